@@ -1,0 +1,292 @@
+#include "CommandLine.h"
+
+#include "abbrev/AbbreviationStore.h"
+#include "extract/ExtractionRun.h"
+#include "extract/FileExtraction.h"
+#include "results/RowEncoding.h"
+#include "shell/core/ApplicationError.h"
+#include "shell/core/SettingsStore.h"
+
+#include <QSaveFile>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+enum class OutputFormat { Lines, Json, Text };
+
+struct Options
+{
+    ExtractMode mode = ExtractMode::Paragraph;
+    LineFilter filter;
+    std::optional<QStringList> abbreviations; // none: the stored list
+    OutputFormat format = OutputFormat::Lines;
+    QString outputPath;
+    QStringList files;
+    bool help = false;
+    bool version = false;
+};
+
+struct UsageError
+{
+    QString message;
+};
+
+Options parseArguments(const QStringList &arguments)
+{
+    Options options;
+    bool filterSet = false;
+    bool onlyFiles = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString arg = arguments[i];
+        if (onlyFiles || arg == u"-"_s || !arg.startsWith(u'-')) {
+            options.files << arg;
+            continue;
+        }
+        if (arg == u"--"_s) {
+            onlyFiles = true;
+            continue;
+        }
+        std::optional<QString> inlineValue;
+        if (arg.startsWith(u"--"_s)) {
+            const qsizetype eq = arg.indexOf(u'=');
+            if (eq > 0) {
+                inlineValue = arg.mid(eq + 1);
+                arg.truncate(eq);
+            }
+        }
+        auto value = [&]() -> QString {
+            if (inlineValue)
+                return *inlineValue;
+            if (i + 1 >= arguments.size())
+                throw UsageError{arg + u" needs a value"_s};
+            return arguments[++i];
+        };
+        auto setFilter = [&](LineFilterKind kind) {
+            if (filterSet)
+                throw UsageError{u"give at most one of --containing and --not-containing"_s};
+            filterSet = true;
+            options.filter = {kind, value()};
+        };
+        if (arg == u"--paragraphs"_s) {
+            options.mode = ExtractMode::Paragraph;
+        } else if (arg == u"--sentences"_s) {
+            options.mode = ExtractMode::Sentence;
+        } else if (arg == u"--containing"_s) {
+            setFilter(LineFilterKind::Containing);
+        } else if (arg == u"--not-containing"_s) {
+            setFilter(LineFilterKind::NotContaining);
+        } else if (arg == u"--abbreviation"_s) {
+            if (!options.abbreviations)
+                options.abbreviations = QStringList();
+            *options.abbreviations << value();
+        } else if (arg == u"--no-abbreviations"_s) {
+            options.abbreviations = QStringList();
+        } else if (arg == u"--format"_s) {
+            const QString format = value();
+            if (format == u"lines"_s)
+                options.format = OutputFormat::Lines;
+            else if (format == u"json"_s)
+                options.format = OutputFormat::Json;
+            else if (format == u"text"_s)
+                options.format = OutputFormat::Text;
+            else
+                throw UsageError{u"unknown format \""_s + format + u"\" (lines, json or text)"_s};
+        } else if (arg == u"-o"_s || arg == u"--output"_s) {
+            options.outputPath = value();
+        } else if (arg == u"-h"_s || arg == u"--help"_s) {
+            options.help = true;
+        } else if (arg == u"--version"_s) {
+            options.version = true;
+        } else {
+            throw UsageError{u"unknown option "_s + arg};
+        }
+    }
+    if (!options.help && !options.version && options.files.isEmpty())
+        throw UsageError{u"no input files"_s};
+    return options;
+}
+
+// Collects output in a large buffer and writes it in big blocks.
+class OutputWriter final : public RowSink
+{
+public:
+    OutputWriter(QIODevice &device, OutputFormat format) : m_device(device), m_format(format)
+    {
+        m_buffer.reserve(FlushBytes + 4096);
+    }
+
+    void setFile(const QString &path)
+    {
+        m_jsonFile.clear();
+        appendJsonString(m_jsonFile, path);
+    }
+
+    void append(QStringView row) override
+    {
+        switch (m_format) {
+        case OutputFormat::Lines:
+            appendUtf8(m_buffer, row);
+            m_buffer.append('\n');
+            break;
+        case OutputFormat::Text:
+            appendUtf8(m_buffer, row);
+            m_buffer.append("\r\n", 2);
+            break;
+        case OutputFormat::Json:
+            m_buffer.append("{\"file\": ");
+            m_buffer.append(m_jsonFile);
+            m_buffer.append(", \"text\": ");
+            appendJsonString(m_buffer, row);
+            m_buffer.append("}\n");
+            break;
+        }
+        if (m_buffer.size() >= FlushBytes)
+            flush();
+    }
+
+    bool flush()
+    {
+        if (!m_buffer.isEmpty() && m_device.write(m_buffer) != m_buffer.size())
+            m_failed = true;
+        m_buffer.clear();
+        return !m_failed;
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    static constexpr qsizetype FlushBytes = 1 << 20;
+    QIODevice &m_device;
+    OutputFormat m_format;
+    QByteArray m_buffer;
+    QByteArray m_jsonFile;
+    bool m_failed = false;
+};
+
+// A report's line breaks as the terminal's line ends.
+QByteArray reportForStream(const QString &report)
+{
+    QString text = report;
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    QByteArray bytes;
+    appendUtf8(bytes, text);
+    bytes.append('\n');
+    return bytes;
+}
+
+void writeError(QIODevice &err, const QString &text)
+{
+    QByteArray bytes;
+    appendUtf8(bytes, text);
+    err.write(bytes);
+}
+
+} // namespace
+
+QString commandLineHelp()
+{
+    return uR"(Usage: quillfen-cli [options] FILE...
+Cuts the text of each file into paragraphs or sentences and prints the rows
+that pass the filter, as the Quillfen window lists them.
+
+  --paragraphs                 cut at empty lines (default)
+  --sentences                  cut at "." outside the protected abbreviations
+  --containing TEXT            keep rows containing TEXT
+  --not-containing TEXT        keep rows not containing TEXT
+  --abbreviation TEXT          protect TEXT (repeatable, in order; an empty
+                               TEXT is an empty entry that keeps its number)
+  --no-abbreviations           protect nothing
+                               (default: the list stored by the window)
+  --format lines|json|text     lines: each row then "\n" (default)
+                               json: {"file": PATH, "text": ROW} per line
+                               text: each row then CR LF, as the window saves
+  -o, --output FILE            write there instead of standard output
+  -h, --help                   show this help
+  --version                    show the version
+
+Exit status: 0 when every file was read, 1 when a file could not be read,
+2 for a usage error.
+
+Example: quillfen-cli --sentences --containing Quillfen notes.txt page.html
+)"_s;
+}
+
+int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
+                   SettingsArea &settingsArea, HtmlTextSource &html)
+{
+    Options options;
+    try {
+        options = parseArguments(arguments);
+    } catch (const UsageError &error) {
+        writeError(streams.err, u"quillfen-cli: "_s + error.message +
+                                    u" (try quillfen-cli --help)\n"_s);
+        return 2;
+    }
+    if (options.help) {
+        writeError(streams.out, commandLineHelp());
+        return 0;
+    }
+    if (options.version) {
+        writeError(streams.out, u"quillfen-cli "_s + QStringLiteral(QUILLFEN_VERSION) + u'\n');
+        return 0;
+    }
+
+    QStringList entries;
+    if (options.abbreviations) {
+        entries = *options.abbreviations;
+    } else {
+        SettingsStore store(settingsArea);
+        entries = extractionAbbreviations(storedAbbreviations(store));
+    }
+    const AbbreviationShield shield(entries);
+
+    QSaveFile outputFile;
+    QIODevice *out = &streams.out;
+    if (!options.outputPath.isEmpty()) {
+        outputFile.setFileName(options.outputPath);
+        if (!outputFile.open(QIODevice::WriteOnly)) {
+            writeError(streams.err, u"quillfen-cli: cannot write "_s + options.outputPath + u": "_s +
+                                        outputFile.errorString() + u'\n');
+            return 1;
+        }
+        out = &outputFile;
+    }
+
+    OutputWriter writer(*out, options.format);
+    bool anyFailure = false;
+    const qsizetype total = options.files.size();
+    for (qsizetype i = 0; i < total; ++i) {
+        const QString &path = options.files[i];
+        if (streams.errIsTerminal) {
+            writeError(streams.err, u"\r\x1b[KProcessing: "_s + FileNameOfPath(path) + u" ("_s +
+                                        QString::number(i + 1) + u'/' + QString::number(total) +
+                                        u')');
+        }
+        writer.setFile(path);
+        if (const auto failure = extractFile(path, options.mode, shield, options.filter, html,
+                                             writer)) {
+            anyFailure = true;
+            writer.flush();
+            if (streams.errIsTerminal)
+                writeError(streams.err, u"\r\x1b[K"_s);
+            streams.err.write(reportForStream(applicationErrorText(
+                ExtractionRun::Identifier, failure->statement, failure->description)));
+        }
+    }
+    if (streams.errIsTerminal)
+        writeError(streams.err, u"\r\x1b[K"_s);
+
+    const bool written = writer.flush() && (out != &outputFile || outputFile.commit());
+    if (!written) {
+        writeError(streams.err, u"quillfen-cli: the output could not be written completely\n"_s);
+        return 1;
+    }
+    return anyFailure ? 1 : 0;
+}
+
+} // namespace Quillfen

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QIODevice>
+#include <QStringList>
+
+namespace Quillfen {
+
+class HtmlTextSource;
+class SettingsArea;
+
+struct CommandLineStreams
+{
+    QIODevice &out;
+    QIODevice &err;
+    bool errIsTerminal = false; // show a progress line on it
+};
+
+// quillfen-cli: the extraction engine without a window. Returns the exit
+// status: 0 when every file was read, 1 when a failure was reported, 2 for
+// a usage error. arguments excludes the program name.
+int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
+                   SettingsArea &settings, HtmlTextSource &html);
+
+QString commandLineHelp();
+
+} // namespace Quillfen

@@ -1,0 +1,218 @@
+#include "ExtractionRun.h"
+
+#include "YieldPacer.h"
+
+#include "abbrev/AbbreviationStore.h"
+#include "reading/TextFileReader.h"
+#include "shell/core/ReportingProcedure.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+// Reading or cutting less than this runs inline: handing it to a worker
+// would cost more than the pause it saves.
+constexpr qint64 InlineFileBytes = 4 << 20;
+constexpr qsizetype InlineTextChars = 2 << 20;
+
+class RunningFlag
+{
+public:
+    explicit RunningFlag(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~RunningFlag() { m_flag = false; }
+    Q_DISABLE_COPY_MOVE(RunningFlag)
+
+private:
+    bool &m_flag;
+};
+
+double share(qsizetype part, qsizetype whole)
+{
+    if (whole == 0)
+        throw Failure(u"Division by zero"_s);
+    return double(part) / double(whole) * 100.0;
+}
+
+} // namespace
+
+QString FileNameOfPath(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString ExtensionOfPath(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'.') + 1);
+}
+
+bool isHtmlPath(const QString &path)
+{
+    const QString extension = ExtensionOfPath(path).toLower();
+    return extension == u"html"_s || extension == u"htm"_s;
+}
+
+// One press of "Start Extracting", from the first input row to "Done.".
+class ExtractionRun::Pass
+{
+public:
+    Pass(const RunEnvironment &env, std::chrono::milliseconds yieldInterval)
+        : m_env(env), m_proc(env.boxes, Identifier), m_pacer(&env.loop, yieldInterval)
+    {
+    }
+
+    void run()
+    {
+        if (m_proc.test(104, [&] { return m_env.inputs.rowCount() == 0; })) {
+            m_proc.step(310, [&] { showMessage(m_env.boxes, u"No files added."_s); });
+            return;
+        }
+        m_proc.step(106, [&] { m_env.loop.yield(); });
+        m_proc.step(110, [&] { m_env.results.clearRows(); });
+        int fileCount = 0;
+        m_proc.step(112, [&] { fileCount = m_env.inputs.rowCount(); });
+        for (int i = 1; i <= fileCount; ++i)
+            processFile(i);
+        m_proc.step(302, [&] {
+            m_env.results.flushRows();
+            m_env.pointer.setPointerMode(PointerMode::Default);
+        });
+        m_proc.step(304, [&] { m_env.progress.setProgressValue(0); });
+        m_proc.step(306, [&] { m_env.progress.setProgressCaption(u"Progress Bar"_s); });
+        m_proc.step(308, [&] { showMessage(m_env.boxes, u"Done."_s); });
+    }
+
+private:
+    void processFile(int row)
+    {
+        QString path;
+        // A row that vanished during a yield is skipped.
+        if (!m_proc.step(114, [&] { path = m_env.inputs.rowText(row); }))
+            return;
+        m_proc.step(116, [&] {
+            m_env.progress.setProgressValue(share(row, m_env.inputs.rowCount()));
+        });
+        m_proc.step(118, [&] {
+            m_env.progress.setProgressCaption(u"Processing: "_s + FileNameOfPath(path));
+        });
+        m_proc.step(120, [&] { yieldIfDue(); });
+        m_proc.step(122, [&] { m_env.pointer.setPointerMode(PointerMode::Busy); });
+        m_proc.step(128, [&] { m_env.pointer.setPointerMode(PointerMode::Busy); });
+
+        QStringList texts;
+        // A file that cannot be read is reported once and gives no rows.
+        if (m_proc.test(130, [&] { return isHtmlPath(path); })) {
+            if (!m_proc.step(132, [&] { texts = {readInBackground(path, true).value(0)}; }))
+                return;
+        } else if (!m_proc.step(144, [&] { texts = readInBackground(path, false); })) {
+            return;
+        }
+        for (const QString &text : std::as_const(texts))
+            processText(text);
+    }
+
+    QStringList readInBackground(const QString &path, bool html)
+    {
+        QStringList texts;
+        auto read = [&] { texts = html ? QStringList{m_env.html.renderedText(path)} : ReadTextFile(path); };
+        if (QFileInfo(path).size() < InlineFileBytes)
+            read();
+        else
+            m_env.work.run(read);
+        return texts;
+    }
+
+    void processText(const QString &text)
+    {
+        PieceList pieces;
+        const AbbreviationShield *restoreWith = nullptr;
+        m_proc.step(152, [&] {
+            const ExtractMode mode = m_env.options.mode();
+            if (mode == ExtractMode::None)
+                return;
+            if (mode == ExtractMode::Sentence)
+                restoreWith = &shieldFor(m_env.abbreviations.storedValue());
+            auto cut = [&] {
+                pieces = mode == ExtractMode::Paragraph ? cutParagraphs(text)
+                                                        : cutSentences(text, *restoreWith);
+            };
+            if (text.size() < InlineTextChars)
+                cut();
+            else
+                m_env.work.run(cut);
+        });
+        if (!pieces.shielded)
+            restoreWith = nullptr;
+
+        refreshOptions();
+        const qsizetype count = pieces.size();
+        for (qsizetype m = 0; m < count; ++m) {
+            m_proc.step(190, [&] {
+                if (m_pacer.due()) {
+                    m_env.progress.setProgressValue(share(m + 1, count));
+                    yieldNow();
+                }
+            });
+            m_proc.step(192, [&] {
+                m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph, restoreWith,
+                                 m_filter, m_env.results);
+            });
+        }
+        if (count > 0)
+            m_proc.step(188, [&] { m_env.progress.setProgressValue(100.0); });
+    }
+
+    const AbbreviationShield &shieldFor(const QString &storedValue)
+    {
+        if (!m_shieldValid || storedValue != m_shieldValue) {
+            m_shield = AbbreviationShield(extractionAbbreviations(storedValue));
+            m_shieldValue = storedValue;
+            m_shieldValid = true;
+        }
+        return m_shield;
+    }
+
+    // The options can only change while the run yields, so reading them
+    // after each yield is reading them at every use.
+    void refreshOptions()
+    {
+        m_mode = m_env.options.mode();
+        m_filter = m_env.options.filter();
+    }
+
+    void yieldIfDue()
+    {
+        if (m_pacer.due())
+            yieldNow();
+    }
+
+    void yieldNow()
+    {
+        m_env.results.flushRows();
+        m_pacer.yieldNow();
+        refreshOptions();
+    }
+
+    const RunEnvironment &m_env;
+    ReportingProcedure m_proc;
+    YieldPacer m_pacer;
+    PieceHandler m_handler;
+    ExtractMode m_mode = ExtractMode::None;
+    LineFilter m_filter;
+    AbbreviationShield m_shield;
+    QString m_shieldValue;
+    bool m_shieldValid = false;
+};
+
+void ExtractionRun::start()
+{
+    if (m_running)
+        return;
+    const RunningFlag flag(m_running);
+    Pass(m_env, m_yieldInterval).run();
+}
+
+} // namespace Quillfen

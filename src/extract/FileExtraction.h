@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Segmentation.h"
+
+#include "reading/HtmlTextSource.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Quillfen {
+
+// What the run would report for a file that could not be read.
+struct FileFailure
+{
+    int statement; // 132 for an HTML page, 144 for a text file
+    QString description;
+};
+
+// The text list of one input file, read as the run reads it: HTML pages
+// by their rendered text, every other file by its byte-order mark.
+// Throws Failure.
+QStringList readInputFile(const QString &path, HtmlTextSource &html);
+
+// Every row of one file for fixed choices, as the run appends them when
+// nothing changes while it yields. Returns the failure instead of rows
+// when the file cannot be read.
+std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
+                                       const AbbreviationShield &shield, const LineFilter &filter,
+                                       HtmlTextSource &html, RowSink &sink);
+
+} // namespace Quillfen

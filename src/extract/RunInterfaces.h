@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ExtractionChoices.h"
+#include "RowSink.h"
+
+#include <QString>
+
+namespace Quillfen {
+
+// The input file list as the run sees it: rows numbered from 1.
+class InputRows
+{
+public:
+    virtual ~InputRows() = default;
+    virtual int rowCount() const = 0;
+    // Throws Failure when the row does not exist (any more).
+    virtual QString rowText(int row) const = 0;
+};
+
+// The results list as the run fills it. Rows may be buffered; flushRows()
+// makes every appended row visible and runs before each yield.
+class ResultRows : public RowSink
+{
+public:
+    virtual void clearRows() = 0;
+    virtual void flushRows() {}
+};
+
+// The option buttons and filter texts, read at the moment of use.
+class ExtractionOptions
+{
+public:
+    virtual ~ExtractionOptions() = default;
+    virtual ExtractMode mode() const = 0;
+    virtual LineFilter filter() const = 0;
+};
+
+// The stored abbreviation list value (Get("Abbreviations")), read afresh.
+class AbbreviationSource
+{
+public:
+    virtual ~AbbreviationSource() = default;
+    virtual QString storedValue() const = 0;
+};
+
+} // namespace Quillfen

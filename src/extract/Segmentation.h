@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ExtractionChoices.h"
+#include "RowSink.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace Quillfen {
+
+// Protects the abbreviations of one list from being taken for sentence
+// ends. Entries are numbered by position; empty entries protect nothing.
+// Matching ignores letter case (Unicode simple case folding, character by
+// character); entries are applied in list order, each over what the earlier
+// ones left, leftmost first without overlap. A protected occurrence is held
+// as an internal placeholder that neither a document nor an entry can
+// match, and comes back written exactly as its entry is stored.
+class AbbreviationShield
+{
+public:
+    AbbreviationShield() = default;
+    explicit AbbreviationShield(QStringList entries);
+
+    const QStringList &entries() const { return m_entries; }
+    bool protectsNothing() const;
+
+    // The text with every protected occurrence replaced by its placeholder.
+    QString shield(QStringView text) const;
+    // Appends item to out with every placeholder replaced by its entry.
+    void restore(QStringView item, QString &out) const;
+    // True when item holds a placeholder.
+    static bool holdsPlaceholder(QStringView item);
+
+private:
+    QStringList m_entries;
+    struct Matcher;
+    std::shared_ptr<const Matcher> m_matcher;
+};
+
+// The pieces of one text, cut in one mode. Pieces are ranges of buffer.
+struct PieceList
+{
+    QString buffer;
+    std::vector<std::pair<qsizetype, qsizetype>> ranges; // offset, length
+    bool shielded = false; // cut in Sentence mode: pieces hold placeholders
+
+    qsizetype size() const { return qsizetype(ranges.size()); }
+    QStringView piece(qsizetype i) const
+    {
+        return QStringView(buffer).mid(ranges[size_t(i)].first, ranges[size_t(i)].second);
+    }
+};
+
+// Paragraph mode: cut at empty lines (two or more line ends in a row, a
+// line end being CR LF or a lone LF).
+PieceList cutParagraphs(const QString &text);
+// Sentence mode: shield, cut at every ".", then in every piece each run of
+// CR, LF, space and tab that holds a CR or LF becomes one space, the
+// blanks at both ends go, and one "." is appended.
+PieceList cutSentences(QStringView text, const AbbreviationShield &shield);
+PieceList cutText(const QString &text, ExtractMode mode, const AbbreviationShield &shield);
+
+// Finishes, splits at "?", restores and filters one piece, appending the
+// resulting rows to the sink. Keeps scratch buffers between calls.
+class PieceHandler
+{
+public:
+    // finishAsParagraph: Option1 is selected at the moment of handling.
+    // restoreWith: the shield the piece was cut with, or null when it was not
+    // shielded.
+    void handle(QStringView piece, bool finishAsParagraph, const AbbreviationShield *restoreWith,
+                const LineFilter &filter, RowSink &sink);
+
+private:
+    QString m_piece;
+    QString m_item;
+    QString m_row;
+};
+
+// All rows of one text, for the command line and tests.
+QStringList extractRows(const QString &text, ExtractMode mode, const QStringList &abbreviations,
+                        const LineFilter &filter);
+
+} // namespace Quillfen

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace Quillfen {
+
+// The rendered text of an HTML page's body, its line ends CR LF. Throws
+// Failure when the page cannot be read or has no body.
+class HtmlTextSource
+{
+public:
+    virtual ~HtmlTextSource() = default;
+    virtual QString renderedText(const QString &path) = 0;
+};
+
+} // namespace Quillfen

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringView>
+
+namespace Quillfen {
+
+// Appends the text as UTF-8. An unpaired surrogate becomes U+FFFD.
+void appendUtf8(QByteArray &out, QStringView text);
+
+// Appends the text as a JSON string literal, quotes included: exact for
+// every character, control characters and unpaired surrogates escaped.
+void appendJsonString(QByteArray &out, QStringView text);
+
+} // namespace Quillfen
