@@ -1,0 +1,239 @@
+#include "RunDoubles.h"
+
+#include "extract/ExtractionRun.h"
+#include "platform/fake/ScriptedPlatform.h"
+#include "reading/UnavailableHtml.h"
+#include "shell/core/ApplicationError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+using namespace Quillfen::Testing;
+
+class ExtractionRunTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedPlatform m_platform;
+    ListInputs m_inputs;
+    ListResults m_results;
+    FixedOptions m_options;
+    FixedAbbreviations m_abbreviations;
+    UnavailableHtml m_html;
+    InlineWork m_work;
+
+    ExtractionRun makeRun()
+    {
+        return ExtractionRun({m_platform, m_platform, m_platform, m_platform, m_inputs, m_results,
+                              m_options, m_abbreviations, m_html, m_work});
+    }
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+    static QString report(int statement, const QString &description)
+    {
+        return applicationErrorText(ExtractionRun::Identifier, statement, description);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_platform = ScriptedPlatform();
+        m_inputs.rows.clear();
+        m_results.rows.clear();
+        m_results.pending.clear();
+        m_options = FixedOptions();
+    }
+
+    void emptyInputList_saysNoFilesAddedAndKeepsResults()
+    {
+        m_results.rows = QStringList{u"old"_s};
+        ExtractionRun run = makeRun();
+        run.start();
+        QCOMPARE(m_platform.shownMessages(), QStringList{u"No files added."_s});
+        QCOMPARE(m_platform.shownRequests().first().caption, u"Quillfen"_s);
+        QCOMPARE(m_results.all(), QStringList{u"old"_s});
+        QVERIFY(m_platform.pointerHistory().isEmpty());
+        QVERIFY(!run.isRunning());
+    }
+
+    void run_emitsRowsShowsDoneAndReturnsToRest()
+    {
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_results.rows = QStringList{u"stale"_s};
+        ExtractionRun run = makeRun();
+        run.start();
+        QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"beta"_s}));
+        QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(m_platform.captionHistory(),
+                 (QStringList{u"Processing: a.txt"_s, u"Processing: b.txt"_s, u"Progress Bar"_s}));
+        QCOMPARE(m_platform.pointerHistory(), (QList{PointerMode::Busy, PointerMode::Default}));
+        QCOMPARE(m_platform.progressValue(), 0.0);
+        QVERIFY(!run.isRunning());
+    }
+
+    void filesWithoutPieces_giveNoRowsButDone()
+    {
+        m_inputs.rows = {writeFile(u"empty.txt"_s, "")};
+        makeRun().start();
+        QVERIFY(m_results.all().isEmpty());
+        QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
+    }
+
+    void secondRun_givesTheSameRowsNotTwice()
+    {
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha")};
+        ExtractionRun run = makeRun();
+        run.start();
+        run.start();
+        QCOMPARE(m_results.all(), QStringList{u"alpha"_s});
+    }
+
+    void startWhileRunning_doesNothing()
+    {
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        ExtractionRun run = makeRun();
+        int nestedWhileYielding = 0;
+        m_platform.onYield([&](int) {
+            QVERIFY(run.isRunning());
+            run.start();
+            ++nestedWhileYielding;
+        });
+        int nestedWhileDone = 0;
+        m_platform.onMessage([&](const MessageRequest &) {
+            QVERIFY(run.isRunning()); // the flag clears only after "Done." is closed
+            run.start();
+            ++nestedWhileDone;
+        });
+        run.start();
+        QVERIFY(nestedWhileYielding > 0);
+        QCOMPARE(nestedWhileDone, 1);
+        QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"beta"_s}));
+        QVERIFY(!run.isRunning());
+    }
+
+    void progress_followsFilesAndPieces()
+    {
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        QList<double> atYield;
+        QStringList captionAtYield;
+        m_platform.onYield([&](int) {
+            atYield << m_platform.progressValue();
+            captionAtYield << m_platform.progressCaption();
+        });
+        makeRun().start();
+        // 106, then per file the yield before reading and one per piece.
+        QCOMPARE(atYield, (QList<double>{0.0, 50.0, 100.0, 100.0, 100.0}));
+        QCOMPARE(captionAtYield.mid(1),
+                 (QStringList{u"Processing: a.txt"_s, u"Processing: a.txt"_s,
+                              u"Processing: b.txt"_s, u"Processing: b.txt"_s}));
+    }
+
+    void unreadableFile_isReportedOnceAndOthersGoOn()
+    {
+        const QString missing = m_dir.filePath(u"missing.txt"_s);
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), missing, m_dir.path(),
+                         writeFile(u"c.txt"_s, "gamma")};
+        makeRun().start();
+        QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"gamma"_s}));
+        const QStringList shown = m_platform.shownMessages();
+        QCOMPARE(shown.size(), 3);
+        QVERIFY(shown[0].startsWith(u"Cannot read \""_s + missing + u"\": File not found\r\n"_s));
+        QVERIFY(shown[0].contains(u"PushButton1_Click at line 144\r\r"_s));
+        QVERIFY(shown[1].contains(u"it is a folder"_s));
+        QVERIFY(shown[1].contains(u"at line 144"_s));
+        QCOMPARE(shown[2], u"Done."_s);
+    }
+
+    void unreadableFirstFile_givesOneReportOnly()
+    {
+        m_inputs.rows = {m_dir.filePath(u"gone.txt"_s)};
+        makeRun().start();
+        QCOMPARE(m_platform.shownMessages().size(), 2);
+        QVERIFY(m_results.all().isEmpty());
+    }
+
+    void htmlPage_goesToTheHtmlReader()
+    {
+        m_inputs.rows = {writeFile(u"page.HTM"_s, "<p>x</p>")};
+        makeRun().start();
+        const QStringList shown = m_platform.shownMessages();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[0].contains(u"HTML pages cannot be read yet"_s));
+        QVERIFY(shown[0].contains(u"at line 132"_s));
+    }
+
+    void rowRemovedDuringRun_isSkipped()
+    {
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_platform.onYield([&](int n) {
+            if (n == 2) // the yield before the first file is read
+                m_inputs.rows.removeLast();
+        });
+        makeRun().start();
+        QCOMPARE(m_results.all(), QStringList{u"alpha"_s});
+        const QStringList shown = m_platform.shownMessages();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[0].contains(u"at line 114"_s));
+    }
+
+    void clearDuringRun_keepsOnlyLaterRows()
+    {
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_platform.onYield([&](int) {
+            if (m_platform.progressCaption() == u"Processing: b.txt"_s)
+                m_results.clearRows();
+        });
+        makeRun().start();
+        QCOMPARE(m_results.all(), QStringList{u"beta"_s});
+    }
+
+    void noModeSelected_cutsNothing()
+    {
+        m_options.currentMode = ExtractMode::None;
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha")};
+        makeRun().start();
+        QVERIFY(m_results.all().isEmpty());
+        QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
+    }
+
+    void fileNames_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("html");
+        QTest::newRow("plain") << u"/docs/a.txt"_s << u"a.txt"_s << false;
+        QTest::newRow("no folder") << u"a.txt"_s << u"a.txt"_s << false;
+        QTest::newRow("ends in separator") << u"/docs/"_s << QString() << false;
+        QTest::newRow("upper-case HTM") << u"/x/report.HTM"_s << u"report.HTM"_s << true;
+        QTest::newRow("mixed-case Html") << u"a.Html"_s << u"a.Html"_s << true;
+        QTest::newRow("dot in folder") << u"/x.htm/report"_s << u"report"_s << false;
+        QTest::newRow("xhtml") << u"a.xhtml"_s << u"a.xhtml"_s << false;
+        QTest::newRow("html5") << u"a.html5"_s << u"a.html5"_s << false;
+    }
+    void fileNames()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QFETCH(bool, html);
+        QCOMPARE(FileNameOfPath(path), name);
+        QCOMPARE(isHtmlPath(path), html);
+    }
+};
+
+QTEST_GUILESS_MAIN(ExtractionRunTest)
+#include "tst_extractionrun.moc"
