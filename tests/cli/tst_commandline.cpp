@@ -1,0 +1,186 @@
+// quillfen-cli end to end: the real binary on real files.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+} // namespace
+
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_program;
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+    Result run(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
+        process.setProcessEnvironment(env);
+        process.start(m_program, arguments);
+        if (!process.waitForFinished(60000))
+            qFatal("quillfen-cli did not finish");
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_program = qEnvironmentVariable("QUILLFEN_TEST_BINARY_DIR") + u"/bin/quillfen-cli"_s;
+        QVERIFY2(QFile::exists(m_program), qPrintable(m_program));
+    }
+
+    void paragraphs_areTheDefault()
+    {
+        const QString a = writeFile(u"a.txt"_s, "One\r\n\r\nTwo\r\nlines\r\n");
+        const Result r = run({a});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("One\nTwo\rlines\n"));
+        QCOMPARE(r.err, QByteArray());
+    }
+
+    void formats_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("lines") << QStringList{u"--format"_s, u"lines"_s}
+                               << QByteArray("Caf\xc3\xa9 \"x\"\nB\\c\n");
+        QTest::newRow("text as the window saves")
+            << QStringList{u"--format=text"_s} << QByteArray("Caf\xc3\xa9 \"x\"\r\nB\\c\r\n");
+    }
+    void formats()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, expected);
+        // Windows-1252 without a mark: é is E9.
+        const QString file = writeFile(u"latin.txt"_s, "Caf\xe9 \"x\"\n\nB\\c");
+        const Result r = run(options << file);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, expected);
+    }
+
+    void json_isExactPerRow()
+    {
+        const QString file = writeFile(u"j.txt"_s, "tab\there\r\nnext\r\n\r\nctl\x01 \xe2\x82\xac");
+        const Result r = run({u"--format"_s, u"json"_s, file});
+        QCOMPARE(r.status, 0);
+        const QByteArray jsonPath = file.toUtf8();
+        QCOMPARE(r.out, "{\"file\": \"" + jsonPath + "\", \"text\": \"tab\\there\\rnext\"}\n" +
+                            "{\"file\": \"" + jsonPath + "\", \"text\": \"ctl\\u0001 \xe2\x82\xac\"}\n");
+    }
+
+    void sentences_useGivenOrStoredAbbreviations()
+    {
+        const QString file = writeFile(u"s.txt"_s, "Mr. Smith met Dr. Jones. Bye");
+        Result r = run({u"--sentences"_s, u"--abbreviation"_s, u"mr."_s, file});
+        QCOMPARE(r.out, QByteArray("mr. Smith met Dr.\nJones.\nBye.\n"));
+
+        r = run({u"--sentences"_s, u"--no-abbreviations"_s, file});
+        QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr.\nJones.\nBye.\n"));
+
+        QDir().mkpath(m_dir.filePath(u"config"_s));
+        QFile conf(m_dir.filePath(u"config/Tarnwick.conf"_s));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[Quillfen]\nAbbreviations=Dr.|{}My_Separatora12||\n");
+        conf.close();
+        r = run({u"--sentences"_s, file});
+        QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr. Jones.\nBye.\n"));
+        QFile::remove(conf.fileName());
+    }
+
+    void filters_keepOrDropRows()
+    {
+        const QString file = writeFile(u"f.txt"_s, "Concatenate.\r\n\r\nCAT.\r\n\r\ndog");
+        QCOMPARE(run({u"--containing"_s, u"cat"_s, file}).out, QByteArray("Concatenate.\n"));
+        QCOMPARE(run({u"--not-containing"_s, u"cat"_s, file}).out, QByteArray("CAT.\ndog\n"));
+        QCOMPARE(run({u"--not-containing"_s, QString(), file}).out, QByteArray());
+    }
+
+    void unreadableFile_isReportedAndTheRestGoesOn()
+    {
+        const QString good = writeFile(u"good.txt"_s, "fine");
+        const QString missing = m_dir.filePath(u"nothere.txt"_s);
+        const Result r = run({missing, good});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QByteArray("fine\n"));
+        const QByteArray expected = "Cannot read \"" + missing.toUtf8() +
+                                    "\": File not found\n"
+                                    "in Brisvane2021/08/31.Form1.PushButton1_Click at line 144\n\n"
+                                    "Please email screenshot of this message to ";
+        QVERIFY(r.err.startsWith(expected));
+    }
+
+    void outputFile_receivesTheRows()
+    {
+        const QString file = writeFile(u"o.txt"_s, "a\n\nb");
+        const QString target = m_dir.filePath(u"out.txt"_s);
+        const Result r = run({u"-o"_s, target, u"--format"_s, u"text"_s, file});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray());
+        QFile written(target);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("a\r\nb\r\n"));
+    }
+
+    void usageErrors_exitWithTwoAndAHint_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no files") << QStringList();
+        QTest::newRow("unknown option") << QStringList{u"--bogus"_s, u"x"_s};
+        QTest::newRow("missing value") << QStringList{u"x"_s, u"--containing"_s};
+        QTest::newRow("bad format") << QStringList{u"--format"_s, u"xml"_s, u"x"_s};
+        QTest::newRow("two filters")
+            << QStringList{u"--containing"_s, u"a"_s, u"--not-containing"_s, u"b"_s, u"x"_s};
+    }
+    void usageErrors_exitWithTwoAndAHint()
+    {
+        QFETCH(QStringList, arguments);
+        const Result r = run(arguments);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QByteArray());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.err.contains("--help"));
+    }
+
+    void helpAndVersion()
+    {
+        Result r = run({u"--help"_s});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith("Usage: quillfen-cli"));
+        for (const char *option : {"--paragraphs", "--sentences", "--containing", "--not-containing",
+                                   "--abbreviation", "--no-abbreviations", "--format", "--output"})
+            QVERIFY2(r.out.contains(option), option);
+        r = run({u"--version"_s});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith("quillfen-cli "));
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
