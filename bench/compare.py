@@ -1,0 +1,46 @@
+#!/usr/bin/env python3
+"""Times whole commands, interleaved run by run, and prints medians, peak
+memory and each command's ratio to a reference.
+
+Usage: compare.py RUNS REFERENCE_LABEL LABEL=COMMAND ...
+Each COMMAND runs through /bin/sh with its output sent to /dev/null."""
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+
+def timed(command):
+    start = time.perf_counter()
+    proc = subprocess.Popen(["/bin/sh", "-c", command], stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(proc.pid, 0)
+    elapsed = time.perf_counter() - start
+    if status != 0:
+        print(f"  note: exit status {status >> 8} from {command}", file=sys.stderr)
+    return elapsed, usage.ru_maxrss / 1024.0
+
+
+def main():
+    runs = int(sys.argv[1])
+    reference = sys.argv[2]
+    commands = [arg.split("=", 1) for arg in sys.argv[3:]]
+    times = {label: [] for label, _ in commands}
+    peaks = {label: 0.0 for label, _ in commands}
+    for label, command in commands:  # warm-up, caches filled
+        timed(command)
+    for _ in range(runs):
+        for label, command in commands:
+            elapsed, peak = timed(command)
+            times[label].append(elapsed)
+            peaks[label] = max(peaks[label], peak)
+    ref = statistics.median(times[reference])
+    print(f"| command | median s | x {reference} | peak MB |")
+    print("|---|---:|---:|---:|")
+    for label, _ in commands:
+        med = statistics.median(times[label])
+        print(f"| {label} | {med:.3f} | {med / ref:.2f} | {peaks[label]:.0f} |")
+
+
+if __name__ == "__main__":
+    main()
