@@ -44,4 +44,68 @@ void ScriptedPlatform::yield()
         m_onYield(m_yields);
 }
 
+QStringList ScriptedPlatform::openFiles(const QString &title, const QList<FileFilter> &filters)
+{
+    m_dialogs.append({QStringLiteral("openFiles"), title, filters, {}, {}});
+    return next(m_openAnswers);
+}
+
+QString ScriptedPlatform::saveFile(const QString &title, const QList<FileFilter> &filters)
+{
+    m_dialogs.append({QStringLiteral("saveFile"), title, filters, {}, {}});
+    return next(m_saveAnswers);
+}
+
+QString ScriptedPlatform::chooseFolder(const QString &prompt, const QString &initialFolder)
+{
+    m_dialogs.append({QStringLiteral("chooseFolder"), prompt, {}, initialFolder, {}});
+    return next(m_folderAnswers);
+}
+
+QString ScriptedPlatform::askText(const QString &prompt, const QString &caption,
+                                  const QString &initialText)
+{
+    m_dialogs.append({QStringLiteral("askText"), prompt, {}, initialText, caption});
+    return next(m_textAnswers);
+}
+
+bool ScriptedPlatform::openLocation(const QString &folderOrAddress)
+{
+    openedLocations << folderOrAddress;
+    return true;
+}
+
+bool ScriptedPlatform::clipboardAttempt()
+{
+    ++clipboardAttempts;
+    if (clipboardBusyAttempts > 0) {
+        --clipboardBusyAttempts;
+        return false;
+    }
+    return true;
+}
+
+bool ScriptedPlatform::clearClipboard()
+{
+    if (!clipboardAttempt())
+        return false;
+    clipboard.clear();
+    return true;
+}
+
+bool ScriptedPlatform::setClipboardText(const QString &text)
+{
+    if (!clipboardAttempt())
+        return false;
+    clipboard = text;
+    ++clipboardWrites;
+    return true;
+}
+
+bool ScriptedPlatform::openWorkbook(const QString &path)
+{
+    openedWorkbooks << path;
+    return true;
+}
+
 } // namespace Quillfen

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace Quillfen {
+
+// The desktop around the program: the file manager and browser, the
+// clipboard, and the application that opens spreadsheets.
+class Desktop
+{
+public:
+    virtual ~Desktop() = default;
+    // Opens a folder in the file manager or an address in the browser;
+    // false when nothing could be asked to open it.
+    virtual bool openLocation(const QString &folderOrAddress) = 0;
+
+    // One attempt each; false when the clipboard could not be written.
+    virtual bool clearClipboard() = 0;
+    virtual bool setClipboardText(const QString &text) = 0;
+
+    // Whether an application that opens .xlsx workbooks is available.
+    virtual bool spreadsheetApplicationAvailable() = 0;
+    // Shows the workbook to the user as a new, unsaved workbook.
+    virtual bool openWorkbook(const QString &path) = 0;
+};
+
+} // namespace Quillfen
