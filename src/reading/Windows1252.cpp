@@ -2,6 +2,7 @@
 #include "TextDecoding.h"
 
 #include <array>
+#include <bit>
 
 namespace Quillfen {
 namespace {
@@ -35,14 +36,16 @@ QString decodeWindows1252(QByteArrayView bytes)
     char16_t *o = reinterpret_cast<char16_t *>(text.data());
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
-    while (p < end) {
-        const qsizetype run = Detail::widenAscii(p, end, o);
-        p += run;
-        o += run;
-        // Non-ASCII bytes tend to come alone, so one lookup before the next run.
-        if (p < end)
-            *o++ = Windows1252Table[*p++];
+    // Blocks are widened as if ASCII; only their other bytes are looked up.
+    for (; end - p >= Detail::BlockSize; p += Detail::BlockSize, o += Detail::BlockSize) {
+        for (unsigned highBits = Detail::widenBlock(p, o); highBits != 0;
+             highBits &= highBits - 1) {
+            const int i = std::countr_zero(highBits);
+            o[i] = Windows1252Table[p[i]];
+        }
     }
+    while (p < end)
+        *o++ = Windows1252Table[*p++];
     return text;
 }
 

@@ -27,6 +27,17 @@ qsizetype unpairedSurrogateAt(const QString &text)
     return -1;
 }
 
+QByteArray utf16Bytes(const QString &units, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const QChar c : units) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
 QByteArray randomBytes(QRandomGenerator &random, qsizetype length)
 {
     // Mostly bytes that matter to the decoders: ASCII, continuation bytes,
@@ -335,6 +346,34 @@ private Q_SLOTS:
                 QString replaced = text;
                 replaced.insert(at, QChar(0xFFFD));
                 QCOMPARE(Quillfen::decodeUtf8(malformed), replaced);
+            }
+        }
+    }
+
+    void utf16SurrogatesAtEveryOffset_data()
+    {
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<QString>("decoded");
+        QTest::newRow("pair") << u"\U0001F600"_s << u"\U0001F600"_s;
+        QTest::newRow("lone high") << QString(QChar(0xD83D)) << u"\uFFFD"_s;
+        QTest::newRow("lone low") << QString(QChar(0xDE00)) << u"\uFFFD"_s;
+        QTest::newRow("BMP beyond Latin") << u"\uF900"_s << u"\uF900"_s;
+    }
+    void utf16SurrogatesAtEveryOffset()
+    {
+        QFETCH(QString, units);
+        QFETCH(QString, decoded);
+        for (int length = 0; length <= 40; ++length) {
+            for (int at = 0; at <= length; ++at) {
+                QString input;
+                for (int i = 0; i < length; ++i)
+                    input.append(QChar(u'a' + i % 26));
+                QString expected = input;
+                input.insert(at, units);
+                expected.insert(at, decoded);
+                for (const bool bigEndian : {false, true})
+                    QCOMPARE(Quillfen::decodeUtf16(utf16Bytes(input, bigEndian), bigEndian),
+                             expected);
             }
         }
     }
