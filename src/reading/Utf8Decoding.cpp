@@ -1,0 +1,143 @@
+#include "Utf8Decoding.h"
+
+#include "AsciiWidening.h"
+#include "TextDecoding.h"
+
+namespace Quillfen {
+namespace {
+
+enum class Utf8Mode {
+    Replace,  // malformed subparts become U+FFFD
+    Strict,   // the first malformed subpart fails the whole decoding
+    Validate, // as Strict, writing nothing
+};
+
+constexpr char16_t ReplacementCharacter = 0xFFFD;
+
+constexpr bool isContinuation(uchar b)
+{
+    return (b & 0xC0) == 0x80;
+}
+
+// Decodes [p, end) into out, which has room for end - p units (UTF-8 never
+// gives more UTF-16 units than it has bytes). Returns the number of units
+// written, or -1 when a mode other than Replace meets a malformed sequence.
+//
+// A malformed subpart is a lead byte followed by as many bytes as fit the
+// sequence it starts (the second byte's range depends on the lead, which
+// excludes overlong forms, surrogates and values past U+10FFFF); it ends
+// before the first byte that does not fit, which is then read afresh. Bytes
+// that cannot lead a sequence are each a subpart of their own.
+template <Utf8Mode mode>
+qsizetype decodeUtf8Into(const uchar *p, const uchar *const end, char16_t *const out)
+{
+    char16_t *o = out;
+    qsizetype malformedLength = 0;
+    while (p < end) {
+        const uchar b0 = *p;
+        if (b0 < 0x80) {
+            qsizetype run;
+            if constexpr (mode == Utf8Mode::Validate) {
+                run = Detail::skipAscii(p, end);
+            } else {
+                run = Detail::widenAscii(p, end, o);
+                o += run;
+            }
+            p += run;
+            continue;
+        }
+
+        const qsizetype available = end - p;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            if (available >= 2 && isContinuation(p[1])) {
+                if constexpr (mode != Utf8Mode::Validate)
+                    *o++ = char16_t(((b0 & 0x1F) << 6) | (p[1] & 0x3F));
+                p += 2;
+                continue;
+            }
+            malformedLength = 1;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            const uchar low = b0 == 0xE0 ? 0xA0 : 0x80;
+            const uchar high = b0 == 0xED ? 0x9F : 0xBF;
+            if (available >= 2 && p[1] >= low && p[1] <= high) {
+                if (available >= 3 && isContinuation(p[2])) {
+                    if constexpr (mode != Utf8Mode::Validate)
+                        *o++ = char16_t(((b0 & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+                    p += 3;
+                    continue;
+                }
+                malformedLength = 2;
+            } else {
+                malformedLength = 1;
+            }
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            const uchar low = b0 == 0xF0 ? 0x90 : 0x80;
+            const uchar high = b0 == 0xF4 ? 0x8F : 0xBF;
+            if (available >= 2 && p[1] >= low && p[1] <= high) {
+                if (available >= 3 && isContinuation(p[2])) {
+                    if (available >= 4 && isContinuation(p[3])) {
+                        if constexpr (mode != Utf8Mode::Validate) {
+                            const char32_t value = ((b0 & 0x07) << 18) | ((p[1] & 0x3F) << 12) |
+                                                   ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+                            *o++ = char16_t(0xD7C0 + (value >> 10));
+                            *o++ = char16_t(0xDC00 | (value & 0x3FF));
+                        }
+                        p += 4;
+                        continue;
+                    }
+                    malformedLength = 3;
+                } else {
+                    malformedLength = 2;
+                }
+            } else {
+                malformedLength = 1;
+            }
+        } else {
+            malformedLength = 1;
+        }
+
+        if constexpr (mode != Utf8Mode::Replace)
+            return -1;
+        *o++ = ReplacementCharacter;
+        p += malformedLength;
+    }
+    return o - out;
+}
+
+const uchar *bytesOf(QByteArrayView bytes)
+{
+    return reinterpret_cast<const uchar *>(bytes.data());
+}
+
+template <Utf8Mode mode> std::optional<QString> decodeToString(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    QString text(bytes.size(), Qt::Uninitialized);
+    const qsizetype written = decodeUtf8Into<mode>(bytesOf(bytes), bytesOf(bytes) + bytes.size(),
+                                                   reinterpret_cast<char16_t *>(text.data()));
+    if (written < 0)
+        return std::nullopt;
+    text.resize(written);
+    return text;
+}
+
+} // namespace
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    return decodeUtf8Into<Utf8Mode::Validate>(bytesOf(bytes), bytesOf(bytes) + bytes.size(),
+                                              nullptr) >= 0;
+}
+
+QString decodeUtf8(QByteArrayView bytes)
+{
+    return *decodeToString<Utf8Mode::Replace>(bytes);
+}
+
+std::optional<QString> Detail::decodeUtf8Strictly(QByteArrayView bytes)
+{
+    return decodeToString<Utf8Mode::Strict>(bytes);
+}
+
+} // namespace Quillfen
