@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 
@@ -35,6 +34,7 @@ public:
     static bool holdsPlaceholder(QStringView item);
 
 private:
+    friend struct ShieldAccess;
     QStringList m_entries;
     struct Matcher;
     std::shared_ptr<const Matcher> m_matcher;
