@@ -6,6 +6,7 @@
 #include "Segmentation.h"
 
 #include <QStringView>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -53,14 +54,23 @@ private:
     {
         int entry;
         qsizetype anchorOffset;
+        int before; // the folded unit before the anchor, or -1 when not known
+    };
+
+    // The probes of one anchor, bucketed by the unit before the anchor, so
+    // that a "." after an ordinary word tries few entries or none.
+    struct ProbeList
+    {
+        static constexpr int BucketCount = 32;
+        std::array<std::vector<Probe>, BucketCount> byBefore;
     };
 
     void collectCandidates(const char16_t *s, qsizetype n, qsizetype anchor,
-                           const std::vector<Probe> &probes,
+                           const ProbeList &probes,
                            std::vector<std::vector<qsizetype>> &hits) const;
 
     std::vector<std::u16string> m_folded;
-    std::vector<std::vector<Probe>> m_probeLists;
+    std::vector<ProbeList> m_probeLists;
     // For every UTF-16 unit, 1 + the index of the probes to try there, or 0.
     std::vector<quint32> m_listOfUnit;
     // Set when a single unit is an anchor: found by a plain search.

@@ -1,5 +1,6 @@
 #include "AbbreviationMatcher.h"
 #include "CaseFolding.h"
+#include "UnitScan.h"
 
 #include <algorithm>
 #include <optional>
@@ -74,23 +75,41 @@ AbbreviationShield::Matcher::Matcher(const QStringList &entries)
     // anchors that are surrogates, which may stand on any surrogate.
     std::vector<quint32> listOfFold(UnitCount, 0);
     quint32 surrogateList = 0;
+    std::vector<std::vector<Probe>> probeLists;
     m_folded.reserve(size_t(entries.size()));
     for (int k = 0; k < int(entries.size()); ++k) {
         const QString &entry = entries[k];
         m_folded.push_back(foldText(entry));
         if (entry.isEmpty())
             continue;
+        const std::u16string &folded = m_folded.back();
         const qsizetype anchor = anchorOf(entry);
-        const char16_t unit = m_folded.back()[size_t(anchor)];
+        const char16_t unit = folded[size_t(anchor)];
+        const int before = anchor > 0 && !QChar::isSurrogate(folded[size_t(anchor - 1)])
+                               ? int(folded[size_t(anchor - 1)])
+                               : -1;
         quint32 &slot = QChar::isSurrogate(unit) ? surrogateList : listOfFold[unit];
         if (slot == 0) {
-            m_probeLists.emplace_back();
-            slot = quint32(m_probeLists.size());
+            probeLists.emplace_back();
+            slot = quint32(probeLists.size());
         }
-        m_probeLists[slot - 1].push_back({k, anchor});
+        probeLists[slot - 1].push_back({k, anchor, before});
     }
-    if (m_probeLists.empty())
+    if (probeLists.empty())
         return;
+
+    m_probeLists.resize(probeLists.size());
+    for (size_t list = 0; list < probeLists.size(); ++list) {
+        for (const Probe &probe : probeLists[list]) {
+            auto &buckets = m_probeLists[list].byBefore;
+            if (probe.before >= 0) {
+                buckets[size_t(probe.before % ProbeList::BucketCount)].push_back(probe);
+            } else {
+                for (auto &bucket : buckets)
+                    bucket.push_back(probe);
+            }
+        }
+    }
 
     m_listOfUnit.assign(UnitCount, 0);
     int marked = 0;
@@ -109,11 +128,17 @@ AbbreviationShield::Matcher::Matcher(const QStringList &entries)
 }
 
 void AbbreviationShield::Matcher::collectCandidates(const char16_t *s, qsizetype n,
-                                                    qsizetype anchor,
-                                                    const std::vector<Probe> &probes,
+                                                    qsizetype anchor, const ProbeList &probes,
                                                     std::vector<std::vector<qsizetype>> &hits) const
 {
-    for (const Probe &probe : probes) {
+    // Most candidates fail on the unit before the anchor: test it first.
+    // At the start of the text only probes that need no unit before can
+    // match, and those stand in every bucket.
+    const int before = anchor > 0 ? int(foldUnit(s[anchor - 1])) : -1;
+    const auto &bucket = probes.byBefore[size_t(std::max(before, 0) % ProbeList::BucketCount)];
+    for (const Probe &probe : bucket) {
+        if (probe.before >= 0 && probe.before != before)
+            continue;
         const std::u16string &folded = m_folded[size_t(probe.entry)];
         const qsizetype pos = anchor - probe.anchorOffset;
         if (pos < 0 || pos + qsizetype(folded.size()) > n)
@@ -134,9 +159,9 @@ std::vector<ProtectedSpan> AbbreviationShield::Matcher::find(QStringView text) c
     // Every occurrence of every entry, each entry's list by position.
     std::vector<std::vector<qsizetype>> hits(m_folded.size());
     if (m_onlyAnchorUnit >= 0) {
-        const QChar unit{char16_t(m_onlyAnchorUnit)};
-        const std::vector<Probe> &probes = m_probeLists[m_listOfUnit[size_t(m_onlyAnchorUnit)] - 1];
-        for (qsizetype t = text.indexOf(unit); t >= 0; t = text.indexOf(unit, t + 1))
+        const char16_t unit = char16_t(m_onlyAnchorUnit);
+        const ProbeList &probes = m_probeLists[m_listOfUnit[unit] - 1];
+        for (qsizetype t = findUnit(s, 0, n, unit); t < n; t = findUnit(s, t + 1, n, unit))
             collectCandidates(s, n, t, probes, hits);
     } else {
         for (qsizetype t = 0; t < n; ++t) {

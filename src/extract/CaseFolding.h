@@ -22,6 +22,10 @@ inline char32_t foldCodePoint(char32_t cp)
 inline int foldUnitsAt(const char16_t *s, qsizetype i, qsizetype n, char16_t out[2])
 {
     const char16_t unit = s[i];
+    if (unit < 0x80) {
+        out[0] = unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit;
+        return 1;
+    }
     if (QChar::isHighSurrogate(unit) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
         const char32_t folded = foldCodePoint(QChar::surrogateToUcs4(unit, s[i + 1]));
         out[0] = QChar::highSurrogate(folded);
@@ -30,6 +34,14 @@ inline int foldUnitsAt(const char16_t *s, qsizetype i, qsizetype n, char16_t out
     }
     out[0] = QChar::isSurrogate(unit) ? unit : char16_t(foldCodePoint(unit));
     return 1;
+}
+
+// The fold of a unit that is not part of a surrogate pair.
+inline char16_t foldUnit(char16_t unit)
+{
+    char16_t out[2];
+    foldUnitsAt(&unit, 0, 1, out);
+    return out[0];
 }
 
 inline std::u16string foldText(QStringView text)

@@ -1,6 +1,7 @@
 #include "Segmentation.h"
 
 #include "AbbreviationMatcher.h"
+#include "UnitScan.h"
 
 #include <algorithm>
 
@@ -12,7 +13,8 @@ PieceList cutParagraphs(const QString &text)
     list.buffer = text;
     if (text.isEmpty())
         return list;
-    const QStringView s(text);
+    const char16_t *s = QStringView(text).utf16();
+    const qsizetype n = text.size();
 
     // Runs of line ends (CR LF or a lone LF) that follow each other with
     // nothing between them; a run of two or more separates pieces.
@@ -26,7 +28,7 @@ PieceList cutParagraphs(const QString &text)
             pieceStart = runEnd;
         }
     };
-    for (qsizetype lf = s.indexOf(u'\n'); lf >= 0; lf = s.indexOf(u'\n', lf + 1)) {
+    for (qsizetype lf = findUnit(s, 0, n, u'\n'); lf < n; lf = findUnit(s, lf + 1, n, u'\n')) {
         const qsizetype lineEnd = lf > 0 && s[lf - 1] == u'\r' ? lf - 1 : lf;
         if (runLength > 0 && lineEnd == runEnd) {
             ++runLength;
@@ -38,7 +40,7 @@ PieceList cutParagraphs(const QString &text)
         runEnd = lf + 1;
     }
     closeRun();
-    list.ranges.emplace_back(pieceStart, s.size() - pieceStart);
+    list.ranges.emplace_back(pieceStart, n - pieceStart);
     return list;
 }
 
@@ -49,92 +51,81 @@ bool isBlank(char16_t c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// Writes the sentence pieces of text into one buffer: protected spans as
+// Writes the sentence pieces of text into list: protected spans as
 // placeholders, each run of blanks holding a line end as one space, the
 // spaces at both ends of a piece left out, and a "." after every piece.
-class SentenceWriter
+// Every piece lives in the one buffer; the loop keeps its state in locals.
+void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, PieceList &list)
 {
-public:
-    SentenceWriter(QStringView text, std::vector<ProtectedSpan> spans, PieceList &list)
-        : m_text(text), m_spans(std::move(spans)), m_list(list)
-    {
-        m_escapeMarkers = !m_spans.empty();
-        qsizetype bound = text.size() + 1;
-        for (const ProtectedSpan &span : m_spans)
-            bound += std::max<qsizetype>(0, Placeholder::length(span.entry) - span.length);
-        if (m_escapeMarkers)
-            bound += text.count(QChar(Placeholder::Marker));
-        m_list.buffer.resize(bound);
-        m_out = reinterpret_cast<char16_t *>(m_list.buffer.data());
-    }
+    const bool escapeMarkers = !spans.empty();
+    // Room for the text, the final ".", and placeholders longer than their
+    // occurrences; an escaped marker makes room for itself.
+    qsizetype needed = text.size() + 1;
+    for (const ProtectedSpan &span : spans)
+        needed += std::max<qsizetype>(0, Placeholder::length(span.entry) - span.length);
+    list.buffer.resize(needed);
+    char16_t *out = reinterpret_cast<char16_t *>(list.buffer.data());
+    qsizetype written = 0;
+    qsizetype pieceStart = 0;
 
-    void run()
-    {
-        const char16_t *s = m_text.utf16();
-        const qsizetype n = m_text.size();
-        size_t nextSpan = 0;
-        qsizetype spanAt = m_spans.empty() ? n : m_spans.front().pos;
-        qsizetype i = 0;
-        while (i < n) {
-            if (i == spanAt) {
-                const ProtectedSpan &span = m_spans[nextSpan];
-                m_written += Placeholder::write(span.entry, m_out + m_written);
-                i += span.length;
-                ++nextSpan;
-                spanAt = nextSpan < m_spans.size() ? m_spans[nextSpan].pos : n;
-                continue;
-            }
-            const char16_t c = s[i];
-            if (c > u'.') {
-                // Letters and most punctuation.
-                m_out[m_written++] = c;
-                if (c == Placeholder::Marker && m_escapeMarkers)
-                    m_out[m_written++] = Placeholder::Escape;
+    auto endPiece = [&] {
+        qsizetype end = written;
+        while (end > pieceStart && out[end - 1] == u' ')
+            --end;
+        qsizetype begin = pieceStart;
+        while (begin < end && out[begin] == u' ')
+            ++begin;
+        out[end] = u'.';
+        written = end + 1;
+        list.ranges.emplace_back(begin, written - begin);
+        pieceStart = written;
+    };
+
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    size_t nextSpan = 0;
+    qsizetype spanAt = spans.empty() ? n : spans.front().pos;
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype stop = findFirstOf<u'.', u'\r', u'\n', Placeholder::Marker>(s, i, spanAt);
+        std::copy(s + i, s + stop, out + written);
+        written += stop - i;
+        i = stop;
+        if (i == n)
+            break;
+        if (i == spanAt) {
+            const ProtectedSpan &span = spans[nextSpan];
+            written += Placeholder::write(span.entry, out + written);
+            i += span.length;
+            ++nextSpan;
+            spanAt = nextSpan < spans.size() ? spans[nextSpan].pos : n;
+            continue;
+        }
+        const char16_t c = s[i++];
+        if (c == u'.') {
+            endPiece();
+        } else if (c == u'\r' || c == u'\n') {
+            while (written > pieceStart && (out[written - 1] == u' ' || out[written - 1] == u'\t'))
+                --written;
+            while (i < n && i != spanAt && isBlank(s[i]))
                 ++i;
-            } else if (c == u'.') {
-                endPiece();
-                ++i;
-            } else if (c == u'\r' || c == u'\n') {
-                while (m_written > m_pieceStart &&
-                       (m_out[m_written - 1] == u' ' || m_out[m_written - 1] == u'\t'))
-                    --m_written;
-                ++i;
-                while (i < n && i != spanAt && isBlank(s[i]))
-                    ++i;
-                m_out[m_written++] = u' ';
-            } else {
-                m_out[m_written++] = c;
-                ++i;
+            out[written++] = u' ';
+        } else {
+            out[written++] = c;
+            if (escapeMarkers) {
+                ++needed;
+                if (needed > list.buffer.size()) {
+                    list.buffer.resize(needed + needed / 8);
+                    out = reinterpret_cast<char16_t *>(list.buffer.data());
+                }
+                out[written++] = Placeholder::Escape;
             }
         }
-        endPiece();
-        m_list.buffer.truncate(m_written);
-        m_list.shielded = !m_spans.empty();
     }
-
-private:
-    void endPiece()
-    {
-        qsizetype end = m_written;
-        while (end > m_pieceStart && m_out[end - 1] == u' ')
-            --end;
-        qsizetype begin = m_pieceStart;
-        while (begin < end && m_out[begin] == u' ')
-            ++begin;
-        m_out[end] = u'.';
-        m_written = end + 1;
-        m_list.ranges.emplace_back(begin, m_written - begin);
-        m_pieceStart = m_written;
-    }
-
-    QStringView m_text;
-    std::vector<ProtectedSpan> m_spans;
-    PieceList &m_list;
-    bool m_escapeMarkers = false;
-    char16_t *m_out = nullptr;
-    qsizetype m_written = 0;
-    qsizetype m_pieceStart = 0;
-};
+    endPiece();
+    list.buffer.truncate(written);
+    list.shielded = !spans.empty();
+}
 
 } // namespace
 
@@ -144,7 +135,7 @@ PieceList cutSentences(QStringView text, const AbbreviationShield &shield)
     if (text.isEmpty())
         return list;
     const auto *matcher = ShieldAccess::matcher(shield);
-    SentenceWriter(text, matcher ? matcher->find(text) : std::vector<ProtectedSpan>{}, list).run();
+    writeSentences(text, matcher ? matcher->find(text) : std::vector<ProtectedSpan>{}, list);
     return list;
 }
 
@@ -184,22 +175,23 @@ QStringView finishParagraph(QStringView piece, QString &scratch)
     while (end > begin && isParagraphEdge(piece[end - 1]))
         --end;
     piece = piece.sliced(begin, end - begin);
-    if (!piece.contains(u'\n'))
+    const char16_t *s = piece.utf16();
+    const qsizetype n = piece.size();
+    qsizetype lf = findUnit(s, 0, n, u'\n');
+    if (lf == n)
         return piece;
 
-    scratch.resize(piece.size());
+    scratch.resize(n);
     char16_t *out = reinterpret_cast<char16_t *>(scratch.data());
-    qsizetype written = 0;
-    for (qsizetype i = 0; i < piece.size(); ++i) {
-        const char16_t c = piece[i].unicode();
-        if (c == u'\r' && i + 1 < piece.size() && piece[i + 1] == u'\n') {
-            out[written++] = u'\r';
-            ++i;
-        } else {
-            out[written++] = c == u'\n' ? u'\r' : c;
-        }
+    qsizetype from = 0;
+    for (; lf < n; lf = findUnit(s, from, n, u'\n')) {
+        const qsizetype lineEnd = lf > from && s[lf - 1] == u'\r' ? lf - 1 : lf;
+        out = std::copy(s + from, s + lineEnd, out);
+        *out++ = u'\r';
+        from = lf + 1;
     }
-    scratch.truncate(written);
+    out = std::copy(s + from, s + n, out);
+    scratch.truncate(out - reinterpret_cast<char16_t *>(scratch.data()));
     return scratch;
 }
 
@@ -214,11 +206,11 @@ void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
     if (piece.isEmpty() || isLonePeriod(piece))
         return;
 
-    auto emitItem = [&](QStringView part, bool questionSuffix) {
+    auto emitItem = [&](QStringView part, bool questionSuffix, bool holdsMarker) {
         if (part.isEmpty())
             return;
         QStringView item = part;
-        if (restoreWith && AbbreviationShield::holdsPlaceholder(part)) {
+        if (restoreWith && holdsMarker) {
             m_item.resize(0);
             restoreWith->restore(part, m_item);
             item = m_item;
@@ -236,12 +228,24 @@ void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
     };
 
     // Every part before a "?" is a question and keeps it; the last does not.
-    qsizetype from = 0;
-    for (qsizetype q = piece.indexOf(u'?'); q >= 0; q = piece.indexOf(u'?', from)) {
-        emitItem(piece.sliced(from, q - from), true);
-        from = q + 1;
+    // One scan finds both the "?" and the parts that need restoring.
+    const char16_t *s = piece.utf16();
+    const qsizetype n = piece.size();
+    qsizetype partStart = 0;
+    bool holdsMarker = false;
+    for (qsizetype pos = 0;;) {
+        pos = findFirstOf<u'?', Placeholder::Marker>(s, pos, n);
+        if (pos < n && s[pos] == Placeholder::Marker) {
+            holdsMarker = true;
+            ++pos;
+            continue;
+        }
+        emitItem(piece.sliced(partStart, pos - partStart), pos < n, holdsMarker);
+        if (pos == n)
+            break;
+        partStart = ++pos;
+        holdsMarker = false;
     }
-    emitItem(piece.sliced(from), false);
 }
 
 QStringList extractRows(const QString &text, ExtractMode mode, const QStringList &abbreviations,
