@@ -112,11 +112,11 @@ AbbreviationShield::Matcher::Matcher(const QStringList &entries)
     }
 
     m_listOfUnit.assign(UnitCount, 0);
+    const char16_t *folds = bmpFolds();
     int marked = 0;
     int lastMarked = -1;
     for (char32_t unit = 0; unit < char32_t(UnitCount); ++unit) {
-        const quint32 list =
-            QChar::isSurrogate(unit) ? surrogateList : listOfFold[foldCodePoint(unit)];
+        const quint32 list = QChar::isSurrogate(unit) ? surrogateList : listOfFold[folds[unit]];
         m_listOfUnit[unit] = list;
         if (list != 0) {
             ++marked;

@@ -16,6 +16,10 @@ inline char32_t foldCodePoint(char32_t cp)
     return folded;
 }
 
+// The fold of every UTF-16 unit that is a code point of its own; a
+// surrogate maps to itself.
+const char16_t *bmpFolds();
+
 // The fold of unit i of a window of length n, code point by code point;
 // a surrogate pair folds as one, a lone surrogate stays as it is. Returns
 // the number of units read (1 or 2) and writes them to out.
@@ -32,7 +36,7 @@ inline int foldUnitsAt(const char16_t *s, qsizetype i, qsizetype n, char16_t out
         out[1] = QChar::lowSurrogate(folded);
         return 2;
     }
-    out[0] = QChar::isSurrogate(unit) ? unit : char16_t(foldCodePoint(unit));
+    out[0] = bmpFolds()[unit];
     return 1;
 }
 

@@ -382,19 +382,6 @@ private Q_SLOTS:
         QCOMPARE(pieces.piece(1).toString(), u"\uFDD0."_s);
     }
 
-    void caseFolding_keepsUnitCounts()
-    {
-        // Matching compares folded text position by position.
-        for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
-            if (QChar::isSurrogate(cp))
-                continue;
-            const char32_t folded = QChar::toCaseFolded(cp);
-            if (QChar::requiresSurrogates(cp) != QChar::requiresSurrogates(folded) ||
-                QChar::isSurrogate(folded))
-                QFAIL(qPrintable(u"U+%1 folds across planes"_s.arg(quint32(cp), 0, 16)));
-        }
-    }
-
     void randomSentences_matchModel()
     {
         RandomCases random(20240611);
