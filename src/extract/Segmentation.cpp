@@ -1,46 +1,267 @@
 #include "Segmentation.h"
 
-// Placeholder until segmentation lands.
+#include "AbbreviationMatcher.h"
+#include "UnitScan.h"
+
+#include <algorithm>
+
 namespace Quillfen {
 
-struct AbbreviationShield::Matcher {};
-AbbreviationShield::AbbreviationShield(QStringList entries) : m_entries(std::move(entries)) {}
-bool AbbreviationShield::protectsNothing() const { return true; }
-QString AbbreviationShield::shield(QStringView text) const { return text.toString(); }
-void AbbreviationShield::restore(QStringView item, QString &out) const { out += item; }
-bool AbbreviationShield::holdsPlaceholder(QStringView) { return false; }
-PieceList cutParagraphs(const QString &text) { return {text, {{0, text.size()}}, false}; }
-PieceList cutSentences(QStringView text, const AbbreviationShield &)
+PieceList cutParagraphs(const QString &text)
 {
-    return {text.toString(), {{0, text.size()}}, true};
+    PieceList list;
+    list.buffer = text;
+    if (text.isEmpty())
+        return list;
+    const char16_t *s = QStringView(text).utf16();
+    const qsizetype n = text.size();
+
+    // Runs of line ends (CR LF or a lone LF) that follow each other with
+    // nothing between them; a run of two or more separates pieces.
+    qsizetype pieceStart = 0;
+    qsizetype runStart = 0;
+    qsizetype runEnd = -1;
+    int runLength = 0;
+    auto closeRun = [&] {
+        if (runLength >= 2) {
+            list.ranges.emplace_back(pieceStart, runStart - pieceStart);
+            pieceStart = runEnd;
+        }
+    };
+    for (qsizetype lf = findUnit(s, 0, n, u'\n'); lf < n; lf = findUnit(s, lf + 1, n, u'\n')) {
+        const qsizetype lineEnd = lf > 0 && s[lf - 1] == u'\r' ? lf - 1 : lf;
+        if (runLength > 0 && lineEnd == runEnd) {
+            ++runLength;
+        } else {
+            closeRun();
+            runStart = lineEnd;
+            runLength = 1;
+        }
+        runEnd = lf + 1;
+    }
+    closeRun();
+    list.ranges.emplace_back(pieceStart, n - pieceStart);
+    return list;
 }
+
+namespace {
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// Writes the sentence pieces of text into list: protected spans as
+// placeholders, each run of blanks holding a line end as one space, the
+// spaces at both ends of a piece left out, and a "." after every piece.
+// Every piece lives in the one buffer; the loop keeps its state in locals.
+void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, PieceList &list)
+{
+    const bool escapeMarkers = !spans.empty();
+    // Room for the text, the final ".", and placeholders longer than their
+    // occurrences; an escaped marker makes room for itself.
+    qsizetype needed = text.size() + 1;
+    for (const ProtectedSpan &span : spans)
+        needed += std::max<qsizetype>(0, Placeholder::length(span.entry) - span.length);
+    list.buffer.resize(needed);
+    char16_t *out = reinterpret_cast<char16_t *>(list.buffer.data());
+    qsizetype written = 0;
+    qsizetype pieceStart = 0;
+
+    auto endPiece = [&] {
+        qsizetype end = written;
+        while (end > pieceStart && out[end - 1] == u' ')
+            --end;
+        qsizetype begin = pieceStart;
+        while (begin < end && out[begin] == u' ')
+            ++begin;
+        out[end] = u'.';
+        written = end + 1;
+        list.ranges.emplace_back(begin, written - begin);
+        pieceStart = written;
+    };
+
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    size_t nextSpan = 0;
+    qsizetype spanAt = spans.empty() ? n : spans.front().pos;
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype stop = findFirstOf<u'.', u'\r', u'\n', Placeholder::Marker>(s, i, spanAt);
+        std::copy(s + i, s + stop, out + written);
+        written += stop - i;
+        i = stop;
+        if (i == n)
+            break;
+        if (i == spanAt) {
+            const ProtectedSpan &span = spans[nextSpan];
+            written += Placeholder::write(span.entry, out + written);
+            i += span.length;
+            ++nextSpan;
+            spanAt = nextSpan < spans.size() ? spans[nextSpan].pos : n;
+            continue;
+        }
+        const char16_t c = s[i++];
+        if (c == u'.') {
+            endPiece();
+        } else if (c == u'\r' || c == u'\n') {
+            while (written > pieceStart && (out[written - 1] == u' ' || out[written - 1] == u'\t'))
+                --written;
+            while (i < n && i != spanAt && isBlank(s[i]))
+                ++i;
+            out[written++] = u' ';
+        } else {
+            out[written++] = c;
+            if (escapeMarkers) {
+                ++needed;
+                if (needed > list.buffer.size()) {
+                    list.buffer.resize(needed + needed / 8);
+                    out = reinterpret_cast<char16_t *>(list.buffer.data());
+                }
+                out[written++] = Placeholder::Escape;
+            }
+        }
+    }
+    endPiece();
+    list.buffer.truncate(written);
+    list.shielded = !spans.empty();
+}
+
+} // namespace
+
+PieceList cutSentences(QStringView text, const AbbreviationShield &shield)
+{
+    PieceList list;
+    if (text.isEmpty())
+        return list;
+    const auto *matcher = ShieldAccess::matcher(shield);
+    writeSentences(text, matcher ? matcher->find(text) : std::vector<ProtectedSpan>{}, list);
+    return list;
+}
+
 PieceList cutText(const QString &text, ExtractMode mode, const AbbreviationShield &shield)
 {
-    if (mode == ExtractMode::Paragraph)
+    switch (mode) {
+    case ExtractMode::Paragraph:
         return cutParagraphs(text);
-    if (mode == ExtractMode::Sentence)
+    case ExtractMode::Sentence:
         return cutSentences(text, shield);
+    case ExtractMode::None:
+        break;
+    }
     return {};
 }
-void PieceHandler::handle(QStringView piece, bool, const AbbreviationShield *, const LineFilter &filter,
+
+namespace {
+
+bool isLonePeriod(QStringView text)
+{
+    return text.size() == 1 && text.front() == u'.';
+}
+
+bool isParagraphEdge(QChar c)
+{
+    return c == u' ' || c == u'\r' || c == u'\n';
+}
+
+// Without spaces, CR and LF at both ends, and with every line end inside
+// (CR LF or a lone LF) as one CR. Uses scratch only when a line end is left.
+QStringView finishParagraph(QStringView piece, QString &scratch)
+{
+    qsizetype begin = 0;
+    qsizetype end = piece.size();
+    while (begin < end && isParagraphEdge(piece[begin]))
+        ++begin;
+    while (end > begin && isParagraphEdge(piece[end - 1]))
+        --end;
+    piece = piece.sliced(begin, end - begin);
+    const char16_t *s = piece.utf16();
+    const qsizetype n = piece.size();
+    qsizetype lf = findUnit(s, 0, n, u'\n');
+    if (lf == n)
+        return piece;
+
+    scratch.resize(n);
+    char16_t *out = reinterpret_cast<char16_t *>(scratch.data());
+    qsizetype from = 0;
+    for (; lf < n; lf = findUnit(s, from, n, u'\n')) {
+        const qsizetype lineEnd = lf > from && s[lf - 1] == u'\r' ? lf - 1 : lf;
+        out = std::copy(s + from, s + lineEnd, out);
+        *out++ = u'\r';
+        from = lf + 1;
+    }
+    out = std::copy(s + from, s + n, out);
+    scratch.truncate(out - reinterpret_cast<char16_t *>(scratch.data()));
+    return scratch;
+}
+
+} // namespace
+
+void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
+                          const AbbreviationShield *restoreWith, const LineFilter &filter,
                           RowSink &sink)
 {
-    if (!piece.isEmpty() && filter.accepts(piece))
-        sink.append(piece);
+    if (finishAsParagraph)
+        piece = finishParagraph(piece, m_piece);
+    if (piece.isEmpty() || isLonePeriod(piece))
+        return;
+
+    auto emitItem = [&](QStringView part, bool questionSuffix, bool holdsMarker) {
+        if (part.isEmpty())
+            return;
+        QStringView item = part;
+        if (restoreWith && holdsMarker) {
+            m_item.resize(0);
+            restoreWith->restore(part, m_item);
+            item = m_item;
+        }
+        if (isLonePeriod(item) || !filter.accepts(item))
+            return;
+        if (!questionSuffix) {
+            sink.append(item);
+            return;
+        }
+        m_row.resize(0);
+        m_row.append(item);
+        m_row.append(u'?');
+        sink.append(m_row);
+    };
+
+    // Every part before a "?" is a question and keeps it; the last does not.
+    // One scan finds both the "?" and the parts that need restoring.
+    const char16_t *s = piece.utf16();
+    const qsizetype n = piece.size();
+    qsizetype partStart = 0;
+    bool holdsMarker = false;
+    for (qsizetype pos = 0;;) {
+        pos = findFirstOf<u'?', Placeholder::Marker>(s, pos, n);
+        if (pos < n && s[pos] == Placeholder::Marker) {
+            holdsMarker = true;
+            ++pos;
+            continue;
+        }
+        emitItem(piece.sliced(partStart, pos - partStart), pos < n, holdsMarker);
+        if (pos == n)
+            break;
+        partStart = ++pos;
+        holdsMarker = false;
+    }
 }
+
 QStringList extractRows(const QString &text, ExtractMode mode, const QStringList &abbreviations,
                         const LineFilter &filter)
 {
-    struct Collect : RowSink {
+    struct Collect final : RowSink
+    {
         QStringList rows;
-        void append(QStringView row) override { rows << row.toString(); }
+        void append(QStringView row) override { rows.append(row.toString()); }
     } sink;
     const AbbreviationShield shield(abbreviations);
     const PieceList pieces = cutText(text, mode, shield);
+    const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
     PieceHandler handler;
     for (qsizetype i = 0; i < pieces.size(); ++i)
-        handler.handle(pieces.piece(i), mode == ExtractMode::Paragraph,
-                       pieces.shielded ? &shield : nullptr, filter, sink);
+        handler.handle(pieces.piece(i), mode == ExtractMode::Paragraph, restoreWith, filter, sink);
     return sink.rows;
 }
 

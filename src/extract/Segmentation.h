@@ -35,6 +35,7 @@ public:
     static bool holdsPlaceholder(QStringView item);
 
 private:
+    friend struct ShieldAccess;
     QStringList m_entries;
     struct Matcher;
     std::shared_ptr<const Matcher> m_matcher;
