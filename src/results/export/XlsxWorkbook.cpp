@@ -17,6 +17,32 @@ namespace {
     throw Failure(QString::fromUtf8(lxw_strerror(error)));
 }
 
+bool isHexDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// The sheet format writes characters XML cannot carry as "_xHHHH_", which
+// the library does for control characters. A text that holds such a
+// sequence itself keeps it only when its "_" is written as "_x005F_".
+QByteArray sheetText(QStringView text)
+{
+    if (!text.contains(u"_x"))
+        return text.toUtf8();
+    QString escaped;
+    escaped.reserve(text.size() + 14);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'_' && i + 6 < text.size() && text[i + 1] == u'x' &&
+            isHexDigit(text[i + 2]) && isHexDigit(text[i + 3]) && isHexDigit(text[i + 4]) &&
+            isHexDigit(text[i + 5]) && text[i + 6] == u'_') {
+            escaped += u"_x005F_";
+            continue;
+        }
+        escaped += text[i];
+    }
+    return escaped.toUtf8();
+}
+
 } // namespace
 
 XlsxWorkbook::XlsxWorkbook(const QString &path, const QString &tempFolder)
@@ -56,7 +82,7 @@ void XlsxWorkbook::writeText(int row, int column, QStringView text)
     // worksheet_write_string stores a string cell whatever the text looks
     // like, so a leading "=" or a number stays text.
     const lxw_error error = worksheet_write_string(
-        m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), text.toUtf8().constData(), nullptr);
+        m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), sheetText(text).constData(), nullptr);
     if (error != LXW_NO_ERROR)
         fail(error);
 }
