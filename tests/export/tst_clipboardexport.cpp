@@ -88,14 +88,6 @@ private Q_SLOTS:
         QCOMPARE(m_platform.shownMessages(), QStringList{ResultsCopiedMessage});
     }
 
-    void columnWidths_countEveryRow()
-    {
-        fill({u"A"_s, u"B"_s}, {{u"abcde"_s, u"x"_s}, {u"ab"_s, u"xyz"_s}, {QString(), QString()}},
-             {false, true, false});
-        ExportPacer pacer(nullptr, {});
-        QCOMPARE(ColumnWidths(m_list, pacer), (QList<qsizetype>{5, 3}));
-    }
-
     void message_isExactWithTitleAndNoIcon()
     {
         fill({u"Results"_s}, {{u"a"_s}}, {});
@@ -177,14 +169,6 @@ private Q_SLOTS:
         });
         copy();
         QCOMPARE(m_platform.clipboard, u"abcd\tx\r\n"_s);
-    }
-
-    void yieldsWhileBuilding()
-    {
-        fill({u"Results"_s}, {{u"a"_s}, {u"b"_s}}, {true, false});
-        copy();
-        // Measuring reads every row, laying out every row and checked cell.
-        QCOMPARE(m_platform.yieldCount(), 2 + 2 + 1);
     }
 };
 
