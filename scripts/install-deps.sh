@@ -9,6 +9,7 @@ packages=(
     libgumbo-dev libxlsxwriter-dev
     fonts-liberation
     xvfb xauth
+    unzip
 )
 
 missing=()

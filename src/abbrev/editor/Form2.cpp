@@ -1,0 +1,257 @@
+#include "Form2.h"
+
+#include "abbrev/AbbreviationStore.h"
+#include "shell/core/ReportingProcedure.h"
+#include "shell/core/SettingsStore.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+// Client area, list and buttons, in twips.
+constexpr int ClientWidth = 8040;
+constexpr int ClientHeight = 4950;
+constexpr int ListLeft = 120, ListTop = 120, ListWidth = 7800, ListHeight = 3735;
+constexpr int ButtonWidth = 3840, ButtonHeight = 405;
+constexpr int LeftColumn = 120, RightColumn = 4080, UpperRow = 3930, LowerRow = 4440;
+constexpr int ColumnWidth = 6000;
+
+QFont arialBold(qreal points)
+{
+    QFont font(u"Arial"_s);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+Form2::Form2(EditorServices services, QWidget *parent)
+    : QDialog(parent), m_services(std::move(services))
+{
+    setupWindow();
+    setupList();
+    setupButtons();
+    load();
+}
+
+int Form2::pixels(int twips) const
+{
+    return qRound(twips * logicalDpiX() / 1440.0);
+}
+
+void Form2::setupWindow()
+{
+    setObjectName(u"Form2"_s);
+    setWindowTitle(u"Ignore These Abbreviations"_s);
+    setModal(true);
+    setFont(arialBold(9));
+    setFixedSize(pixels(ClientWidth), pixels(ClientHeight));
+    setMouseTracking(true);
+    installEventFilter(this);
+}
+
+void Form2::setupList()
+{
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(u"ListView1"_s);
+    m_list->setGeometry(pixels(ListLeft), pixels(ListTop), pixels(ListWidth), pixels(ListHeight));
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSortingEnabled(false);
+    m_list->setColumnCount(1);
+    m_list->setHeaderLabels({QString()});
+    // The column keeps its own width; the rest of the list stays empty.
+    m_list->header()->setStretchLastSection(false);
+    m_list->viewport()->setMouseTracking(true);
+    m_list->viewport()->installEventFilter(this);
+}
+
+QPushButton *Form2::addButton(const QString &name, const QString &text, int left, int top)
+{
+    auto *button = new QPushButton(text, this);
+    button->setObjectName(name);
+    button->setGeometry(pixels(left), pixels(top), pixels(ButtonWidth), pixels(ButtonHeight));
+    button->setFont(arialBold(11.25));
+    button->setAutoDefault(false);
+    button->setMouseTracking(true);
+    button->installEventFilter(this);
+    m_buttons << button;
+    return button;
+}
+
+void Form2::setupButtons()
+{
+    connect(addButton(u"PushButton4"_s, u"Add"_s, LeftColumn, UpperRow), &QPushButton::clicked,
+            this, &Form2::add);
+    connect(addButton(u"PushButton1"_s, u"Delete Selected"_s, RightColumn, UpperRow),
+            &QPushButton::clicked, this, &Form2::deleteSelected);
+    connect(addButton(u"PushButton3"_s, u"Clear List"_s, LeftColumn, LowerRow),
+            &QPushButton::clicked, this, &Form2::clearList);
+    connect(addButton(u"PushButton2"_s, u"Close"_s, RightColumn, LowerRow), &QPushButton::clicked,
+            this, &Form2::closeWindow);
+}
+
+QStringList Form2::entries() const
+{
+    QStringList texts;
+    texts.reserve(m_list->topLevelItemCount());
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+        texts << m_list->topLevelItem(i)->text(0);
+    return texts;
+}
+
+void Form2::appendEntry(const QString &text)
+{
+    m_list->addTopLevelItem(new QTreeWidgetItem(QStringList{text}));
+}
+
+bool Form2::containsEntry(const QString &text) const
+{
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        if (m_list->topLevelItem(i)->text(0) == text)
+            return true;
+    }
+    return false;
+}
+
+void Form2::load()
+{
+    ReportingProcedure proc(m_services.boxes, LoadIdentifier);
+    proc.step(100, [&] {
+        if (m_services.applySystemColours)
+            m_services.applySystemColours(*this);
+    });
+    proc.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
+    std::optional<QCursor> pointer;
+    if (proc.test(104, [&] {
+            if (m_services.customPointer)
+                pointer = m_services.customPointer();
+            return pointer.has_value();
+        })) {
+        proc.step(106, [&] {
+            if (pointer)
+                m_customPointer = *pointer;
+        });
+    }
+    proc.step(108, [&] { m_list->setHeaderLabels({u"Abbreviation(s)"_s}); });
+    proc.step(110, [&] { m_list->setColumnWidth(0, pixels(ColumnWidth)); });
+    QString stored;
+    proc.step(112, [&] { stored = storedAbbreviations(SettingsStore(m_services.settings)); });
+    if (proc.test(114, [&] { return stored.isEmpty(); })) {
+        int statement = 126;
+        for (const QString &entry : DefaultAbbreviations()) {
+            proc.step(statement, [&] { appendEntry(entry); });
+            statement += 2;
+        }
+        return;
+    }
+    QStringList pieces;
+    proc.step(116, [&] { pieces = decodeAbbreviations(stored); });
+    for (const QString &piece : std::as_const(pieces)) {
+        if (proc.test(120, [&] { return !piece.isEmpty(); }))
+            proc.step(122, [&] { appendEntry(piece); });
+    }
+}
+
+void Form2::add()
+{
+    ReportingProcedure proc(m_services.boxes, AddIdentifier);
+    QString answer;
+    proc.step(100, [&] {
+        answer = m_services.dialogs.askText(u"Enter Abbreviation: "_s, applicationTitle(), {});
+    });
+    if (proc.test(102, [&] { return answer.isEmpty(); }))
+        return;
+    // A duplicate (exact, case-sensitive) is ignored without a word.
+    if (proc.test(104, [&] { return !containsEntry(answer); }))
+        proc.step(106, [&] { appendEntry(answer); });
+}
+
+void Form2::deleteSelected()
+{
+    ReportingProcedure proc(m_services.boxes, DeleteIdentifier);
+    if (proc.test(100, [&] { return m_list->topLevelItemCount() == 0; }))
+        return;
+    proc.step(102, [&] {
+        const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
+        if (!selected.isEmpty())
+            delete selected.first();
+    });
+}
+
+void Form2::clearList()
+{
+    ReportingProcedure proc(m_services.boxes, ClearIdentifier);
+    proc.step(100, [&] { m_list->clear(); });
+}
+
+void Form2::closeWindow()
+{
+    ReportingProcedure proc(m_services.boxes, CloseIdentifier);
+    proc.step(100, [&] { reject(); });
+}
+
+void Form2::saveOnClose()
+{
+    ReportingProcedure proc(m_services.boxes, UnloadIdentifier);
+    QString value;
+    proc.step(100, [&] { value.clear(); });
+    const QStringList shown = entries();
+    for (const QString &entry : shown)
+        proc.step(104, [&] { value += entry + AbbreviationSeparator; });
+    proc.step(108, [&] { SettingsStore(m_services.settings).save(AbbreviationsKey, value); });
+}
+
+void Form2::done(int result)
+{
+    // The title bar's close box and Escape reach here through reject().
+    saveOnClose();
+    QDialog::done(result);
+}
+
+void Form2::setPointerMode(PointerMode mode)
+{
+    m_pointerMode = mode;
+    switch (mode) {
+    case PointerMode::Default:
+        setCursor(Qt::ArrowCursor);
+        break;
+    case PointerMode::Busy:
+        setCursor(Qt::WaitCursor);
+        break;
+    case PointerMode::Custom:
+        setCursor(m_customPointer);
+        break;
+    }
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    // Hovering: the custom pointer over a button, the arrow over the list
+    // and the window surface; a busy pointer is left alone.
+    if ((event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) &&
+        m_pointerMode != PointerMode::Busy) {
+        const auto *pointer = static_cast<QSinglePointEvent *>(event);
+        // A move over a button that the button ignores reaches the window
+        // too; only one over the bare surface counts as the surface.
+        const bool overSurface = watched == this && !childAt(pointer->position().toPoint());
+        if (m_buttons.contains(watched))
+            setPointerMode(PointerMode::Custom);
+        else if (overSurface || watched == m_list->viewport())
+            setPointerMode(PointerMode::Default);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace Quillfen

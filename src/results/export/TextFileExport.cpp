@@ -1,0 +1,110 @@
+#include "TextFileExport.h"
+
+#include "ExportPacer.h"
+#include "platform/Failure.h"
+#include "results/RowEncoding.h"
+#include "shell/core/ReportingProcedure.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <optional>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+constexpr qsizetype ChunkBytes = 1 << 16;
+
+// True when the path's modification time can be read; folders count.
+bool pathExists(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+Failure writeFailure(const QString &path, const QSaveFile &file)
+{
+    return Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()));
+}
+
+void writeChunk(QSaveFile &file, const QString &path, QByteArray &chunk)
+{
+    if (file.write(chunk) != chunk.size())
+        throw writeFailure(path, file);
+    chunk.clear();
+}
+
+} // namespace
+
+void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
+{
+    ReportingProcedure proc(services.boxes, SaveTextFileIdentifier);
+    QString fileName;
+    QString title;
+    QList<FileFilter> filters;
+    QString path;
+    MessageAnswer answer = MessageAnswer::No;
+
+    proc.step(106, [&] { fileName.clear(); });
+    // 108: the dialog adds no extension and asks nothing about overwriting
+    // (Dialogs::saveFile promises both); the question below is ours.
+    proc.step(110, [&] { title = u"Save"_s; });
+    proc.step(112, [&] {
+        filters = parseFileFilters(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s);
+    });
+    proc.step(114, [&] { fileName = services.dialogs.saveFile(title, filters); });
+    proc.step(118, [&] { path = fileName; });
+    if (proc.test(120, [&] { return path.isEmpty(); }))
+        return;
+    if (proc.test(122, [&] { return pathExists(path); })) {
+        proc.step(124, [&] {
+            answer =
+                services.boxes.show({u"Are you sure you wish to overwrite "_s + path + u" ?"_s,
+                                     applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
+        });
+    } else {
+        proc.step(126, [&] { answer = MessageAnswer::Yes; });
+    }
+    if (proc.test(128, [&] { return answer != MessageAnswer::Yes; }))
+        return;
+
+    proc.step(130, [&] { services.pointer.setPointerMode(PointerMode::Busy); });
+    // Everything from the opening to the commit is one write: its first
+    // failure is reported and the rest is left out, so the old file stays.
+    std::optional<QSaveFile> file;
+    QByteArray chunk;
+    bool writing = proc.step(132, [&] {
+        file.emplace(path);
+        if (!file->open(QIODevice::WriteOnly))
+            throw writeFailure(path, *file);
+    });
+    if (writing) {
+        ExportPacer pacer(services.loop, services.yieldInterval);
+        int rows = 0;
+        proc.step(134, [&] { rows = list.rowCount(); });
+        chunk.reserve(ChunkBytes + 4096);
+        for (int i = 1; writing && i <= rows; ++i) {
+            proc.step(136, [&] { pacer.point(); });
+            writing = proc.step(138, [&] {
+                appendUtf8(chunk, list.cell(i, 1));
+                chunk.append("\r\n", 2);
+                if (chunk.size() >= ChunkBytes)
+                    writeChunk(*file, path, chunk);
+            });
+        }
+    }
+    if (writing) {
+        proc.step(142, [&] {
+            writeChunk(*file, path, chunk);
+            if (!file->commit())
+                throw writeFailure(path, *file);
+        });
+    }
+    file.reset();
+    proc.step(144, [&] { services.pointer.setPointerMode(PointerMode::Default); });
+}
+
+} // namespace Quillfen
