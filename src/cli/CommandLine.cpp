@@ -153,7 +153,7 @@ public:
     {
         if (!m_buffer.isEmpty() && m_device.write(m_buffer) != m_buffer.size())
             m_failed = true;
-        m_buffer.clear();
+        m_buffer.resize(0); // keeps the capacity
         return !m_failed;
     }
     bool failed() const { return m_failed; }

@@ -1,5 +1,9 @@
 #include "RowEncoding.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Quillfen {
 
 namespace {
@@ -36,32 +40,51 @@ void appendEscape(QByteArray &out, char16_t unit)
 
 void appendUtf8(QByteArray &out, QStringView text)
 {
+    // Room for the worst case (three bytes a unit) first, then one pass
+    // through raw pointers and one final resize: rows are short and many.
+    const qsizetype at = out.size();
+    out.resize(at + 3 * text.size());
+    char *const begin = out.data();
+    char *dst = begin + at;
     const char16_t *p = text.utf16();
-    const char16_t *end = p + text.size();
+    const char16_t *const end = p + text.size();
     while (p < end) {
-        // Runs of ASCII go in one append.
-        const char16_t *ascii = p;
-        while (p < end && *p < 0x80)
-            ++p;
-        if (p > ascii) {
-            const qsizetype n = p - ascii;
-            const qsizetype at = out.size();
-            out.resize(at + n);
-            char *dst = out.data() + at;
-            for (qsizetype i = 0; i < n; ++i)
-                dst[i] = char(ascii[i]);
+#if defined(__SSE2__)
+        // Eight units at a time while they are all ASCII.
+        const __m128i highMask = _mm_set1_epi16(short(0xFF80));
+        while (end - p >= 8) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            if (_mm_movemask_epi8(_mm_and_si128(units, highMask)) != 0)
+                break;
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(dst), _mm_packus_epi16(units, units));
+            p += 8;
+            dst += 8;
         }
+#endif
+        while (p < end && *p < 0x80)
+            *dst++ = char(*p++);
         if (p == end)
             break;
-        const char16_t unit = *p++;
-        if (QChar::isHighSurrogate(unit) && p < end && QChar::isLowSurrogate(*p)) {
-            appendCodePoint(out, QChar::surrogateToUcs4(unit, *p++));
-        } else if (QChar::isSurrogate(unit)) {
-            appendCodePoint(out, 0xFFFD);
-        } else {
-            appendCodePoint(out, unit);
+        char32_t cp = *p++;
+        if (QChar::isHighSurrogate(cp) && p < end && QChar::isLowSurrogate(*p))
+            cp = QChar::surrogateToUcs4(char16_t(cp), *p++);
+        else if (QChar::isSurrogate(cp))
+            cp = 0xFFFD;
+        if (cp < 0x800) {
+            *dst++ = char(0xC0 | (cp >> 6));
+            *dst++ = char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *dst++ = char(0xE0 | (cp >> 12));
+            *dst++ = char(0x80 | ((cp >> 6) & 0x3F));
+            *dst++ = char(0x80 | (cp & 0x3F));
+        } else { // two units in, four bytes out: still within the room
+            *dst++ = char(0xF0 | (cp >> 18));
+            *dst++ = char(0x80 | ((cp >> 12) & 0x3F));
+            *dst++ = char(0x80 | ((cp >> 6) & 0x3F));
+            *dst++ = char(0x80 | (cp & 0x3F));
         }
     }
+    out.resize(dst - begin);
 }
 
 void appendJsonString(QByteArray &out, QStringView text)
