@@ -52,9 +52,11 @@ void appendUtf8(QByteArray &out, QStringView text)
 #if defined(__SSE2__)
         // Eight units at a time while they are all ASCII.
         const __m128i highMask = _mm_set1_epi16(short(0xFF80));
+        const __m128i zero = _mm_setzero_si128();
         while (end - p >= 8) {
             const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-            if (_mm_movemask_epi8(_mm_and_si128(units, highMask)) != 0)
+            const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, highMask), zero);
+            if (_mm_movemask_epi8(ascii) != 0xFFFF)
                 break;
             _mm_storel_epi64(reinterpret_cast<__m128i *>(dst), _mm_packus_epi16(units, units));
             p += 8;

@@ -1,0 +1,64 @@
+#include "results/RowEncoding.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+
+class RowEncodingTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void utf8_matchesQtOnValidText()
+    {
+        // Every length around the eight-unit blocks, with a non-ASCII unit
+        // of each width at every position.
+        const QStringList others{u"é"_s, u"П"_s, u"世"_s, u"😀"_s};
+        for (const QString &other : others) {
+            for (int length = 0; length < 20; ++length) {
+                for (int at = 0; at <= length; ++at) {
+                    QString text(length, u'a');
+                    text.insert(at, other);
+                    QByteArray out("prefix");
+                    appendUtf8(out, text);
+                    QCOMPARE(out, "prefix" + text.toUtf8());
+                }
+            }
+        }
+        auto *random = QRandomGenerator::global();
+        for (int round = 0; round < 500; ++round) {
+            QString text;
+            for (int i = random->bounded(60); i > 0; --i) {
+                const char32_t cp = random->bounded(4) == 0 ? random->bounded(0x80, 0x10FFFF)
+                                                            : random->bounded(0x20, 0x7F);
+                if (cp >= 0xD800 && cp < 0xE000)
+                    continue;
+                text += QString::fromUcs4(&cp, 1);
+            }
+            QByteArray out;
+            appendUtf8(out, text);
+            QCOMPARE(out, text.toUtf8());
+        }
+    }
+
+    void utf8_replacesUnpairedSurrogates()
+    {
+        const QChar high(char16_t(0xD83D));
+        const QChar low(char16_t(0xDE00));
+        QByteArray out;
+        appendUtf8(out, QString(QString(high) + u"ab"_s + QString(low) + QString(high)));
+        QCOMPARE(out, QByteArray("\xEF\xBF\xBD" "ab" "\xEF\xBF\xBD\xEF\xBF\xBD"));
+    }
+
+    void json_escapesExactly()
+    {
+        QByteArray out;
+        appendJsonString(out, QString(u"a\"b\\c\r\n\t\x01\x7f é "_s + QChar(char16_t(0xDC00))));
+        QCOMPARE(out, QByteArray("\"a\\\"b\\\\c\\r\\n\\t\\u0001\\u007f \xC3\xA9 \\udc00\""));
+    }
+};
+
+QTEST_GUILESS_MAIN(RowEncodingTest)
+#include "tst_rowencoding.moc"
