@@ -43,8 +43,6 @@ void InputListBehaviour::pressed(const QPoint &position)
 
 void InputListBehaviour::moved(const QPoint &position)
 {
-    if (!m_drag.dragActive())
-        return;
     const QModelIndex under = m_view.indexAt(position);
     const DragStep step = m_drag.moveOver(under.isValid() ? under.row() : -1, position.y(),
                                           m_view.viewport()->height(), m_view.rowHeight());
@@ -76,8 +74,11 @@ bool InputListBehaviour::eventFilter(QObject *watched, QEvent *event)
         pressed(mouse->position().toPoint());
         break;
     case QEvent::MouseMove:
+        if (!m_drag.dragActive())
+            break;
+        // While a row is dragged the list's own selection dragging stays out.
         moved(mouse->position().toPoint());
-        break;
+        return true;
     case QEvent::MouseButtonRelease:
         released();
         break;

@@ -37,6 +37,9 @@ void PointerControl::hover(PointerMode mode)
 void PointerControl::watchButton(QWidget *button)
 {
     button->setMouseTracking(true);
+    // The window behind the button would otherwise take the same movement
+    // and set the arrow again.
+    button->setAttribute(Qt::WA_NoMousePropagation);
     button->installEventFilter(this);
     m_buttons << button;
 }
