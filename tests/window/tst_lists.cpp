@@ -6,8 +6,10 @@
 #include "shell/window/PointerControl.h"
 
 #include <QHeaderView>
+#include <QImage>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -157,6 +159,40 @@ private Q_SLOTS:
         // Moving without a button moves nothing.
         WindowHarness::moveOver(viewport, rowCentre(list, 0));
         QCOMPARE(window.inputList().paths(), letters(u"bcdae"_s));
+    }
+
+    void dragPointer_fromTheDataFolder()
+    {
+        WindowHarness harness;
+        QImage drag(16, 16, QImage::Format_ARGB32);
+        drag.fill(Qt::green);
+        QVERIFY(drag.save(harness.dataFolder.path() + u"/drag.ico"_s, "ICO"));
+        Form1 &window = harness.startShown();
+        window.inputList().appendRows(letters(u"ab"_s));
+        QWidget *viewport = window.listView1()->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, rowCentre(window.listView1(), 0));
+        QCOMPARE(viewport->cursor().shape(), Qt::BitmapCursor);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowCentre(window.listView1(), 0));
+        QVERIFY(!viewport->testAttribute(Qt::WA_SetCursor));
+    }
+
+    void tooltips_showTheRowsTextOrTheHint()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        fillResults(window.results(), {u"first\r\nsecond"_s});
+        window.inputList().appendRow(u"/docs/a.txt"_s);
+        auto tipAt = [](ListViewControl *list, QPoint position) {
+            QHelpEvent help(QEvent::ToolTip, position, list->viewport()->mapToGlobal(position));
+            QApplication::sendEvent(list->viewport(), &help);
+            return QToolTip::text();
+        };
+        QCOMPARE(tipAt(window.listView2(), rowCentre(window.listView2(), 0)), u"first\r\nsecond"_s);
+        QCOMPARE(tipAt(window.listView2(), QPoint(5, window.listView2()->viewport()->height() - 3)),
+                 window.listView2()->toolTip());
+        QCOMPARE(tipAt(window.listView1(), rowCentre(window.listView1(), 0)),
+                 window.listView1()->toolTip());
+        QToolTip::hideText();
     }
 
     void dragAtTheEdges_scrollsAsLittleAsNeeded()

@@ -7,6 +7,7 @@
 #include "PointerControl.h"
 #include "abbrev/AbbreviationStore.h"
 #include "inputs/InputListModel.h"
+#include "platform/qt/PointerImages.h"
 #include "results/ResultsModel.h"
 #include "shell/core/ReportingProcedure.h"
 
@@ -101,6 +102,8 @@ void Form1::setupControls()
                            "line to right and out of window to reveal full names."_s);
     m_listView1->setModel(m_inputRows);
     m_inputBehaviour = new InputListBehaviour(*m_listView1, *m_inputRows, *m_pointer);
+    m_inputBehaviour->setDragPointer(
+        pointerFromFile(m_services.applicationFolder + u"/drag.ico"_s));
 
     m_resultRows = new ResultsModel(this);
     m_listView2 = makeList(u"ListView2"_s, u"Double-click item to remove it. Move | line to "
