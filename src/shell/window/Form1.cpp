@@ -177,10 +177,9 @@ void Form1::setupPointerRules()
 {
     for (QPushButton *button : m_buttons)
         m_pointer->watchButton(button);
-    for (QWidget *surface :
-         {static_cast<QWidget *>(this), static_cast<QWidget *>(m_options->frame1()),
-          static_cast<QWidget *>(m_options->frame2()), m_listView1->viewport(),
-          m_listView2->viewport()})
+    const QList<QWidget *> surfaces = {this, m_options->frame1(), m_options->frame2(),
+                                       m_listView1->viewport(), m_listView2->viewport()};
+    for (QWidget *surface : surfaces)
         m_pointer->watchSurface(surface);
 }
 
