@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgumbo-dev libxlsxwriter-dev
     fonts-liberation
-    xvfb xauth
+    xvfb xauth libx11-dev
     unzip
 )
 

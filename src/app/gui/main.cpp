@@ -1,11 +1,53 @@
+#include "platform/ApplicationFolder.h"
+#include "platform/SettingsArea.h"
+#include "platform/qt/ProcessEventsLoop.h"
+#include "platform/qt/ThreadedWork.h"
+#include "platform/qt/WidgetMessageBoxes.h"
+#include "reading/UnavailableHtml.h"
+#include "shell/window/Form1.h"
+#include "shell/window/HomePage.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QDesktopServices>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Quillfen;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("Quillfen"));
-    window.setObjectName(QStringLiteral("Form1"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    IniSettingsArea settings;
+    WidgetMessageBoxes boxes;
+    ProcessEventsLoop loop;
+    ThreadedWork work;
+    UnavailableHtml html;
+
+    Form1 window({.boxes = boxes,
+                  .settings = settings,
+                  .loop = loop,
+                  .work = work,
+                  .html = html,
+                  .applicationFolder = ApplicationFolder(),
+                  .homePageAddress = homePageAddress(),
+                  .openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); },
+                  .drawSeed = {},
+                  .takeSampleSnapshot = {},
+                  .yieldInterval = std::chrono::milliseconds(10)});
+    boxes.setParentWindow(&window);
+    // Closing the window ends the program at once, also in the middle of a
+    // run, whose yields would otherwise carry on without a window.
+    QObject::connect(&window, &Form1::unloaded, [&window] {
+        if (!window.isRunning()) {
+            QCoreApplication::quit();
+            return;
+        }
+        std::fflush(nullptr);
+        std::_Exit(0);
+    });
+    window.Form_Load();
     window.show();
     return app.exec();
 }

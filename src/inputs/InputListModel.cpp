@@ -1,0 +1,107 @@
+#include "InputListModel.h"
+
+#include "platform/Failure.h"
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+InputListModel::InputListModel(QObject *parent) : QAbstractListModel(parent) {}
+
+void InputListModel::appendRow(const QString &path)
+{
+    appendRows({path});
+}
+
+void InputListModel::appendRows(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    const int first = int(m_paths.size());
+    beginInsertRows({}, first, first + int(paths.size()) - 1);
+    m_paths += paths;
+    endInsertRows();
+}
+
+void InputListModel::removeRowAt(int row)
+{
+    if (row < 0 || row >= m_paths.size())
+        return;
+    beginRemoveRows({}, row, row);
+    m_paths.removeAt(row);
+    endRemoveRows();
+}
+
+void InputListModel::clearRows()
+{
+    beginResetModel();
+    m_paths = QStringList();
+    endResetModel();
+}
+
+void InputListModel::moveRowTo(int from, int to)
+{
+    if (from == to || from < 0 || to < 0 || from >= m_paths.size() || to >= m_paths.size())
+        return;
+    // Qt names the place before which the row lands, counted before the move.
+    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+    m_paths.move(from, to);
+    endMoveRows();
+}
+
+QString InputListModel::rowText(int row) const
+{
+    if (row < 1 || row > m_paths.size())
+        throw Failure(u"Index out of bounds"_s);
+    return m_paths.at(row - 1);
+}
+
+void InputListModel::setHeaderText(const QString &text)
+{
+    m_header = text;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, 0);
+}
+
+int InputListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_paths.size());
+}
+
+QVariant InputListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return m_paths.at(index.row());
+    return {};
+}
+
+Qt::ItemFlags InputListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+QVariant InputListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return m_header;
+    return {};
+}
+
+} // namespace Quillfen
+
+namespace Quillfen {
+
+bool InputListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                                   int role)
+{
+    if (section != 0 || orientation != Qt::Horizontal ||
+        (role != Qt::DisplayRole && role != Qt::EditRole))
+        return false;
+    setHeaderText(value.toString());
+    return true;
+}
+
+} // namespace Quillfen

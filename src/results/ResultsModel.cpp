@@ -1,0 +1,112 @@
+#include "ResultsModel.h"
+
+#include "RowDisplay.h"
+#include "platform/Failure.h"
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+ResultsModel::ResultsModel(QObject *parent) : QAbstractListModel(parent) {}
+
+void ResultsModel::append(QStringView row)
+{
+    if (m_rows.size() >= std::numeric_limits<int>::max() - 1)
+        throw Failure(u"The results list is full"_s);
+    m_rows.append(row, true);
+}
+
+void ResultsModel::flushRows()
+{
+    const int total = int(m_rows.size());
+    if (total == m_shownRows)
+        return;
+    beginInsertRows({}, m_shownRows, total - 1);
+    m_shownRows = total;
+    endInsertRows();
+}
+
+void ResultsModel::clearRows()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_shownRows = 0;
+    endResetModel();
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_shownRows;
+}
+
+void ResultsModel::removeRowAt(int row)
+{
+    if (row < 0 || row >= m_shownRows)
+        return;
+    beginRemoveRows({}, row, row);
+    m_rows.remove(row);
+    --m_shownRows;
+    endRemoveRows();
+}
+
+void ResultsModel::setHeaderText(const QString &text)
+{
+    m_header = text;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, 0);
+}
+
+QVariant ResultsModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const QStringView text = m_rows.text(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return singleLineText(text, DisplayLimit);
+    case Qt::ToolTipRole:
+        return tooltipText(text, TooltipLimit);
+    case Qt::EditRole:
+        return text.toString();
+    case Qt::CheckStateRole:
+        return m_rows.isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
+    default:
+        return {};
+    }
+}
+
+bool ResultsModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::CheckStateRole ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    m_rows.setChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable |
+           Qt::ItemNeverHasChildren;
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return m_header;
+    return {};
+}
+
+bool ResultsModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                                 int role)
+{
+    if (section != 0 || orientation != Qt::Horizontal ||
+        (role != Qt::DisplayRole && role != Qt::EditRole))
+        return false;
+    setHeaderText(value.toString());
+    return true;
+}
+
+} // namespace Quillfen

@@ -1,0 +1,231 @@
+#include "Form1.h"
+
+#include "CaptionedProgressBar.h"
+#include "ListBehaviours.h"
+#include "ListViewControl.h"
+#include "OptionsPanel.h"
+#include "PointerControl.h"
+#include "abbrev/AbbreviationStore.h"
+#include "inputs/InputListModel.h"
+#include "platform/qt/PointerImages.h"
+#include "results/ResultsModel.h"
+#include "shell/core/ReportingProcedure.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+QFont arialBold(double points)
+{
+    QFont font(u"Arial"_s);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+// The abbreviation list as the run reads it: afresh from the store.
+class Form1::StoredAbbreviations final : public AbbreviationSource
+{
+public:
+    explicit StoredAbbreviations(const SettingsStore &store) : m_store(store) {}
+    QString storedValue() const override { return storedAbbreviations(m_store); }
+
+private:
+    const SettingsStore &m_store;
+};
+
+Form1::Form1(Form1Services services, QWidget *parent)
+    : QWidget(parent), m_services(std::move(services)), m_store(m_services.settings)
+{
+    setObjectName(u"Form1"_s);
+    setupControls();
+    setupLayout();
+    setupPointerRules();
+    connectActions();
+
+    m_abbreviations = std::make_unique<StoredAbbreviations>(m_store);
+    m_run = std::make_unique<ExtractionRun>(RunEnvironment{
+        m_services.boxes, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
+        *m_options, *m_abbreviations, m_services.html, m_services.work});
+    m_run->setYieldInterval(m_services.yieldInterval);
+}
+
+Form1::~Form1() = default;
+
+int Form1::twipsToPixels(int twips, int dotsPerInch)
+{
+    return qRound(double(twips) * dotsPerInch / 1440.0);
+}
+
+QPushButton *Form1::makeButton(int number, const QString &caption)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(u"PushButton"_s + QString::number(number));
+    button->setFont(arialBold(11.25));
+    button->setAutoDefault(false);
+    m_buttons.at(std::size_t(number - 1)) = button;
+    return button;
+}
+
+ListViewControl *Form1::makeList(const QString &name, const QString &hint)
+{
+    auto *list = new ListViewControl(this);
+    list->setObjectName(name);
+    list->setToolTip(hint);
+    list->setFont(arialBold(9));
+    return list;
+}
+
+void Form1::setupControls()
+{
+    setFont(arialBold(9));
+    m_pointer = new PointerControl(*this);
+    m_options = new OptionsPanel(m_store, this);
+
+    m_inputRows = new InputListModel(this);
+    m_listView1 = makeList(u"ListView1"_s,
+                           u"Drag and drop files here. Double-click item to remove it. Move | "
+                           "line to right and out of window to reveal full names."_s);
+    m_listView1->setModel(m_inputRows);
+    m_inputBehaviour = new InputListBehaviour(*m_listView1, *m_inputRows, *m_pointer);
+    m_inputBehaviour->setDragPointer(
+        pointerFromFile(m_services.applicationFolder + u"/drag.ico"_s));
+
+    m_resultRows = new ResultsModel(this);
+    m_listView2 = makeList(u"ListView2"_s, u"Double-click item to remove it. Move | line to "
+                                           "right and out of window to reveal full names."_s);
+    m_listView2->setModel(m_resultRows);
+    m_resultsBehaviour = new ResultsListBehaviour(*m_listView2, *m_resultRows, *m_pointer);
+
+    m_progressBar = new CaptionedProgressBar(this);
+    m_progressBar->setObjectName(u"ProgressBar1"_s);
+    m_progressBar->setProgressCaption(u"Progress Bar"_s);
+
+    makeButton(1, u"Start Extracting"_s);
+    makeButton(2, u"Add File(s)"_s);
+    makeButton(3, u"Add All File(s) In Folder"_s);
+    makeButton(4, u"Option: Ignore These Abbreviations"_s);
+    makeButton(5, u"Copy Results To Clipboard"_s);
+    makeButton(6, u"Save Results As Text File"_s);
+    makeButton(7, u"Save Results To Excel File"_s);
+    makeButton(8, u"Clear List"_s);
+    makeButton(9, u"Clear List"_s);
+    makeButton(10, u"Load Sample/Example Files"_s);
+}
+
+// Input list and its buttons on the left, the options and "Start
+// Extracting" on the right, the progress bar across, the results list and
+// its buttons below. The lists take whatever room the window gains.
+void Form1::setupLayout()
+{
+    auto *inputButtons = new QGridLayout;
+    inputButtons->addWidget(pushButton(2), 0, 0);
+    inputButtons->addWidget(pushButton(3), 0, 1);
+    inputButtons->addWidget(pushButton(10), 1, 0);
+    inputButtons->addWidget(pushButton(8), 1, 1);
+
+    auto *inputSide = new QVBoxLayout;
+    inputSide->addWidget(m_listView1, 1);
+    inputSide->addLayout(inputButtons);
+
+    auto *optionSide = new QVBoxLayout;
+    optionSide->addWidget(m_options->frame1());
+    optionSide->addWidget(pushButton(4));
+    optionSide->addWidget(m_options->frame2());
+    optionSide->addStretch(1);
+    optionSide->addWidget(pushButton(1));
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(inputSide, 1);
+    top->addLayout(optionSide, 0);
+
+    auto *resultButtons = new QHBoxLayout;
+    for (int number : {5, 6, 7, 9})
+        resultButtons->addWidget(pushButton(number));
+
+    auto *window = new QVBoxLayout(this);
+    window->addLayout(top, 1);
+    window->addWidget(m_progressBar);
+    window->addWidget(m_listView2, 1);
+    window->addLayout(resultButtons);
+
+    for (QPushButton *button : m_buttons)
+        button->setMinimumHeight(button->sizeHint().height() + 6);
+    pushButton(1)->setMinimumHeight(pushButton(1)->sizeHint().height() + 16);
+
+    QSize size(1220, 760);
+    if (const QScreen *shown = screen())
+        size = size.boundedTo(shown->availableSize());
+    resize(size);
+}
+
+void Form1::setupPointerRules()
+{
+    for (QPushButton *button : m_buttons)
+        m_pointer->watchButton(button);
+    const QList<QWidget *> surfaces = {this, m_options->frame1(), m_options->frame2(),
+                                       m_listView1->viewport(), m_listView2->viewport()};
+    for (QWidget *surface : surfaces)
+        m_pointer->watchSurface(surface);
+}
+
+void Form1::connectActions()
+{
+    const std::array<void (Form1::*)(), 10> clicks = {
+        &Form1::PushButton1_Click, &Form1::PushButton2_Click, &Form1::PushButton3_Click,
+        &Form1::PushButton4_Click, &Form1::PushButton5_Click, &Form1::PushButton6_Click,
+        &Form1::PushButton7_Click, &Form1::PushButton8_Click, &Form1::PushButton9_Click,
+        &Form1::PushButton10_Click};
+    for (std::size_t i = 0; i < clicks.size(); ++i)
+        connect(m_buttons.at(i), &QPushButton::clicked, this, clicks.at(i));
+}
+
+void Form1::PushButton1_Click()
+{
+    m_run->start();
+}
+
+void Form1::PushButton2_Click() {}
+void Form1::PushButton3_Click() {}
+void Form1::PushButton4_Click() {}
+void Form1::PushButton5_Click() {}
+void Form1::PushButton6_Click() {}
+void Form1::PushButton7_Click() {}
+
+void Form1::PushButton8_Click()
+{
+    ReportingProcedure proc(m_services.boxes, ClearInputsIdentifier);
+    if (proc.test(100, [&] { return !m_pointer->isBusy(); }))
+        proc.step(100, [&] { m_inputRows->clearRows(); });
+}
+
+void Form1::PushButton9_Click()
+{
+    ReportingProcedure proc(m_services.boxes, ClearResultsIdentifier);
+    proc.step(100, [&] { m_resultRows->clearRows(); });
+    proc.step(102, [&] { m_resultRows->setHeaderText(u"Results"_s); });
+}
+
+void Form1::PushButton10_Click() {}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Q_EMIT unloaded();
+}
+
+} // namespace Quillfen

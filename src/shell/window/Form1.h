@@ -1,0 +1,116 @@
+#pragma once
+
+#include "Form1Services.h"
+#include "extract/ExtractionRun.h"
+#include "shell/core/SettingsStore.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QPushButton;
+
+namespace Quillfen {
+
+class CaptionedProgressBar;
+class InputListBehaviour;
+class InputListModel;
+class ListViewControl;
+class OptionsPanel;
+class PointerControl;
+class ResultsListBehaviour;
+class ResultsModel;
+
+// The main window. Constructing it builds every control; Form_Load() runs
+// the start-up; closing it ends the program (see unloaded()).
+class Form1 final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static inline const QString LoadIdentifier =
+        QStringLiteral("in Brisvane2021/08/31.Form1.Form_Load ");
+    static inline const QString ClearInputsIdentifier =
+        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton8_Click ");
+    static inline const QString ClearResultsIdentifier =
+        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton9_Click ");
+    // Width of each list's column.
+    static constexpr int ColumnTwips = 7000;
+
+    explicit Form1(Form1Services services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence. Every step that fails is reported and the
+    // next one runs; the window can be shown afterwards whatever happened.
+    void Form_Load();
+
+    InputListModel &inputList() const { return *m_inputRows; }
+    ResultsModel &results() const { return *m_resultRows; }
+    OptionsPanel &options() const { return *m_options; }
+    PointerControl &pointer() const { return *m_pointer; }
+    ListViewControl *listView1() const { return m_listView1; }
+    ListViewControl *listView2() const { return m_listView2; }
+    CaptionedProgressBar *progressBar() const { return m_progressBar; }
+    QPushButton *pushButton(int number) const { return m_buttons.at(std::size_t(number - 1)); }
+    InputListBehaviour &inputBehaviour() const { return *m_inputBehaviour; }
+    const QString &applicationTitle() const { return m_applicationTitle; }
+
+    // True while an extraction run is in progress (its flag is set).
+    bool isRunning() const { return m_run->isRunning(); }
+
+    static int twipsToPixels(int twips, int dotsPerInch);
+
+Q_SIGNALS:
+    // The window was closed: the program ends.
+    void unloaded();
+
+public Q_SLOTS:
+    void PushButton1_Click();  // Start Extracting
+    void PushButton2_Click();  // Add File(s): built with the file dialog
+    void PushButton3_Click();  // Add All File(s) In Folder: built with the folder walk
+    void PushButton4_Click();  // Option: Ignore These Abbreviations: built with the editor
+    void PushButton5_Click();  // Copy Results To Clipboard: built with the exports
+    void PushButton6_Click();  // Save Results As Text File: built with the exports
+    void PushButton7_Click();  // Save Results To Excel File: built with the exports
+    void PushButton8_Click();  // Clear List (input files)
+    void PushButton9_Click();  // Clear List (results)
+    void PushButton10_Click(); // Load Sample/Example Files: built with the sample files
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    class StoredAbbreviations;
+
+    void setupControls();
+    void setupLayout();
+    void setupPointerRules();
+    void connectActions();
+    QPushButton *makeButton(int number, const QString &caption);
+    ListViewControl *makeList(const QString &name, const QString &hint);
+
+    void TakeSampleSnapshot();
+    void openHomePage();
+    void addColumn(ListViewControl *list, const QString &header);
+    void setColumnWidth(ListViewControl *list);
+
+    Form1Services m_services;
+    SettingsStore m_store;
+    QString m_applicationTitle;
+
+    PointerControl *m_pointer = nullptr;
+    OptionsPanel *m_options = nullptr;
+    InputListModel *m_inputRows = nullptr;
+    ResultsModel *m_resultRows = nullptr;
+    ListViewControl *m_listView1 = nullptr;
+    ListViewControl *m_listView2 = nullptr;
+    CaptionedProgressBar *m_progressBar = nullptr;
+    std::array<QPushButton *, 10> m_buttons{};
+    InputListBehaviour *m_inputBehaviour = nullptr;
+    ResultsListBehaviour *m_resultsBehaviour = nullptr;
+
+    std::unique_ptr<StoredAbbreviations> m_abbreviations;
+    std::unique_ptr<ExtractionRun> m_run;
+};
+
+} // namespace Quillfen

@@ -1,0 +1,349 @@
+#include "ListViewControl.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <algorithm>
+#include <limits>
+
+namespace Quillfen {
+
+ListViewControl::ListViewControl(QWidget *parent)
+    : QAbstractItemView(parent), m_header(new QHeaderView(Qt::Horizontal, this))
+{
+    m_header->setSectionsClickable(false);
+    m_header->setHighlightSections(false);
+    m_header->setStretchLastSection(false);
+    m_header->setSectionResizeMode(QHeaderView::Interactive);
+    m_header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(m_header, &QHeaderView::sectionResized, this, [this] {
+        updateGeometries();
+        viewport()->update();
+    });
+    setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectRows);
+    setEditTriggers(NoEditTriggers);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setVerticalScrollMode(ScrollPerPixel);
+    setTextElideMode(Qt::ElideRight);
+    viewport()->setMouseTracking(true);
+    updateRowHeight();
+}
+
+void ListViewControl::setModel(QAbstractItemModel *model)
+{
+    for (const QMetaObject::Connection &connection : std::as_const(m_modelConnections))
+        disconnect(connection);
+    m_modelConnections.clear();
+    QAbstractItemView::setModel(model);
+    m_header->setModel(model);
+    if (model) {
+        m_modelConnections = {
+            connect(model, &QAbstractItemModel::rowsRemoved, this, &ListViewControl::rowsChanged),
+            connect(model, &QAbstractItemModel::rowsMoved, this, &ListViewControl::rowsChanged),
+            connect(model, &QAbstractItemModel::layoutChanged, this,
+                    &ListViewControl::rowsChanged)};
+    }
+    updateGeometries();
+}
+
+int ListViewControl::columnWidth() const
+{
+    return m_header->count() > 0 ? m_header->sectionSize(0) : 0;
+}
+
+void ListViewControl::setColumnWidth(int pixels)
+{
+    if (m_header->count() > 0)
+        m_header->resizeSection(0, pixels);
+}
+
+bool ListViewControl::isOnCheckIndicator(const QPoint &point) const
+{
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid() || !(index.flags() & Qt::ItemIsUserCheckable))
+        return false;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    return style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this)
+        .contains(point);
+}
+
+int ListViewControl::selectedRow() const
+{
+    if (!selectionModel())
+        return -1;
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ListViewControl::selectRow(int row)
+{
+    if (!model() || row < 0 || row >= rowCount())
+        return;
+    const QModelIndex index = model()->index(row, 0, rootIndex());
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+}
+
+int ListViewControl::rowCount() const
+{
+    return model() ? model()->rowCount(rootIndex()) : 0;
+}
+
+QRect ListViewControl::visualRect(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.parent() != rootIndex() || index.column() != 0)
+        return {};
+    return {-horizontalOffset(), rowTop(index.row()), columnWidth(), m_rowHeight};
+}
+
+void ListViewControl::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    if (!index.isValid())
+        return;
+    const int top = index.row() * m_rowHeight;
+    const int height = viewport()->height();
+    QScrollBar *bar = verticalScrollBar();
+    switch (hint) {
+    case EnsureVisible:
+        if (top < bar->value())
+            bar->setValue(top);
+        else if (top + m_rowHeight > bar->value() + height)
+            bar->setValue(top + m_rowHeight - height);
+        break;
+    case PositionAtTop:
+        bar->setValue(top);
+        break;
+    case PositionAtBottom:
+        bar->setValue(top + m_rowHeight - height);
+        break;
+    case PositionAtCenter:
+        bar->setValue(top + m_rowHeight / 2 - height / 2);
+        break;
+    }
+}
+
+QModelIndex ListViewControl::indexAt(const QPoint &point) const
+{
+    const int x = point.x() + horizontalOffset();
+    const int y = point.y() + verticalOffset();
+    if (!model() || x < 0 || x >= columnWidth() || y < 0)
+        return {};
+    const int row = y / m_rowHeight;
+    if (row >= rowCount())
+        return {};
+    return model()->index(row, 0, rootIndex());
+}
+
+void ListViewControl::reset()
+{
+    QAbstractItemView::reset();
+    rowsChanged();
+}
+
+QModelIndex ListViewControl::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers)
+{
+    const int count = rowCount();
+    if (count == 0)
+        return {};
+    const QModelIndex current = currentIndex();
+    const int row = current.isValid() ? current.row() : -1;
+    const int page = qMax(1, viewport()->height() / m_rowHeight);
+    int target = row;
+    switch (cursorAction) {
+    case MoveUp:
+    case MovePrevious:
+        target = row < 0 ? 0 : row - 1;
+        break;
+    case MoveDown:
+    case MoveNext:
+        target = row + 1;
+        break;
+    case MovePageUp:
+        target = row - page;
+        break;
+    case MovePageDown:
+        target = row < 0 ? page - 1 : row + page;
+        break;
+    case MoveHome:
+        target = 0;
+        break;
+    case MoveEnd:
+        target = count - 1;
+        break;
+    case MoveLeft:
+    case MoveRight:
+        return current;
+    }
+    return model()->index(qBound(0, target, count - 1), 0, rootIndex());
+}
+
+int ListViewControl::horizontalOffset() const
+{
+    return horizontalScrollBar()->value();
+}
+
+int ListViewControl::verticalOffset() const
+{
+    return verticalScrollBar()->value();
+}
+
+void ListViewControl::setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command)
+{
+    const int count = rowCount();
+    const QRect rows = rect.normalized();
+    const int left = rows.left() + horizontalOffset();
+    const int right = rows.right() + horizontalOffset();
+    if (count == 0 || right < 0 || left >= columnWidth()) {
+        selectionModel()->select(QItemSelection(), command);
+        return;
+    }
+    const int first = qBound(0, (rows.top() + verticalOffset()) / m_rowHeight, count - 1);
+    const int last = qBound(0, (rows.bottom() + verticalOffset()) / m_rowHeight, count - 1);
+    const QItemSelection selection(model()->index(first, 0, rootIndex()),
+                                   model()->index(last, 0, rootIndex()));
+    selectionModel()->select(selection, command);
+}
+
+QRegion ListViewControl::visualRegionForSelection(const QItemSelection &selection) const
+{
+    QRegion region;
+    const QRect shown = viewport()->rect();
+    for (const QItemSelectionRange &range : selection) {
+        if (range.parent() != rootIndex())
+            continue;
+        const QRect rows(-horizontalOffset(), rowTop(range.top()), columnWidth(),
+                         (range.bottom() - range.top() + 1) * m_rowHeight);
+        region += rows.intersected(shown);
+    }
+    return region;
+}
+
+void ListViewControl::updateGeometries()
+{
+    const int headerHeight = m_header->sizeHint().height();
+    setViewportMargins(0, headerHeight, 0, 0);
+    const QRect area = viewport()->geometry();
+    m_header->setGeometry(area.left(), area.top() - headerHeight, area.width(), headerHeight);
+    m_header->setOffset(horizontalOffset());
+
+    const qint64 contentHeight = qint64(rowCount()) * m_rowHeight;
+    const int height = viewport()->height();
+    verticalScrollBar()->setSingleStep(m_rowHeight);
+    verticalScrollBar()->setPageStep(qMax(m_rowHeight, height));
+    verticalScrollBar()->setRange(
+        0, int(std::clamp<qint64>(contentHeight - height, 0, std::numeric_limits<int>::max())));
+
+    const int width = viewport()->width();
+    horizontalScrollBar()->setSingleStep(qMax(1, m_rowHeight));
+    horizontalScrollBar()->setPageStep(qMax(1, width));
+    horizontalScrollBar()->setRange(0, qMax(0, columnWidth() - width));
+    QAbstractItemView::updateGeometries();
+}
+
+void ListViewControl::scrollContentsBy(int dx, int dy)
+{
+    QAbstractItemView::scrollContentsBy(dx, dy);
+    m_header->setOffset(horizontalOffset());
+}
+
+void ListViewControl::rowsInserted(const QModelIndex &parent, int start, int end)
+{
+    QAbstractItemView::rowsInserted(parent, start, end);
+    updateGeometries();
+    // Only rows that land in view need painting.
+    if (rowTop(start) < viewport()->height())
+        viewport()->update();
+}
+
+void ListViewControl::rowsChanged()
+{
+    updateGeometries();
+    viewport()->update();
+}
+
+// A row's own tooltip where it has one, the list's hint everywhere else.
+bool ListViewControl::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractItemView::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString rowTip = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
+    const QString tip = rowTip.isEmpty() ? toolTip() : rowTip;
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport(),
+                           rowTip.isEmpty() ? QRect() : visualRect(index));
+    return true;
+}
+
+void ListViewControl::paintEvent(QPaintEvent *event)
+{
+    const int count = rowCount();
+    if (count == 0)
+        return;
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    const int first = qMax(0, (area.top() + verticalOffset()) / m_rowHeight);
+    const int last = qMin(count - 1, (area.bottom() + verticalOffset()) / m_rowHeight);
+
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QModelIndex current = currentIndex();
+    const bool focused = hasFocus();
+    for (int row = first; row <= last; ++row) {
+        const QModelIndex index = model()->index(row, 0, rootIndex());
+        QStyleOptionViewItem rowOption = option;
+        rowOption.rect = visualRect(index);
+        rowOption.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        if (selectionModel()->isSelected(index))
+            rowOption.state |= QStyle::State_Selected;
+        if (focused && index == current)
+            rowOption.state |= QStyle::State_HasFocus;
+        if (alternatingRowColors() && row % 2 == 1)
+            rowOption.features |= QStyleOptionViewItem::Alternate;
+        style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &rowOption, &painter, this);
+        itemDelegateForIndex(index)->paint(&painter, rowOption, index);
+    }
+}
+
+void ListViewControl::mousePressEvent(QMouseEvent *event)
+{
+    // A press beside the rows keeps the selection, as the list always has.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QAbstractItemView::mousePressEvent(event);
+}
+
+void ListViewControl::changeEvent(QEvent *event)
+{
+    QAbstractItemView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_header->setFont(font());
+        updateRowHeight();
+        updateGeometries();
+    }
+}
+
+void ListViewControl::updateRowHeight()
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
+    option.text = QStringLiteral("Xg");
+    const QSize size = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    m_rowHeight = qMax(size.height(), fontMetrics().height() + 4);
+}
+
+} // namespace Quillfen

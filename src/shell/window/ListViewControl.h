@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QAbstractItemView>
+
+class QHeaderView;
+
+namespace Quillfen {
+
+// A list in report style: one column under a header whose divider the user
+// drags, rows of one height. It keeps nothing per row, so appending to a
+// list of millions of rows costs no more than appending to an empty one.
+class ListViewControl final : public QAbstractItemView
+{
+    Q_OBJECT
+
+public:
+    explicit ListViewControl(QWidget *parent = nullptr);
+
+    void setModel(QAbstractItemModel *model) override;
+    QHeaderView *header() const { return m_header; }
+
+    int columnWidth() const;
+    void setColumnWidth(int pixels);
+    int rowHeight() const { return m_rowHeight; }
+
+    // True over the check box of a row that shows one.
+    bool isOnCheckIndicator(const QPoint &point) const;
+
+    // The selected row, numbered from 0, or -1.
+    int selectedRow() const;
+    void selectRow(int row);
+
+    QRect visualRect(const QModelIndex &index) const override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint &point) const override;
+    void reset() override;
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex &) const override { return false; }
+    void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection &selection) const override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void rowsInserted(const QModelIndex &parent, int start, int end) override;
+
+    bool viewportEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    int rowCount() const;
+    int rowTop(int row) const { return row * m_rowHeight - verticalOffset(); }
+    void updateRowHeight();
+    void rowsChanged();
+
+    QHeaderView *m_header;
+    QList<QMetaObject::Connection> m_modelConnections;
+    int m_rowHeight = 20;
+};
+
+} // namespace Quillfen

@@ -1,0 +1,190 @@
+#include "results/ResultsModel.h"
+#include "results/RowDisplay.h"
+#include "results/RowStore.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+
+class ResultsModelTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void store_keepsEveryTextExactly()
+    {
+        const QStringList texts = {u"alpha"_s, u""_s, u"line\r\nend"_s, u"\U0001F600 face"_s,
+                                   u"alpha"_s};
+        RowStore store;
+        for (const QString &text : texts)
+            store.append(text, true);
+        QCOMPARE(store.size(), texts.size());
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            QCOMPARE(store.text(i).toString(), texts.at(i));
+    }
+
+    void store_removeShiftsTextsAndCheckBits()
+    {
+        // 130 rows span three words of check bits; every third is unticked.
+        RowStore store;
+        QStringList expected;
+        QList<bool> checks;
+        for (int i = 0; i < 130; ++i) {
+            expected << u"row "_s + QString::number(i);
+            checks << (i % 3 != 0);
+            store.append(expected.last(), checks.last());
+        }
+        for (int row : {129, 64, 63, 0, 70}) {
+            store.remove(row);
+            expected.removeAt(row);
+            checks.removeAt(row);
+        }
+        QCOMPARE(store.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QCOMPARE(store.text(i).toString(), expected.at(i));
+            QCOMPARE(store.isChecked(i), checks.at(i));
+        }
+        store.append(u"new"_s, true);
+        QVERIFY(store.isChecked(store.size() - 1));
+        QCOMPARE(store.text(store.size() - 1), u"new"_s);
+    }
+
+    void store_twoMillionRows_fitTheMemoryBound()
+    {
+        constexpr qsizetype Rows = 2'000'000;
+        RowStore store;
+        qsizetype units = 0;
+        QString text;
+        for (qsizetype i = 0; i < Rows; ++i) {
+            text = u"Row number "_s + QString::number(i);
+            units += text.size();
+            store.append(text, true);
+        }
+        const std::size_t textBytes = std::size_t(units) * sizeof(char16_t);
+        QVERIFY2(store.bytesHeld() <= 2 * textBytes + 32 * std::size_t(Rows),
+                 qPrintable(QString::number(store.bytesHeld())));
+        QCOMPARE(store.text(Rows - 1), u"Row number 1999999"_s);
+        store.clear();
+        QCOMPARE(store.size(), 0);
+        QVERIFY(store.bytesHeld() < 64);
+    }
+
+    void appends_reachTheViewsOnlyAtFlush_inOneBatch()
+    {
+        ResultsModel model;
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        model.append(u"one"_s);
+        model.append(u"two"_s);
+        model.append(u"three"_s);
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(inserted.size(), 0);
+        model.flushRows();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(inserted.at(0).at(1).toInt(), 0);
+        QCOMPARE(inserted.at(0).at(2).toInt(), 2);
+        model.flushRows();
+        QCOMPARE(inserted.size(), 1);
+        model.append(u"four"_s);
+        model.flushRows();
+        QCOMPARE(inserted.size(), 2);
+        QCOMPARE(inserted.at(1).at(1).toInt(), 3);
+        QCOMPARE(model.rowText(3), u"four"_s);
+    }
+
+    void clear_dropsShownAndPendingRows()
+    {
+        ResultsModel model;
+        model.append(u"shown"_s);
+        model.flushRows();
+        model.append(u"pending"_s);
+        model.clearRows();
+        QCOMPARE(model.rowCount(), 0);
+        model.append(u"after"_s);
+        model.flushRows();
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.rowText(0), u"after"_s);
+    }
+
+    void newRows_areChecked_andTheUserCanUntickThem()
+    {
+        ResultsModel model;
+        model.append(u"a"_s);
+        model.append(u"b"_s);
+        model.flushRows();
+        const QModelIndex second = model.index(1);
+        QVERIFY(model.flags(second) & Qt::ItemIsUserCheckable);
+        QCOMPARE(model.data(second, Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+        QVERIFY(model.setData(second, Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(!model.isChecked(1));
+        QVERIFY(model.isChecked(0));
+        QVERIFY(!model.setData(second, u"edited"_s, Qt::EditRole));
+        QCOMPARE(model.rowText(1), u"b"_s);
+    }
+
+    void removeRow_movesLaterRowsUp_andKeepsDuplicates()
+    {
+        ResultsModel model;
+        for (const QString &text : {u"same"_s, u"other"_s, u"same"_s})
+            model.append(text);
+        model.flushRows();
+        model.setData(model.index(2), Qt::Unchecked, Qt::CheckStateRole);
+        model.removeRowAt(0);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.rowText(0), u"other"_s);
+        QCOMPARE(model.rowText(1), u"same"_s);
+        QVERIFY(!model.isChecked(1));
+        model.removeRowAt(5);
+        QCOMPARE(model.rowCount(), 2);
+    }
+
+    void display_showsLineEndsAsMarks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        const QString mark = QString(LineEndMark);
+        QTest::newRow("CR LF") << u"one\r\ntwo"_s << u"one"_s + mark + u"two"_s;
+        QTest::newRow("lone CR") << u"one\rtwo"_s << u"one"_s + mark + u"two"_s;
+        QTest::newRow("lone LF") << u"one\ntwo"_s << u"one"_s + mark + u"two"_s;
+        QTest::newRow("empty line") << u"a\r\n\r\nb"_s << u"a"_s + mark + mark + u"b"_s;
+        QTest::newRow("LF CR is two") << u"a\n\rb"_s << u"a"_s + mark + mark + u"b"_s;
+        QTest::newRow("single line") << u"plain text"_s << u"plain text"_s;
+    }
+    void display_showsLineEndsAsMarks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        ResultsModel model;
+        model.append(text);
+        model.flushRows();
+        QCOMPARE(model.data(model.index(0), Qt::DisplayRole).toString(), shown);
+        QCOMPARE(model.data(model.index(0), Qt::ToolTipRole).toString(), text);
+        QCOMPARE(model.rowText(0), text);
+    }
+
+    void display_cutsVeryLongRows()
+    {
+        const QString text(ResultsModel::DisplayLimit + 10, u'x');
+        ResultsModel model;
+        model.append(text);
+        model.flushRows();
+        const QString shown = model.data(model.index(0), Qt::DisplayRole).toString();
+        QCOMPARE(shown.size(), ResultsModel::DisplayLimit + 1);
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QCOMPARE(model.rowText(0).size(), text.size());
+    }
+
+    void header_isOneColumn()
+    {
+        ResultsModel model;
+        QCOMPARE(static_cast<QAbstractItemModel &>(model).columnCount(), 1);
+        QVERIFY(model.setHeaderData(0, Qt::Horizontal, u"Results"_s, Qt::DisplayRole));
+        QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"Results"_s);
+        QVERIFY(!model.setHeaderData(1, Qt::Horizontal, u"More"_s, Qt::DisplayRole));
+    }
+};
+
+QTEST_GUILESS_MAIN(ResultsModelTest)
+#include "tst_resultsmodel.moc"

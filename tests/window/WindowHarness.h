@@ -1,0 +1,132 @@
+#pragma once
+
+#include "platform/BackgroundWork.h"
+#include "platform/fake/MemorySettingsArea.h"
+#include "platform/fake/ScriptedPlatform.h"
+#include "reading/UnavailableHtml.h"
+#include "shell/core/ApplicationError.h"
+#include "shell/window/Form1.h"
+#include "shell/window/HomePage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace Quillfen::Testing {
+
+// A main window on the scripted platform, with settings in memory and a
+// data folder of its own. Set what a test needs, then start().
+class WindowHarness
+{
+public:
+    ScriptedPlatform platform;
+    MemorySettingsArea settings;
+    InlineWork work;
+    UnavailableHtml html;
+    QTemporaryDir dataFolder;
+    QTemporaryDir files;
+
+    QString homePage;
+    quint32 seed = seedNotDrawing(HomePageNumber);
+    QList<QUrl> opened;
+    int snapshots = 0;
+    std::unique_ptr<Form1> window;
+
+    WindowHarness() { QDir(dataFolder.path()).mkdir(QStringLiteral("Samples")); }
+
+    Form1 &start()
+    {
+        window = std::make_unique<Form1>(
+            Form1Services{.boxes = platform,
+                          .settings = settings,
+                          .loop = platform,
+                          .work = work,
+                          .html = html,
+                          .applicationFolder = dataFolder.path(),
+                          .homePageAddress = homePage,
+                          .openUrl = [this](const QUrl &url) { opened << url; },
+                          .drawSeed = [this] { return seed; },
+                          .takeSampleSnapshot = [this] { ++snapshots; },
+                          .yieldInterval = std::chrono::milliseconds(0)});
+        window->Form_Load();
+        return *window;
+    }
+
+    Form1 &startShown()
+    {
+        start();
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("The window was not exposed");
+        return *window;
+    }
+
+    void store(const QString &key, const QString &value)
+    {
+        settings.setValue(SettingsStore::Application, SettingsStore::Section, key, value);
+    }
+    QString stored(const QString &key)
+    {
+        return settings.value(SettingsStore::Application, SettingsStore::Section, key)
+            .value_or(QString());
+    }
+
+    // Writes a file in the data folder (or the files folder) and returns
+    // its path.
+    QString writeData(const QString &relative, const QByteArray &bytes)
+    {
+        return write(dataFolder.path() + u'/' + relative, bytes);
+    }
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        return write(files.path() + u'/' + name, bytes);
+    }
+
+    static quint32 seedDrawing(int number)
+    {
+        for (quint32 seed = 0;; ++seed) {
+            if (homePageDraw(seed) == number)
+                return seed;
+        }
+    }
+    static quint32 seedNotDrawing(int number)
+    {
+        for (quint32 seed = 0;; ++seed) {
+            if (homePageDraw(seed) != number)
+                return seed;
+        }
+    }
+
+    // A pointer movement without a button, delivered to the widget itself
+    // (QTest moves the system pointer instead, which sends nothing
+    // offscreen).
+    static void moveOver(QWidget *widget, QPoint position = {})
+    {
+        if (position.isNull())
+            position = widget->rect().center();
+        QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    static QString report(const QString &procedure, int statement, const QString &description)
+    {
+        return applicationErrorText(procedure, statement, description);
+    }
+
+private:
+    static QString write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("Cannot write a test file");
+        return path;
+    }
+};
+
+} // namespace Quillfen::Testing

@@ -1,0 +1,227 @@
+#include "WindowHarness.h"
+#include "inputs/InputListModel.h"
+#include "results/ResultsModel.h"
+#include "shell/window/CaptionedProgressBar.h"
+#include "shell/window/ListViewControl.h"
+#include "shell/window/OptionsPanel.h"
+#include "shell/window/PointerControl.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+using namespace Quillfen::Testing;
+
+namespace {
+
+QStringList resultTexts(const ResultsModel &results)
+{
+    QStringList texts;
+    for (int i = 0; i < results.rowCount(); ++i)
+        texts << results.rowText(i).toString();
+    return texts;
+}
+
+void startExtracting(Form1 &window)
+{
+    QTest::mouseClick(window.pushButton(1), Qt::LeftButton);
+}
+
+} // namespace
+
+class WindowRunTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Three one-word files: each gives itself as one row.
+    static void addThreeFiles(WindowHarness &harness)
+    {
+        harness.window->inputList().appendRows({harness.writeFile(u"a.txt"_s, "alpha"),
+                                                harness.writeFile(u"b.txt"_s, "beta"),
+                                                harness.writeFile(u"c.txt"_s, "gamma")});
+    }
+
+private Q_SLOTS:
+    void run_fillsTheResults_withProgressAndDone()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        QStringList captions;
+        QList<PointerMode> pointers;
+        harness.platform.onYield([&](int) {
+            captions << window.progressBar()->text();
+            pointers << window.pointer().pointerMode();
+        });
+        startExtracting(window);
+
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(harness.platform.shownRequests().first().caption, u"Quillfen"_s);
+        QVERIFY(captions.contains(u"Processing: a.txt"_s));
+        QVERIFY(captions.contains(u"Processing: c.txt"_s));
+        QVERIFY(pointers.contains(PointerMode::Busy));
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(window.progressBar()->text(), u"Progress Bar"_s);
+        QCOMPARE(window.progressBar()->percent(), 0.0);
+        QVERIFY(!window.isRunning());
+    }
+
+    void runningTwice_givesTheSameRows()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        startExtracting(window);
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QCOMPARE(harness.platform.shownMessages(), (QStringList{u"Done."_s, u"Done."_s}));
+    }
+
+    void emptyInputList_saysSo_andKeepsTheResults()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        window.results().append(u"kept"_s);
+        window.results().flushRows();
+        startExtracting(window);
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"No files added."_s});
+        QCOMPARE(resultTexts(window.results()), QStringList{u"kept"_s});
+        QVERIFY(!window.isRunning());
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+    }
+
+    void secondStart_whileDoneIsOpen_startsNothing()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        int pressesWhileOpen = 0;
+        harness.platform.onMessage([&](const MessageRequest &request) {
+            if (request.text != u"Done."_s || pressesWhileOpen > 0)
+                return;
+            ++pressesWhileOpen;
+            QVERIFY(window.isRunning());
+            const int yields = harness.platform.yieldCount();
+            startExtracting(window);
+            QCOMPARE(harness.platform.yieldCount(), yields);
+        });
+        startExtracting(window);
+        QCOMPARE(pressesWhileOpen, 1);
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QVERIFY(!window.isRunning());
+    }
+
+    void secondStart_whileTheRunYields_startsNothing()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        harness.platform.onYield([&](int yield) {
+            if (yield == 2)
+                startExtracting(window);
+        });
+        startExtracting(window);
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(window.results().rowCount(), 3);
+    }
+
+    void clearResultsDuringTheRun_keepsOnlyLaterRows()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        bool cleared = false;
+        harness.platform.onYield([&](int) {
+            // The yield before the second file: the first row is out.
+            if (!cleared && window.progressBar()->text() == u"Processing: b.txt"_s) {
+                QCOMPARE(resultTexts(window.results()), QStringList{u"alpha"_s});
+                QTest::mouseClick(window.pushButton(9), Qt::LeftButton);
+                cleared = true;
+            }
+        });
+        startExtracting(window);
+        QVERIFY(cleared);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"beta"_s, u"gamma"_s}));
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+    }
+
+    void removalsWhileBusy_areRefused_butTheResultsClearWorks()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        const QStringList inputs = window.inputList().paths();
+        bool tried = false;
+        harness.platform.onYield([&](int) {
+            if (tried || window.pointer().pointerMode() != PointerMode::Busy)
+                return;
+            tried = true;
+            window.listView1()->selectRow(0);
+            QTest::keyClick(window.listView1(), Qt::Key_Delete);
+            QTest::mouseClick(window.pushButton(8), Qt::LeftButton);
+            window.listView2()->selectRow(0);
+            QTest::mouseDClick(window.listView2()->viewport(), Qt::LeftButton, {},
+                               QPoint(40, window.listView2()->rowHeight() / 2));
+            QTest::mouseRelease(window.listView2()->viewport(), Qt::LeftButton);
+            QCOMPARE(window.inputList().paths(), inputs);
+            // Hovering a button keeps the busy pointer.
+            WindowHarness::moveOver(window.pushButton(2));
+            QCOMPARE(window.pointer().pointerMode(), PointerMode::Busy);
+        });
+        startExtracting(window);
+        QVERIFY(tried);
+        QCOMPARE(window.inputList().paths(), inputs);
+        QCOMPARE(window.results().rowCount(), 3);
+    }
+
+    void filesAddedDuringTheRun_areNotRead()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        const QString late = harness.writeFile(u"d.txt"_s, "delta");
+        // The row count is read after the first yield, before the first file.
+        harness.platform.onYield([&](int) {
+            if (window.progressBar()->text() == u"Processing: a.txt"_s &&
+                window.inputList().rowCount() == 3)
+                window.inputList().appendRow(late);
+        });
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QCOMPARE(window.inputList().rowCount(), 4);
+    }
+
+    void filterChosenInTheWindow_isApplied()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        window.options().text1()->setText(u"mm"_s);
+        window.options().option(4)->setChecked(true);
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), QStringList{u"gamma"_s});
+    }
+
+    void unreadableFile_isReported_andTheRunGoesOn()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        const QString missing = harness.files.path() + u"/missing.txt"_s;
+        window.inputList().appendRows({missing, harness.writeFile(u"b.txt"_s, "beta")});
+        startExtracting(window);
+        const QStringList shown = harness.platform.shownMessages();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown.first().contains(u"in Brisvane2021/08/31.Form1.PushButton1_Click at line"_s));
+        QCOMPARE(shown.last(), u"Done."_s);
+        QCOMPARE(resultTexts(window.results()), QStringList{u"beta"_s});
+    }
+};
+
+QTEST_MAIN(WindowRunTest)
+#include "tst_windowrun.moc"
