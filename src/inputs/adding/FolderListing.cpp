@@ -114,7 +114,7 @@ QStringList GetFilesInFolder(const QString &folder, const QString &pattern)
         const QByteArrayView raw(entry->d_name, qsizetype(std::strlen(entry->d_name)));
         if (entry->d_type == DT_DIR || raw == "." || raw == "..")
             continue;
-        if (!isValidUtf8(raw) || folderBytes.size() + raw.size() >= PATH_MAX)
+        if (!isValidUtf8Name(raw) || folderBytes.size() + raw.size() >= PATH_MAX)
             continue;
         const QString name = decodeName(raw);
         if (!wildcard.matches(name))

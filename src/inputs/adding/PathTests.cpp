@@ -136,7 +136,7 @@ bool HasUnsafeCharacters(const QString &name)
     return false;
 }
 
-bool isValidUtf8(QByteArrayView bytes)
+bool isValidUtf8Name(QByteArrayView bytes)
 {
     bool hasControl = false;
     return scanUtf8(bytes, hasControl);

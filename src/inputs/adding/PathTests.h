@@ -32,7 +32,7 @@ bool HasUnsafeCharacters(QByteArrayView rawName);
 // The same test on a decoded name, where bytes that were not UTF-8 show as
 // U+FFFD.
 bool HasUnsafeCharacters(const QString &name);
-bool isValidUtf8(QByteArrayView bytes);
+bool isValidUtf8Name(QByteArrayView bytes);
 
 // Collapses every run of "/" to one.
 QString NormalizePath(const QString &path);
