@@ -1,12 +1,12 @@
 #include "FolderListing.h"
 
+#include "DirectoryReader.h"
 #include "PathTests.h"
 
 #include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -40,11 +40,6 @@ bool onlyStars(const std::u32string &pattern)
 {
     return !pattern.empty() && pattern.find_first_not_of(U'*') == std::u32string::npos;
 }
-
-struct DirCloser
-{
-    void operator()(DIR *dir) const { closedir(dir); }
-};
 
 } // namespace
 
@@ -104,26 +99,23 @@ QStringList GetFilesInFolder(const QString &folder, const QString &pattern)
     if (!prefix.endsWith(u'/'))
         prefix.append(u'/');
     const QByteArray folderBytes = encodePath(prefix);
-    std::unique_ptr<DIR, DirCloser> dir(opendir(folderBytes.constData()));
-    if (!dir)
-        return {};
-
+    DirectoryReader dir(folderBytes);
     const WildcardPattern wildcard(pattern);
     QStringList names;
-    while (const dirent *entry = readdir(dir.get())) {
-        const QByteArrayView raw(entry->d_name, qsizetype(std::strlen(entry->d_name)));
-        if (entry->d_type == DT_DIR || raw == "." || raw == "..")
+    DirectoryReader::Entry entry;
+    while (dir.next(entry)) {
+        if (entry.type == DT_DIR)
             continue;
-        if (!isValidUtf8Name(raw) || folderBytes.size() + raw.size() >= PATH_MAX)
+        if (!isValidUtf8Name(entry.name) || folderBytes.size() + entry.name.size() >= PATH_MAX)
             continue;
-        const QString name = decodeName(raw);
+        const QString name = decodeName(entry.name);
         if (!wildcard.matches(name))
             continue;
         // A regular file needs no further look; links and unknown types are
         // followed to see whether they name an existing file.
-        if (entry->d_type != DT_REG) {
+        if (entry.type != DT_REG) {
             struct stat st;
-            if (fstatat(dirfd(dir.get()), entry->d_name, &st, 0) != 0 || S_ISDIR(st.st_mode))
+            if (fstatat(dir.fd(), entry.cName, &st, 0) != 0 || S_ISDIR(st.st_mode))
                 continue;
         }
         names.append(name);

@@ -26,10 +26,10 @@ private:
 };
 
 // The names (without the folder) of the entries of folder that match
-// pattern and are existing files, hidden names included, in the order the
-// file system lists them; folders are never returned, nor names that are
-// not valid UTF-8 (they could not be found again by the decoded name).
-// A folder that cannot be listed gives no names.
+// pattern and are existing files (IsExistingFile holds at listing time), hidden names included, in
+// the order the file system lists them; folders are never returned, nor names that are not valid
+// UTF-8 (they could not be found again by the decoded name). A folder that cannot be listed gives
+// no names.
 QStringList GetFilesInFolder(const QString &folder, const QString &pattern);
 
 } // namespace Quillfen

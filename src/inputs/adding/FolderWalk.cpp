@@ -1,5 +1,6 @@
 #include "FolderWalk.h"
 
+#include "DirectoryReader.h"
 #include "PathTests.h"
 #include "shell/core/ReportingProcedure.h"
 
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -40,11 +40,6 @@ bool dropsFolder(int error)
     return error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR;
 }
 
-struct DirCloser
-{
-    void operator()(DIR *dir) const { closedir(dir); }
-};
-
 } // namespace
 
 void FolderWalk::GetSubDirectories2016(FolderList &list, bool recurse)
@@ -53,7 +48,7 @@ void FolderWalk::GetSubDirectories2016(FolderList &list, bool recurse)
     walkLevel(list, recurse);
 }
 
-void FolderWalk::walkLevel(FolderList &list, bool recurse)
+qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
 {
     ReportingProcedure proc(m_boxes, Identifier);
     FolderList found;
@@ -79,12 +74,17 @@ void FolderWalk::walkLevel(FolderList &list, bool recurse)
         const QString folder = list[index];
         bool removed = false;
         try {
-            if (test(108, [&] { return IsFolder(folder); }) &&
+            struct stat st;
+            bool statOk = false;
+            if (test(108,
+                     [&] {
+                         statOk = ::stat(encodePath(folder).constData(), &st) == 0;
+                         return statOk && S_ISDIR(st.st_mode);
+                     }) &&
                 test(110, [&] { return encodePath(folder).size() < PATH_MAX; })) {
                 step(112, [&] {
-                    struct stat st;
-                    if (::stat(encodePath(folder).constData(), &st) != 0)
-                        throw SystemFailure(errno, folder);
+                    if (!statOk)
+                        throw SystemFailure(ENOENT, folder);
                     m_walked.insert({st.st_dev, st.st_ino});
                 });
                 step(114, [&] { m_yield.point(); });
@@ -114,59 +114,60 @@ void FolderWalk::walkLevel(FolderList &list, bool recurse)
             ++index;
     }
 
+    // The deeper folders the recursive call appended to found passed
+    // statements 154 to 158 there; only this level's own are tested here.
+    qsizetype ownFound = found.size();
     if (recurse && !found.isEmpty()) { // 150
         try {
-            walkLevel(found, true);
+            ownFound = walkLevel(found, true);
         } catch (...) {
         }
     }
 
-    for (const QString &next : std::as_const(found)) { // 152
+    const qsizetype kept = list.size();
+    for (qsizetype i = 0; i < found.size(); ++i) { // 152
+        const QString &next = found[i];
+        if (i >= ownFound) {
+            proc.step(160, [&] { list.append(next); });
+            continue;
+        }
         if (proc.test(154, [&] { return IsFolder(next); })) {
             proc.step(156, [&] { m_yield.point(); });
             if (proc.test(158, [&] { return mayWalk(next); }))
                 proc.step(160, [&] { list.append(next); });
         }
     }
+    return kept;
 }
 
 // Statements 118 to 134: appends the sub-folders of folder to found, in
 // listing order. Throws SystemFailure when the folder cannot be listed.
 void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
 {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(encodePath(folder).constData()));
-    if (!dir)
-        throw SystemFailure(errno, folder);
-    const int fd = dirfd(dir.get());
-    for (;;) {
-        errno = 0;
-        const dirent *entry = readdir(dir.get());
-        if (!entry)
-            break;
-        const QByteArrayView name(entry->d_name, qsizetype(std::strlen(entry->d_name)));
-        if (name == "." || name == "..")
-            continue;
+    DirectoryReader dir(encodePath(folder));
+    DirectoryReader::Entry entry;
+    while (dir.next(entry)) {
         struct stat st;
         bool haveStat = false;
-        if (entry->d_type != DT_DIR) {
-            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        if (entry.type != DT_DIR) {
+            if (entry.type != DT_LNK && entry.type != DT_UNKNOWN)
                 continue;
-            if (fstatat(fd, entry->d_name, &st, 0) != 0 || !S_ISDIR(st.st_mode))
+            if (fstatat(dir.fd(), entry.cName, &st, 0) != 0 || !S_ISDIR(st.st_mode))
                 continue;
             haveStat = true;
         }
-        m_yield.point();                                         // 120
-        if (name.size() > NAME_MAX || HasUnsafeCharacters(name)) // 124-130
+        m_yield.point();                                                     // 120
+        if (entry.name.size() > NAME_MAX || HasUnsafeCharacters(entry.name)) // 124-130
             continue;
         // A folder met before (a link back into the tree) is left out.
-        if (!haveStat && fstatat(fd, entry->d_name, &st, 0) != 0)
+        if (!haveStat && fstatat(dir.fd(), entry.cName, &st, 0) != 0)
             continue;
         if (!m_walked.insert({st.st_dev, st.st_ino}).second)
             continue;
-        found.append(folder + decodeName(name) + u'/'); // 132-134
+        found.append(folder + decodeName(entry.name) + u'/'); // 132-134
     }
-    if (errno != 0)
-        throw SystemFailure(errno, folder);
+    if (dir.error() != 0)
+        throw SystemFailure(dir.error(), folder);
 }
 
 void GetSubDirectories2016(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,

@@ -4,9 +4,8 @@
 #include "platform/MessageBoxes.h"
 
 #include <QStringList>
-#include <set>
 #include <sys/types.h>
-#include <utility>
+#include <unordered_set>
 
 namespace Quillfen {
 
@@ -35,12 +34,26 @@ public:
     void GetSubDirectories2016(FolderList &list, bool recurse);
 
 private:
-    void walkLevel(FolderList &list, bool recurse);
+    // Returns how many of the entries list held at the call remain in it.
+    qsizetype walkLevel(FolderList &list, bool recurse);
     void listSubFolders(const QString &folder, FolderList &found);
 
     MessageBoxes &m_boxes;
     PacedYield m_yield;
-    std::set<std::pair<dev_t, ino_t>> m_walked; // folders walked or queued
+    struct FolderId
+    {
+        dev_t device;
+        ino_t inode;
+        bool operator==(const FolderId &) const = default;
+    };
+    struct FolderIdHash
+    {
+        size_t operator()(const FolderId &id) const
+        {
+            return std::hash<ino_t>()(id.inode) ^ (std::hash<dev_t>()(id.device) << 1);
+        }
+    };
+    std::unordered_set<FolderId, FolderIdHash> m_walked; // folders walked or queued
 };
 
 // One walk with a fresh FolderWalk.

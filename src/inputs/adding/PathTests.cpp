@@ -1,5 +1,6 @@
 #include "PathTests.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -144,7 +145,11 @@ bool isValidUtf8Name(QByteArrayView bytes)
 
 QString NormalizePath(const QString &path)
 {
-    if (!path.contains(u"//"_s))
+    const QChar *begin = path.constData();
+    const QChar *end = begin + path.size();
+    const QChar *pair =
+        std::adjacent_find(begin, end, [](QChar a, QChar b) { return a == u'/' && b == u'/'; });
+    if (pair == end)
         return path;
     QString result;
     result.reserve(path.size());

@@ -23,9 +23,8 @@ void AddFolderTree(const QString &folder, const QString &pattern, InputListTarge
         for (const QString &name : names) {
             if (name.startsWith(u'~'))
                 continue;
+            // GetFilesInFolder returns existing files only.
             const QString path = dir + u'/' + name;
-            if (!IsExistingFile(path))
-                continue;
             bool skip = false;
             try {
                 skip = hasHiddenArchiveValue(path, name);
