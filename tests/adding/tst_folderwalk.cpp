@@ -95,16 +95,6 @@ private Q_SLOTS:
         QCOMPARE(m_platform->yieldCount(), 6 + 5 + 5);
     }
 
-    void walk_withoutLoop_neverYields()
-    {
-        TreeFixture tree;
-        buildExample(tree);
-        FolderList list{tree.path(u"R/"_s)};
-        Quillfen::GetSubDirectories2016(list, true, *m_platform, nullptr, 0ms);
-        QCOMPARE(list.size(), 6);
-        QCOMPARE(m_platform->yieldCount(), 0);
-    }
-
     void walk_names_data()
     {
         QTest::addColumn<QByteArray>("name");

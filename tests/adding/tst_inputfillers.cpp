@@ -140,9 +140,6 @@ private Q_SLOTS:
         QTest::newRow("several in the dialog's order, cleaned")
             << QStringList{u"/data//c.txt"_s, u"/data/a.htm"_s, u"//b.txt"_s}
             << QStringList{u"/data/c.txt"_s, u"/data/a.htm"_s, u"/b.txt"_s};
-        QTest::newRow("a file already listed is added again")
-            << QStringList{u"/x/a.txt"_s, u"/x/a.txt"_s}
-            << QStringList{u"/x/a.txt"_s, u"/x/a.txt"_s};
     }
     void addFiles_rows()
     {
@@ -324,17 +321,6 @@ private Q_SLOTS:
         QCOMPARE(m_list.rows, expected);
         QCOMPARE(m_platform->shownRequests().size(), 0);
         QVERIFY(m_platform->yieldCount() > 0);
-    }
-
-    void drop_folderWithTrailingSeparator_givesCleanPaths()
-    {
-        TreeFixture tree;
-        tree.makeFolder("S");
-        tree.makeFolder("S/T");
-        tree.makeFile("S/T/t.txt");
-        FolderWalk walk(*m_platform, nullptr);
-        AddDroppedPaths({tree.path(u"S/"_s)}, m_list, walk);
-        QCOMPARE(m_list.rows, QStringList{tree.path(u"S/T/t.txt"_s)});
     }
 };
 

@@ -136,15 +136,6 @@ private Q_SLOTS:
         QCOMPARE(m_platform->shownRequests().size(), 0);
     }
 
-    void isInList_comparesExactly()
-    {
-        m_list.rows = {u"/a/b.txt"_s, u"/a/c.txt"_s};
-        QVERIFY(IsInList(m_list, u"/a/c.txt"_s));
-        QVERIFY(!IsInList(m_list, u"/a/C.txt"_s));
-        QVERIFY(!IsInList(m_list, u"/a/b.txt "_s));
-        QVERIFY(!IsInList(StringListTarget(), u""_s));
-    }
-
     void scramble_knownValues_data()
     {
         QTest::addColumn<QString>("plain");
