@@ -190,6 +190,20 @@ private Q_SLOTS:
         QVERIFY(!UnscrambleText(u"False \u20ac"_s, u"wrenfold"_s).isEmpty());
     }
 
+    // The settings file must give every code of a scrambled record back.
+    void record_survivesTheSettingsFile()
+    {
+        QString record;
+        for (int code = 1; code <= 255; ++code)
+            record.append(QChar(char16_t(code)));
+        {
+            IniSettingsArea area;
+            SettingsStore(area).save(SampleFiles::SnapshotKey, record);
+        }
+        IniSettingsArea area;
+        QCOMPARE(SettingsStore(area).get(SampleFiles::SnapshotKey), record);
+    }
+
     // The example files that ship in the data folder keep their encodings.
     void shippedSamples()
     {
