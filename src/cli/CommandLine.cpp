@@ -3,6 +3,7 @@
 #include "abbrev/AbbreviationStore.h"
 #include "extract/ExtractionRun.h"
 #include "extract/FileExtraction.h"
+#include "inputs/adding/TreeFiles.h"
 #include "results/RowEncoding.h"
 #include "shell/core/ApplicationError.h"
 #include "shell/core/SettingsStore.h"
@@ -29,6 +30,8 @@ struct Options
     QStringList files;
     bool help = false;
     bool version = false;
+    QString folderPattern = QStringLiteral("*.*"); // files taken from folders
+    bool listInputs = false;
 };
 
 struct UsageError
@@ -98,6 +101,10 @@ Options parseArguments(const QStringList &arguments)
                 throw UsageError{u"unknown format \""_s + format + u"\" (lines, json or text)"_s};
         } else if (arg == u"-o"_s || arg == u"--output"_s) {
             options.outputPath = value();
+        } else if (arg == u"--extension"_s) {
+            options.folderPattern = u"*."_s + value();
+        } else if (arg == u"--list-inputs"_s) {
+            options.listInputs = true;
         } else if (arg == u"-h"_s || arg == u"--help"_s) {
             options.help = true;
         } else if (arg == u"--version"_s) {
@@ -186,13 +193,33 @@ void writeError(QIODevice &err, const QString &text)
     err.write(bytes);
 }
 
+// The folder walk's reports, written to standard error.
+class StreamReports final : public MessageBoxes
+{
+public:
+    explicit StreamReports(QIODevice &err) : m_err(err) {}
+    MessageAnswer show(const MessageRequest &request) override
+    {
+        ++reports;
+        m_err.write(reportForStream(request.text));
+        return MessageAnswer::Ok;
+    }
+    int reports = 0;
+
+private:
+    QIODevice &m_err;
+};
+
 } // namespace
 
 QString commandLineHelp()
 {
-    return uR"(Usage: quillfen-cli [options] FILE...
+    return uR"(Usage: quillfen-cli [options] FILE|FOLDER...
 Cuts the text of each file into paragraphs or sentences and prints the rows
-that pass the filter, as the Quillfen window lists them.
+that pass the filter, as the Quillfen window lists them. A FOLDER gives the
+files in it and in every folder below it, as a folder dropped on the window
+does (breadth first; names starting with "~" and hidden writable files are
+left out).
 
   --paragraphs                 cut at empty lines (default)
   --sentences                  cut at "." outside the protected abbreviations
@@ -206,6 +233,10 @@ that pass the filter, as the Quillfen window lists them.
                                json: {"file": PATH, "text": ROW} per line
                                text: each row then CR LF, as the window saves
   -o, --output FILE            write there instead of standard output
+  --extension EXT              from folders take only files named *.EXT, as
+                               "Add All File(s) In Folder" does (* for all)
+  --list-inputs                print the input files, one path per line,
+                               and extract nothing
   -h, --help                   show this help
   --version                    show the version
 
@@ -257,11 +288,29 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         out = &outputFile;
     }
 
+    StreamReports walkReports(streams.err);
+    StringListTarget inputs;
+    FolderWalk walk(walkReports, nullptr);
+    AddDroppedPaths(options.files, inputs, walk, options.folderPattern);
+    if (options.listInputs) {
+        QByteArray list;
+        for (const QString &path : std::as_const(inputs.rows)) {
+            appendUtf8(list, path);
+            list.append('\n');
+        }
+        if (out->write(list) != list.size() || (out == &outputFile && !outputFile.commit())) {
+            writeError(streams.err,
+                       u"quillfen-cli: the output could not be written completely\n"_s);
+            return 1;
+        }
+        return walkReports.reports > 0 ? 1 : 0;
+    }
+
     OutputWriter writer(*out, options.format);
-    bool anyFailure = false;
-    const qsizetype total = options.files.size();
+    bool anyFailure = walkReports.reports > 0;
+    const qsizetype total = inputs.rows.size();
     for (qsizetype i = 0; i < total; ++i) {
-        const QString &path = options.files[i];
+        const QString &path = inputs.rows[i];
         if (streams.errIsTerminal) {
             writeError(streams.err, u"\r\x1b[KProcessing: "_s + FileNameOfPath(path) + u" ("_s +
                                         QString::number(i + 1) + u'/' + QString::number(total) +

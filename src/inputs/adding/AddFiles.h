@@ -1,0 +1,26 @@
+#pragma once
+
+#include "InputListTarget.h"
+#include "platform/Dialogs.h"
+#include "platform/MessageBoxes.h"
+
+namespace Quillfen {
+
+// "Add File(s)": the files chosen in the open dialog, in the dialog's
+// order; one file as the dialog gave it, several through NormalizePath.
+// A reporting procedure; cancel adds nothing.
+class AddFilesAction
+{
+public:
+    static inline const QString Identifier =
+        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton2_Click ");
+    static inline const QString Title =
+        QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
+    static inline const QString Filters =
+        QStringLiteral("Text and HTML Files (*.txt;*.htm;*.html)|*.txt;*.htm;*.html|"
+                       "All Files (*.*)|*.*|");
+
+    static void run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget &target);
+};
+
+} // namespace Quillfen

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+namespace Quillfen {
+
+// A file-name wildcard: "*" matches any run of characters, "?" one
+// character, letters match without regard to case. A pattern ending in
+// ".*" also matches the names its part before ".*" matches, so "*.*"
+// matches every name, including names without a dot.
+class WildcardPattern
+{
+public:
+    explicit WildcardPattern(const QString &pattern);
+    bool matches(QStringView name) const;
+
+private:
+    static bool glob(const std::u32string &pattern, QStringView name);
+
+    std::u32string m_pattern;
+    std::u32string m_withoutDotStar;
+    bool m_hasAlternative = false;
+    bool m_matchesAll = false;
+};
+
+// The names (without the folder) of the entries of folder that match
+// pattern and are existing files (IsExistingFile holds at listing time), hidden names included, in
+// the order the file system lists them; folders are never returned, nor names that are not valid
+// UTF-8 (they could not be found again by the decoded name). A folder that cannot be listed gives
+// no names.
+QStringList GetFilesInFolder(const QString &folder, const QString &pattern);
+
+} // namespace Quillfen

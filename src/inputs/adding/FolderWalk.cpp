@@ -1,0 +1,180 @@
+#include "FolderWalk.h"
+
+#include "DirectoryReader.h"
+#include "PathTests.h"
+#include "shell/core/ReportingProcedure.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+constexpr int HiddenSystemFolder = 22;
+constexpr int HiddenSystemLinkedFolder = 1046;
+
+bool isRoot(const QString &folder)
+{
+    return !folder.isEmpty() && folder.count(u'/') == folder.size();
+}
+
+// Root folders are walked whatever their attributes.
+bool mayWalk(const QString &folder)
+{
+    if (isRoot(folder))
+        return true;
+    const int attributes = FileAttributes(folder);
+    return attributes != HiddenSystemLinkedFolder && attributes != HiddenSystemFolder;
+}
+
+// Permission denied and path not found drop the folder from the list.
+bool dropsFolder(int error)
+{
+    return error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR;
+}
+
+} // namespace
+
+void FolderWalk::GetSubDirectories2016(FolderList &list, bool recurse)
+{
+    m_walked.clear();
+    walkLevel(list, recurse);
+}
+
+qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
+{
+    ReportingProcedure proc(m_boxes, Identifier);
+    FolderList found;
+    proc.step(104, [&] { found.clear(); });
+
+    // Until a folder of this call passes statement 116 a failure is
+    // reported and the walk goes on with the next statement; from then
+    // on it only ends the listing of that folder.
+    bool listing = false;
+    auto step = [&](int number, auto &&statement) {
+        if (listing) {
+            statement();
+            return;
+        }
+        proc.step(number, statement);
+    };
+    auto test = [&](int number, auto &&condition) {
+        return listing ? bool(condition()) : proc.test(number, condition);
+    };
+
+    qsizetype index = 0;
+    while (index < list.size()) { // 106
+        const QString folder = list[index];
+        bool removed = false;
+        try {
+            struct stat st;
+            bool statOk = false;
+            if (test(108,
+                     [&] {
+                         statOk = ::stat(encodePath(folder).constData(), &st) == 0;
+                         return statOk && S_ISDIR(st.st_mode);
+                     }) &&
+                test(110, [&] { return encodePath(folder).size() < PATH_MAX; })) {
+                step(112, [&] {
+                    if (!statOk)
+                        throw SystemFailure(ENOENT, folder);
+                    m_walked.insert({st.st_dev, st.st_ino});
+                });
+                step(114, [&] { m_yield.point(); });
+                if (test(116, [&] { return mayWalk(folder); })) {
+                    listing = true;
+                    listSubFolders(folder, found); // 118-134
+                }
+            }
+        } catch (...) {
+            // Only listing failures arrive here.
+            int error = 0;
+            try {
+                throw;
+            } catch (const SystemFailure &failure) {
+                error = failure.error();
+            } catch (...) {
+            }
+            if (dropsFolder(error)) { // 138-148
+                const qsizetype at = list.indexOf(folder);
+                if (at >= 0) {
+                    list.removeAt(at);
+                    removed = at <= index;
+                }
+            }
+        }
+        if (!removed)
+            ++index;
+    }
+
+    // The deeper folders the recursive call appended to found passed
+    // statements 154 to 158 there; only this level's own are tested here.
+    qsizetype ownFound = found.size();
+    if (recurse && !found.isEmpty()) { // 150
+        try {
+            ownFound = walkLevel(found, true);
+        } catch (...) {
+        }
+    }
+
+    const qsizetype kept = list.size();
+    for (qsizetype i = 0; i < found.size(); ++i) { // 152
+        const QString &next = found[i];
+        if (i >= ownFound) {
+            proc.step(160, [&] { list.append(next); });
+            continue;
+        }
+        if (proc.test(154, [&] { return IsFolder(next); })) {
+            proc.step(156, [&] { m_yield.point(); });
+            if (proc.test(158, [&] { return mayWalk(next); }))
+                proc.step(160, [&] { list.append(next); });
+        }
+    }
+    return kept;
+}
+
+// Statements 118 to 134: appends the sub-folders of folder to found, in
+// listing order. Throws SystemFailure when the folder cannot be listed.
+void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
+{
+    DirectoryReader dir(encodePath(folder));
+    DirectoryReader::Entry entry;
+    while (dir.next(entry)) {
+        struct stat st;
+        bool haveStat = false;
+        if (entry.type != DT_DIR) {
+            if (entry.type != DT_LNK && entry.type != DT_UNKNOWN)
+                continue;
+            if (fstatat(dir.fd(), entry.cName, &st, 0) != 0 || !S_ISDIR(st.st_mode))
+                continue;
+            haveStat = true;
+        }
+        m_yield.point();                                                     // 120
+        if (entry.name.size() > NAME_MAX || HasUnsafeCharacters(entry.name)) // 124-130
+            continue;
+        // A folder met before (a link back into the tree) is left out.
+        if (!haveStat && fstatat(dir.fd(), entry.cName, &st, 0) != 0)
+            continue;
+        if (!m_walked.insert({st.st_dev, st.st_ino}).second)
+            continue;
+        found.append(folder + decodeName(entry.name) + u'/'); // 132-134
+    }
+    if (dir.error() != 0)
+        throw SystemFailure(dir.error(), folder);
+}
+
+void GetSubDirectories2016(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,
+                           std::chrono::milliseconds yieldInterval)
+{
+    FolderWalk walk(boxes, loop, yieldInterval);
+    walk.GetSubDirectories2016(list, recurse);
+}
+
+} // namespace Quillfen

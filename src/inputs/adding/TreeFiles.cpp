@@ -1,0 +1,51 @@
+#include "TreeFiles.h"
+
+#include "FolderListing.h"
+#include "PathTests.h"
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+bool hasHiddenArchiveValue(const QString &path, QStringView name)
+{
+    return name.startsWith(u'.') && FileAttributes(path) == HiddenArchiveFile;
+}
+
+void AddFolderTree(const QString &folder, const QString &pattern, InputListTarget &target,
+                   FolderWalk &walk)
+{
+    FolderList folders{folder + u'/'};
+    walk.GetSubDirectories2016(folders, true);
+    for (const QString &entry : std::as_const(folders)) {
+        const QString dir = entry.chopped(1);
+        const QStringList names = GetFilesInFolder(dir, pattern);
+        for (const QString &name : names) {
+            if (name.startsWith(u'~'))
+                continue;
+            // GetFilesInFolder returns existing files only.
+            const QString path = dir + u'/' + name;
+            bool skip = false;
+            try {
+                skip = hasHiddenArchiveValue(path, name);
+            } catch (const Failure &) {
+                // Unreadable attributes do not keep an existing file out.
+            }
+            if (!skip)
+                target.appendRow(NormalizePath(path));
+        }
+    }
+}
+
+void AddDroppedPaths(const QStringList &paths, InputListTarget &target, FolderWalk &walk,
+                     const QString &pattern)
+{
+    for (const QString &path : paths) {
+        if (IsFolder(path))
+            AddFolderTree(path, pattern, target, walk);
+        else
+            target.appendRow(path);
+    }
+}
+
+} // namespace Quillfen
