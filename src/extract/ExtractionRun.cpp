@@ -1,6 +1,6 @@
 #include "ExtractionRun.h"
 
-#include "YieldPacer.h"
+#include "platform/PacedYield.h"
 
 #include "abbrev/AbbreviationStore.h"
 #include "reading/TextFileReader.h"
@@ -198,7 +198,7 @@ private:
 
     const RunEnvironment &m_env;
     ReportingProcedure m_proc;
-    YieldPacer m_pacer;
+    PacedYield m_pacer;
     PieceHandler m_handler;
     ExtractMode m_mode = ExtractMode::None;
     LineFilter m_filter;

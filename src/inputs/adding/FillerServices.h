@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PacedYield.h"
+#include "platform/PacedYield.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"

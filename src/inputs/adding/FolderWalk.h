@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PacedYield.h"
+#include "platform/PacedYield.h"
 #include "platform/MessageBoxes.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "Scramble.h"
 
-#include "PacedYield.h"
+#include "platform/PacedYield.h"
 
 namespace Quillfen {
 

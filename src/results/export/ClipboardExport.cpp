@@ -31,7 +31,7 @@ struct Layout
     qsizetype textSize = 0;
 };
 
-Layout measure(const ListData &list, ExportPacer &pacer)
+Layout measure(const ListData &list, PacedYield &pacer)
 {
     Layout layout;
     const int columns = list.columnCount();
@@ -81,12 +81,12 @@ bool SetClipboardText(Desktop &desktop, const QString &text)
     return retried([&] { return desktop.setClipboardText(text); });
 }
 
-QList<qsizetype> ColumnWidths(const ListData &list, ExportPacer &pacer)
+QList<qsizetype> ColumnWidths(const ListData &list, PacedYield &pacer)
 {
     return measure(list, pacer).widths;
 }
 
-QString clipboardText(const ListData &list, ExportPacer &pacer)
+QString clipboardText(const ListData &list, PacedYield &pacer)
 {
     const Layout layout = measure(list, pacer);
     QString text;
@@ -115,7 +115,7 @@ QString clipboardText(const ListData &list, ExportPacer &pacer)
     return text;
 }
 
-ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, ExportPacer &pacer)
+ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, PacedYield &pacer)
 {
     if (list.rowCount() == 0)
         return ClipboardCopy::NothingToCopy;
@@ -127,7 +127,7 @@ ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, Export
 void copyResultsToClipboard(const ExportServices &services, const ListData &list)
 {
     ReportingProcedure proc(services.boxes, CopyToClipboardIdentifier);
-    ExportPacer pacer(services.loop, services.yieldInterval);
+    PacedYield pacer(services.loop, services.yieldInterval);
     std::optional<ClipboardCopy> outcome;
     proc.step(106, [&] { outcome = ListToClipboardText(list, services.desktop, pacer); });
     proc.step(108, [&] {

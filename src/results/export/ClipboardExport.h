@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExportPacer.h"
+#include "platform/PacedYield.h"
 #include "ExportServices.h"
 #include "ListData.h"
 
@@ -27,13 +27,13 @@ bool ClearClipboard(Desktop &desktop);
 bool SetClipboardText(Desktop &desktop, const QString &text);
 
 // The greatest length of each column's cells over every row, checked or not.
-QList<qsizetype> ColumnWidths(const ListData &list, ExportPacer &pacer);
+QList<qsizetype> ColumnWidths(const ListData &list, PacedYield &pacer);
 
 // The checked rows laid out as a table: each cell padded with blanks to
 // its column's width and followed by a tab, the line's last tab and
 // trailing blanks removed, CR LF after every line. Throws Failure when a
 // row vanishes while it is read.
-QString clipboardText(const ListData &list, ExportPacer &pacer);
+QString clipboardText(const ListData &list, PacedYield &pacer);
 
 enum class ClipboardCopy {
     NothingToCopy, // the list has no rows; the clipboard was not touched
@@ -43,7 +43,7 @@ enum class ClipboardCopy {
 
 // Builds the text of the checked rows and puts it on the clipboard.
 // Throws Failure, leaving the clipboard alone, when the text cannot be built.
-ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, ExportPacer &pacer);
+ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, PacedYield &pacer);
 
 // "Copy Results To Clipboard": copies and then says so, or says that
 // nothing was copied when the clipboard stayed busy. A failure while the

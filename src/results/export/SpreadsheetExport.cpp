@@ -1,7 +1,7 @@
 #include "SpreadsheetExport.h"
 
 #include "ColumnFit.h"
-#include "ExportPacer.h"
+#include "platform/PacedYield.h"
 #include "XlsxWorkbook.h"
 #include "platform/Failure.h"
 #include "shell/core/ReportingProcedure.h"
@@ -126,7 +126,7 @@ private:
     ReportingProcedure &m_proc;
     const ListData &m_list;
     XlsxWorkbook &m_workbook;
-    ExportPacer m_pacer;
+    PacedYield m_pacer;
     ColumnFit m_fit;
 };
 

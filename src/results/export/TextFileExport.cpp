@@ -1,6 +1,6 @@
 #include "TextFileExport.h"
 
-#include "ExportPacer.h"
+#include "platform/PacedYield.h"
 #include "platform/Failure.h"
 #include "results/RowEncoding.h"
 #include "shell/core/ReportingProcedure.h"
@@ -82,7 +82,7 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
             throw writeFailure(path, *file);
     });
     if (writing) {
-        ExportPacer pacer(services.loop, services.yieldInterval);
+        PacedYield pacer(services.loop, services.yieldInterval);
         int rows = 0;
         proc.step(134, [&] { rows = list.rowCount(); });
         chunk.reserve(ChunkBytes + 4096);
