@@ -6,6 +6,23 @@
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
 
+namespace {
+
+QString withUnpairedReplaced(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool paired =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (paired)
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar(QChar::ReplacementCharacter);
+    }
+    return text;
+}
+
+} // namespace
+
 class RowEncodingTest : public QObject
 {
     Q_OBJECT
@@ -13,11 +30,11 @@ class RowEncodingTest : public QObject
 private Q_SLOTS:
     void utf8_matchesQtOnValidText()
     {
-        // Every length around the eight-unit blocks, with a non-ASCII unit
-        // of each width at every position.
-        const QStringList others{u"é"_s, u"П"_s, u"世"_s, u"😀"_s};
+        // Every length around the blocks of eight and sixteen units, with a
+        // non-ASCII unit of each width at every position.
+        const QStringList others{u"é"_s, u"П"_s, u"\u07FF"_s, u"\u0800"_s, u"世"_s, u"😀"_s};
         for (const QString &other : others) {
-            for (int length = 0; length < 20; ++length) {
+            for (int length = 0; length < 40; ++length) {
                 for (int at = 0; at <= length; ++at) {
                     QString text(length, u'a');
                     text.insert(at, other);
@@ -43,13 +60,37 @@ private Q_SLOTS:
         }
     }
 
+    void utf8_mixedWidths_matchQt()
+    {
+        // Mostly ASCII and two-byte units, now and then wider ones and
+        // unpaired surrogates, at every alignment of the blocks.
+        const char16_t pool[] = {u'a',      u' ',      u'\x7F',   u'\x80', u'é',
+                                 u'\u07FF', u'\u0800', u'\uFFFF', 0xD83D,  0xDE00};
+        auto *random = QRandomGenerator::global();
+        for (int round = 0; round < 2000; ++round) {
+            QString text;
+            const int length = random->bounded(80);
+            const int wideOdds = random->bounded(2, 40);
+            for (int i = 0; i < length; ++i) {
+                const int pick =
+                    random->bounded(wideOdds) == 0 ? random->bounded(6, 10) : random->bounded(6);
+                text += QChar(pool[pick]);
+            }
+            QByteArray out("x");
+            appendUtf8(out, text);
+            QCOMPARE(out, "x" + withUnpairedReplaced(text).toUtf8());
+        }
+    }
+
     void utf8_replacesUnpairedSurrogates()
     {
         const QChar high(char16_t(0xD83D));
         const QChar low(char16_t(0xDE00));
         QByteArray out;
         appendUtf8(out, QString(QString(high) + u"ab"_s + QString(low) + QString(high)));
-        QCOMPARE(out, QByteArray("\xEF\xBF\xBD" "ab" "\xEF\xBF\xBD\xEF\xBF\xBD"));
+        QCOMPARE(out, QByteArray("\xEF\xBF\xBD"
+                                 "ab"
+                                 "\xEF\xBF\xBD\xEF\xBF\xBD"));
     }
 
     void json_escapesExactly()
