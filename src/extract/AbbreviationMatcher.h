@@ -48,6 +48,12 @@ struct AbbreviationShield::Matcher
 
     bool protectsNothing() const { return m_probeLists.empty(); }
 
+    // True when an occurrence of some entry, protected or not, takes in
+    // position index of the n units at s. Reads up to longestEntry() - 1
+    // units past index.
+    bool anyOccurrenceCovers(const char16_t *s, qsizetype n, qsizetype index) const;
+    qsizetype longestEntry() const { return m_longest; }
+
 private:
     // An entry is looked for only where its anchor unit could stand.
     struct Probe
@@ -70,6 +76,7 @@ private:
                            std::vector<std::vector<qsizetype>> &hits) const;
 
     std::vector<std::u16string> m_folded;
+    qsizetype m_longest = 0;
     std::vector<ProbeList> m_probeLists;
     // For every UTF-16 unit, 1 + the index of the probes to try there, or 0.
     std::vector<quint32> m_listOfUnit;

@@ -80,6 +80,7 @@ AbbreviationShield::Matcher::Matcher(const QStringList &entries)
     for (int k = 0; k < int(entries.size()); ++k) {
         const QString &entry = entries[k];
         m_folded.push_back(foldText(entry));
+        m_longest = std::max(m_longest, entry.size());
         if (entry.isEmpty())
             continue;
         const std::u16string &folded = m_folded.back();
@@ -146,6 +147,21 @@ void AbbreviationShield::Matcher::collectCandidates(const char16_t *s, qsizetype
         if (foldedEquals(s + pos, folded))
             hits[size_t(probe.entry)].push_back(pos);
     }
+}
+
+bool AbbreviationShield::Matcher::anyOccurrenceCovers(const char16_t *s, qsizetype n,
+                                                      qsizetype index) const
+{
+    for (const std::u16string &folded : m_folded) {
+        const qsizetype length = qsizetype(folded.size());
+        if (length == 0)
+            continue;
+        for (qsizetype pos = std::max<qsizetype>(0, index - length + 1); pos <= index; ++pos) {
+            if (pos + length <= n && foldedEquals(s + pos, folded))
+                return true;
+        }
+    }
+    return false;
 }
 
 std::vector<ProtectedSpan> AbbreviationShield::Matcher::find(QStringView text) const

@@ -1,9 +1,11 @@
 #include "FileExtraction.h"
 
+#include "BlockExtraction.h"
 #include "ExtractionRun.h"
-
 #include "platform/Failure.h"
 #include "reading/TextFileReader.h"
+
+#include <QFileInfo>
 
 namespace Quillfen {
 
@@ -20,6 +22,10 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
 {
     QStringList texts;
     try {
+        if (!isHtmlPath(path) && QFileInfo(path).size() >= BlockwiseFileBytes) {
+            extractTextFileInBlocks(path, mode, shield, filter, sink);
+            return std::nullopt;
+        }
         texts = readInputFile(path, html);
     } catch (...) {
         return FileFailure{isHtmlPath(path) ? 132 : 144, describeCurrentException()};

@@ -2,27 +2,67 @@
 
 #include "Failure.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
-QByteArray readWholeFile(const QString &path)
+namespace {
+
+void open(QFile &file, const QString &path)
 {
     const QFileInfo info(path);
     if (info.isDir())
         throw Failure(u"Cannot read \""_s + path + u"\": it is a folder"_s);
-    QFile file(path);
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly)) {
         const QString reason = info.exists() ? file.errorString() : u"File not found"_s;
         throw Failure(u"Cannot read \""_s + path + u"\": "_s + reason);
     }
+}
+
+} // namespace
+
+QByteArray readWholeFile(const QString &path)
+{
+    QFile file;
+    open(file, path);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Failure(u"Cannot read \""_s + path + u"\": "_s + file.errorString());
     return bytes;
+}
+
+FileBlocks::FileBlocks(const QString &path) : m_path(path)
+{
+    open(m_file, path);
+}
+
+void FileBlocks::read(QByteArray &buffer, qsizetype max)
+{
+    buffer.resize(max);
+    qsizetype filled = 0;
+    while (filled < max) {
+        const qint64 got = m_file.read(buffer.data() + filled, max - filled);
+        if (got < 0)
+            fail();
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    buffer.resize(filled);
+}
+
+void FileBlocks::rewind()
+{
+    if (!m_file.seek(0))
+        fail();
+}
+
+void FileBlocks::fail() const
+{
+    throw Failure(u"Cannot read \""_s + m_path + u"\": "_s + m_file.errorString());
 }
 
 } // namespace Quillfen
