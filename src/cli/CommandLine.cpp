@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "OrderedExtraction.h"
 
 #include "abbrev/AbbreviationStore.h"
 #include "extract/ExtractionRun.h"
@@ -9,6 +10,7 @@
 #include "shell/core/SettingsStore.h"
 
 #include <QSaveFile>
+#include <QThread>
 
 #include <optional>
 
@@ -32,6 +34,7 @@ struct Options
     bool version = false;
     QString folderPattern = QStringLiteral("*.*"); // files taken from folders
     bool listInputs = false;
+    int jobs = 0; // 0: one per processor
 };
 
 struct UsageError
@@ -103,6 +106,11 @@ Options parseArguments(const QStringList &arguments)
             options.outputPath = value();
         } else if (arg == u"--extension"_s) {
             options.folderPattern = u"*."_s + value();
+        } else if (arg == u"-j"_s || arg == u"--jobs"_s) {
+            bool ok = false;
+            options.jobs = value().toInt(&ok);
+            if (!ok || options.jobs < 1)
+                throw UsageError{arg + u" needs a number of files at a time, 1 or more"_s};
         } else if (arg == u"--list-inputs"_s) {
             options.listInputs = true;
         } else if (arg == u"-h"_s || arg == u"--help"_s) {
@@ -237,6 +245,8 @@ left out).
                                "Add All File(s) In Folder" does (* for all)
   --list-inputs                print the input files, one path per line,
                                and extract nothing
+  -j, --jobs N                 read and cut N files at a time (default: one
+                               per processor); the output keeps the order
   -h, --help                   show this help
   --version                    show the version
 
@@ -306,31 +316,36 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         return walkReports.reports > 0 ? 1 : 0;
     }
 
-    OutputWriter writer(*out, options.format);
     bool anyFailure = walkReports.reports > 0;
     const qsizetype total = inputs.rows.size();
-    for (qsizetype i = 0; i < total; ++i) {
-        const QString &path = inputs.rows[i];
-        if (streams.errIsTerminal) {
-            writeError(streams.err, u"\r\x1b[KProcessing: "_s + FileNameOfPath(path) + u" ("_s +
-                                        QString::number(i + 1) + u'/' + QString::number(total) +
-                                        u')');
-        }
+    const FileWork work = [&](const QString &path, QIODevice &device) {
+        OutputWriter writer(device, options.format);
         writer.setFile(path);
-        if (const auto failure = extractFile(path, options.mode, shield, options.filter, html,
-                                             writer)) {
-            anyFailure = true;
-            writer.flush();
-            if (streams.errIsTerminal)
-                writeError(streams.err, u"\r\x1b[K"_s);
-            streams.err.write(reportForStream(applicationErrorText(
-                ExtractionRun::Identifier, failure->statement, failure->description)));
+        auto failure = extractFile(path, options.mode, shield, options.filter, html, writer);
+        writer.flush();
+        return failure;
+    };
+    OrderedReports reports;
+    reports.starting = [&](qsizetype i) {
+        if (streams.errIsTerminal) {
+            writeError(streams.err, u"\r\x1b[KProcessing: "_s + FileNameOfPath(inputs.rows[i]) +
+                                        u" ("_s + QString::number(i + 1) + u'/' +
+                                        QString::number(total) + u')');
         }
-    }
+    };
+    reports.failed = [&](qsizetype, const FileFailure &failure) {
+        anyFailure = true;
+        if (streams.errIsTerminal)
+            writeError(streams.err, u"\r\x1b[K"_s);
+        streams.err.write(reportForStream(applicationErrorText(
+            ExtractionRun::Identifier, failure.statement, failure.description)));
+    };
+    const int jobs = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
+    const bool extracted = extractInOrder(inputs.rows, jobs, *out, work, reports);
     if (streams.errIsTerminal)
         writeError(streams.err, u"\r\x1b[K"_s);
 
-    const bool written = writer.flush() && (out != &outputFile || outputFile.commit());
+    const bool written = extracted && (out != &outputFile || outputFile.commit());
     if (!written) {
         writeError(streams.err, u"quillfen-cli: the output could not be written completely\n"_s);
         return 1;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,7 +93,8 @@ private Q_SLOTS:
         QCOMPARE(r.status, 0);
         const QByteArray jsonPath = file.toUtf8();
         QCOMPARE(r.out, "{\"file\": \"" + jsonPath + "\", \"text\": \"tab\\there\\rnext\"}\n" +
-                            "{\"file\": \"" + jsonPath + "\", \"text\": \"ctl\\u0001 \xe2\x82\xac\"}\n");
+                            "{\"file\": \"" + jsonPath +
+                            "\", \"text\": \"ctl\\u0001 \xe2\x82\xac\"}\n");
     }
 
     void sentences_useGivenOrStoredAbbreviations()
@@ -148,6 +150,56 @@ private Q_SLOTS:
         QCOMPARE(written.readAll(), QByteArray("a\r\nb\r\n"));
     }
 
+    void jobs_keepOutputAndReportsInOrder_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("paragraphs") << QStringList{u"--paragraphs"_s};
+        QTest::newRow("sentences as JSON")
+            << QStringList{u"--sentences"_s, u"--format"_s, u"json"_s};
+    }
+
+    // Files of very different sizes, so that they finish out of order, one
+    // of them large enough to be read in blocks, and missing ones between.
+    void jobs_keepOutputAndReportsInOrder()
+    {
+        QFETCH(QStringList, options);
+        QStringList files;
+        for (int i = 0; i < 14; ++i) {
+            const QString name = u"order%1.txt"_s.arg(i);
+            if (i % 4 == 2) {
+                files << m_dir.filePath(u"missing-"_s + name);
+                continue;
+            }
+            QByteArray paragraph = "File " + QByteArray::number(i) + ", Mr. Smith. Line two.\r\n";
+            const qsizetype repeats = i == 5 ? 600000 : (i % 3 == 0 ? 20000 : 3);
+            QByteArray bytes;
+            bytes.reserve(paragraph.size() * repeats * 2);
+            for (qsizetype r = 0; r < repeats; ++r)
+                bytes += paragraph + (r % 3 == 2 ? "\r\n" : "");
+            files << writeFile(name, bytes);
+        }
+        QVERIFY(QFileInfo(files[5]).size() > (16 << 20));
+
+        const Result one = run(QStringList(options) << u"-j"_s << u"1"_s << files);
+        const Result four = run(QStringList(options) << u"-j"_s << u"4"_s << files);
+        QCOMPARE(one.status, 1);
+        QCOMPARE(four.status, one.status);
+        QCOMPARE(four.out, one.out);
+        QCOMPARE(four.err, one.err);
+
+        // Each file run on its own gives its part of the output, in order.
+        QByteArray out;
+        QByteArray err;
+        for (const QString &file : std::as_const(files)) {
+            const Result alone = run(QStringList(options) << file);
+            out += alone.out;
+            err += alone.err;
+        }
+        QCOMPARE(one.out, out);
+        QCOMPARE(one.err, err);
+        QCOMPARE(one.err.count("File not found"), 3);
+    }
+
     void usageErrors_exitWithTwoAndAHint_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -157,6 +209,8 @@ private Q_SLOTS:
         QTest::newRow("bad format") << QStringList{u"--format"_s, u"xml"_s, u"x"_s};
         QTest::newRow("two filters")
             << QStringList{u"--containing"_s, u"a"_s, u"--not-containing"_s, u"b"_s, u"x"_s};
+        QTest::newRow("no jobs") << QStringList{u"-j"_s, u"0"_s, u"x"_s};
+        QTest::newRow("jobs not a number") << QStringList{u"--jobs"_s, u"two"_s, u"x"_s};
     }
     void usageErrors_exitWithTwoAndAHint()
     {
@@ -173,8 +227,9 @@ private Q_SLOTS:
         Result r = run({u"--help"_s});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.startsWith("Usage: quillfen-cli"));
-        for (const char *option : {"--paragraphs", "--sentences", "--containing", "--not-containing",
-                                   "--abbreviation", "--no-abbreviations", "--format", "--output"})
+        for (const char *option :
+             {"--paragraphs", "--sentences", "--containing", "--not-containing", "--abbreviation",
+              "--no-abbreviations", "--format", "--output"})
             QVERIFY2(r.out.contains(option), option);
         r = run({u"--version"_s});
         QCOMPARE(r.status, 0);

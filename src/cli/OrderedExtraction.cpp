@@ -1,0 +1,164 @@
+#include "OrderedExtraction.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace Quillfen {
+
+namespace {
+
+// A write-only device that hands everything to a function.
+class SinkDevice final : public QIODevice
+{
+public:
+    explicit SinkDevice(std::function<void(const char *, qint64)> take) : m_take(std::move(take))
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        m_take(data, length);
+        return length;
+    }
+
+private:
+    std::function<void(const char *, qint64)> m_take;
+};
+
+bool extractOneByOne(const QStringList &paths, QIODevice &out, const FileWork &work,
+                     const OrderedReports &reports)
+{
+    bool written = true;
+    SinkDevice device([&](const char *data, qint64 length) {
+        if (out.write(data, length) != length)
+            written = false;
+    });
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        reports.starting(i);
+        if (const auto failure = work(paths[i], device))
+            reports.failed(i, *failure);
+    }
+    return written;
+}
+
+// Files are taken in order by the workers; the calling thread writes the
+// output of the first unfinished file as it comes and holds the rest.
+class ParallelRun
+{
+public:
+    ParallelRun(const QStringList &paths, int jobs, const FileWork &work)
+        : m_paths(paths), m_work(work), m_files(size_t(paths.size())), m_ahead(qsizetype(jobs) * 4)
+    {}
+
+    bool run(QIODevice &out, const OrderedReports &reports, int jobs)
+    {
+        std::vector<std::thread> workers;
+        for (int j = 0; j < jobs; ++j)
+            workers.emplace_back([this] { work(); });
+        bool written = true;
+        for (qsizetype i = 0; i < m_paths.size(); ++i) {
+            reports.starting(i);
+            File &file = m_files[size_t(i)];
+            for (;;) {
+                std::deque<QByteArray> chunks;
+                bool done = false;
+                {
+                    std::unique_lock lock(m_mutex);
+                    m_changed.wait(lock, [&] { return !file.chunks.empty() || file.done; });
+                    chunks.swap(file.chunks);
+                    file.held = 0;
+                    done = file.done;
+                }
+                m_changed.notify_all();
+                for (const QByteArray &chunk : chunks) {
+                    if (out.write(chunk) != chunk.size())
+                        written = false;
+                }
+                if (done)
+                    break;
+            }
+            if (file.failure)
+                reports.failed(i, *file.failure);
+            {
+                std::lock_guard lock(m_mutex);
+                file.failure.reset();
+                m_head = i + 1;
+            }
+            m_changed.notify_all();
+        }
+        for (std::thread &worker : workers)
+            worker.join();
+        return written;
+    }
+
+private:
+    // Output one file may hold while an earlier file is being written.
+    static constexpr qsizetype HeldBytes = qsizetype(8) << 20;
+
+    struct File
+    {
+        std::deque<QByteArray> chunks;
+        qsizetype held = 0;
+        bool done = false;
+        std::optional<FileFailure> failure;
+    };
+
+    void work()
+    {
+        for (;;) {
+            qsizetype index;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(
+                    lock, [&] { return m_next >= m_paths.size() || m_next < m_head + m_ahead; });
+                index = m_next++;
+            }
+            if (index >= m_paths.size())
+                return;
+            File &file = m_files[size_t(index)];
+            SinkDevice device([&](const char *data, qint64 length) {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [&] { return index == m_head || file.held < HeldBytes; });
+                file.chunks.emplace_back(data, length);
+                file.held += length;
+                lock.unlock();
+                m_changed.notify_all();
+            });
+            auto failure = m_work(m_paths[index], device);
+            {
+                std::lock_guard lock(m_mutex);
+                file.done = true;
+                file.failure = std::move(failure);
+            }
+            m_changed.notify_all();
+        }
+    }
+
+    const QStringList &m_paths;
+    const FileWork &m_work;
+    std::vector<File> m_files;
+    const qsizetype m_ahead;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    qsizetype m_next = 0;
+    qsizetype m_head = 0;
+};
+
+} // namespace
+
+bool extractInOrder(const QStringList &paths, int jobs, QIODevice &out, const FileWork &work,
+                    const OrderedReports &reports)
+{
+    jobs = int(std::min<qsizetype>(jobs, paths.size()));
+    if (jobs <= 1)
+        return extractOneByOne(paths, out, work, reports);
+    return ParallelRun(paths, jobs, work).run(out, reports, jobs);
+}
+
+} // namespace Quillfen

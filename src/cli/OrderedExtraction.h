@@ -1,0 +1,32 @@
+#pragma once
+
+#include "extract/FileExtraction.h"
+
+#include <QIODevice>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace Quillfen {
+
+// One file's work: writes the file's output to device and returns its
+// failure, if any. May run on any thread, several files at once.
+using FileWork = std::function<std::optional<FileFailure>(const QString &path, QIODevice &device)>;
+
+struct OrderedReports
+{
+    // Before the output of file index (for a progress line).
+    std::function<void(qsizetype index)> starting;
+    // After the output of file index, when its work failed.
+    std::function<void(qsizetype index, const FileFailure &failure)> failed;
+};
+
+// Runs work for every path, up to jobs files at a time (1: one after the
+// other on this thread), and writes their output to out strictly in the
+// order of paths, with the reports in that order too. Output waiting for
+// an earlier file is held back in bounded memory. Returns false when out
+// took less than it was given.
+bool extractInOrder(const QStringList &paths, int jobs, QIODevice &out, const FileWork &work,
+                    const OrderedReports &reports);
+
+} // namespace Quillfen
