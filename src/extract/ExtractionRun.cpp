@@ -158,7 +158,7 @@ private:
             });
             m_proc.step(192, [&] {
                 m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph, restoreWith,
-                                 m_filter, m_env.results);
+                                 m_filter, m_env.results, pieces.isPlain(m));
             });
         }
         if (count > 0)

@@ -36,7 +36,7 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
         const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
         for (qsizetype m = 0; m < pieces.size(); ++m)
             handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph, restoreWith, filter,
-                           sink);
+                           sink, pieces.isPlain(m));
     }
     return std::nullopt;
 }

@@ -24,7 +24,7 @@ PieceList cutParagraphs(const QString &text)
     int runLength = 0;
     auto closeRun = [&] {
         if (runLength >= 2) {
-            list.ranges.emplace_back(pieceStart, runStart - pieceStart);
+            list.ranges.push_back({pieceStart, runStart - pieceStart, false});
             pieceStart = runEnd;
         }
     };
@@ -40,7 +40,7 @@ PieceList cutParagraphs(const QString &text)
         runEnd = lf + 1;
     }
     closeRun();
-    list.ranges.emplace_back(pieceStart, n - pieceStart);
+    list.ranges.push_back({pieceStart, n - pieceStart, false});
     return list;
 }
 
@@ -67,6 +67,7 @@ void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, P
     char16_t *out = reinterpret_cast<char16_t *>(list.buffer.data());
     qsizetype written = 0;
     qsizetype pieceStart = 0;
+    bool plain = true;
 
     auto endPiece = [&] {
         qsizetype end = written;
@@ -77,8 +78,9 @@ void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, P
             ++begin;
         out[end] = u'.';
         written = end + 1;
-        list.ranges.emplace_back(begin, written - begin);
+        list.ranges.push_back({begin, written - begin, plain});
         pieceStart = written;
+        plain = true;
     };
 
     const char16_t *s = text.utf16();
@@ -87,8 +89,8 @@ void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, P
     qsizetype spanAt = spans.empty() ? n : spans.front().pos;
     qsizetype i = 0;
     while (i < n) {
-        const qsizetype stop = findFirstOf<u'.', u'\r', u'\n', Placeholder::Marker>(s, i, spanAt);
-        std::copy(s + i, s + stop, out + written);
+        const qsizetype stop = copyUntilAnyOf<u'.', u'\r', u'\n', u'?', Placeholder::Marker>(
+            s, i, spanAt, out + written);
         written += stop - i;
         i = stop;
         if (i == n)
@@ -96,6 +98,7 @@ void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, P
         if (i == spanAt) {
             const ProtectedSpan &span = spans[nextSpan];
             written += Placeholder::write(span.entry, out + written);
+            plain = false;
             i += span.length;
             ++nextSpan;
             spanAt = nextSpan < spans.size() ? spans[nextSpan].pos : n;
@@ -110,8 +113,12 @@ void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, P
             while (i < n && i != spanAt && isBlank(s[i]))
                 ++i;
             out[written++] = u' ';
+        } else if (c == u'?') {
+            out[written++] = c;
+            plain = false;
         } else {
             out[written++] = c;
+            plain = false;
             if (escapeMarkers) {
                 ++needed;
                 if (needed > list.buffer.size()) {
@@ -199,7 +206,7 @@ QStringView finishParagraph(QStringView piece, QString &scratch)
 
 void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
                           const AbbreviationShield *restoreWith, const LineFilter &filter,
-                          RowSink &sink)
+                          RowSink &sink, bool plain)
 {
     if (finishAsParagraph)
         piece = finishParagraph(piece, m_piece);
@@ -226,6 +233,11 @@ void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
         m_row.append(u'?');
         sink.append(m_row);
     };
+
+    if (plain) {
+        emitItem(piece, false, false);
+        return;
+    }
 
     // Every part before a "?" is a question and keeps it; the last does not.
     // One scan finds both the "?" and the parts that need restoring.
@@ -261,7 +273,8 @@ QStringList extractRows(const QString &text, ExtractMode mode, const QStringList
     const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
     PieceHandler handler;
     for (qsizetype i = 0; i < pieces.size(); ++i)
-        handler.handle(pieces.piece(i), mode == ExtractMode::Paragraph, restoreWith, filter, sink);
+        handler.handle(pieces.piece(i), mode == ExtractMode::Paragraph, restoreWith, filter, sink,
+                       pieces.isPlain(i));
     return sink.rows;
 }
 

@@ -44,15 +44,23 @@ private:
 // The pieces of one text, cut in one mode. Pieces are ranges of buffer.
 struct PieceList
 {
+    struct Range
+    {
+        qsizetype offset;
+        qsizetype length;
+        bool plain; // known to hold neither "?" nor a placeholder
+    };
+
     QString buffer;
-    std::vector<std::pair<qsizetype, qsizetype>> ranges; // offset, length
+    std::vector<Range> ranges;
     bool shielded = false; // cut in Sentence mode: pieces hold placeholders
 
     qsizetype size() const { return qsizetype(ranges.size()); }
     QStringView piece(qsizetype i) const
     {
-        return QStringView(buffer).mid(ranges[size_t(i)].first, ranges[size_t(i)].second);
+        return QStringView(buffer).mid(ranges[size_t(i)].offset, ranges[size_t(i)].length);
     }
+    bool isPlain(qsizetype i) const { return ranges[size_t(i)].plain; }
 };
 
 // Paragraph mode: cut at empty lines (two or more line ends in a row, a
@@ -71,9 +79,10 @@ class PieceHandler
 public:
     // finishAsParagraph: Option1 is selected at the moment of handling.
     // restoreWith: the shield the piece was cut with, or null when it was not
-    // shielded.
+    // shielded. plain: the piece is known to hold neither "?" nor a
+    // placeholder (PieceList::isPlain), which spares a scan.
     void handle(QStringView piece, bool finishAsParagraph, const AbbreviationShield *restoreWith,
-                const LineFilter &filter, RowSink &sink);
+                const LineFilter &filter, RowSink &sink, bool plain = false);
 
 private:
     QString m_piece;

@@ -90,7 +90,7 @@ void StreamingCut::cutAndHandle(const QString &text)
     const AbbreviationShield *restoreWith = pieces.shielded ? &m_shield : nullptr;
     for (qsizetype i = 0; i < pieces.size(); ++i)
         m_handler.handle(pieces.piece(i), m_mode == ExtractMode::Paragraph, restoreWith, m_filter,
-                         m_sink);
+                         m_sink, pieces.isPlain(i));
 }
 
 } // namespace Quillfen

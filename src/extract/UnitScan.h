@@ -57,6 +57,40 @@ template <char16_t... Units> qsizetype findFirstOf(const char16_t *s, qsizetype 
     return to;
 }
 
+// Copies s[from, stop) to out, where stop is the first position in
+// [from, to) that holds one of Units (or to), and returns stop. Scans and
+// copies in one pass, sixteen units at a time, so it may write up to 15
+// units past out + (stop - from), never past out + (to - from).
+template <char16_t... Units>
+qsizetype copyUntilAnyOf(const char16_t *s, qsizetype from, qsizetype to, char16_t *out)
+{
+    const qsizetype start = from;
+#if defined(__SSE2__)
+    using namespace UnitScanDetail;
+    for (; from + 16 <= to; from += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + from));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + from + 8));
+        char16_t *at = out + (from - start);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(at), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(at + 8), high);
+        const __m128i lowHits = matches<Units...>(s + from);
+        const __m128i highHits = matches<Units...>(s + from + 8);
+        if (_mm_movemask_epi8(_mm_or_si128(lowHits, highHits)) != 0) {
+            if (const int mask = _mm_movemask_epi8(lowHits))
+                return from + firstIn(mask);
+            return from + 8 + firstIn(_mm_movemask_epi8(highHits));
+        }
+    }
+#endif
+    for (; from < to; ++from) {
+        const char16_t unit = s[from];
+        if (((unit == Units) || ...))
+            return from;
+        out[from - start] = unit;
+    }
+    return to;
+}
+
 // The first position in [from, to) of s that holds unit, or to.
 inline qsizetype findUnit(const char16_t *s, qsizetype from, qsizetype to, char16_t unit)
 {
