@@ -127,7 +127,7 @@ Options parseArguments(const QStringList &arguments)
 }
 
 // Collects output in a large buffer and writes it in big blocks.
-class OutputWriter final : public RowSink
+class OutputWriter final : public RowSink, public Utf8RowSink
 {
 public:
     OutputWriter(QIODevice &device, OutputFormat format) : m_device(device), m_format(format)
@@ -150,6 +150,29 @@ public:
             break;
         case OutputFormat::Text:
             appendUtf8(m_buffer, row);
+            m_buffer.append("\r\n", 2);
+            break;
+        case OutputFormat::Json:
+            m_buffer.append("{\"file\": ");
+            m_buffer.append(m_jsonFile);
+            m_buffer.append(", \"text\": ");
+            appendJsonString(m_buffer, row);
+            m_buffer.append("}\n");
+            break;
+        }
+        if (m_buffer.size() >= FlushBytes)
+            flush();
+    }
+
+    void appendUtf8Row(QByteArrayView row) override
+    {
+        switch (m_format) {
+        case OutputFormat::Lines:
+            m_buffer.append(row);
+            m_buffer.append('\n');
+            break;
+        case OutputFormat::Text:
+            m_buffer.append(row);
             m_buffer.append("\r\n", 2);
             break;
         case OutputFormat::Json:
@@ -321,7 +344,8 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     const FileWork work = [&](const QString &path, QIODevice &device) {
         OutputWriter writer(device, options.format);
         writer.setFile(path);
-        auto failure = extractFile(path, options.mode, shield, options.filter, html, writer);
+        auto failure = extractFileAsUtf8(path, options.mode, shield, options.filter, html, writer,
+                                         writer);
         writer.flush();
         return failure;
     };

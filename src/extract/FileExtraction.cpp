@@ -2,7 +2,10 @@
 
 #include "BlockExtraction.h"
 #include "ExtractionRun.h"
+#include "Utf8Paragraphs.h"
 #include "platform/Failure.h"
+#include "platform/FileReading.h"
+#include "reading/TextDecoding.h"
 #include "reading/TextFileReader.h"
 
 #include <QFileInfo>
@@ -15,6 +18,23 @@ QStringList readInputFile(const QString &path, HtmlTextSource &html)
         return {html.renderedText(path)};
     return ReadTextFile(path);
 }
+
+namespace {
+
+void extractTexts(const QStringList &texts, ExtractMode mode, const AbbreviationShield &shield,
+                  const LineFilter &filter, RowSink &sink)
+{
+    PieceHandler handler;
+    for (const QString &text : texts) {
+        const PieceList pieces = cutText(text, mode, shield);
+        const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
+        for (qsizetype m = 0; m < pieces.size(); ++m)
+            handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph, restoreWith, filter,
+                           sink, pieces.isPlain(m));
+    }
+}
+
+} // namespace
 
 std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
                                        const AbbreviationShield &shield, const LineFilter &filter,
@@ -30,14 +50,43 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
     } catch (...) {
         return FileFailure{isHtmlPath(path) ? 132 : 144, describeCurrentException()};
     }
-    PieceHandler handler;
-    for (const QString &text : std::as_const(texts)) {
-        const PieceList pieces = cutText(text, mode, shield);
-        const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
-        for (qsizetype m = 0; m < pieces.size(); ++m)
-            handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph, restoreWith, filter,
-                           sink, pieces.isPlain(m));
+    extractTexts(texts, mode, shield, filter, sink);
+    return std::nullopt;
+}
+
+std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,
+                                             const AbbreviationShield &shield,
+                                             const LineFilter &filter, HtmlTextSource &html,
+                                             RowSink &sink, Utf8RowSink &utf8Sink)
+{
+    if (mode != ExtractMode::Paragraph || isHtmlPath(path) || !Utf8Paragraphs::canFilter(filter))
+        return extractFile(path, mode, shield, filter, html, sink);
+    QByteArray bytes;
+    try {
+        if (QFileInfo(path).size() >= BlockwiseFileBytes) {
+            extractTextFileInBlocks(path, mode, shield, filter, sink);
+            return std::nullopt;
+        }
+        bytes = readWholeFile(path);
+    } catch (...) {
+        return FileFailure{144, describeCurrentException()};
     }
+
+    // Decoded as ReadTextFile decodes, but kept as UTF-8 wherever the text
+    // is UTF-8 already or Windows-1252, which maps to it byte by byte.
+    QByteArrayView utf8 = bytes;
+    if (const auto mark = detectByteOrderMark(bytes)) {
+        const QByteArrayView rest = utf8.sliced(mark->length);
+        if (mark->encoding != TextEncoding::Utf8 || !isValidUtf8(rest)) {
+            extractTexts({decode(rest, mark->encoding)}, mode, shield, filter, sink);
+            return std::nullopt;
+        }
+        utf8 = rest;
+    } else if (!isValidUtf8(bytes)) {
+        bytes = windows1252ToUtf8(bytes);
+        utf8 = bytes;
+    }
+    Utf8Paragraphs(filter).extract(utf8, utf8Sink);
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Segmentation.h"
+#include "Utf8Paragraphs.h"
 
 #include "reading/HtmlTextSource.h"
 
@@ -29,5 +30,13 @@ QStringList readInputFile(const QString &path, HtmlTextSource &html);
 std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
                                        const AbbreviationShield &shield, const LineFilter &filter,
                                        HtmlTextSource &html, RowSink &sink);
+
+// The same rows for output that wants UTF-8: Paragraph-mode rows of text
+// files in UTF-8 or Windows-1252 go to utf8Sink straight from the bytes,
+// every other row to sink.
+std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,
+                                             const AbbreviationShield &shield,
+                                             const LineFilter &filter, HtmlTextSource &html,
+                                             RowSink &sink, Utf8RowSink &utf8Sink);
 
 } // namespace Quillfen

@@ -27,6 +27,8 @@ QString decodeUtf8(QByteArrayView bytes);
 QString decodeUtf16(QByteArrayView bytes, bool bigEndian);
 QString decodeUtf32(QByteArrayView bytes, bool bigEndian);
 QString decodeWindows1252(QByteArrayView bytes);
+// The Windows-1252 bytes as UTF-8: the same text, without UTF-16 between.
+QByteArray windows1252ToUtf8(QByteArrayView bytes);
 QString decode(QByteArrayView bytes, TextEncoding encoding);
 
 // A file's bytes as text: by its byte-order mark (which is not part of the

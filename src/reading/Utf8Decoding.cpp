@@ -3,6 +3,10 @@
 #include "AsciiWidening.h"
 #include "TextDecoding.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Quillfen {
 namespace {
 
@@ -104,6 +108,31 @@ qsizetype decodeUtf8Into(const uchar *p, const uchar *const end, char16_t *const
     return o - out;
 }
 
+// The length of the well-formed character at p, or 0 when p starts a
+// malformed sequence.
+qsizetype validSequenceLength(const uchar *p, qsizetype available)
+{
+    const uchar b0 = p[0];
+    if (b0 < 0x80)
+        return 1;
+    if (b0 >= 0xC2 && b0 <= 0xDF)
+        return available >= 2 && isContinuation(p[1]) ? 2 : 0;
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        const uchar low = b0 == 0xE0 ? 0xA0 : 0x80;
+        const uchar high = b0 == 0xED ? 0x9F : 0xBF;
+        return available >= 3 && p[1] >= low && p[1] <= high && isContinuation(p[2]) ? 3 : 0;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        const uchar low = b0 == 0xF0 ? 0x90 : 0x80;
+        const uchar high = b0 == 0xF4 ? 0x8F : 0xBF;
+        return available >= 4 && p[1] >= low && p[1] <= high && isContinuation(p[2]) &&
+                       isContinuation(p[3])
+                   ? 4
+                   : 0;
+    }
+    return 0;
+}
+
 const uchar *bytesOf(QByteArrayView bytes)
 {
     return reinterpret_cast<const uchar *>(bytes.data());
@@ -124,10 +153,52 @@ template <Utf8Mode mode> std::optional<QString> decodeToString(QByteArrayView by
 
 } // namespace
 
+#if defined(__SSE2__)
+namespace {
+
+// True when the 16 bytes at p, starting at a character boundary, are whole
+// characters of one or two bytes: every byte in 80..BF follows one in
+// C2..DF and every such lead is followed by one (so none is last).
+bool isWholeNarrowBlock(const uchar *p)
+{
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    const unsigned nonAscii = unsigned(_mm_movemask_epi8(block));
+    if (nonAscii == 0)
+        return true;
+    // As signed bytes: 80..BF are -128..-65, C2..DF are -62..-33.
+    const unsigned continuations =
+        unsigned(_mm_movemask_epi8(_mm_cmplt_epi8(block, _mm_set1_epi8(char(0xC0)))));
+    const unsigned leads = unsigned(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(block, _mm_set1_epi8(char(0xC1))),
+                                        _mm_cmplt_epi8(block, _mm_set1_epi8(char(0xE0))))));
+    return (continuations | leads) == nonAscii && continuations == (leads << 1);
+}
+
+} // namespace
+#endif
+
 bool isValidUtf8(QByteArrayView bytes)
 {
-    return decodeUtf8Into<Utf8Mode::Validate>(bytesOf(bytes), bytesOf(bytes) + bytes.size(),
-                                              nullptr) >= 0;
+    const uchar *p = bytesOf(bytes);
+    const uchar *const end = p + bytes.size();
+#if defined(__SSE2__)
+    // Blocks of ASCII and two-byte characters at a time; any other block is
+    // checked character by character up to the first boundary past it.
+    while (end - p >= Detail::BlockSize) {
+        if (isWholeNarrowBlock(p)) {
+            p += Detail::BlockSize;
+            continue;
+        }
+        const uchar *const blockEnd = p + Detail::BlockSize;
+        while (p < blockEnd) {
+            const qsizetype length = validSequenceLength(p, end - p);
+            if (length == 0)
+                return false;
+            p += length;
+        }
+    }
+#endif
+    return decodeUtf8Into<Utf8Mode::Validate>(p, end, nullptr) >= 0;
 }
 
 QString decodeUtf8(QByteArrayView bytes)

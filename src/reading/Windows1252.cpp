@@ -3,6 +3,7 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 
 namespace Quillfen {
 namespace {
@@ -47,6 +48,33 @@ QString decodeWindows1252(QByteArrayView bytes)
     while (p < end)
         *o++ = Windows1252Table[*p++];
     return text;
+}
+
+QByteArray windows1252ToUtf8(QByteArrayView bytes)
+{
+    QByteArray out(bytes.size() * 3, Qt::Uninitialized);
+    char *o = out.data();
+    const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
+    const uchar *const end = p + bytes.size();
+    while (p < end) {
+        const qsizetype ascii = Detail::skipAscii(p, end);
+        std::memcpy(o, p, size_t(ascii));
+        o += ascii;
+        p += ascii;
+        if (p == end)
+            break;
+        const char16_t unit = Windows1252Table[*p++];
+        if (unit < 0x800) {
+            *o++ = char(0xC0 | (unit >> 6));
+            *o++ = char(0x80 | (unit & 0x3F));
+        } else {
+            *o++ = char(0xE0 | (unit >> 12));
+            *o++ = char(0x80 | ((unit >> 6) & 0x3F));
+            *o++ = char(0x80 | (unit & 0x3F));
+        }
+    }
+    out.truncate(o - out.constData());
+    return out;
 }
 
 } // namespace Quillfen

@@ -266,4 +266,48 @@ void appendJsonString(QByteArray &out, QStringView text)
     out.append('"');
 }
 
+void appendJsonString(QByteArray &out, QByteArrayView utf8)
+{
+    out.append('"');
+    const char *p = utf8.data();
+    const char *const end = p + utf8.size();
+    while (p < end) {
+        // Bytes from 0x80 on are parts of whole characters: copied as they are.
+        const char *run = p;
+        while (run < end && uchar(*run) >= 0x20 && *run != '"' && *run != '\\' && *run != 0x7F)
+            ++run;
+        out.append(p, run - p);
+        if (run == end)
+            break;
+        const char byte = *run;
+        p = run + 1;
+        switch (byte) {
+        case '"':
+            out.append("\\\"");
+            continue;
+        case '\\':
+            out.append("\\\\");
+            continue;
+        case '\n':
+            out.append("\\n");
+            continue;
+        case '\r':
+            out.append("\\r");
+            continue;
+        case '\t':
+            out.append("\\t");
+            continue;
+        case '\b':
+            out.append("\\b");
+            continue;
+        case '\f':
+            out.append("\\f");
+            continue;
+        default:
+            appendEscape(out, char16_t(uchar(byte)));
+        }
+    }
+    out.append('"');
+}
+
 } // namespace Quillfen

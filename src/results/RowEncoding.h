@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QStringView>
 
 namespace Quillfen {
@@ -11,5 +12,7 @@ void appendUtf8(QByteArray &out, QStringView text);
 // Appends the text as a JSON string literal, quotes included: exact for
 // every character, control characters and unpaired surrogates escaped.
 void appendJsonString(QByteArray &out, QStringView text);
+// The same for text given as valid UTF-8.
+void appendJsonString(QByteArray &out, QByteArrayView utf8);
 
 } // namespace Quillfen

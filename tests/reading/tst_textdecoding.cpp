@@ -407,6 +407,42 @@ private Q_SLOTS:
         }
     }
 
+    // Long valid texts of mostly one- and two-byte characters, the blocks the
+    // validator takes whole, with one byte changed, dropped or added.
+    void nearlyValidUtf8_validatedAsReference()
+    {
+        QRandomGenerator random(31337);
+        static const QString pieces[] = {u"abcdefgh"_s, u"é"_s, u"ß"_s, u"\u07FF"_s,
+                                         u"\u0080"_s,   u" "_s, u"€"_s, u"😀"_s};
+        int invalid = 0;
+        for (int round = 0; round < 3000; ++round) {
+            QString text;
+            for (int i = random.bounded(60); i > 0; --i)
+                text += pieces[random.bounded(random.bounded(2) == 0 ? 6 : 8)];
+            QByteArray bytes = text.toUtf8();
+            if (!bytes.isEmpty()) {
+                const qsizetype at = random.bounded(bytes.size());
+                switch (random.bounded(4)) {
+                case 0:
+                    bytes[at] = char(random.bounded(256));
+                    break;
+                case 1:
+                    bytes.remove(at, 1);
+                    break;
+                case 2:
+                    bytes.insert(at, char(0x80 + random.bounded(0x80)));
+                    break;
+                default:
+                    break;
+                }
+            }
+            const bool valid = ReferenceDecoders::utf8(bytes).errors == 0;
+            invalid += valid ? 0 : 1;
+            QVERIFY2(isValidUtf8(bytes) == valid, bytes.toHex(' ').constData());
+        }
+        QVERIFY(invalid > 1000);
+    }
+
     void randomBytes_matchReferenceAndNeverPairBadly()
     {
         QRandomGenerator random(7);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ExtractionChoices.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace Quillfen {
+
+// Receives rows as UTF-8. The bytes are only valid during the call.
+class Utf8RowSink
+{
+public:
+    virtual ~Utf8RowSink() = default;
+    virtual void appendUtf8Row(QByteArrayView row) = 0;
+};
+
+// Paragraph mode straight from UTF-8 bytes, for output that wants UTF-8:
+// exactly the rows that cutParagraphs and PieceHandler give for the
+// decoded text, each encoded as UTF-8, without decoding to UTF-16 and
+// encoding back. A paragraph's row is its bytes with the ends trimmed and
+// every line end as CR.
+class Utf8Paragraphs
+{
+public:
+    explicit Utf8Paragraphs(const LineFilter &filter);
+
+    // True when the filter can be applied to UTF-8: its text holds no
+    // unpaired surrogate, which would match half of a pair in UTF-16.
+    static bool canFilter(const LineFilter &filter);
+
+    // text must be valid UTF-8.
+    void extract(QByteArrayView text, Utf8RowSink &sink);
+
+private:
+    void handlePiece(const char *begin, const char *end, Utf8RowSink &sink);
+    void emitItem(QByteArrayView item, bool question, Utf8RowSink &sink);
+    bool accepts(QByteArrayView item) const;
+
+    LineFilterKind m_kind;
+    QByteArray m_needle;
+    QByteArray m_piece;
+    QByteArray m_row;
+};
+
+} // namespace Quillfen
