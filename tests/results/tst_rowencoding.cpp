@@ -93,6 +93,27 @@ private Q_SLOTS:
                                  "\xEF\xBF\xBD\xEF\xBF\xBD"));
     }
 
+    void jsonFromUtf8_asFromText()
+    {
+        auto *random = QRandomGenerator::global();
+        for (int round = 0; round < 2000; ++round) {
+            QString text;
+            for (int i = random->bounded(40); i > 0; --i) {
+                const int kind = random->bounded(4);
+                const char32_t cp = kind == 0   ? random->bounded(0x00, 0x80)
+                                    : kind == 1 ? random->bounded(0x80, 0xD800)
+                                    : kind == 2 ? random->bounded(0x10000, 0x110000)
+                                                : U'"';
+                text += QString::fromUcs4(&cp, 1);
+            }
+            QByteArray fromText("x");
+            appendJsonString(fromText, QStringView(text));
+            QByteArray fromUtf8("x");
+            appendJsonString(fromUtf8, QByteArrayView(text.toUtf8()));
+            QCOMPARE(fromUtf8, fromText);
+        }
+    }
+
     void json_escapesExactly()
     {
         QByteArray out;

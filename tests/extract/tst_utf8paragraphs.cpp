@@ -1,0 +1,174 @@
+#include "extract/FileExtraction.h"
+#include "extract/Utf8Paragraphs.h"
+#include "reading/TextDecoding.h"
+#include "reading/UnavailableHtml.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+
+namespace {
+
+// Rows from either path, as UTF-8.
+struct CollectRows final : RowSink, Utf8RowSink
+{
+    QList<QByteArray> rows;
+    int utf8Rows = 0;
+    void append(QStringView row) override { rows.append(row.toUtf8()); }
+    void appendUtf8Row(QByteArrayView row) override
+    {
+        rows.append(row.toByteArray());
+        ++utf8Rows;
+    }
+};
+
+QList<QByteArray> rowsOf(const QString &text, const LineFilter &filter)
+{
+    QList<QByteArray> rows;
+    for (const QString &row : extractRows(text, ExtractMode::Paragraph, {}, filter))
+        rows.append(row.toUtf8());
+    return rows;
+}
+
+// Texts of what the paragraph rules look at: line ends of both kinds,
+// lone CRs, spaces and tabs at the ends, "?" and ".", and letters of one,
+// two, three and four bytes.
+QString randomText(QRandomGenerator &random, int parts)
+{
+    static const QString pieces[] = {u"a"_s,    u"b"_s,    u"é"_s,      u"€"_s,  u"😀"_s,  u"."_s,
+                                     u"?"_s,    u" "_s,    u"\t"_s,     u"\r"_s, u"\n"_s, u"\r\n"_s,
+                                     u"\r\n"_s, u"\n\n"_s, u"\uFDD0"_s, u"ab"_s};
+    QString text;
+    for (int i = 0; i < parts; ++i)
+        text += pieces[random.bounded(int(std::size(pieces)))];
+    return text;
+}
+
+LineFilter randomFilter(QRandomGenerator &random)
+{
+    static const QString needles[] = {u""_s, u"a"_s, u"é"_s, u"?"_s, u"b\r"_s, u"😀"_s};
+    const QString needle = needles[random.bounded(int(std::size(needles)))];
+    switch (random.bounded(3)) {
+    case 0:
+        return {LineFilterKind::Containing, needle};
+    case 1:
+        return {LineFilterKind::NotContaining, needle};
+    default:
+        return {LineFilterKind::All, {}};
+    }
+}
+
+} // namespace
+
+class Utf8ParagraphsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void randomTexts_giveTheRowsOfTheEngine()
+    {
+        QRandomGenerator random(2718);
+        for (int round = 0; round < 5000; ++round) {
+            const QString text = randomText(random, random.bounded(round % 10 == 0 ? 300 : 30));
+            const LineFilter filter = randomFilter(random);
+            CollectRows sink;
+            Utf8Paragraphs(filter).extract(text.toUtf8(), sink);
+            if (sink.rows != rowsOf(text, filter)) {
+                qWarning() << "text" << text << "filter" << int(filter.kind) << filter.text;
+                QCOMPARE(sink.rows, rowsOf(text, filter));
+            }
+        }
+    }
+
+    void canFilter_refusesUnpairedSurrogates_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("can");
+        QTest::newRow("plain") << u"abc"_s << true;
+        QTest::newRow("pair") << u"a😀"_s << true;
+        QTest::newRow("high alone") << QString(QChar(0xD83D)) << false;
+        QTest::newRow("low alone") << u"a"_s + QChar(0xDE00) << false;
+    }
+
+    // In UTF-16 a lone half of a pair matches inside the pair; its bytes
+    // could never match in UTF-8.
+    void canFilter_refusesUnpairedSurrogates()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, can);
+        QCOMPARE(Utf8Paragraphs::canFilter({LineFilterKind::Containing, text}), can);
+    }
+
+    void windows1252_toUtf8_asDecoded()
+    {
+        QByteArray every;
+        for (int b = 0; b < 256; ++b)
+            every.append(char(b));
+        for (int shift = 0; shift < 20; ++shift) {
+            const QByteArray bytes = QByteArray(shift, 'x') + every + every;
+            QCOMPARE(windows1252ToUtf8(bytes), decodeWindows1252(bytes).toUtf8());
+        }
+    }
+
+    void files_giveTheRowsOfTheEngine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("straight"); // taken from the bytes
+        QTest::newRow("UTF-8") << "A\r\n\r\nCaf\xC3\xA9 x?y\nz"_ba << true;
+        QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF"
+                                            "A\n\nB\xE2\x82\xAC"_ba
+                                         << true;
+        QTest::newRow("UTF-8 with mark, malformed") << "\xEF\xBB\xBF"
+                                                       "A\n\nB\xE2\x82"_ba
+                                                    << false;
+        QTest::newRow("Windows-1252") << "Caf\xE9\r\n\r\n\x80 \x81?"_ba << true;
+        QTest::newRow("UTF-16LE") << "\xFF\xFE"
+                                     "A\0\n\0\n\0B\0"_ba
+                                  << false;
+    }
+
+    void files_giveTheRowsOfTheEngine()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, straight);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(u"t.txt"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        UnavailableHtml html;
+        const AbbreviationShield shield;
+        for (const LineFilter &filter : {LineFilter{LineFilterKind::All, {}},
+                                         LineFilter{LineFilterKind::Containing, u"é"_s}}) {
+            CollectRows engine;
+            QVERIFY(!extractFile(path, ExtractMode::Paragraph, shield, filter, html, engine));
+            CollectRows both;
+            QVERIFY(
+                !extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, both, both));
+            QCOMPARE(both.rows, engine.rows);
+            QCOMPARE(both.utf8Rows > 0, straight && !both.rows.isEmpty());
+        }
+    }
+
+    void missingFile_failsAsTheEngine()
+    {
+        UnavailableHtml html;
+        CollectRows sink;
+        const QString path = u"/nonexistent/file.txt"_s;
+        const auto failure = extractFileAsUtf8(path, ExtractMode::Paragraph, {},
+                                               {LineFilterKind::All, {}}, html, sink, sink);
+        const auto expected =
+            extractFile(path, ExtractMode::Paragraph, {}, {LineFilterKind::All, {}}, html, sink);
+        QVERIFY(failure && expected);
+        QCOMPARE(failure->statement, 144);
+        QCOMPARE(failure->description, expected->description);
+    }
+};
+
+QTEST_GUILESS_MAIN(Utf8ParagraphsTest)
+#include "tst_utf8paragraphs.moc"
