@@ -156,22 +156,24 @@ template <Utf8Mode mode> std::optional<QString> decodeToString(QByteArrayView by
 #if defined(__SSE2__)
 namespace {
 
-// True when the 16 bytes at p, starting at a character boundary, are whole
-// characters of one or two bytes: every byte in 80..BF follows one in
-// C2..DF and every such lead is followed by one (so none is last).
-bool isWholeNarrowBlock(const uchar *p)
+// Whether the 16 bytes at p are whole characters of one or two bytes,
+// given whether the byte before them is a lead (C2..DF) still waiting for
+// its continuation: every byte in 80..BF must follow a lead and every lead
+// be followed by one. Returns -1 when not, else whether the last byte is a
+// lead waiting in turn.
+int narrowBlockCarry(const uchar *p, unsigned carry)
 {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
     const unsigned nonAscii = unsigned(_mm_movemask_epi8(block));
-    if (nonAscii == 0)
-        return true;
     // As signed bytes: 80..BF are -128..-65, C2..DF are -62..-33.
     const unsigned continuations =
         unsigned(_mm_movemask_epi8(_mm_cmplt_epi8(block, _mm_set1_epi8(char(0xC0)))));
     const unsigned leads = unsigned(
         _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi8(block, _mm_set1_epi8(char(0xC1))),
                                         _mm_cmplt_epi8(block, _mm_set1_epi8(char(0xE0))))));
-    return (continuations | leads) == nonAscii && continuations == (leads << 1);
+    if ((continuations | leads) != nonAscii || continuations != (((leads << 1) | carry) & 0xFFFF))
+        return -1;
+    return int(leads >> 15);
 }
 
 } // namespace
@@ -182,14 +184,20 @@ bool isValidUtf8(QByteArrayView bytes)
     const uchar *p = bytesOf(bytes);
     const uchar *const end = p + bytes.size();
 #if defined(__SSE2__)
-    // Blocks of ASCII and two-byte characters at a time; any other block is
-    // checked character by character up to the first boundary past it.
+    // Blocks of ASCII and two-byte characters at a time, a lead at the end
+    // of one carried into the next; any other block is checked character
+    // by character from the last boundary up to the first one past it.
+    unsigned carry = 0;
     while (end - p >= Detail::BlockSize) {
-        if (isWholeNarrowBlock(p)) {
+        const int next = narrowBlockCarry(p, carry);
+        if (next >= 0) {
+            carry = unsigned(next);
             p += Detail::BlockSize;
             continue;
         }
         const uchar *const blockEnd = p + Detail::BlockSize;
+        p -= carry;
+        carry = 0;
         while (p < blockEnd) {
             const qsizetype length = validSequenceLength(p, end - p);
             if (length == 0)
@@ -197,6 +205,7 @@ bool isValidUtf8(QByteArrayView bytes)
             p += length;
         }
     }
+    p -= carry;
 #endif
     return decodeUtf8Into<Utf8Mode::Validate>(p, end, nullptr) >= 0;
 }
