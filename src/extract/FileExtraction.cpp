@@ -72,16 +72,18 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         return FileFailure{144, describeCurrentException()};
     }
 
-    // Decoded as ReadTextFile decodes, but kept as UTF-8 wherever the text
-    // is UTF-8 already or Windows-1252, which maps to it byte by byte.
+    // The text ReadTextFile decodes, as UTF-8: as it stands when it is
+    // valid UTF-8, else from the decoded text, which holds no unpaired
+    // surrogate and so encodes exactly.
     QByteArrayView utf8 = bytes;
     if (const auto mark = detectByteOrderMark(bytes)) {
         const QByteArrayView rest = utf8.sliced(mark->length);
-        if (mark->encoding != TextEncoding::Utf8 || !isValidUtf8(rest)) {
-            extractTexts({decode(rest, mark->encoding)}, mode, shield, filter, sink);
-            return std::nullopt;
+        if (mark->encoding == TextEncoding::Utf8 && isValidUtf8(rest)) {
+            utf8 = rest;
+        } else {
+            bytes = decode(rest, mark->encoding).toUtf8();
+            utf8 = bytes;
         }
-        utf8 = rest;
     } else if (!isValidUtf8(bytes)) {
         bytes = windows1252ToUtf8(bytes);
         utf8 = bytes;

@@ -32,8 +32,8 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
                                        HtmlTextSource &html, RowSink &sink);
 
 // The same rows for output that wants UTF-8: Paragraph-mode rows of text
-// files in UTF-8 or Windows-1252 go to utf8Sink straight from the bytes,
-// every other row to sink.
+// files go to utf8Sink, cut from the file's text as UTF-8 (its very bytes
+// when it is UTF-8), every other row to sink.
 std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,
                                              const AbbreviationShield &shield,
                                              const LineFilter &filter, HtmlTextSource &html,

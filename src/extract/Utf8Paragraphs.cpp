@@ -1,6 +1,11 @@
 #include "Utf8Paragraphs.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Quillfen {
 
@@ -40,6 +45,44 @@ bool Utf8Paragraphs::canFilter(const LineFilter &filter)
     return true;
 }
 
+namespace {
+
+// Appends the positions of every LF and every "?" of [s, s + n) to lineFeeds
+// and questions, in order. One pass, 64 bytes at a time: the stops are too
+// frequent and too irregular for a search per stop.
+void collectStops(const char *s, qsizetype n, std::vector<qsizetype> &lineFeeds,
+                  std::vector<qsizetype> &questions)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i question = _mm_set1_epi8('?');
+    for (; i + 64 <= n; i += 64) {
+        quint64 lfBits = 0;
+        quint64 questionBits = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i block =
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 16 * k));
+            lfBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)))) << (16 * k);
+            questionBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, question))))
+                            << (16 * k);
+        }
+        for (; lfBits != 0; lfBits &= lfBits - 1)
+            lineFeeds.push_back(i + std::countr_zero(lfBits));
+        for (; questionBits != 0; questionBits &= questionBits - 1)
+            questions.push_back(i + std::countr_zero(questionBits));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (s[i] == '\n')
+            lineFeeds.push_back(i);
+        else if (s[i] == '?')
+            questions.push_back(i);
+    }
+}
+
+} // namespace
+
 // As cutParagraphs: runs of line ends (CR LF or a lone LF) that follow each
 // other with nothing between; a run of two or more separates pieces.
 void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
@@ -47,19 +90,25 @@ void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
     if (text.isEmpty())
         return;
     const char *const s = text.data();
-    const char *const end = s + text.size();
-    const char *pieceStart = s;
-    const char *runStart = s;
-    const char *runEnd = nullptr;
+    const qsizetype n = text.size();
+    m_lineFeeds.clear();
+    m_questions.clear();
+    collectStops(s, n, m_lineFeeds, m_questions);
+    m_nextLineFeed = 0;
+    m_nextQuestion = 0;
+
+    qsizetype pieceStart = 0;
+    qsizetype runStart = 0;
+    qsizetype runEnd = -1;
     int runLength = 0;
     auto closeRun = [&] {
         if (runLength >= 2) {
-            handlePiece(pieceStart, runStart, sink);
+            handlePiece(s, pieceStart, runStart, sink);
             pieceStart = runEnd;
         }
     };
-    for (const char *lf = findByte(s, end, '\n'); lf < end; lf = findByte(lf + 1, end, '\n')) {
-        const char *lineEnd = lf > s && lf[-1] == '\r' ? lf - 1 : lf;
+    for (const qsizetype lf : m_lineFeeds) {
+        const qsizetype lineEnd = lf > 0 && s[lf - 1] == '\r' ? lf - 1 : lf;
         if (runLength > 0 && lineEnd == runEnd) {
             ++runLength;
         } else {
@@ -70,40 +119,53 @@ void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
         runEnd = lf + 1;
     }
     closeRun();
-    handlePiece(pieceStart, end, sink);
+    handlePiece(s, pieceStart, n, sink);
 }
 
 // As PieceHandler in Paragraph mode: the ends trimmed of spaces, CR and LF,
-// line ends inside as CR, then split after every "?".
-void Utf8Paragraphs::handlePiece(const char *begin, const char *end, Utf8RowSink &sink)
+// line ends inside as CR, then split after every "?". Pieces come in text
+// order, so the stops they hold are found by moving on in the lists.
+void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Utf8RowSink &sink)
 {
-    while (begin < end && isParagraphEdge(*begin))
-        ++begin;
-    while (end > begin && isParagraphEdge(end[-1]))
-        --end;
-    if (begin == end)
+    while (from < to && isParagraphEdge(s[from]))
+        ++from;
+    while (to > from && isParagraphEdge(s[to - 1]))
+        --to;
+    const size_t lineFeeds = m_lineFeeds.size();
+    while (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < from)
+        ++m_nextLineFeed;
+    const size_t questions = m_questions.size();
+    while (m_nextQuestion < questions && m_questions[m_nextQuestion] < from)
+        ++m_nextQuestion;
+    if (from == to)
         return;
 
-    const char *lf = findByte(begin, end, '\n');
-    if (lf < end) {
-        m_piece.resize(end - begin);
+    const char *begin = s + from;
+    const char *end = s + to;
+    if (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to) {
+        m_piece.resize(to - from);
         char *out = m_piece.data();
-        const char *from = begin;
-        for (; lf < end; lf = findByte(from, end, '\n')) {
-            const char *lineEnd = lf > from && lf[-1] == '\r' ? lf - 1 : lf;
-            std::memcpy(out, from, size_t(lineEnd - from));
-            out += lineEnd - from;
+        qsizetype at = from;
+        for (; m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to; ++m_nextLineFeed) {
+            const qsizetype lf = m_lineFeeds[m_nextLineFeed];
+            const qsizetype lineEnd = lf > at && s[lf - 1] == '\r' ? lf - 1 : lf;
+            std::memcpy(out, s + at, size_t(lineEnd - at));
+            out += lineEnd - at;
             *out++ = '\r';
-            from = lf + 1;
+            at = lf + 1;
         }
-        std::memcpy(out, from, size_t(end - from));
-        out += end - from;
+        std::memcpy(out, s + at, size_t(to - at));
+        out += to - at;
         begin = m_piece.constData();
         end = out;
     }
     const QByteArrayView piece(begin, end - begin);
     if (isLonePeriod(piece))
         return;
+    if (m_nextQuestion == questions || m_questions[m_nextQuestion] >= to) {
+        emitItem(piece, false, sink);
+        return;
+    }
 
     // Every part before a "?" is a question and keeps it; the last does not.
     const char *partStart = begin;

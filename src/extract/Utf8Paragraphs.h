@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <vector>
 
 namespace Quillfen {
 
@@ -33,7 +34,7 @@ public:
     void extract(QByteArrayView text, Utf8RowSink &sink);
 
 private:
-    void handlePiece(const char *begin, const char *end, Utf8RowSink &sink);
+    void handlePiece(const char *s, qsizetype from, qsizetype to, Utf8RowSink &sink);
     void emitItem(QByteArrayView item, bool question, Utf8RowSink &sink);
     bool accepts(QByteArrayView item) const;
 
@@ -41,6 +42,10 @@ private:
     QByteArray m_needle;
     QByteArray m_piece;
     QByteArray m_row;
+    std::vector<qsizetype> m_lineFeeds;
+    std::vector<qsizetype> m_questions;
+    size_t m_nextLineFeed = 0;
+    size_t m_nextQuestion = 0;
 };
 
 } // namespace Quillfen
