@@ -144,7 +144,10 @@ inline void writeNarrowPlain(const char16_t *p, char *&dst)
 // Encodes whole blocks of 16 units: all ASCII, all below U+0800 (eight at a
 // time through writeNarrow, which may write 16 bytes), or mixed. Returns
 // where it stopped. The room of three bytes a unit covers every case.
-template <void (*writeNarrow)(const char16_t *, char *&)>
+// narrowTakesAscii: writeNarrow is as fast on ASCII as packing it, so text
+// that mixes ASCII blocks with others takes one path and no mispredicted
+// branch per block.
+template <void (*writeNarrow)(const char16_t *, char *&), bool narrowTakesAscii>
 inline const char16_t *encodeBlocks(const char16_t *p, const char16_t *const end, char *&out)
 {
     char *dst = out;
@@ -155,12 +158,18 @@ inline const char16_t *encodeBlocks(const char16_t *p, const char16_t *const end
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 8));
         const __m128i both = _mm_or_si128(low, high);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(both, asciiBits), zero)) == 0xFFFF) {
+        const bool narrow =
+            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(both, narrowBits), zero)) == 0xFFFF;
+        if (narrowTakesAscii && narrow) {
+            writeNarrow(p, dst);
+            writeNarrow(p + 8, dst);
+            p += 16;
+        } else if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(both, asciiBits), zero)) ==
+                   0xFFFF) {
             _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_packus_epi16(low, high));
             dst += 16;
             p += 16;
-        } else if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(both, narrowBits), zero)) ==
-                   0xFFFF) {
+        } else if (narrow) {
             writeNarrow(p, dst);
             writeNarrow(p + 8, dst);
             p += 16;
@@ -181,14 +190,14 @@ inline const char16_t *encodeBlocks(const char16_t *p, const char16_t *const end
 [[gnu::flatten]] const char16_t *encodeBlocksPlain(const char16_t *p, const char16_t *end,
                                                    char *&dst)
 {
-    return encodeBlocks<writeNarrowPlain>(p, end, dst);
+    return encodeBlocks<writeNarrowPlain, false>(p, end, dst);
 }
 
 #if defined(QUILLFEN_NARROW_SHUFFLE)
 [[gnu::flatten]] __attribute__((target("ssse3"))) const char16_t *
 encodeBlocksShuffled(const char16_t *p, const char16_t *end, char *&dst)
 {
-    return encodeBlocks<writeNarrowShuffled>(p, end, dst);
+    return encodeBlocks<writeNarrowShuffled, true>(p, end, dst);
 }
 #endif
 
