@@ -177,8 +177,8 @@ std::vector<ProtectedSpan> AbbreviationShield::Matcher::find(QStringView text) c
     if (m_onlyAnchorUnit >= 0) {
         const char16_t unit = char16_t(m_onlyAnchorUnit);
         const ProbeList &probes = m_probeLists[m_listOfUnit[unit] - 1];
-        for (qsizetype t = findUnit(s, 0, n, unit); t < n; t = findUnit(s, t + 1, n, unit))
-            collectCandidates(s, n, t, probes, hits);
+        forEachPositionOf(s, n, unit,
+                          [&](qsizetype t) { collectCandidates(s, n, t, probes, hits); });
     } else {
         for (qsizetype t = 0; t < n; ++t) {
             if (const quint32 list = m_listOfUnit[s[t]])

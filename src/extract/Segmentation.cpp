@@ -28,7 +28,7 @@ PieceList cutParagraphs(const QString &text)
             pieceStart = runEnd;
         }
     };
-    for (qsizetype lf = findUnit(s, 0, n, u'\n'); lf < n; lf = findUnit(s, lf + 1, n, u'\n')) {
+    forEachPositionOf(s, n, u'\n', [&](qsizetype lf) {
         const qsizetype lineEnd = lf > 0 && s[lf - 1] == u'\r' ? lf - 1 : lf;
         if (runLength > 0 && lineEnd == runEnd) {
             ++runLength;
@@ -38,7 +38,7 @@ PieceList cutParagraphs(const QString &text)
             runLength = 1;
         }
         runEnd = lf + 1;
-    }
+    });
     closeRun();
     list.ranges.push_back({pieceStart, n - pieceStart, false});
     return list;

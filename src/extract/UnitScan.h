@@ -160,8 +160,8 @@ __attribute__((target("avx2"))) qsizetype findFirstOfAvx2(const char16_t *s, qsi
                                                           qsizetype to)
 {
     for (; from + 32 <= to; from += 32) {
-        const qsizetype hit = firstHit(matches256<Units...>(s + from),
-                                       matches256<Units...>(s + from + 16));
+        const qsizetype hit =
+            firstHit(matches256<Units...>(s + from), matches256<Units...>(s + from + 16));
         if (hit >= 0)
             return from + hit;
     }
@@ -179,8 +179,8 @@ __attribute__((target("avx2"))) qsizetype copyUntilAnyOfAvx2(const char16_t *s, 
         char16_t *at = out + (from - start);
         _mm256_storeu_si256(reinterpret_cast<__m256i *>(at), low);
         _mm256_storeu_si256(reinterpret_cast<__m256i *>(at + 16), high);
-        const qsizetype hit = firstHit(matches256<Units...>(s + from),
-                                       matches256<Units...>(s + from + 16));
+        const qsizetype hit =
+            firstHit(matches256<Units...>(s + from), matches256<Units...>(s + from + 16));
         if (hit >= 0)
             return from + hit;
     }
@@ -205,6 +205,33 @@ __attribute__((target("avx2"))) inline qsizetype findUnitAvx2(const char16_t *s,
 
 } // namespace UnitScanDetail
 #endif
+
+// Calls visit with every position of unit in [0, n) of s, in order. Builds
+// a mask of 32 units at a time and walks its bits: for units that occur
+// every few dozen units, cheaper than a search per occurrence.
+template <typename Visit>
+void forEachPositionOf(const char16_t *s, qsizetype n, char16_t unit, Visit &&visit)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(unit));
+    auto hits16 = [&](qsizetype at) {
+        const __m128i low =
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at)), wanted);
+        const __m128i high =
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at + 8)), wanted);
+        return quint32(unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high))));
+    };
+    for (; i + 32 <= n; i += 32) {
+        for (quint32 bits = hits16(i) | (hits16(i + 16) << 16); bits != 0; bits &= bits - 1)
+            visit(i + qsizetype(__builtin_ctz(bits)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (s[i] == unit)
+            visit(i);
+    }
+}
 
 // The scans below use 32 units at a time where the processor has AVX2;
 // short spans are not worth the call.
