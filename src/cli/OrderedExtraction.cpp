@@ -98,7 +98,8 @@ public:
     }
 
 private:
-    // Output one file may hold while an earlier file is being written.
+    // Output one file may hold before its worker waits: for an earlier file
+    // to be written, or for its own output to be.
     static constexpr qsizetype HeldBytes = qsizetype(8) << 20;
 
     struct File
@@ -124,7 +125,7 @@ private:
             File &file = m_files[size_t(index)];
             SinkDevice device([&](const char *data, qint64 length) {
                 std::unique_lock lock(m_mutex);
-                m_changed.wait(lock, [&] { return index == m_head || file.held < HeldBytes; });
+                m_changed.wait(lock, [&] { return file.held < HeldBytes; });
                 file.chunks.emplace_back(data, length);
                 file.held += length;
                 lock.unlock();
