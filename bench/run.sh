@@ -54,7 +54,7 @@ python3 bench/compare.py "$runs" "wc -l" \
     "cat=cat $corpus/*" \
     "wc -l=wc -l $corpus/*" \
     "mawk paragraphs (LF copies)=mawk 'BEGIN{RS=\"\"}{print}' $lf/*" \
-    "perl -00 (LF copies)=perl -00 -ne 'print' $lf/*" \
+    "perl -00 (LF copies)=perl -00 -ne 'print;' $lf/*" \
     "ICU sentences (LF copies)=$icu $lf/*" \
     "quillfen-cli --paragraphs=$para $corpus/*" \
     "quillfen-cli --paragraphs -j 1=$para -j 1 $corpus/*" \

@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -187,6 +188,9 @@ public:
             flush();
     }
 
+    // What is not written yet, handed over whole.
+    QByteArray takeOutput() { return std::exchange(m_buffer, QByteArray()); }
+
     bool flush()
     {
         if (!m_buffer.isEmpty() && m_device.write(m_buffer) != m_buffer.size())
@@ -341,12 +345,12 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
 
     bool anyFailure = walkReports.reports > 0;
     const qsizetype total = inputs.rows.size();
-    const FileWork work = [&](const QString &path, QIODevice &device) {
-        OutputWriter writer(device, options.format);
+    const FileWork work = [&](const QString &path, OutputChunks &output) {
+        OutputWriter writer(output, options.format);
         writer.setFile(path);
         auto failure = extractFileAsUtf8(path, options.mode, shield, options.filter, html, writer,
                                          writer);
-        writer.flush();
+        output.hand(writer.takeOutput());
         return failure;
     };
     OrderedReports reports;

@@ -10,33 +10,39 @@ namespace Quillfen {
 
 namespace {
 
-// A write-only device that hands everything to a function.
-class SinkDevice final : public QIODevice
+// Output chunks that go to a function, written bytes as a copy.
+class ChunkSink final : public OutputChunks
 {
 public:
-    explicit SinkDevice(std::function<void(const char *, qint64)> take) : m_take(std::move(take))
+    explicit ChunkSink(std::function<void(QByteArray &&)> take) : m_take(std::move(take))
     {
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+    void hand(QByteArray &&chunk) override
+    {
+        if (!chunk.isEmpty())
+            m_take(std::move(chunk));
     }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 length) override
     {
-        m_take(data, length);
+        m_take(QByteArray(data, length));
         return length;
     }
 
 private:
-    std::function<void(const char *, qint64)> m_take;
+    std::function<void(QByteArray &&)> m_take;
 };
 
 bool extractOneByOne(const QStringList &paths, QIODevice &out, const FileWork &work,
                      const OrderedReports &reports)
 {
     bool written = true;
-    SinkDevice device([&](const char *data, qint64 length) {
-        if (out.write(data, length) != length)
+    ChunkSink device([&](QByteArray &&chunk) {
+        if (out.write(chunk) != chunk.size())
             written = false;
     });
     for (qsizetype i = 0; i < paths.size(); ++i) {
@@ -123,11 +129,11 @@ private:
             if (index >= m_paths.size())
                 return;
             File &file = m_files[size_t(index)];
-            SinkDevice device([&](const char *data, qint64 length) {
+            ChunkSink device([&](QByteArray &&chunk) {
                 std::unique_lock lock(m_mutex);
                 m_changed.wait(lock, [&] { return file.held < HeldBytes; });
-                file.chunks.emplace_back(data, length);
-                file.held += length;
+                file.held += chunk.size();
+                file.chunks.push_back(std::move(chunk));
                 lock.unlock();
                 m_changed.notify_all();
             });

@@ -9,9 +9,18 @@
 
 namespace Quillfen {
 
-// One file's work: writes the file's output to device and returns its
+// Where one file's output goes: written like to any device, or handed on
+// whole, which spares copying it.
+class OutputChunks : public QIODevice
+{
+public:
+    virtual void hand(QByteArray &&chunk) = 0;
+};
+
+// One file's work: writes the file's output to output and returns its
 // failure, if any. May run on any thread, several files at once.
-using FileWork = std::function<std::optional<FileFailure>(const QString &path, QIODevice &device)>;
+using FileWork =
+    std::function<std::optional<FileFailure>(const QString &path, OutputChunks &output)>;
 
 struct OrderedReports
 {
