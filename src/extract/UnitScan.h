@@ -5,10 +5,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__)
-#include <immintrin.h>
-#define QUILLFEN_UNIT_SCAN_AVX2 1
-#endif
 
 namespace Quillfen {
 
@@ -34,8 +30,7 @@ inline qsizetype firstIn(int mask)
 // The first position in [from, to) of s that holds one of Units, or to.
 // Sixteen units at a time where the processor allows: texts are long and
 // the units sought are rare.
-template <char16_t... Units>
-qsizetype findFirstOfSse2(const char16_t *s, qsizetype from, qsizetype to)
+template <char16_t... Units> qsizetype findFirstOf(const char16_t *s, qsizetype from, qsizetype to)
 {
 #if defined(__SSE2__)
     using namespace UnitScanDetail;
@@ -67,7 +62,7 @@ qsizetype findFirstOfSse2(const char16_t *s, qsizetype from, qsizetype to)
 // copies in one pass, sixteen units at a time, so it may write up to 15
 // units past out + (stop - from), never past out + (to - from).
 template <char16_t... Units>
-qsizetype copyUntilAnyOfSse2(const char16_t *s, qsizetype from, qsizetype to, char16_t *out)
+qsizetype copyUntilAnyOf(const char16_t *s, qsizetype from, qsizetype to, char16_t *out)
 {
     const qsizetype start = from;
 #if defined(__SSE2__)
@@ -97,7 +92,7 @@ qsizetype copyUntilAnyOfSse2(const char16_t *s, qsizetype from, qsizetype to, ch
 }
 
 // The first position in [from, to) of s that holds unit, or to.
-inline qsizetype findUnitSse2(const char16_t *s, qsizetype from, qsizetype to, char16_t unit)
+inline qsizetype findUnit(const char16_t *s, qsizetype from, qsizetype to, char16_t unit)
 {
 #if defined(__SSE2__)
     using namespace UnitScanDetail;
@@ -127,85 +122,6 @@ inline qsizetype findUnitSse2(const char16_t *s, qsizetype from, qsizetype to, c
     return to;
 }
 
-#if defined(QUILLFEN_UNIT_SCAN_AVX2)
-namespace UnitScanDetail {
-
-inline const bool HasAvx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
-
-template <char16_t... Units>
-__attribute__((target("avx2"))) inline __m256i matches256(const char16_t *at)
-{
-    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
-    __m256i hits = _mm256_setzero_si256();
-    ((hits = _mm256_or_si256(hits, _mm256_cmpeq_epi16(block, _mm256_set1_epi16(short(Units))))),
-     ...);
-    return hits;
-}
-
-// The first hit among 32 units whose halves matched low and high, or -1.
-__attribute__((target("avx2"))) inline qsizetype firstHit(__m256i low, __m256i high)
-{
-    if (_mm256_movemask_epi8(_mm256_or_si256(low, high)) == 0)
-        return -1;
-    if (const int mask = _mm256_movemask_epi8(low))
-        return qsizetype(__builtin_ctz(unsigned(mask)) >> 1);
-    return 16 + qsizetype(__builtin_ctz(unsigned(_mm256_movemask_epi8(high))) >> 1);
-}
-
-template <char16_t... Units>
-__attribute__((target("avx2"))) qsizetype findFirstOfAvx2(const char16_t *s, qsizetype from,
-                                                          qsizetype to)
-{
-    for (; from + 32 <= to; from += 32) {
-        const qsizetype hit =
-            firstHit(matches256<Units...>(s + from), matches256<Units...>(s + from + 16));
-        if (hit >= 0)
-            return from + hit;
-    }
-    return findFirstOfSse2<Units...>(s, from, to);
-}
-
-template <char16_t... Units>
-__attribute__((target("avx2"))) qsizetype copyUntilAnyOfAvx2(const char16_t *s, qsizetype from,
-                                                             qsizetype to, char16_t *out)
-{
-    const qsizetype start = from;
-    for (; from + 32 <= to; from += 32) {
-        const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + from));
-        const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + from + 16));
-        char16_t *at = out + (from - start);
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(at), low);
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(at + 16), high);
-        const qsizetype hit =
-            firstHit(matches256<Units...>(s + from), matches256<Units...>(s + from + 16));
-        if (hit >= 0)
-            return from + hit;
-    }
-    return copyUntilAnyOfSse2<Units...>(s, from, to, out + (from - start));
-}
-
-__attribute__((target("avx2"))) inline qsizetype findUnitAvx2(const char16_t *s, qsizetype from,
-                                                              qsizetype to, char16_t unit)
-{
-    const __m256i wanted = _mm256_set1_epi16(short(unit));
-    for (; from + 32 <= to; from += 32) {
-        const __m256i low = _mm256_cmpeq_epi16(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + from)), wanted);
-        const __m256i high = _mm256_cmpeq_epi16(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + from + 16)), wanted);
-        const qsizetype hit = firstHit(low, high);
-        if (hit >= 0)
-            return from + hit;
-    }
-    return findUnitSse2(s, from, to, unit);
-}
-
-} // namespace UnitScanDetail
-#endif
-
 // Calls visit with every position of unit in [0, n) of s, in order. Builds
 // a mask of 32 units at a time and walks its bits: for units that occur
 // every few dozen units, cheaper than a search per occurrence.
@@ -231,37 +147,6 @@ void forEachPositionOf(const char16_t *s, qsizetype n, char16_t unit, Visit &&vi
         if (s[i] == unit)
             visit(i);
     }
-}
-
-// The scans below use 32 units at a time where the processor has AVX2;
-// short spans are not worth the call.
-
-template <char16_t... Units> qsizetype findFirstOf(const char16_t *s, qsizetype from, qsizetype to)
-{
-#if defined(QUILLFEN_UNIT_SCAN_AVX2)
-    if (to - from >= 64 && UnitScanDetail::HasAvx2)
-        return UnitScanDetail::findFirstOfAvx2<Units...>(s, from, to);
-#endif
-    return findFirstOfSse2<Units...>(s, from, to);
-}
-
-template <char16_t... Units>
-qsizetype copyUntilAnyOf(const char16_t *s, qsizetype from, qsizetype to, char16_t *out)
-{
-#if defined(QUILLFEN_UNIT_SCAN_AVX2)
-    if (to - from >= 64 && UnitScanDetail::HasAvx2)
-        return UnitScanDetail::copyUntilAnyOfAvx2<Units...>(s, from, to, out);
-#endif
-    return copyUntilAnyOfSse2<Units...>(s, from, to, out);
-}
-
-inline qsizetype findUnit(const char16_t *s, qsizetype from, qsizetype to, char16_t unit)
-{
-#if defined(QUILLFEN_UNIT_SCAN_AVX2)
-    if (to - from >= 64 && UnitScanDetail::HasAvx2)
-        return UnitScanDetail::findUnitAvx2(s, from, to, unit);
-#endif
-    return findUnitSse2(s, from, to, unit);
 }
 
 } // namespace Quillfen
