@@ -7,6 +7,7 @@
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
 #include "reading/TextFileReader.h"
+#include "reading/Utf8Encoding.h"
 
 #include <QFileInfo>
 
@@ -81,7 +82,9 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         if (mark->encoding == TextEncoding::Utf8 && isValidUtf8(rest)) {
             utf8 = rest;
         } else {
-            bytes = decode(rest, mark->encoding).toUtf8();
+            const QString text = decode(rest, mark->encoding);
+            bytes.resize(0);
+            appendUtf8(bytes, text);
             utf8 = bytes;
         }
     } else if (!isValidUtf8(bytes)) {

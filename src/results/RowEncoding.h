@@ -1,13 +1,12 @@
 #pragma once
 
+#include "reading/Utf8Encoding.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QStringView>
 
 namespace Quillfen {
-
-// Appends the text as UTF-8. An unpaired surrogate becomes U+FFFD.
-void appendUtf8(QByteArray &out, QStringView text);
 
 // Appends the text as a JSON string literal, quotes included: exact for
 // every character, control characters and unpaired surrogates escaped.
