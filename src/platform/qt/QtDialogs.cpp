@@ -15,9 +15,12 @@ QString QtDialogs::qtFilter(const FileFilter &filter)
     static const QRegularExpression trailingPatterns(u"\\s*\\([^()]*\\)\\s*$"_s);
     QString description = filter.description;
     description.remove(trailingPatterns);
-    QString patterns = filter.patterns;
-    patterns.replace(u';', u' ');
-    return description + u" ("_s + patterns + u')';
+    QStringList patterns = filter.patterns.split(u';', Qt::SkipEmptyParts);
+    for (QString &pattern : patterns) {
+        if (pattern == u"*.*"_s)
+            pattern = u"*"_s;
+    }
+    return description + u" ("_s + patterns.join(u' ') + u')';
 }
 
 static QString filterString(const QList<FileFilter> &filters)

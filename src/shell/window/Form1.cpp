@@ -1,14 +1,25 @@
 #include "Form1.h"
 
+#include "Appearance.h"
 #include "CaptionedProgressBar.h"
 #include "ListBehaviours.h"
 #include "ListViewControl.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
 #include "abbrev/AbbreviationStore.h"
+#include "abbrev/editor/Form2.h"
 #include "inputs/InputListModel.h"
+#include "inputs/adding/AddFiles.h"
+#include "inputs/adding/AddFolder.h"
+#include "inputs/adding/SampleFiles.h"
+#include "inputs/adding/TreeFiles.h"
+#include "platform/Failure.h"
 #include "platform/qt/PointerImages.h"
 #include "results/ResultsModel.h"
+#include "results/export/ClipboardExport.h"
+#include "results/export/ResultsListData.h"
+#include "results/export/SpreadsheetExport.h"
+#include "results/export/TextFileExport.h"
 #include "shell/core/ReportingProcedure.h"
 
 #include <QCloseEvent>
@@ -48,6 +59,31 @@ private:
     const SettingsStore &m_store;
 };
 
+// The fillers' yields and boxes: the rows appended so far are shown first,
+// so that what the user sees and acts on during a yield is the whole list.
+class Form1::InputListFlush final : public EventLoop, public MessageBoxes
+{
+public:
+    InputListFlush(InputListModel &rows, EventLoop &loop, MessageBoxes &boxes)
+        : m_rows(rows), m_loop(loop), m_boxes(boxes)
+    {}
+    void yield() override
+    {
+        m_rows.flushRows();
+        m_loop.yield();
+    }
+    MessageAnswer show(const MessageRequest &request) override
+    {
+        m_rows.flushRows();
+        return m_boxes.show(request);
+    }
+
+private:
+    InputListModel &m_rows;
+    EventLoop &m_loop;
+    MessageBoxes &m_boxes;
+};
+
 Form1::Form1(Form1Services services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)), m_store(m_services.settings)
 {
@@ -58,6 +94,9 @@ Form1::Form1(Form1Services services, QWidget *parent)
     connectActions();
 
     m_abbreviations = std::make_unique<StoredAbbreviations>(m_store);
+    m_inputFlush =
+        std::make_unique<InputListFlush>(*m_inputRows, m_services.loop, m_services.boxes);
+    m_resultsData = std::make_unique<ResultsListData>(*m_resultRows);
     m_run = std::make_unique<ExtractionRun>(RunEnvironment{
         m_services.boxes, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
         *m_options, *m_abbreviations, m_services.html, m_services.work});
@@ -192,6 +231,39 @@ void Form1::connectActions()
         &Form1::PushButton10_Click};
     for (std::size_t i = 0; i < clicks.size(); ++i)
         connect(m_buttons.at(i), &QPushButton::clicked, this, clicks.at(i));
+    connect(m_inputBehaviour, &InputListBehaviour::filesDropped, this,
+            &Form1::ListView1_OLEDragDrop, Qt::QueuedConnection);
+}
+
+FillerServices Form1::fillerServices()
+{
+    return {.boxes = *m_inputFlush,
+            .dialogs = m_services.dialogs,
+            .pointer = *m_pointer,
+            .desktop = m_services.desktop,
+            .settings = m_store,
+            .loop = m_inputFlush.get(),
+            .yieldInterval = m_services.yieldInterval};
+}
+
+ExportServices Form1::exportServices()
+{
+    return {.boxes = m_services.boxes,
+            .dialogs = m_services.dialogs,
+            .desktop = m_services.desktop,
+            .pointer = *m_pointer,
+            .loop = &m_services.loop,
+            .yieldInterval = m_services.exportYieldInterval};
+}
+
+EditorServices Form1::editorServices()
+{
+    const QString handPointer = m_services.applicationFolder + u"/HAND-M.CUR"_s;
+    return {.boxes = m_services.boxes,
+            .dialogs = m_services.dialogs,
+            .settings = m_services.settings,
+            .applySystemColours = [](QWidget &window) { ApplySystemColours(window); },
+            .customPointer = [handPointer] { return pointerFromFile(handPointer); }};
 }
 
 void Form1::PushButton1_Click()
@@ -199,12 +271,44 @@ void Form1::PushButton1_Click()
     m_run->start();
 }
 
-void Form1::PushButton2_Click() {}
-void Form1::PushButton3_Click() {}
-void Form1::PushButton4_Click() {}
-void Form1::PushButton5_Click() {}
-void Form1::PushButton6_Click() {}
-void Form1::PushButton7_Click() {}
+void Form1::PushButton2_Click()
+{
+    InputListModel::AppendBatch batch(*m_inputRows);
+    AddFilesAction::run(m_services.dialogs, *m_inputFlush, *m_inputRows);
+}
+
+void Form1::PushButton3_Click()
+{
+    InputListModel::AppendBatch batch(*m_inputRows);
+    AddFolderAction::run(fillerServices(), *m_inputRows);
+}
+
+// Modal: the window, and a run that was yielding, wait until it closes.
+void Form1::PushButton4_Click()
+{
+    ReportingProcedure proc(m_services.boxes, EditorIdentifier);
+    proc.step(100, [&] {
+        Form2 editor(editorServices(), this);
+        editor.exec();
+    });
+}
+
+void Form1::PushButton5_Click()
+{
+    copyResultsToClipboard(exportServices(), *m_resultsData);
+}
+
+void Form1::PushButton6_Click()
+{
+    saveResultsAsTextFile(exportServices(), *m_resultsData);
+}
+
+void Form1::PushButton7_Click()
+{
+    const QString folder = m_services.workbookFolder.isEmpty() ? defaultWorkbookFolder()
+                                                               : m_services.workbookFolder;
+    saveResultsToSpreadsheet(exportServices(), *m_resultsData, folder);
+}
 
 void Form1::PushButton8_Click()
 {
@@ -220,7 +324,26 @@ void Form1::PushButton9_Click()
     proc.step(102, [&] { m_resultRows->setHeaderText(u"Results"_s); });
 }
 
-void Form1::PushButton10_Click() {}
+void Form1::PushButton10_Click()
+{
+    ReportingProcedure proc(m_services.boxes, SampleFiles::LoadIdentifier);
+    InputListModel::AppendBatch batch(*m_inputRows);
+    proc.step(100, [&] {
+        LoadSampleFiles(*m_inputRows, m_services.applicationFolder, fillerServices());
+    });
+}
+
+// The pointer stays as it is; removals stay possible meanwhile.
+void Form1::ListView1_OLEDragDrop(const QStringList &paths)
+{
+    InputListModel::AppendBatch batch(*m_inputRows);
+    FolderWalk walk(*m_inputFlush, m_inputFlush.get(), m_services.yieldInterval);
+    try {
+        AddDroppedPaths(paths, *m_inputRows, walk);
+    } catch (const Failure &) {
+        // A drop has no report of its own; the rows added so far stay.
+    }
+}
 
 void Form1::closeEvent(QCloseEvent *event)
 {
