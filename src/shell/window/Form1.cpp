@@ -305,8 +305,8 @@ void Form1::PushButton6_Click()
 
 void Form1::PushButton7_Click()
 {
-    const QString folder = m_services.workbookFolder.isEmpty() ? defaultWorkbookFolder()
-                                                               : m_services.workbookFolder;
+    const QString folder =
+        m_services.workbookFolder.isEmpty() ? defaultWorkbookFolder() : m_services.workbookFolder;
     saveResultsToSpreadsheet(exportServices(), *m_resultsData, folder);
 }
 

@@ -68,9 +68,8 @@ void InputListBehaviour::released()
 // from it is none of ours either.
 bool InputListBehaviour::dragOver(QDropEvent *event) const
 {
-    const bool files =
-        event->source() != &m_view && event->source() != m_view.viewport() &&
-        !droppedFilePaths(event->mimeData()).isEmpty();
+    const bool files = event->source() != &m_view && event->source() != m_view.viewport() &&
+                       !droppedFilePaths(event->mimeData()).isEmpty();
     if (!files) {
         event->setDropAction(Qt::IgnoreAction);
         event->ignore();
