@@ -33,6 +33,8 @@ public:
 
     QString homePage;
     quint32 seed = seedNotDrawing(HomePageNumber);
+    // Zero yields at every point, which the scripted yields make visible.
+    std::chrono::milliseconds yieldInterval{0};
     std::unique_ptr<Form1> window;
 
     WindowHarness() { QDir(dataFolder.path()).mkdir(QStringLiteral("Samples")); }
@@ -50,7 +52,7 @@ public:
                           .applicationFolder = dataFolder.path(),
                           .homePageAddress = homePage,
                           .drawSeed = [this] { return seed; },
-                          .yieldInterval = std::chrono::milliseconds(0),
+                          .yieldInterval = yieldInterval,
                           .exportYieldInterval = std::chrono::milliseconds(0),
                           .workbookFolder = workbooks.path()});
         window->Form_Load();

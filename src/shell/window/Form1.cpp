@@ -59,27 +59,35 @@ private:
     const SettingsStore &m_store;
 };
 
-// The fillers' yields and boxes: the rows appended so far are shown first,
-// so that what the user sees and acts on during a yield is the whole list.
-class Form1::InputListFlush final : public EventLoop, public MessageBoxes
+// Yields and boxes of the window's actions: the rows appended so far are
+// shown first, so that what the user sees and acts on while events run
+// (a yield, a modal box) is the whole of both lists.
+class Form1::ListFlush final : public EventLoop, public MessageBoxes
 {
 public:
-    InputListFlush(InputListModel &rows, EventLoop &loop, MessageBoxes &boxes)
-        : m_rows(rows), m_loop(loop), m_boxes(boxes)
+    ListFlush(InputListModel &inputs, ResultsModel &results, EventLoop &loop, MessageBoxes &boxes)
+        : m_inputs(inputs), m_results(results), m_loop(loop), m_boxes(boxes)
     {}
     void yield() override
     {
-        m_rows.flushRows();
+        flush();
         m_loop.yield();
     }
     MessageAnswer show(const MessageRequest &request) override
     {
-        m_rows.flushRows();
+        flush();
         return m_boxes.show(request);
     }
 
 private:
-    InputListModel &m_rows;
+    void flush()
+    {
+        m_inputs.flushRows();
+        m_results.flushRows();
+    }
+
+    InputListModel &m_inputs;
+    ResultsModel &m_results;
     EventLoop &m_loop;
     MessageBoxes &m_boxes;
 };
@@ -94,11 +102,11 @@ Form1::Form1(Form1Services services, QWidget *parent)
     connectActions();
 
     m_abbreviations = std::make_unique<StoredAbbreviations>(m_store);
-    m_inputFlush =
-        std::make_unique<InputListFlush>(*m_inputRows, m_services.loop, m_services.boxes);
+    m_flush =
+        std::make_unique<ListFlush>(*m_inputRows, *m_resultRows, m_services.loop, m_services.boxes);
     m_resultsData = std::make_unique<ResultsListData>(*m_resultRows);
     m_run = std::make_unique<ExtractionRun>(RunEnvironment{
-        m_services.boxes, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
+        *m_flush, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
         *m_options, *m_abbreviations, m_services.html, m_services.work});
     m_run->setYieldInterval(m_services.yieldInterval);
 }
@@ -237,18 +245,18 @@ void Form1::connectActions()
 
 FillerServices Form1::fillerServices()
 {
-    return {.boxes = *m_inputFlush,
+    return {.boxes = *m_flush,
             .dialogs = m_services.dialogs,
             .pointer = *m_pointer,
             .desktop = m_services.desktop,
             .settings = m_store,
-            .loop = m_inputFlush.get(),
+            .loop = m_flush.get(),
             .yieldInterval = m_services.yieldInterval};
 }
 
 ExportServices Form1::exportServices()
 {
-    return {.boxes = m_services.boxes,
+    return {.boxes = *m_flush,
             .dialogs = m_services.dialogs,
             .desktop = m_services.desktop,
             .pointer = *m_pointer,
@@ -274,7 +282,7 @@ void Form1::PushButton1_Click()
 void Form1::PushButton2_Click()
 {
     InputListModel::AppendBatch batch(*m_inputRows);
-    AddFilesAction::run(m_services.dialogs, *m_inputFlush, *m_inputRows);
+    AddFilesAction::run(m_services.dialogs, *m_flush, *m_inputRows);
 }
 
 void Form1::PushButton3_Click()
@@ -286,7 +294,7 @@ void Form1::PushButton3_Click()
 // Modal: the window, and a run that was yielding, wait until it closes.
 void Form1::PushButton4_Click()
 {
-    ReportingProcedure proc(m_services.boxes, EditorIdentifier);
+    ReportingProcedure proc(*m_flush, EditorIdentifier);
     proc.step(100, [&] {
         Form2 editor(editorServices(), this);
         editor.exec();
@@ -326,7 +334,7 @@ void Form1::PushButton9_Click()
 
 void Form1::PushButton10_Click()
 {
-    ReportingProcedure proc(m_services.boxes, SampleFiles::LoadIdentifier);
+    ReportingProcedure proc(*m_flush, SampleFiles::LoadIdentifier);
     InputListModel::AppendBatch batch(*m_inputRows);
     proc.step(100, [&] {
         LoadSampleFiles(*m_inputRows, m_services.applicationFolder, fillerServices());
@@ -337,7 +345,7 @@ void Form1::PushButton10_Click()
 void Form1::ListView1_OLEDragDrop(const QStringList &paths)
 {
     InputListModel::AppendBatch batch(*m_inputRows);
-    FolderWalk walk(*m_inputFlush, m_inputFlush.get(), m_services.yieldInterval);
+    FolderWalk walk(*m_flush, m_flush.get(), m_services.yieldInterval);
     try {
         AddDroppedPaths(paths, *m_inputRows, walk);
     } catch (const Failure &) {

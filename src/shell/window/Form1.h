@@ -89,7 +89,7 @@ protected:
 
 private:
     class StoredAbbreviations;
-    class InputListFlush;
+    class ListFlush;
 
     void setupControls();
     void setupLayout();
@@ -123,7 +123,7 @@ private:
     ResultsListBehaviour *m_resultsBehaviour = nullptr;
 
     std::unique_ptr<StoredAbbreviations> m_abbreviations;
-    std::unique_ptr<InputListFlush> m_inputFlush;
+    std::unique_ptr<ListFlush> m_flush;
     std::unique_ptr<ResultsListData> m_resultsData;
     std::unique_ptr<ExtractionRun> m_run;
 };
