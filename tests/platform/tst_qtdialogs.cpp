@@ -224,7 +224,7 @@ private Q_SLOTS:
         QVERIFY(found);
         QCOMPARE(label, u"Please select folder:"_s);
         QCOMPARE(mode, QFileDialog::Directory);
-        QCOMPARE(shownAt == initial, exists);
+        QCOMPARE(shownAt, exists ? initial : QDir::homePath());
         QCOMPARE(chosen, m_dir.path());
     }
 

@@ -51,8 +51,10 @@ QString QtDialogs::saveFile(const QString &title, const QList<FileFilter> &filte
 
 QString QtDialogs::chooseFolder(const QString &prompt, const QString &initialFolder)
 {
+    // Without a folder to show, the user's home rather than wherever the
+    // program happened to be started.
     const QString start =
-        !initialFolder.isEmpty() && QDir(initialFolder).exists() ? initialFolder : QString();
+        !initialFolder.isEmpty() && QDir(initialFolder).exists() ? initialFolder : QDir::homePath();
     return QFileDialog::getExistingDirectory(m_owner, prompt, start, QFileDialog::ShowDirsOnly);
 }
 
