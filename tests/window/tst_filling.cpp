@@ -295,6 +295,20 @@ private Q_SLOTS:
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
 
+    void firstStart_aRecordThatCannotBeSaved_isReportedAndStartUpGoesOn()
+    {
+        WindowHarness harness;
+        harness.writeData(u"Samples/a.txt"_s, "alpha");
+        harness.settings.failWrites(true);
+        Form1 &window = harness.start();
+        QCOMPARE(harness.platform.shownMessages(),
+                 QStringList{WindowHarness::report(Form1::LoadIdentifier, 116,
+                                                   u"The settings cannot be written"_s)});
+        QCOMPARE(window.windowTitle(), u"Quillfen"_s);
+        QCOMPARE(window.listView2()->model()->headerData(0, Qt::Horizontal).toString(),
+                 u"Results"_s);
+    }
+
     void loadSamples_twiceAddsOnceAndAsksEachTime()
     {
         WindowHarness harness;
