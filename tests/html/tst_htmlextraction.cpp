@@ -36,9 +36,10 @@ const QString NewsText = u"Town news\r\n\r\nThe market opens at nine. Bring a ba
 const QStringList NewsParagraphs{u"Town news"_s, u"The market opens at nine. Bring a bag."_s,
                                  u"Is the bridge open?"_s, u" Yes, since May."_s,
                                  u"Mon\topen\rTue\tshut"_s};
-const QStringList NewsSentences{u"Town newsThe market opens at nine."_s, u"Bring a bag."_s,
+// In a sentence, a run of blanks that holds a line end is one space.
+const QStringList NewsSentences{u"Town news The market opens at nine."_s, u"Bring a bag."_s,
                                 u"Is the bridge open?"_s, u" Yes, since May."_s,
-                                u"Mon\topenTue\tshut."_s};
+                                u"Mon\topen Tue\tshut."_s};
 
 const QByteArray TaggedText = "<p>Tags stay.</p>\r\n\r\n<b>Bold</b>";
 
@@ -135,7 +136,7 @@ private Q_SLOTS:
             << QStringList{u"<p>Tags stay.</p>"_s, u"<b>Bold</b>"_s};
         QTest::newRow("text file keeps its tags, sentences")
             << u"index.txt"_s << ExtractMode::Sentence
-            << QStringList{u"<p>Tags stay."_s, u"</p><b>Bold</b>."_s};
+            << QStringList{u"<p>Tags stay."_s, u"</p> <b>Bold</b>."_s};
         QTest::newRow("a .html folder's file is text")
             << u"pages.html/notes"_s << ExtractMode::Paragraph
             << QStringList{u"<p>read as text</p>"_s};
@@ -167,8 +168,8 @@ private Q_SLOTS:
                 QStringList{u"Upper case extension."_s, u"<p>Tags stay.</p>"_s, u"<b>Bold</b>"_s});
         QTest::newRow("sentences")
             << ExtractMode::Sentence
-            << (NewsSentences +
-                QStringList{u"Upper case extension."_s, u"<p>Tags stay."_s, u"</p><b>Bold</b>."_s});
+            << (NewsSentences + QStringList{u"Upper case extension."_s, u"<p>Tags stay."_s,
+                                            u"</p> <b>Bold</b>."_s});
     }
 
     void run_readsPagesAndTextFiles()

@@ -31,8 +31,11 @@ public:
                 break;
             take(token);
             settle();
-            if (m_chunk.size() >= m_maxChunk && !m_inTextarea)
-                flush();
+            // A chunk's end would end its preformatted text or text area.
+            if (m_chunk.size() >= m_maxChunk && !m_inTextarea && !m_preOpen) {
+                m_takeChunk(m_chunk);
+                m_chunk = "<body>";
+            }
         }
         if (m_inTextarea)
             m_chunk.append("</textarea>");
@@ -138,17 +141,6 @@ private:
             m_chunk.append(pre ? "<pre>" : "</pre>");
             m_preOpen = pre;
         }
-    }
-
-    void flush()
-    {
-        if (m_preOpen)
-            m_chunk.append("</pre>");
-        m_takeChunk(m_chunk);
-        m_chunk = "<body>";
-        // The parser drops the line end right after <pre>.
-        if (m_preOpen)
-            m_chunk.append("<pre>\n");
     }
 
     void appendEscaped(QByteArrayView text)

@@ -72,10 +72,11 @@ MarkupScanner::Token MarkupScanner::next()
         m_pos = lt < 0 ? size : lt;
         return Token{Kind::Text, begin, m_pos, {}, false};
     };
-    auto bogusComment = [&](qsizetype from) {
+    auto upToGreaterThan = [&](qsizetype from, Kind kind) {
         const qsizetype close = m_bytes.indexOf('>', from);
-        return markup(begin, close < 0 ? size : close + 1);
+        return markup(begin, close < 0 ? size : close + 1, kind);
     };
+    auto bogusComment = [&](qsizetype from) { return upToGreaterThan(from, Kind::Comment); };
     if (m_bytes[begin] != '<')
         return text(begin);
 
@@ -97,7 +98,7 @@ MarkupScanner::Token MarkupScanner::next()
         if (rest.startsWith("--"))
             return scanComment(begin);
         if (rest.size() >= 7 && equalsLowered(rest.first(7), "doctype"))
-            return bogusComment(begin + 9);
+            return upToGreaterThan(begin + 9, Kind::Markup);
         if (m_cdataAllowed && rest.startsWith("[CDATA[")) {
             const qsizetype close = m_bytes.indexOf("]]>", begin + 9);
             return markup(begin, close < 0 ? size : close + 3);
@@ -109,10 +110,10 @@ MarkupScanner::Token MarkupScanner::next()
     return text(begin + 1);
 }
 
-MarkupScanner::Token MarkupScanner::markup(qsizetype begin, qsizetype end)
+MarkupScanner::Token MarkupScanner::markup(qsizetype begin, qsizetype end, Kind kind)
 {
     m_pos = end;
-    return {Kind::Markup, begin, end, {}, false};
+    return {kind, begin, end, {}, false};
 }
 
 // A comment ends at "<!-->", "<!--->", or the first "-->" or "--!>" after
@@ -121,18 +122,18 @@ MarkupScanner::Token MarkupScanner::scanComment(qsizetype begin)
 {
     const qsizetype body = begin + 4;
     if (at(body) == '>')
-        return markup(begin, body + 1);
+        return markup(begin, body + 1, Kind::Comment);
     if (at(body) == '-' && at(body + 1) == '>')
-        return markup(begin, body + 2);
+        return markup(begin, body + 2, Kind::Comment);
     qsizetype from = body;
     for (;;) {
         const qsizetype dashes = m_bytes.indexOf("--", from);
         if (dashes < 0)
-            return markup(begin, m_bytes.size());
+            return markup(begin, m_bytes.size(), Kind::Comment);
         if (at(dashes + 2) == '>')
-            return markup(begin, dashes + 3);
+            return markup(begin, dashes + 3, Kind::Comment);
         if (at(dashes + 2) == '!' && at(dashes + 3) == '>')
-            return markup(begin, dashes + 4);
+            return markup(begin, dashes + 4, Kind::Comment);
         from = dashes + 1;
     }
 }
@@ -141,12 +142,15 @@ MarkupScanner::Token MarkupScanner::scanTag(qsizetype begin, bool endTag)
 {
     const qsizetype size = m_bytes.size();
     qsizetype i = begin + (endTag ? 2 : 1);
-    m_name.clear();
     m_attributes.clear();
     auto cutOff = [&] { return markup(begin, size); };
 
+    const qsizetype nameBegin = i;
     while (i < size && !isHtmlSpace(at(i)) && at(i) != '/' && at(i) != '>')
-        m_name.append(lowered(at(i++)));
+        ++i;
+    m_name.resize(i - nameBegin);
+    for (qsizetype k = 0; k < m_name.size(); ++k)
+        m_name[k] = lowered(uchar(m_bytes[nameBegin + k]));
 
     bool selfClosing = false;
     for (;;) {
@@ -166,10 +170,10 @@ MarkupScanner::Token MarkupScanner::scanTag(qsizetype begin, bool endTag)
             continue;
         }
         // The name; a leading "=" belongs to it.
-        const qsizetype nameBegin = i++;
+        const qsizetype attributeBegin = i++;
         while (i < size && !isHtmlSpace(at(i)) && at(i) != '/' && at(i) != '>' && at(i) != '=')
             ++i;
-        Attribute attribute{m_bytes.sliced(nameBegin, i - nameBegin), {}};
+        Attribute attribute{m_bytes.sliced(attributeBegin, i - attributeBegin), {}};
         while (i < size && isHtmlSpace(at(i)))
             ++i;
         if (i >= size)

@@ -18,7 +18,8 @@ public:
         Text,     // character data between markup
         StartTag, // <name attributes...>
         EndTag,   // </name ...>
-        Markup,   // comment, doctype, processing instruction, CDATA, a tag cut off by the end
+        Comment,  // a comment, or what the tokenizer reads as one ("<?php ...>")
+        Markup,   // doctype, CDATA section, "</>", a tag cut off by the end
         RawText,  // the content of an element read as raw text
         End,
     };
@@ -57,7 +58,7 @@ public:
 
 private:
     int at(qsizetype i) const { return i < m_bytes.size() ? int(uchar(m_bytes[i])) : -1; }
-    Token markup(qsizetype begin, qsizetype end);
+    Token markup(qsizetype begin, qsizetype end, Kind kind = Kind::Markup);
     Token scanTag(qsizetype begin, bool endTag);
     Token scanComment(qsizetype begin);
     Token scanRawText();

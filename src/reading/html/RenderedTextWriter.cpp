@@ -14,7 +14,7 @@ bool isCollapsible(char c)
 
 } // namespace
 
-void RenderedTextWriter::emit(QByteArrayView piece)
+void RenderedTextWriter::put(QByteArrayView piece)
 {
     if (m_pendingLineEnds > 0 && m_anyText) {
         for (int i = 0; i < m_pendingLineEnds; ++i)
@@ -37,16 +37,23 @@ void RenderedTextWriter::text(QByteArrayView utf8)
             m_pendingSpace = true;
         if (word == end)
             break;
-        const char *wordEnd = word;
-        while (wordEnd < end && !isCollapsible(*wordEnd))
-            ++wordEnd;
+        // Words parted by single spaces go out as they stand, in one piece.
+        const char *stretchEnd = word;
+        for (const char *q = word; q < end;) {
+            if (!isCollapsible(*q))
+                stretchEnd = ++q;
+            else if (*q == ' ' && q + 1 < end && !isCollapsible(q[1]))
+                ++q;
+            else
+                break;
+        }
         if (m_pendingSpace) {
-            emit(" ");
+            put(" ");
             m_pendingSpace = false;
         }
-        emit(QByteArrayView(word, wordEnd - word));
+        put(QByteArrayView(word, stretchEnd - word));
         m_lineStart = false;
-        p = wordEnd;
+        p = stretchEnd;
     }
 }
 
@@ -61,29 +68,29 @@ void RenderedTextWriter::preservedText(QByteArrayView utf8)
         if (c != '\n' && c != '\r')
             continue;
         if (i > start)
-            emit(utf8.sliced(start, i - start));
+            put(utf8.sliced(start, i - start));
         if (c == '\r' && (i + 1 == utf8.size() || utf8[i + 1] != '\n'))
-            emit(" ");
+            put(" ");
         else if (c == '\n')
-            emit("\r\n");
+            put("\r\n");
         start = i + 1;
     }
     if (start < utf8.size())
-        emit(utf8.sliced(start));
+        put(utf8.sliced(start));
     if (!utf8.isEmpty())
         m_lineStart = utf8.back() == '\n';
 }
 
 void RenderedTextWriter::lineEnd()
 {
-    emit("\r\n");
+    put("\r\n");
     m_pendingSpace = false;
     m_lineStart = true;
 }
 
 void RenderedTextWriter::tab()
 {
-    emit("\t");
+    put("\t");
     m_pendingSpace = false;
     m_lineStart = true;
 }
@@ -99,7 +106,7 @@ void RenderedTextWriter::requireLineEnds(int count)
 void RenderedTextWriter::inlineBox()
 {
     if (m_pendingSpace) {
-        emit(" ");
+        put(" ");
         m_pendingSpace = false;
     }
     m_lineStart = false;

@@ -30,7 +30,7 @@ public:
     QByteArray take() { return std::move(m_out); }
 
 private:
-    void emit(QByteArrayView piece);
+    void put(QByteArrayView piece);
 
     QByteArray m_out;
     int m_pendingLineEnds = 0;
