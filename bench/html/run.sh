@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # HTML to text: quillfen-cli against Debian's html2text and lynx -dump on
 # the same generated pages (about 50 MB in 200 pages with scripts, styles,
-# tables and character references). Prints the median wall time of three
-# runs of each and how many times longer the others take than quillfen-cli.
+# tables and character references). Prints the median wall and processor
+# times of three runs of each, and how many times longer the others take
+# than quillfen-cli.
 #
 #   bench/html/run.sh [BUILD_DIR]      (default: build)
 #
@@ -14,7 +15,7 @@ build_dir="${1:-build}"
 cli="$build_dir/bin/quillfen-cli"
 work=bench/work/html
 pages="$work/pages"
-runs=3
+runs=${BENCH_RUNS:-3}
 
 if [[ ! -x "$cli" ]]; then
     echo "no $cli: build first (scripts/build.sh)" >&2
@@ -45,27 +46,33 @@ lynx_each() {
     done
 }
 
-# The median of three wall times, in seconds.
-median_seconds() {
-    local times=() i start end
+# Runs a tool three times; prints the median wall time and the median
+# processor time (user + system, children included), in seconds.
+medians() {
+    local walls=() cpus=() i measured
     for ((i = 0; i < runs; i++)); do
-        start=$(date +%s.%N)
-        "$1" >/dev/null 2>&1
-        end=$(date +%s.%N)
-        times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')")
+        measured=$( { TIMEFORMAT='%R %U %S'; time "$1" >/dev/null 2>&1; } 2>&1 )
+        walls+=("$(awk '{ print $1 }' <<<"$measured")")
+        cpus+=("$(awk '{ print $2 + $3 }' <<<"$measured")")
     done
-    printf '%s\n' "${times[@]}" | sort -g | sed -n "$(((runs + 1) / 2))p"
+    local middle=$(((runs + 1) / 2))
+    echo "$(printf '%s\n' "${walls[@]}" | sort -g | sed -n "${middle}p")" \
+        "$(printf '%s\n' "${cpus[@]}" | sort -g | sed -n "${middle}p")"
 }
 
-echo "pages: ${#files[@]} files, $megabytes MB; $(nproc) cores; median of $runs runs"
-declare -A seconds
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+echo "pages: ${#files[@]} files, $megabytes MB; $(nproc) cores; medians of $runs runs"
+printf '  %-22s %9s %9s\n' tool wall cpu
+declare -A wall cpu
 for tool in quillfen_text quillfen_paragraphs html2text_all lynx_each; do
-    seconds[$tool]=$(median_seconds "$tool")
-    printf '  %-22s %8.2f s\n' "$tool" "${seconds[$tool]}"
+    read -r wall[$tool] cpu[$tool] < <(medians "$tool")
+    printf '  %-22s %8.2fs %8.2fs\n' "$tool" "${wall[$tool]}" "${cpu[$tool]}"
 done
+echo "how many times longer the others take (wall, cpu):"
 for ours in quillfen_text quillfen_paragraphs; do
     for other in html2text_all lynx_each; do
-        printf '  %-13s / %-19s %5.2fx\n' "$other" "$ours" \
-            "$(awk -v a="${seconds[$other]}" -v b="${seconds[$ours]}" 'BEGIN { print a / b }')"
+        printf '  %-13s / %-19s %6sx %6sx\n' "$other" "$ours" \
+            "$(ratio "${wall[$other]}" "${wall[$ours]}")" "$(ratio "${cpu[$other]}" "${cpu[$ours]}")"
     done
 done

@@ -139,6 +139,8 @@ void addRenderedTextRows()
         "x");
     row("hidden/media fallback", R"html(<video>v</video><audio>a</audio><canvas>c</canvas>x)html",
         "x");
+    row("hidden/audio without controls",
+        R"html(a <audio>x</audio> b <audio controls>y</audio> c)html", "a b  c");
     row("hidden/iframe content", R"html(<iframe>if</iframe>x)html", "x");
     row("hidden/object fallback shows", R"html(<object>o</object>)html", "o");
     row("hidden/select shows its options",

@@ -71,6 +71,9 @@ private Q_SLOTS:
         QTest::newRow("tables in cells") << repeated("<table><tr><td>", Deep) + "x" << u"x"_s;
         QTest::newRow("drawing groups")
             << "<svg>" + repeated("<g>t", Deep) + "</svg>after" << u"after"_s;
+        QTest::newRow("much text in deep formatting")
+            << repeated("<span>", 3000) + "<b>" + QByteArray(1 << 20, 'x')
+            << QString(1 << 20, u'x');
         QTest::newRow("paragraphs with ever new formatting") << [] {
             QByteArray page;
             for (int i = 0; i < 4000; ++i)

@@ -17,7 +17,8 @@ class Flattener
 public:
     Flattener(QByteArrayView utf8, qsizetype maxChunkBytes,
               const std::function<void(QByteArrayView)> &takeChunk)
-        : m_bytes(utf8), m_scanner(utf8), m_maxChunk(maxChunkBytes), m_takeChunk(takeChunk)
+        : m_bytes(utf8), m_scanner(utf8), m_model(false), m_maxChunk(maxChunkBytes),
+          m_takeChunk(takeChunk)
     {
         m_chunk = "<body>";
     }

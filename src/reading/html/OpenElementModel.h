@@ -28,7 +28,9 @@ struct TagTraits
         UnseenRawText = 1u << 9, // raw text content that is never shown
         Cell = 1u << 10,
         LineBreak = 1u << 11,
-        ShownWhenOpen = 1u << 12, // dialog: shown with the open attribute only
+        ShownWhenOpen = 1u << 12,    // dialog: shown with the open attribute only
+        Formatting = 1u << 13,       // b, i, a, font...: reopened after an implied close
+        FormattingMarker = 1u << 14, // cells, captions, objects: no reopening across them
     };
     int id = -1;
     std::uint32_t flags = 0;
@@ -39,9 +41,10 @@ struct TagTraits
 // A rough model of the HTML parser's stack of open elements, fed with the
 // tags a MarkupScanner finds. It knows the parser's main implicit closings
 // (paragraphs, list items, table cells, foreign content left by an HTML
-// tag), enough to tell when a start tag switches the tokenizer to raw text
-// and to estimate how deep the real tree nests. Cheap: amortised constant
-// work per tag.
+// tag) and how formatting elements closed that way open again, enough to
+// tell when a start tag switches the tokenizer to raw text and to estimate
+// how deep the real tree nests and what the parser's lookups cost. Its own
+// cost grows with that estimate, which callers bound.
 class OpenElementModel
 {
 public:
@@ -52,17 +55,23 @@ public:
         std::optional<MarkupScanner::RawMode> rawMode;
     };
 
-    OpenElementModel();
+    // Without the reopening of formatting elements the model costs
+    // amortised constant work per tag, whatever the page, but it may
+    // underestimate the depth.
+    explicit OpenElementModel(bool reopenFormatting = true);
 
     // The next tag will be read in SVG or MathML content.
     bool inForeignContent() const;
 
     StartOutcome startTag(QByteArrayView name, const MarkupScanner &scanner, bool selfClosing);
     TagTraits endTag(QByteArrayView name);
+    // Text between tags.
+    void text(qsizetype bytes);
 
     std::size_t depth() const { return m_stack.size(); }
-    // The sum of the depths at which tags were met: what scope lookups in
-    // a real parser cost, roughly.
+    // What the real parser's lookups cost, roughly: the depths at which
+    // tags are met, and for text in a formatting element, how deep that
+    // element stands (in eighths: that lookup is cheaper).
     std::uint64_t nestingWork() const { return m_work; }
 
 private:
@@ -73,7 +82,17 @@ private:
         Space space;
         bool integrationPoint;
         bool marker;
+        bool formatting = false;
+        bool formattingMarker = false;
     };
+    // The parser's list of active formatting elements.
+    struct Active
+    {
+        int id; // Marker for a marker
+        std::uint64_t attributes;
+        std::int64_t position; // on the stack, or -1 when closed
+    };
+    static constexpr int Marker = -1;
 
     TagTraits traitsOf(QByteArrayView name);
     bool isOpen(int id) const { return !m_positions[std::size_t(id)].empty(); }
@@ -86,11 +105,17 @@ private:
     void closeParagraph();
     std::optional<MarkupScanner::RawMode> rawModeOf(int id) const;
     StartOutcome startInSelect(const TagTraits &traits);
+    void reopenFormatting();
+    std::optional<std::size_t> activeEntry(int id);
+    void addActive(int id, std::uint64_t attributes);
+    void clearActiveToMarker();
 
     std::vector<Entry> m_stack;
     std::vector<std::uint32_t> m_markers;                // stack positions of scope markers
     std::vector<std::vector<std::uint32_t>> m_positions; // per name id, its stack positions
     std::unordered_map<std::string, int> m_otherNames;
+    std::vector<Active> m_active;
+    bool m_reopenFormatting;
     std::uint64_t m_work = 0;
 };
 

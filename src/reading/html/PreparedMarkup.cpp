@@ -7,13 +7,13 @@ namespace Quillfen {
 
 namespace {
 
-// The attributes that decide what shows (hidden, open, an input's type, a
-// formula's display) or how the parser builds the tree (an input's type in
+// The attributes that decide what shows (hidden, open, a player's controls,
+// an input's type, a formula's display) or how the parser builds the tree (an input's type in
 // a table, font attributes in SVG, an annotation's encoding).
 bool isNeededAttribute(QByteArrayView name)
 {
-    static constexpr QByteArrayView needed[] = {"hidden",   "open",  "type", "display",
-                                                "encoding", "color", "face", "size"};
+    static constexpr QByteArrayView needed[] = {"hidden",   "open",  "controls", "type", "display",
+                                                "encoding", "color", "face",     "size"};
     for (const QByteArrayView wanted : needed) {
         if (name.size() == wanted.size() && name.compare(wanted, Qt::CaseInsensitive) == 0)
             return true;
@@ -60,6 +60,9 @@ public:
                 if (dropRawText)
                     replace(token.begin, token.end, {});
                 dropRawText = false;
+                break;
+            case MarkupScanner::Kind::Text:
+                m_model.text(token.end - token.begin);
                 break;
             case MarkupScanner::Kind::Comment:
                 // A comment shows nothing, but it still parts what is around it.

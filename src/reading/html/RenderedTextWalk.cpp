@@ -184,12 +184,14 @@ Display roleOfHtml(const GumboNode &node)
             return {Role::NotRendered};
         return {Role::InlineBox};
     }
+    case GUMBO_TAG_AUDIO: // a player shows only with its controls
+        return hasAttribute(element, "controls") ? Display{Role::InlineBox}
+                                                 : Display{Role::NotRendered};
     case GUMBO_TAG_IMG:
     case GUMBO_TAG_IMAGE:
     case GUMBO_TAG_EMBED:
     case GUMBO_TAG_IFRAME:
     case GUMBO_TAG_VIDEO:
-    case GUMBO_TAG_AUDIO:
     case GUMBO_TAG_CANVAS:
     case GUMBO_TAG_PROGRESS:
     case GUMBO_TAG_METER:
