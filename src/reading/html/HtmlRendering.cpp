@@ -27,6 +27,7 @@ constexpr std::size_t LargestTreeBudget = 2048 * MiB;
 constexpr std::uint64_t NestingWorkPerPageByte = 16;
 constexpr std::uint64_t SmallestNestingWork = 4'000'000;
 constexpr qsizetype FlatChunkBytes = 256 * 1024;
+constexpr std::size_t FlatTreeBytesPerByte = 256;
 
 bool isHiddenHtml(const GumboNode *node)
 {
@@ -48,8 +49,10 @@ void writeBody(const GumboOutput &output, RenderedTextWriter &writer)
 void writeFlattened(QByteArrayView utf8, const HtmlLimits &limits, RenderedTextWriter &writer)
 {
     flattenMarkup(utf8, limits.flatChunkBytes, [&](QByteArrayView chunk) {
+        // Flat markup builds no deep tree and no copies of formatting
+        // elements, so this bound is never reached in practice.
         GumboParse parse(
-            std::max(SmallestTreeBudget, TreeBytesPerPageByte * 8 * std::size_t(chunk.size())));
+            std::max(SmallestTreeBudget, FlatTreeBytesPerByte * std::size_t(chunk.size())));
         const GumboOutput *output = parse.parse(chunk);
         if (!output)
             throw Failure(u"The page is too large to be read"_s);
