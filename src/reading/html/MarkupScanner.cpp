@@ -27,12 +27,12 @@ bool equalsLowered(QByteArrayView written, QByteArrayView lower)
     return true;
 }
 
-} // namespace
-
 bool isHtmlSpace(int c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
+
+} // namespace
 
 bool MarkupScanner::hasAttribute(QByteArrayView lowerCaseName) const
 {

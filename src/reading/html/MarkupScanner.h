@@ -75,6 +75,4 @@ private:
     std::vector<Attribute> m_attributes;
 };
 
-bool isHtmlSpace(int c);
-
 } // namespace Quillfen
