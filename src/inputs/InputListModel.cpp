@@ -10,16 +10,24 @@ InputListModel::InputListModel(QObject *parent) : QAbstractListModel(parent) {}
 
 void InputListModel::appendRow(const QString &path)
 {
-    appendRows({path});
+    m_paths.append(path);
+    if (m_batches == 0)
+        flushRows();
 }
 
 void InputListModel::appendRows(const QStringList &paths)
 {
-    if (paths.isEmpty())
-        return;
-    const int first = int(m_paths.size());
-    beginInsertRows({}, first, first + int(paths.size()) - 1);
     m_paths += paths;
+    flushRows();
+}
+
+void InputListModel::flushRows()
+{
+    const int total = int(m_paths.size());
+    if (total == m_shownRows)
+        return;
+    beginInsertRows({}, m_shownRows, total - 1);
+    m_shownRows = total;
     endInsertRows();
 }
 
@@ -27,7 +35,11 @@ void InputListModel::removeRowAt(int row)
 {
     if (row < 0 || row >= m_paths.size())
         return;
+    // Row numbers mean the same to the views and to the caller only when
+    // the views know every row.
+    flushRows();
     beginRemoveRows({}, row, row);
+    --m_shownRows;
     m_paths.removeAt(row);
     endRemoveRows();
 }
@@ -36,6 +48,7 @@ void InputListModel::clearRows()
 {
     beginResetModel();
     m_paths = QStringList();
+    m_shownRows = 0;
     endResetModel();
 }
 
@@ -43,6 +56,7 @@ void InputListModel::moveRowTo(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= m_paths.size() || to >= m_paths.size())
         return;
+    flushRows();
     // Qt names the place before which the row lands, counted before the move.
     beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
     m_paths.move(from, to);
@@ -64,7 +78,7 @@ void InputListModel::setHeaderText(const QString &text)
 
 int InputListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_paths.size());
+    return parent.isValid() ? 0 : m_shownRows;
 }
 
 QVariant InputListModel::data(const QModelIndex &index, int role) const
@@ -89,10 +103,6 @@ QVariant InputListModel::headerData(int section, Qt::Orientation orientation, in
         return m_header;
     return {};
 }
-
-} // namespace Quillfen
-
-namespace Quillfen {
 
 bool InputListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
                                    int role)

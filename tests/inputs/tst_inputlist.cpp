@@ -2,6 +2,7 @@
 #include "inputs/RowDragReorder.h"
 #include "platform/Failure.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +51,61 @@ private Q_SLOTS:
         QCOMPARE(model.paths(), letters(u"ac"_s));
         model.clearRows();
         QCOMPARE(model.rowCount(), 0);
+    }
+
+    // The fillers' appends reach the views in one block per flush.
+    void batch_announcesItsRowsAtFlushAndEnd()
+    {
+        InputListModel model;
+        model.appendRows(letters(u"ab"_s));
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        {
+            InputListModel::AppendBatch batch(model);
+            for (int i = 0; i < 1000; ++i)
+                model.appendRow(QString::number(i));
+            QCOMPARE(model.rowCount(), 1002);           // the run and the fillers see all
+            QCOMPARE(model.rowCount(QModelIndex()), 2); // the views not yet
+            QCOMPARE(model.rowText(1002), u"999"_s);
+            QVERIFY(inserted.isEmpty());
+            model.flushRows();
+            QCOMPARE(inserted.size(), 1);
+            QCOMPARE(inserted.at(0).at(1).toInt(), 2);
+            QCOMPARE(inserted.at(0).at(2).toInt(), 1001);
+            model.appendRow(u"late"_s);
+            model.appendRow(u"later"_s);
+        }
+        QCOMPARE(inserted.size(), 2);
+        QCOMPARE(inserted.at(1).at(1).toInt(), 1002);
+        QCOMPARE(inserted.at(1).at(2).toInt(), 1003);
+        QCOMPARE(model.rowCount(QModelIndex()), 1004);
+
+        // Outside a batch every append is shown at once.
+        model.appendRow(u"alone"_s);
+        QCOMPARE(inserted.size(), 3);
+        QCOMPARE(model.rowCount(QModelIndex()), 1005);
+    }
+
+    void batch_changesWithRowsPending_keepViewsAndRowsInStep()
+    {
+        InputListModel model;
+        model.appendRows(letters(u"abc"_s));
+        InputListModel::AppendBatch batch(model);
+        model.appendRow(u"d"_s);
+        model.removeRowAt(0);
+        QCOMPARE(model.paths(), letters(u"bcd"_s));
+        QCOMPARE(model.rowCount(QModelIndex()), 3);
+        QCOMPARE(model.index(2, 0).data().toString(), u"d"_s);
+        model.appendRow(u"e"_s);
+        model.moveRowTo(3, 0);
+        QCOMPARE(model.paths(), letters(u"ebcd"_s));
+        QCOMPARE(model.rowCount(QModelIndex()), 4);
+        model.appendRow(u"f"_s);
+        model.clearRows();
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.rowCount(QModelIndex()), 0);
+        model.appendRow(u"g"_s);
+        model.flushRows();
+        QCOMPARE(model.rowCount(QModelIndex()), 1);
     }
 
     void moveRowTo_shiftsTheRowsBetween_data()

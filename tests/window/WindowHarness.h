@@ -29,11 +29,12 @@ public:
     UnavailableHtml html;
     QTemporaryDir dataFolder;
     QTemporaryDir files;
+    QTemporaryDir workbooks;
 
     QString homePage;
     quint32 seed = seedNotDrawing(HomePageNumber);
-    QList<QUrl> opened;
-    int snapshots = 0;
+    // Zero yields at every point, which the scripted yields make visible.
+    std::chrono::milliseconds yieldInterval{0};
     std::unique_ptr<Form1> window;
 
     WindowHarness() { QDir(dataFolder.path()).mkdir(QStringLiteral("Samples")); }
@@ -46,12 +47,14 @@ public:
                           .loop = platform,
                           .work = work,
                           .html = html,
+                          .dialogs = platform,
+                          .desktop = platform,
                           .applicationFolder = dataFolder.path(),
                           .homePageAddress = homePage,
-                          .openUrl = [this](const QUrl &url) { opened << url; },
                           .drawSeed = [this] { return seed; },
-                          .takeSampleSnapshot = [this] { ++snapshots; },
-                          .yieldInterval = std::chrono::milliseconds(0)});
+                          .yieldInterval = yieldInterval,
+                          .exportYieldInterval = std::chrono::milliseconds(0),
+                          .workbookFolder = workbooks.path()});
         window->Form_Load();
         return *window;
     }

@@ -221,6 +221,21 @@ private Q_SLOTS:
         QCOMPARE(shown.last(), u"Done."_s);
         QCOMPARE(resultTexts(window.results()), QStringList{u"beta"_s});
     }
+
+    void report_showsTheRowsFoundBeforeIt()
+    {
+        WindowHarness harness;
+        harness.yieldInterval = std::chrono::hours(1); // no yield while the files are read
+        Form1 &window = harness.startShown();
+        const QString missing = harness.files.path() + u"/missing.txt"_s;
+        window.inputList().appendRows({harness.writeFile(u"a.txt"_s, "alpha"), missing});
+        QList<int> shownRows;
+        harness.platform.onMessage(
+            [&](const MessageRequest &) { shownRows << window.listView2()->model()->rowCount(); });
+        startExtracting(window);
+        QCOMPARE(harness.platform.shownMessages().size(), 2); // the report, then "Done."
+        QCOMPARE(shownRows, (QList<int>{1, 1}));
+    }
 };
 
 QTEST_MAIN(WindowRunTest)

@@ -1,14 +1,15 @@
 #include "platform/ApplicationFolder.h"
 #include "platform/SettingsArea.h"
 #include "platform/qt/ProcessEventsLoop.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtDialogs.h"
 #include "platform/qt/ThreadedWork.h"
 #include "platform/qt/WidgetMessageBoxes.h"
-#include "reading/UnavailableHtml.h"
+#include "reading/html/GumboHtml.h"
 #include "shell/window/Form1.h"
 #include "shell/window/HomePage.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,20 +24,24 @@ int main(int argc, char *argv[])
     WidgetMessageBoxes boxes;
     ProcessEventsLoop loop;
     ThreadedWork work;
-    UnavailableHtml html;
+    GumboHtml html;
+    QtDialogs dialogs;
+    QtDesktop desktop;
 
     Form1 window({.boxes = boxes,
                   .settings = settings,
                   .loop = loop,
                   .work = work,
                   .html = html,
+                  .dialogs = dialogs,
+                  .desktop = desktop,
                   .applicationFolder = ApplicationFolder(),
                   .homePageAddress = homePageAddress(),
-                  .openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); },
                   .drawSeed = {},
-                  .takeSampleSnapshot = {},
-                  .yieldInterval = std::chrono::milliseconds(10)});
+                  .yieldInterval = std::chrono::milliseconds(10),
+                  .exportYieldInterval = std::chrono::milliseconds(30)});
     boxes.setParentWindow(&window);
+    dialogs.setOwner(&window);
     // Closing the window ends the program at once, also in the middle of a
     // run, whose yields would otherwise carry on without a window.
     QObject::connect(&window, &Form1::unloaded, [&window] {

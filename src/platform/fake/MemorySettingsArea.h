@@ -20,6 +20,12 @@ public:
     int writeCount() const { return m_writes; }
     // Keys in the order of their saves, as "key=value".
     QStringList saveLog() const { return m_log; }
+    // Forgets the writes so far (the values stay).
+    void clearLog()
+    {
+        m_log.clear();
+        m_writes = 0;
+    }
 
 private:
     QHash<QString, QString> m_values;

@@ -15,9 +15,12 @@ QString QtDialogs::qtFilter(const FileFilter &filter)
     static const QRegularExpression trailingPatterns(u"\\s*\\([^()]*\\)\\s*$"_s);
     QString description = filter.description;
     description.remove(trailingPatterns);
-    QString patterns = filter.patterns;
-    patterns.replace(u';', u' ');
-    return description + u" ("_s + patterns + u')';
+    QStringList patterns = filter.patterns.split(u';', Qt::SkipEmptyParts);
+    for (QString &pattern : patterns) {
+        if (pattern == u"*.*"_s)
+            pattern = u"*"_s;
+    }
+    return description + u" ("_s + patterns.join(u' ') + u')';
 }
 
 static QString filterString(const QList<FileFilter> &filters)
@@ -48,8 +51,10 @@ QString QtDialogs::saveFile(const QString &title, const QList<FileFilter> &filte
 
 QString QtDialogs::chooseFolder(const QString &prompt, const QString &initialFolder)
 {
+    // Without a folder to show, the user's home rather than wherever the
+    // program happened to be started.
     const QString start =
-        !initialFolder.isEmpty() && QDir(initialFolder).exists() ? initialFolder : QString();
+        !initialFolder.isEmpty() && QDir(initialFolder).exists() ? initialFolder : QDir::homePath();
     return QFileDialog::getExistingDirectory(m_owner, prompt, start, QFileDialog::ShowDirsOnly);
 }
 

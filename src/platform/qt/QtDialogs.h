@@ -2,16 +2,18 @@
 
 #include "platform/Dialogs.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 namespace Quillfen {
 
 // The dialogs and prompts as Qt's QFileDialog and QInputDialog, modal to
-// the given window.
+// the owner window (to the whole program while there is none).
 class QtDialogs final : public Dialogs
 {
 public:
-    explicit QtDialogs(QWidget *owner) : m_owner(owner) {}
+    explicit QtDialogs(QWidget *owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget *owner) { m_owner = owner; }
 
     QStringList openFiles(const QString &title, const QList<FileFilter> &filters) override;
     QString saveFile(const QString &title, const QList<FileFilter> &filters) override;
@@ -20,10 +22,11 @@ public:
                     const QString &initialText) override;
 
     // "Text Files (*.txt)" with "*.txt;*.TXT" as Qt's "Text Files (*.txt *.TXT)".
+    // "*.*" becomes "*": Qt's "*.*" would hide names without a dot.
     static QString qtFilter(const FileFilter &filter);
 
 private:
-    QWidget *m_owner;
+    QPointer<QWidget> m_owner;
 };
 
 } // namespace Quillfen

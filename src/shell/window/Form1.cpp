@@ -1,14 +1,25 @@
 #include "Form1.h"
 
+#include "Appearance.h"
 #include "CaptionedProgressBar.h"
 #include "ListBehaviours.h"
 #include "ListViewControl.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
 #include "abbrev/AbbreviationStore.h"
+#include "abbrev/editor/Form2.h"
 #include "inputs/InputListModel.h"
+#include "inputs/adding/AddFiles.h"
+#include "inputs/adding/AddFolder.h"
+#include "inputs/adding/SampleFiles.h"
+#include "inputs/adding/TreeFiles.h"
+#include "platform/Failure.h"
 #include "platform/qt/PointerImages.h"
 #include "results/ResultsModel.h"
+#include "results/export/ClipboardExport.h"
+#include "results/export/ResultsListData.h"
+#include "results/export/SpreadsheetExport.h"
+#include "results/export/TextFileExport.h"
 #include "shell/core/ReportingProcedure.h"
 
 #include <QCloseEvent>
@@ -48,6 +59,39 @@ private:
     const SettingsStore &m_store;
 };
 
+// Yields and boxes of the window's actions: the rows appended so far are
+// shown first, so that what the user sees and acts on while events run
+// (a yield, a modal box) is the whole of both lists.
+class Form1::ListFlush final : public EventLoop, public MessageBoxes
+{
+public:
+    ListFlush(InputListModel &inputs, ResultsModel &results, EventLoop &loop, MessageBoxes &boxes)
+        : m_inputs(inputs), m_results(results), m_loop(loop), m_boxes(boxes)
+    {}
+    void yield() override
+    {
+        flush();
+        m_loop.yield();
+    }
+    MessageAnswer show(const MessageRequest &request) override
+    {
+        flush();
+        return m_boxes.show(request);
+    }
+
+private:
+    void flush()
+    {
+        m_inputs.flushRows();
+        m_results.flushRows();
+    }
+
+    InputListModel &m_inputs;
+    ResultsModel &m_results;
+    EventLoop &m_loop;
+    MessageBoxes &m_boxes;
+};
+
 Form1::Form1(Form1Services services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)), m_store(m_services.settings)
 {
@@ -58,8 +102,11 @@ Form1::Form1(Form1Services services, QWidget *parent)
     connectActions();
 
     m_abbreviations = std::make_unique<StoredAbbreviations>(m_store);
+    m_flush =
+        std::make_unique<ListFlush>(*m_inputRows, *m_resultRows, m_services.loop, m_services.boxes);
+    m_resultsData = std::make_unique<ResultsListData>(*m_resultRows);
     m_run = std::make_unique<ExtractionRun>(RunEnvironment{
-        m_services.boxes, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
+        *m_flush, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
         *m_options, *m_abbreviations, m_services.html, m_services.work});
     m_run->setYieldInterval(m_services.yieldInterval);
 }
@@ -192,6 +239,39 @@ void Form1::connectActions()
         &Form1::PushButton10_Click};
     for (std::size_t i = 0; i < clicks.size(); ++i)
         connect(m_buttons.at(i), &QPushButton::clicked, this, clicks.at(i));
+    connect(m_inputBehaviour, &InputListBehaviour::filesDropped, this,
+            &Form1::ListView1_OLEDragDrop, Qt::QueuedConnection);
+}
+
+FillerServices Form1::fillerServices()
+{
+    return {.boxes = *m_flush,
+            .dialogs = m_services.dialogs,
+            .pointer = *m_pointer,
+            .desktop = m_services.desktop,
+            .settings = m_store,
+            .loop = m_flush.get(),
+            .yieldInterval = m_services.yieldInterval};
+}
+
+ExportServices Form1::exportServices()
+{
+    return {.boxes = *m_flush,
+            .dialogs = m_services.dialogs,
+            .desktop = m_services.desktop,
+            .pointer = *m_pointer,
+            .loop = &m_services.loop,
+            .yieldInterval = m_services.exportYieldInterval};
+}
+
+EditorServices Form1::editorServices()
+{
+    const QString handPointer = m_services.applicationFolder + u"/HAND-M.CUR"_s;
+    return {.boxes = m_services.boxes,
+            .dialogs = m_services.dialogs,
+            .settings = m_services.settings,
+            .applySystemColours = [](QWidget &window) { ApplySystemColours(window); },
+            .customPointer = [handPointer] { return pointerFromFile(handPointer); }};
 }
 
 void Form1::PushButton1_Click()
@@ -199,12 +279,44 @@ void Form1::PushButton1_Click()
     m_run->start();
 }
 
-void Form1::PushButton2_Click() {}
-void Form1::PushButton3_Click() {}
-void Form1::PushButton4_Click() {}
-void Form1::PushButton5_Click() {}
-void Form1::PushButton6_Click() {}
-void Form1::PushButton7_Click() {}
+void Form1::PushButton2_Click()
+{
+    InputListModel::AppendBatch batch(*m_inputRows);
+    AddFilesAction::run(m_services.dialogs, *m_flush, *m_inputRows);
+}
+
+void Form1::PushButton3_Click()
+{
+    InputListModel::AppendBatch batch(*m_inputRows);
+    AddFolderAction::run(fillerServices(), *m_inputRows);
+}
+
+// Modal: the window, and a run that was yielding, wait until it closes.
+void Form1::PushButton4_Click()
+{
+    ReportingProcedure proc(*m_flush, EditorIdentifier);
+    proc.step(100, [&] {
+        Form2 editor(editorServices(), this);
+        editor.exec();
+    });
+}
+
+void Form1::PushButton5_Click()
+{
+    copyResultsToClipboard(exportServices(), *m_resultsData);
+}
+
+void Form1::PushButton6_Click()
+{
+    saveResultsAsTextFile(exportServices(), *m_resultsData);
+}
+
+void Form1::PushButton7_Click()
+{
+    const QString folder =
+        m_services.workbookFolder.isEmpty() ? defaultWorkbookFolder() : m_services.workbookFolder;
+    saveResultsToSpreadsheet(exportServices(), *m_resultsData, folder);
+}
 
 void Form1::PushButton8_Click()
 {
@@ -220,7 +332,26 @@ void Form1::PushButton9_Click()
     proc.step(102, [&] { m_resultRows->setHeaderText(u"Results"_s); });
 }
 
-void Form1::PushButton10_Click() {}
+void Form1::PushButton10_Click()
+{
+    ReportingProcedure proc(*m_flush, SampleFiles::LoadIdentifier);
+    InputListModel::AppendBatch batch(*m_inputRows);
+    proc.step(100, [&] {
+        LoadSampleFiles(*m_inputRows, m_services.applicationFolder, fillerServices());
+    });
+}
+
+// The pointer stays as it is; removals stay possible meanwhile.
+void Form1::ListView1_OLEDragDrop(const QStringList &paths)
+{
+    InputListModel::AppendBatch batch(*m_inputRows);
+    FolderWalk walk(*m_flush, m_flush.get(), m_services.yieldInterval);
+    try {
+        AddDroppedPaths(paths, *m_inputRows, walk);
+    } catch (const Failure &) {
+        // A drop has no report of its own; the rows added so far stay.
+    }
+}
 
 void Form1::closeEvent(QCloseEvent *event)
 {

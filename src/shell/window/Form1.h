@@ -12,6 +12,9 @@ class QPushButton;
 
 namespace Quillfen {
 
+struct EditorServices;
+struct ExportServices;
+struct FillerServices;
 class CaptionedProgressBar;
 class InputListBehaviour;
 class InputListModel;
@@ -19,6 +22,7 @@ class ListViewControl;
 class OptionsPanel;
 class PointerControl;
 class ResultsListBehaviour;
+class ResultsListData;
 class ResultsModel;
 
 // The main window. Constructing it builds every control; Form_Load() runs
@@ -30,6 +34,8 @@ class Form1 final : public QWidget
 public:
     static inline const QString LoadIdentifier =
         QStringLiteral("in Brisvane2021/08/31.Form1.Form_Load ");
+    static inline const QString EditorIdentifier =
+        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton4_Click ");
     static inline const QString ClearInputsIdentifier =
         QStringLiteral("in Brisvane2021/08/31.Form1.PushButton8_Click ");
     static inline const QString ClearResultsIdentifier =
@@ -66,21 +72,24 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void PushButton1_Click();  // Start Extracting
-    void PushButton2_Click();  // Add File(s): built with the file dialog
-    void PushButton3_Click();  // Add All File(s) In Folder: built with the folder walk
-    void PushButton4_Click();  // Option: Ignore These Abbreviations: built with the editor
-    void PushButton5_Click();  // Copy Results To Clipboard: built with the exports
-    void PushButton6_Click();  // Save Results As Text File: built with the exports
-    void PushButton7_Click();  // Save Results To Excel File: built with the exports
+    void PushButton2_Click();  // Add File(s)
+    void PushButton3_Click();  // Add All File(s) In Folder
+    void PushButton4_Click();  // Option: Ignore These Abbreviations (the editor, modal)
+    void PushButton5_Click();  // Copy Results To Clipboard
+    void PushButton6_Click();  // Save Results As Text File
+    void PushButton7_Click();  // Save Results To Excel File
     void PushButton8_Click();  // Clear List (input files)
     void PushButton9_Click();  // Clear List (results)
-    void PushButton10_Click(); // Load Sample/Example Files: built with the sample files
+    void PushButton10_Click(); // Load Sample/Example Files
+    // Files and folders dropped on the input list, in the drop's order.
+    void ListView1_OLEDragDrop(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     class StoredAbbreviations;
+    class ListFlush;
 
     void setupControls();
     void setupLayout();
@@ -88,6 +97,10 @@ private:
     void connectActions();
     QPushButton *makeButton(int number, const QString &caption);
     ListViewControl *makeList(const QString &name, const QString &hint);
+
+    FillerServices fillerServices();
+    ExportServices exportServices();
+    EditorServices editorServices();
 
     void TakeSampleSnapshot();
     void openHomePage();
@@ -110,6 +123,8 @@ private:
     ResultsListBehaviour *m_resultsBehaviour = nullptr;
 
     std::unique_ptr<StoredAbbreviations> m_abbreviations;
+    std::unique_ptr<ListFlush> m_flush;
+    std::unique_ptr<ResultsListData> m_resultsData;
     std::unique_ptr<ExtractionRun> m_run;
 };
 

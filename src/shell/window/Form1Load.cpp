@@ -5,7 +5,9 @@
 #include "ListViewControl.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
+#include "inputs/adding/SampleFiles.h"
 #include "platform/ApplicationFolder.h"
+#include "platform/Desktop.h"
 #include "platform/Failure.h"
 #include "platform/qt/PointerImages.h"
 #include "shell/core/ReportingProcedure.h"
@@ -64,15 +66,13 @@ void Form1::Form_Load()
 
 void Form1::TakeSampleSnapshot()
 {
-    if (m_services.takeSampleSnapshot)
-        m_services.takeSampleSnapshot();
+    Quillfen::TakeSampleSnapshot(m_services.applicationFolder, m_store, &m_services.loop);
 }
 
 void Form1::openHomePage()
 {
-    if (m_services.homePageAddress.isEmpty() || !m_services.openUrl)
-        return;
-    m_services.openUrl(QUrl(m_services.homePageAddress));
+    if (!m_services.homePageAddress.isEmpty())
+        m_services.desktop.openLocation(m_services.homePageAddress);
 }
 
 void Form1::addColumn(ListViewControl *list, const QString &header)

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QString>
-#include <QUrl>
 #include <chrono>
 #include <functional>
 
 namespace Quillfen {
 
 class BackgroundWork;
+class Desktop;
+class Dialogs;
 class EventLoop;
 class HtmlTextSource;
 class MessageBoxes;
@@ -22,18 +23,22 @@ struct Form1Services
     EventLoop &loop;
     BackgroundWork &work;
     HtmlTextSource &html;
+    Dialogs &dialogs;
+    // The file manager, the browser, the clipboard, the spreadsheet program.
+    Desktop &desktop;
     // The folder that holds the data files (Samples, skin, pointers).
     QString applicationFolder{};
     // The maker's home page for the start-up draw; empty opens nothing.
     QString homePageAddress{};
-    std::function<void(const QUrl &)> openUrl{};
     // Seeds the start-up draw; seconds since midnight when unset.
     std::function<quint32()> drawSeed{};
-    // Records the sample files at a first start. Stand-in until the
-    // sample files ship: unset does nothing.
-    std::function<void()> takeSampleSnapshot{};
-    // Least time between two yields of a run; zero yields at every point.
+    // Least time between two yields of a run, a folder walk or a drop;
+    // zero yields at every point.
     std::chrono::milliseconds yieldInterval{10};
+    // The same for the three exports.
+    std::chrono::milliseconds exportYieldInterval{30};
+    // Where new workbooks are written; empty: the user's cache folder.
+    QString workbookFolder{};
 };
 
 } // namespace Quillfen

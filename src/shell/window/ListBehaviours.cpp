@@ -1,10 +1,12 @@
 #include "ListBehaviours.h"
 
+#include "FileDrop.h"
 #include "ListViewControl.h"
 #include "PointerControl.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -17,6 +19,9 @@ InputListBehaviour::InputListBehaviour(ListViewControl &view, InputListModel &ro
     // Rows move within the list only; our own edge scrolling replaces Qt's.
     m_view.setDragEnabled(false);
     m_view.setAutoScroll(false);
+    // Files from other programs may land; the event filter decides which.
+    m_view.setAcceptDrops(true);
+    m_view.viewport()->setAcceptDrops(true);
     m_view.installEventFilter(this);
     m_view.viewport()->installEventFilter(this);
 }
@@ -58,6 +63,35 @@ void InputListBehaviour::released()
     m_view.viewport()->unsetCursor();
 }
 
+// Only a list of local files may land; anything else gets the no-drop
+// pointer. Rows are never dragged out of the list, so a drag that comes
+// from it is none of ours either.
+bool InputListBehaviour::dragOver(QDropEvent *event) const
+{
+    const bool files = event->source() != &m_view && event->source() != m_view.viewport() &&
+                       !droppedFilePaths(event->mimeData()).isEmpty();
+    if (!files) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+        return false;
+    }
+    // Copy where offered: a file manager that was told "moved" might
+    // delete the files it dragged.
+    if (event->possibleActions() & Qt::CopyAction)
+        event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+void InputListBehaviour::dropped(QDropEvent *event)
+{
+    if (!dragOver(event))
+        return;
+    // The paths are handed on through a queued connection, so that the
+    // dragging program hears that the drop is done before a folder walk.
+    Q_EMIT filesDropped(droppedFilePaths(event->mimeData()));
+}
+
 bool InputListBehaviour::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &m_view) {
@@ -70,6 +104,15 @@ bool InputListBehaviour::eventFilter(QObject *watched, QEvent *event)
     }
     const auto *mouse = static_cast<QMouseEvent *>(event);
     switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        dragOver(static_cast<QDropEvent *>(event));
+        return true;
+    case QEvent::DragLeave:
+        return true;
+    case QEvent::Drop:
+        dropped(static_cast<QDropEvent *>(event));
+        return true;
     case QEvent::MouseButtonPress:
         pressed(mouse->position().toPoint());
         break;

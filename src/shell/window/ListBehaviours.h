@@ -6,6 +6,8 @@
 #include <QObject>
 #include <optional>
 
+class QDropEvent;
+
 namespace Quillfen {
 
 class InputListModel;
@@ -14,8 +16,8 @@ class PointerControl;
 class ResultsModel;
 
 // The input list's mouse and key handling: removal of the selected row by
-// double-click and by the Delete key (refused while busy), and reordering
-// rows by dragging them.
+// double-click and by the Delete key (refused while busy), reordering rows
+// by dragging them, and files dropped on it from a file manager.
 class InputListBehaviour final : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,10 @@ public:
     // Removes the selected row unless the window is busy.
     void removeSelectedRow();
 
+Q_SIGNALS:
+    // Local files and folders were dropped on the list, in the drop's order.
+    void filesDropped(const QStringList &paths);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -38,6 +44,8 @@ private:
     void pressed(const QPoint &position);
     void moved(const QPoint &position);
     void released();
+    bool dragOver(QDropEvent *event) const;
+    void dropped(QDropEvent *event);
 
     ListViewControl &m_view;
     InputListModel &m_rows;

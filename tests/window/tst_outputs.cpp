@@ -1,0 +1,240 @@
+// The results' three exports and the abbreviation editor, driven through
+// the window's buttons with scripted answers.
+
+#include "../export/XlsxReader.h"
+#include "WindowHarness.h"
+#include "abbrev/AbbreviationStore.h"
+#include "abbrev/editor/Form2.h"
+#include "results/ResultsModel.h"
+#include "results/export/ClipboardExport.h"
+#include "results/export/SpreadsheetExport.h"
+#include "shell/window/ListViewControl.h"
+#include "shell/window/PointerControl.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+using namespace Quillfen::Testing;
+
+namespace {
+
+const QString S = AbbreviationSeparator;
+
+// Fills the results list; the rows named in unchecked lose their tick.
+void fillResults(Form1 &window, const QStringList &rows, const QList<int> &unchecked = {})
+{
+    ResultsModel &results = window.results();
+    for (const QString &row : rows)
+        results.append(row);
+    results.flushRows();
+    for (int row : unchecked)
+        results.setData(results.index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class OutputsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void saveText_writesEveryRow_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QByteArray>("old"); // null: no file yet
+        QTest::addColumn<int>("answer");     // to the overwrite question
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("a and b") << QStringList{u"a"_s, u"b"_s} << QByteArray() << 0
+                                 << QByteArray("a\r\nb\r\n") << 0;
+        QTest::newRow("line ends and letters beyond ASCII")
+            << QStringList{u"x\r\ny"_s, u"\u03a9\u03bc \U0001F600"_s} << QByteArray() << 0
+            << QByteArray("x\r\ny\r\n\xce\xa9\xce\xbc \xf0\x9f\x98\x80\r\n") << 0;
+        QTest::newRow("empty list") << QStringList() << QByteArray() << 0 << QByteArray("") << 0;
+        QTest::newRow("existing file, No")
+            << QStringList{u"new"_s} << QByteArray("old bytes") << int(MessageAnswer::No)
+            << QByteArray("old bytes") << 1;
+        QTest::newRow("existing file, Yes")
+            << QStringList{u"new"_s} << QByteArray("old bytes, longer") << int(MessageAnswer::Yes)
+            << QByteArray("new\r\n") << 1;
+    }
+    void saveText_writesEveryRow()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QByteArray, old);
+        QFETCH(int, answer);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, questions);
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        // The file takes every row, ticked or not.
+        fillResults(window, rows, rows.size() > 1 ? QList<int>{1} : QList<int>{});
+        const QString path = harness.files.path() + u"/res"_s;
+        if (!old.isNull())
+            harness.writeFile(u"res"_s, old);
+        harness.platform.answerSaveFile(path);
+        harness.platform.answerNext(MessageAnswer(answer));
+        window.pushButton(6)->click();
+
+        QCOMPARE(readAll(path), bytes);
+        QCOMPARE(harness.platform.shownMessages().size(), questions);
+        if (questions) {
+            QCOMPARE(harness.platform.shownMessages().first(),
+                     u"Are you sure you wish to overwrite "_s + path + u" ?"_s);
+        }
+        const auto dialog = harness.platform.dialogsShown().first();
+        QCOMPARE(dialog.kind, u"saveFile"_s);
+        QCOMPARE(dialog.title, u"Save"_s);
+        QCOMPARE(dialog.filters.first().patterns, u"*.txt"_s);
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+    }
+
+    void saveText_cancelWritesNothing()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        fillResults(window, {u"a"_s});
+        window.pushButton(6)->click();
+        QCOMPARE(harness.platform.dialogsShown().size(), 1);
+        QVERIFY(QDir(harness.files.path()).isEmpty());
+        QVERIFY(harness.platform.shownMessages().isEmpty());
+    }
+
+    void saveText_isBusyWhileItWrites()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        fillResults(window, {u"first"_s, u"second"_s});
+        ListViewControl *list = window.listView2();
+        list->selectRow(0);
+        const QPoint onText = list->visualRect(window.results().index(0, 0)).center();
+        int attempts = 0;
+        harness.platform.onYield([&](int) {
+            QVERIFY(window.pointer().isBusy());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onText);
+            QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, onText);
+            ++attempts;
+        });
+        const QString path = harness.files.path() + u"/out.txt"_s;
+        harness.platform.answerSaveFile(path);
+        window.pushButton(6)->click();
+        harness.platform.onYield({});
+
+        QVERIFY(attempts > 0);
+        QCOMPARE(window.results().rowCount(), 2);
+        QCOMPARE(readAll(path), QByteArray("first\r\nsecond\r\n"));
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+        // Not busy any more: the double-click removes the row.
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onText);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, onText);
+        QCOMPARE(window.results().rowCount(), 1);
+    }
+
+    void copy_putsTheTickedRowsOnTheClipboard_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QList<int>>("unchecked");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("trailing blanks go, unticked rows stay out")
+            << QStringList{u"alpha"_s, u"skip"_s, u"be  "_s, u"   "_s} << QList<int>{1}
+            << u"alpha\r\nbe\r\n\r\n"_s;
+        QTest::newRow("nothing ticked empties it")
+            << QStringList{u"a"_s} << QList<int>{0} << QString();
+        QTest::newRow("empty list leaves it alone") << QStringList() << QList<int>() << u"before"_s;
+    }
+    void copy_putsTheTickedRowsOnTheClipboard()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QList<int>, unchecked);
+        QFETCH(QString, clipboard);
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        fillResults(window, rows, unchecked);
+        harness.platform.clipboard = u"before"_s;
+        window.pushButton(5)->click();
+        QCOMPARE(harness.platform.clipboard, clipboard);
+        QCOMPARE(harness.platform.shownRequests(),
+                 (QList<MessageRequest>{{ResultsCopiedMessage, u"Quillfen"_s}}));
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+    }
+
+    void spreadsheet_withoutAnApplication_saysSoTwice()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        fillResults(window, {u"a"_s});
+        harness.platform.spreadsheetAvailable = false;
+        window.pushButton(7)->click();
+        QCOMPARE(harness.platform.shownMessages(),
+                 (QStringList{SpreadsheetMissingMessage, SpreadsheetFeatureMessage}));
+        QVERIFY(harness.platform.openedWorkbooks.isEmpty());
+        QVERIFY(QDir(harness.workbooks.path()).isEmpty());
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+    }
+
+    void spreadsheet_writesTheTickedRowsAsText()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        fillResults(window, {u"first"_s, u"skip"_s, u"=1+1"_s}, {1});
+        harness.platform.spreadsheetAvailable = true;
+        window.pushButton(7)->click();
+        QVERIFY(harness.platform.shownMessages().isEmpty());
+        QCOMPARE(harness.platform.openedWorkbooks.size(), 1);
+        const QString path = harness.platform.openedWorkbooks.first();
+        QVERIFY(path.startsWith(harness.workbooks.path() + u'/'));
+
+        const XlsxSheet sheet = readFirstSheet(path);
+        QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+        QCOMPARE(sheet.text(u"A1"_s), u"Results"_s);
+        QCOMPARE(sheet.text(u"A2"_s), u"first"_s);
+        QVERIFY(sheet.row(3).isEmpty());
+        QCOMPARE(sheet.text(u"A4"_s), u"=1+1"_s);
+        QVERIFY(!sheet.anyFormula);
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+    }
+
+    void editor_opensModally_andClosingStoresTheList()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        harness.platform.answerText(u"Dr."_s);
+        bool seen = false;
+        bool blockedMainWindow = false;
+        QTimer::singleShot(0, [&] {
+            auto *editor = qobject_cast<Form2 *>(QApplication::activeModalWidget());
+            if (!editor)
+                return;
+            seen = editor->isVisible();
+            blockedMainWindow = editor->isModal() && editor->parentWidget() == &window;
+            editor->findChild<QPushButton *>(u"PushButton4"_s)->click(); // Add
+            editor->findChild<QPushButton *>(u"PushButton2"_s)->click(); // Close
+        });
+        // Safety net: a dialog left open would hang the test.
+        QTimer::singleShot(5000, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        window.pushButton(4)->click();
+
+        QVERIFY(seen);
+        QVERIFY(blockedMainWindow);
+        QString expected;
+        for (const QString &entry : DefaultAbbreviations())
+            expected += entry + S;
+        QCOMPARE(harness.stored(AbbreviationsKey), expected + u"Dr."_s + S);
+        QVERIFY(harness.platform.shownMessages().isEmpty());
+        QCOMPARE(harness.platform.dialogsShown().first().title, u"Enter Abbreviation: "_s);
+    }
+};
+
+QTEST_MAIN(OutputsTest)
+#include "tst_outputs.moc"
