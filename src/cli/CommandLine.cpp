@@ -1,6 +1,6 @@
 #include "CommandLine.h"
-#include "OrderedExtraction.h"
 
+#include "OrderedExtraction.h"
 #include "abbrev/AbbreviationStore.h"
 #include "extract/ExtractionRun.h"
 #include "extract/FileExtraction.h"
@@ -12,7 +12,6 @@
 
 #include <QSaveFile>
 #include <QThread>
-
 #include <optional>
 #include <utility>
 

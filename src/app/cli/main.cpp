@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-
 #include <malloc.h>
 #include <unistd.h>
 
