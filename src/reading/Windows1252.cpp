@@ -1,6 +1,8 @@
 #include "AsciiWidening.h"
 #include "TextDecoding.h"
+#include "Utf8Encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -57,39 +59,22 @@ QByteArray windows1252ToUtf8(QByteArrayView bytes)
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
     while (p < end) {
-#if defined(__SSE2__)
-        // Sixteen bytes copied as they are, then kept up to the first that
-        // is not ASCII: runs are short and a call per run costs more. The
-        // room of three bytes a byte holds the overrun.
-        if (end - p >= Detail::BlockSize) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(o), block);
-            const unsigned highBits = unsigned(_mm_movemask_epi8(block));
-            const int ascii = highBits == 0 ? int(Detail::BlockSize) : std::countr_zero(highBits);
-            p += ascii;
-            o += ascii;
-            if (ascii == Detail::BlockSize)
-                continue;
-        } else {
-            for (; p < end && *p < 0x80; ++p)
-                *o++ = char(*p);
-            if (p == end)
-                break;
-        }
-#else
-        for (; p < end && *p < 0x80; ++p)
-            *o++ = char(*p);
-        if (p == end)
-            break;
-#endif
-        const char16_t unit = Windows1252Table[*p++];
-        if (unit < 0x800) {
-            *o++ = char(0xC0 | (unit >> 6));
-            *o++ = char(0x80 | (unit & 0x3F));
-        } else {
-            *o++ = char(0xE0 | (unit >> 12));
-            *o++ = char(0x80 | ((unit >> 6) & 0x3F));
-            *o++ = char(0x80 | (unit & 0x3F));
+        // Blocks without bytes of 80..9F are Latin-1; the rest go a byte at
+        // a time, a block at least.
+        p = Detail::latin1BlocksToUtf8(p, end, o);
+        const uchar *const stop = std::min(end, p + Detail::BlockSize);
+        for (; p < stop; ++p) {
+            const char16_t unit = Windows1252Table[*p];
+            if (unit < 0x80) {
+                *o++ = char(unit);
+            } else if (unit < 0x800) {
+                *o++ = char(0xC0 | (unit >> 6));
+                *o++ = char(0x80 | (unit & 0x3F));
+            } else {
+                *o++ = char(0xE0 | (unit >> 12));
+                *o++ = char(0x80 | ((unit >> 6) & 0x3F));
+                *o++ = char(0x80 | (unit & 0x3F));
+            }
         }
     }
     out.truncate(o - out.constData());
