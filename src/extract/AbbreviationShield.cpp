@@ -193,9 +193,12 @@ std::vector<ProtectedSpan> AbbreviationShield::Matcher::find(QStringView text) c
     std::optional<TakenMap> taken;
     if (entriesHit > 1)
         taken.emplace(n);
+    std::vector<size_t> runStarts;
     for (size_t k = 0; k < hits.size(); ++k) {
         const qsizetype length = qsizetype(m_folded[k].size());
         qsizetype end = 0;
+        if (!hits[k].empty())
+            runStarts.push_back(spans.size());
         for (const qsizetype pos : hits[k]) {
             if (pos < end || (taken && taken->anyIn(pos, length)))
                 continue;
@@ -205,9 +208,22 @@ std::vector<ProtectedSpan> AbbreviationShield::Matcher::find(QStringView text) c
                 taken->take(pos, length);
         }
     }
-    if (entriesHit > 1) {
-        std::sort(spans.begin(), spans.end(),
-                  [](const ProtectedSpan &a, const ProtectedSpan &b) { return a.pos < b.pos; });
+    // Each entry's spans are in order already: merge the runs pairwise.
+    const auto byPosition = [](const ProtectedSpan &a, const ProtectedSpan &b) {
+        return a.pos < b.pos;
+    };
+    while (runStarts.size() > 1) {
+        std::vector<size_t> merged;
+        for (size_t r = 0; r < runStarts.size(); r += 2) {
+            merged.push_back(runStarts[r]);
+            if (r + 1 == runStarts.size())
+                break;
+            const size_t runEnd = r + 2 < runStarts.size() ? runStarts[r + 2] : spans.size();
+            std::inplace_merge(spans.begin() + qsizetype(runStarts[r]),
+                               spans.begin() + qsizetype(runStarts[r + 1]),
+                               spans.begin() + qsizetype(runEnd), byPosition);
+        }
+        runStarts.swap(merged);
     }
     return spans;
 }
@@ -261,7 +277,7 @@ void AbbreviationShield::restore(QStringView item, QString &out) const
     const char16_t *s = item.utf16();
     const qsizetype n = item.size();
     qsizetype from = 0;
-    for (qsizetype m = item.indexOf(QChar(Marker)); m >= 0; m = item.indexOf(QChar(Marker), from)) {
+    for (qsizetype m = findUnit(s, 0, n, Marker); m < n; m = findUnit(s, from, n, Marker)) {
         out.append(item.mid(from, m - from));
         const qsizetype first = m + 1;
         if (first < n && s[first] == Escape) {
