@@ -269,21 +269,44 @@ void ListViewControl::rowsInserted(const QModelIndex &parent, int start, int end
 
 // Qt's item views name the row in their focus and selection events; a view
 // of our own has to do it itself, or a screen reader hears only the list.
+// The row is named once events run again: a removal moves the current row
+// before the rows are gone, and the row it names then would be gone too.
 void ListViewControl::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QAbstractItemView::currentChanged(current, previous);
-    if (current.isValid() && hasFocus())
-        tellAccessibility(QAccessible::Focus, current.row());
+    announceRowLater();
 }
 
 void ListViewControl::selectionChanged(const QItemSelection &selected,
                                        const QItemSelection &deselected)
 {
     QAbstractItemView::selectionChanged(selected, deselected);
-    if (!selected.isEmpty())
-        tellAccessibility(QAccessible::Selection, selected.first().top());
-    else if (!deselected.isEmpty())
-        tellAccessibility(QAccessible::SelectionRemove, deselected.first().top());
+    announceRowLater();
+}
+
+void ListViewControl::focusInEvent(QFocusEvent *event)
+{
+    QAbstractItemView::focusInEvent(event);
+    announceRowLater();
+}
+
+void ListViewControl::announceRowLater()
+{
+    if (m_announcePending || !QAccessible::isActive())
+        return;
+    m_announcePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_announcePending = false;
+            const int selected = selectedRow();
+            if (selected >= 0)
+                tellAccessibility(QAccessible::Selection, selected);
+            const QModelIndex current = currentIndex();
+            if (current.isValid() && hasFocus())
+                tellAccessibility(QAccessible::Focus, current.row());
+        },
+        Qt::QueuedConnection);
 }
 
 void ListViewControl::tellAccessibility(QAccessible::Event type, int row)

@@ -53,6 +53,7 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -60,11 +61,13 @@ private:
     int rowTop(int row) const { return row * m_rowHeight - verticalOffset(); }
     void updateRowHeight();
     void rowsChanged();
+    void announceRowLater();
     void tellAccessibility(QAccessible::Event event, int row = -1);
 
     QHeaderView *m_header;
     QList<QMetaObject::Connection> m_modelConnections;
     int m_rowHeight = 20;
+    bool m_announcePending = false;
 };
 
 } // namespace Quillfen
