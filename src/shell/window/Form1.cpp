@@ -218,7 +218,9 @@ void Form1::setupLayout()
         button->setMinimumHeight(button->sizeHint().height() + 6);
     pushButton(1)->setMinimumHeight(pushButton(1)->sizeHint().height() + 16);
 
-    QSize size(1220, 760);
+    // 1220 x 760 pixels at 96 dots per inch, larger where the desktop's
+    // text is set larger.
+    QSize size(twipsToPixels(18300, logicalDpiX()), twipsToPixels(11400, logicalDpiY()));
     if (const QScreen *shown = screen())
         size = size.boundedTo(shown->availableSize());
     resize(size);
