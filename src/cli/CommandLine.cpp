@@ -4,6 +4,7 @@
 #include "extract/ExtractionRun.h"
 #include "extract/FileExtraction.h"
 #include "inputs/adding/TreeFiles.h"
+#include "platform/Failure.h"
 #include "results/RowEncoding.h"
 #include "shell/core/ApplicationError.h"
 #include "shell/core/SettingsStore.h"
@@ -28,6 +29,8 @@ struct Options
     OutputFormat format = OutputFormat::Lines;
     QString outputPath;
     QStringList files;
+    bool text = false;     // each file's whole text instead of rows
+    bool nulAfter = false; // -0: a NUL byte after each file's text
     bool help = false;
     bool version = false;
     QString folderPattern = QStringLiteral("*.*"); // files taken from folders
@@ -43,6 +46,7 @@ Options parseArguments(const QStringList &arguments)
 {
     Options options;
     bool filterSet = false;
+    bool formatSet = false;
     bool onlyFiles = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString arg = arguments[i];
@@ -91,6 +95,7 @@ Options parseArguments(const QStringList &arguments)
             options.abbreviations = QStringList();
         } else if (arg == u"--format"_s) {
             const QString format = value();
+            formatSet = true;
             if (format == u"lines"_s)
                 options.format = OutputFormat::Lines;
             else if (format == u"json"_s)
@@ -105,6 +110,10 @@ Options parseArguments(const QStringList &arguments)
             options.folderPattern = u"*."_s + value();
         } else if (arg == u"--list-inputs"_s) {
             options.listInputs = true;
+        } else if (arg == u"--text"_s) {
+            options.text = true;
+        } else if (arg == u"-0"_s) {
+            options.nulAfter = true;
         } else if (arg == u"-h"_s || arg == u"--help"_s) {
             options.help = true;
         } else if (arg == u"--version"_s) {
@@ -113,6 +122,10 @@ Options parseArguments(const QStringList &arguments)
             throw UsageError{u"unknown option "_s + arg};
         }
     }
+    if (options.nulAfter && !options.text)
+        throw UsageError{u"-0 goes with --text"_s};
+    if (options.text && formatSet)
+        throw UsageError{u"--text writes texts, not rows: leave out --format"_s};
     if (!options.help && !options.version && options.files.isEmpty())
         throw UsageError{u"no input files"_s};
     return options;
@@ -156,6 +169,16 @@ public:
             flush();
     }
 
+    // A file's whole text, as UTF-8.
+    void appendText(QStringView text, bool nulAfter)
+    {
+        appendUtf8(m_buffer, text);
+        if (nulAfter)
+            m_buffer.append('\0');
+        if (m_buffer.size() >= FlushBytes)
+            flush();
+    }
+
     bool flush()
     {
         if (!m_buffer.isEmpty() && m_device.write(m_buffer) != m_buffer.size())
@@ -173,6 +196,19 @@ private:
     QByteArray m_jsonFile;
     bool m_failed = false;
 };
+
+std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter, HtmlTextSource &html,
+                                         OutputWriter &writer)
+{
+    QStringList texts;
+    try {
+        texts = readInputFile(path, html);
+    } catch (...) {
+        return FileFailure{isHtmlPath(path) ? 132 : 144, describeCurrentException()};
+    }
+    writer.appendText(texts.join(QString()), nulAfter);
+    return std::nullopt;
+}
 
 // A report's line breaks as the terminal's line ends.
 QByteArray reportForStream(const QString &report)
@@ -232,6 +268,10 @@ left out).
   --format lines|json|text     lines: each row then "\n" (default)
                                json: {"file": PATH, "text": ROW} per line
                                text: each row then CR LF, as the window saves
+  --text                       write each file's whole text, uncut and
+                               unfiltered, as UTF-8 (an HTML page as its
+                               rendered text, with CR LF line ends)
+  -0                           with --text: a NUL byte after each file's text
   -o, --output FILE            write there instead of standard output
   --extension EXT              from folders take only files named *.EXT, as
                                "Add All File(s) In Folder" does (* for all)
@@ -317,8 +357,9 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                                         u')');
         }
         writer.setFile(path);
-        if (const auto failure = extractFile(path, options.mode, shield, options.filter, html,
-                                             writer)) {
+        if (const auto failure = options.text ? writeFileText(path, options.nulAfter, html, writer)
+                                              : extractFile(path, options.mode, shield,
+                                                            options.filter, html, writer)) {
             anyFailure = true;
             writer.flush();
             if (streams.errIsTerminal)

@@ -1,10 +1,9 @@
 #include "cli/CommandLine.h"
 #include "platform/SettingsArea.h"
-#include "reading/UnavailableHtml.h"
+#include "reading/html/GumboHtml.h"
 
 #include <QCoreApplication>
 #include <QFile>
-
 #include <unistd.h>
 
 int main(int argc, char *argv[])
@@ -19,7 +18,7 @@ int main(int argc, char *argv[])
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
     Quillfen::IniSettingsArea settings;
-    Quillfen::UnavailableHtml html;
+    Quillfen::GumboHtml html;
     return Quillfen::runCommandLine(arguments, {out, err, isatty(STDERR_FILENO) == 1}, settings,
                                     html);
 }

@@ -5,7 +5,7 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/ThreadedWork.h"
 #include "platform/qt/WidgetMessageBoxes.h"
-#include "reading/UnavailableHtml.h"
+#include "reading/html/GumboHtml.h"
 #include "shell/window/Form1.h"
 #include "shell/window/HomePage.h"
 
@@ -26,7 +26,7 @@ int main(int argc, char *argv[])
     WidgetMessageBoxes boxes;
     ProcessEventsLoop loop;
     ThreadedWork work;
-    UnavailableHtml html;
+    GumboHtml html;
     QtDialogs dialogs;
     QtDesktop desktop;
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+
+namespace Quillfen {
+
+// Bounds on the work spent on one page. Past them the page is read in a
+// simpler way whose cost grows only with its length (see FlatMarkup.h).
+struct HtmlLimits
+{
+    std::uint64_t nestingWork = 0; // estimated scope-lookup steps of the parser
+    std::size_t treeBytes = 0;     // memory of the parsed tree
+    qsizetype flatChunkBytes = 0;  // bytes per chunk of the simpler reading
+
+    static HtmlLimits forPage(qsizetype pageBytes);
+};
+
+// The rendered text of an HTML page's body from the page's bytes, as a
+// browser's document.body.innerText gives it, with CR LF line ends.
+// Decodes as a browser does for a local file; runs no script and fetches
+// nothing. A page without text gives an empty string.
+QString renderedTextOfHtml(QByteArrayView bytes);
+QString renderedTextOfHtml(QByteArrayView bytes, const HtmlLimits &limits);
+
+} // namespace Quillfen
