@@ -10,6 +10,7 @@ packages=(
     fonts-liberation
     xvfb xauth libx11-dev
     unzip
+    desktop-file-utils appstream
 )
 
 missing=()

@@ -1,12 +1,29 @@
 #include "RowStore.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace Quillfen {
 
 void RowStore::append(QStringView text, bool checked)
 {
-    const qsizetype row = size();
-    m_text.insert(m_text.end(), text.utf16(), text.utf16() + text.size());
-    m_starts.push_back(std::int64_t(m_text.size()));
+    const qsizetype length = text.size();
+    if (length > qsizetype(UINT32_MAX))
+        throw std::length_error("row too long");
+    if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().used < length) {
+        // A row longer than a chunk gets a chunk of its own size.
+        const qsizetype capacity = std::max(ChunkUnits, length);
+        m_chunks.push_back({std::make_unique_for_overwrite<char16_t[]>(std::size_t(capacity)),
+                            capacity, 0});
+    }
+    Chunk &chunk = m_chunks.back();
+    std::copy_n(text.utf16(), length, chunk.units.get() + chunk.used);
+    m_locations.push_back((std::uint64_t(m_chunks.size() - 1) << OffsetBits) |
+                          std::uint64_t(chunk.used));
+    m_lengths.push_back(std::uint32_t(length));
+    chunk.used += length;
+
+    const qsizetype row = size() - 1;
     if (std::size_t(row) / 64 >= m_checked.size())
         m_checked.push_back(0);
     setChecked(row, checked);
@@ -14,9 +31,10 @@ void RowStore::append(QStringView text, bool checked)
 
 QStringView RowStore::text(qsizetype row) const
 {
-    const std::int64_t start = m_starts[std::size_t(row)];
-    const std::int64_t end = m_starts[std::size_t(row) + 1];
-    return QStringView(m_text.data() + start, qsizetype(end - start));
+    const std::uint64_t location = m_locations[std::size_t(row)];
+    const Chunk &chunk = m_chunks[std::size_t(location >> OffsetBits)];
+    const qsizetype offset = qsizetype(location & ((std::uint64_t(1) << OffsetBits) - 1));
+    return QStringView(chunk.units.get() + offset, qsizetype(m_lengths[std::size_t(row)]));
 }
 
 bool RowStore::isChecked(qsizetype row) const
@@ -34,31 +52,45 @@ void RowStore::setChecked(qsizetype row, bool checked)
 void RowStore::remove(qsizetype row)
 {
     const std::size_t r = std::size_t(row);
-    const std::int64_t start = m_starts[r];
-    const std::int64_t length = m_starts[r + 1] - start;
-    m_text.erase(m_text.begin() + start, m_text.begin() + start + length);
-    m_starts.erase(m_starts.begin() + std::ptrdiff_t(r) + 1);
-    for (std::size_t i = r + 1; i < m_starts.size(); ++i)
-        m_starts[i] -= length;
-    // Shift the check bits of the later rows down by one.
-    const qsizetype count = size();
-    for (qsizetype i = row; i < count; ++i)
-        setChecked(i, isChecked(i + 1));
-    if (std::size_t(count + 63) / 64 < m_checked.size())
+    m_locations.erase(m_locations.begin() + std::ptrdiff_t(r));
+    m_lengths.erase(m_lengths.begin() + std::ptrdiff_t(r));
+
+    // Shift the check bits above the row down by one, a word at a time.
+    const std::size_t first = r / 64;
+    const unsigned bit = unsigned(r % 64);
+    std::uint64_t &word = m_checked[first];
+    const std::uint64_t below = bit == 0 ? 0 : word & ((std::uint64_t(1) << bit) - 1);
+    const std::uint64_t above = bit == 63 ? 0 : (word >> (bit + 1)) << bit;
+    word = below | above;
+    for (std::size_t w = first + 1; w < m_checked.size(); ++w) {
+        m_checked[w - 1] |= (m_checked[w] & 1u) << 63;
+        m_checked[w] >>= 1;
+    }
+    if ((m_locations.size() + 63) / 64 < m_checked.size())
         m_checked.pop_back();
 }
 
 void RowStore::clear()
 {
-    std::vector<char16_t>().swap(m_text);
-    std::vector<std::int64_t>{0}.swap(m_starts);
+    std::vector<Chunk>().swap(m_chunks);
+    std::deque<std::uint64_t>().swap(m_locations);
+    std::deque<std::uint32_t>().swap(m_lengths);
     std::vector<std::uint64_t>().swap(m_checked);
 }
 
 std::size_t RowStore::bytesHeld() const
 {
-    return m_text.capacity() * sizeof(char16_t) + m_starts.capacity() * sizeof(std::int64_t) +
-           m_checked.capacity() * sizeof(std::uint64_t);
+    std::size_t bytes = m_checked.capacity() * sizeof(std::uint64_t);
+    for (const Chunk &chunk : m_chunks)
+        bytes += std::size_t(chunk.capacity) * sizeof(char16_t);
+    // A deque holds its elements in blocks of 512 bytes, at least one, and
+    // a map of at least eight block pointers.
+    auto blocks = [](std::size_t count, std::size_t size) {
+        const std::size_t used = count * size / 512 + 1;
+        return used * 512 + std::max<std::size_t>(8, used + 2) * sizeof(void *);
+    };
+    return bytes + blocks(m_locations.size(), sizeof(std::uint64_t)) +
+           blocks(m_lengths.size(), sizeof(std::uint32_t));
 }
 
 } // namespace Quillfen

@@ -71,6 +71,8 @@ void Form2::setupList()
     m_list->setSortingEnabled(false);
     m_list->setColumnCount(1);
     m_list->setHeaderLabels({QString()});
+    // Qt's tree interface takes no name from the header.
+    m_list->setAccessibleName(u"Abbreviation(s)"_s);
     // The column keeps its own width; the rest of the list stays empty.
     m_list->header()->setStretchLastSection(false);
     m_list->viewport()->setMouseTracking(true);

@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Wayland desktops find the launcher, and with it the icon, by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Quillfen"));
 
     IniSettingsArea settings;
     WidgetMessageBoxes boxes;

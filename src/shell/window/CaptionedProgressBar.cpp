@@ -30,10 +30,12 @@ void CaptionedProgressBar::showPendingValue()
     setValue(int(std::lround(m_percent * Scale)));
 }
 
+// The caption is the bar's accessible name as well.
 void CaptionedProgressBar::setProgressCaption(const QString &caption)
 {
     m_caption = caption;
     update();
+    setAccessibleName(caption);
 }
 
 } // namespace Quillfen

@@ -1,7 +1,9 @@
 #include "Form1.h"
 
+#include "AccessibleFactory.h"
 #include "Appearance.h"
 #include "CaptionedProgressBar.h"
+#include "KeyboardAccess.h"
 #include "ListBehaviours.h"
 #include "ListViewControl.h"
 #include "OptionsPanel.h"
@@ -96,9 +98,11 @@ Form1::Form1(Form1Services services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)), m_store(m_services.settings)
 {
     setObjectName(u"Form1"_s);
+    installAccessibleFactory();
     setupControls();
     setupLayout();
     setupPointerRules();
+    setupKeyboard();
     connectActions();
 
     m_abbreviations = std::make_unique<StoredAbbreviations>(m_store);
@@ -214,7 +218,9 @@ void Form1::setupLayout()
         button->setMinimumHeight(button->sizeHint().height() + 6);
     pushButton(1)->setMinimumHeight(pushButton(1)->sizeHint().height() + 16);
 
-    QSize size(1220, 760);
+    // 1220 x 760 pixels at 96 dots per inch, larger where the desktop's
+    // text is set larger.
+    QSize size(twipsToPixels(18300, logicalDpiX()), twipsToPixels(11400, logicalDpiY()));
     if (const QScreen *shown = screen())
         size = size.boundedTo(shown->availableSize());
     resize(size);
@@ -228,6 +234,32 @@ void Form1::setupPointerRules()
                                        m_listView1->viewport(), m_listView2->viewport()};
     for (QWidget *surface : surfaces)
         m_pointer->watchSurface(surface);
+}
+
+// Tab follows the window from the input list and its buttons through the
+// options to "Start Extracting", then the results list and its buttons.
+// Tab stops once in each group of options, at its selected one (the arrow
+// keys move within the group); the filter texts follow their group.
+// The shortcuts leave alone every key the text boxes and lists use.
+void Form1::setupKeyboard()
+{
+    for (QPushButton *button : m_buttons)
+        pressOnEnter(button);
+    giveShortcut(pushButton(1), QKeySequence(Qt::Key_F5));
+    giveShortcut(pushButton(2), QKeySequence(Qt::CTRL | Qt::Key_O));
+    giveShortcut(pushButton(3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    giveShortcut(pushButton(5), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    giveShortcut(pushButton(6), QKeySequence(Qt::CTRL | Qt::Key_S));
+    giveShortcut(pushButton(7), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+
+    const OptionsPanel &options = *m_options;
+    chainTabOrder({m_listView1, pushButton(2), pushButton(3), pushButton(10), pushButton(8),
+                   options.option(1), options.option(2), pushButton(4), options.option(4),
+                   options.option(5), options.option(3), options.text1(), options.text2(),
+                   pushButton(1), m_listView2, pushButton(5), pushButton(6), pushButton(7),
+                   pushButton(9)});
+    tabToSelectedOption({options.option(1), options.option(2)});
+    tabToSelectedOption({options.option(4), options.option(5), options.option(3)});
 }
 
 void Form1::connectActions()

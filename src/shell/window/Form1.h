@@ -94,6 +94,7 @@ private:
     void setupControls();
     void setupLayout();
     void setupPointerRules();
+    void setupKeyboard();
     void connectActions();
     QPushButton *makeButton(int number, const QString &caption);
     ListViewControl *makeList(const QString &name, const QString &hint);

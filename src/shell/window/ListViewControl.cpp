@@ -1,5 +1,7 @@
 #include "ListViewControl.h"
 
+#include "AccessibleFactory.h"
+
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,6 +32,7 @@ ListViewControl::ListViewControl(QWidget *parent)
     setTextElideMode(Qt::ElideRight);
     viewport()->setMouseTracking(true);
     updateRowHeight();
+    installAccessibleFactory();
 }
 
 void ListViewControl::setModel(QAbstractItemModel *model)
@@ -43,8 +46,10 @@ void ListViewControl::setModel(QAbstractItemModel *model)
         m_modelConnections = {
             connect(model, &QAbstractItemModel::rowsRemoved, this, &ListViewControl::rowsChanged),
             connect(model, &QAbstractItemModel::rowsMoved, this, &ListViewControl::rowsChanged),
-            connect(model, &QAbstractItemModel::layoutChanged, this,
-                    &ListViewControl::rowsChanged)};
+            connect(model, &QAbstractItemModel::layoutChanged, this, &ListViewControl::rowsChanged),
+            // The list is named after its column header.
+            connect(model, &QAbstractItemModel::headerDataChanged, this,
+                    [this] { tellAccessibility(QAccessible::NameChanged); })};
     }
     updateGeometries();
 }
@@ -260,6 +265,57 @@ void ListViewControl::rowsInserted(const QModelIndex &parent, int start, int end
     // Only rows that land in view need painting.
     if (rowTop(start) < viewport()->height())
         viewport()->update();
+}
+
+// Qt's item views name the row in their focus and selection events; a view
+// of our own has to do it itself, or a screen reader hears only the list.
+// The row is named once events run again: a removal moves the current row
+// before the rows are gone, and the row it names then would be gone too.
+void ListViewControl::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    announceRowLater();
+}
+
+void ListViewControl::selectionChanged(const QItemSelection &selected,
+                                       const QItemSelection &deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    announceRowLater();
+}
+
+void ListViewControl::focusInEvent(QFocusEvent *event)
+{
+    QAbstractItemView::focusInEvent(event);
+    announceRowLater();
+}
+
+void ListViewControl::announceRowLater()
+{
+    if (m_announcePending || !QAccessible::isActive())
+        return;
+    m_announcePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_announcePending = false;
+            const int selected = selectedRow();
+            if (selected >= 0)
+                tellAccessibility(QAccessible::Selection, selected);
+            const QModelIndex current = currentIndex();
+            if (current.isValid() && hasFocus())
+                tellAccessibility(QAccessible::Focus, current.row());
+        },
+        Qt::QueuedConnection);
+}
+
+void ListViewControl::tellAccessibility(QAccessible::Event type, int row)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(this, type);
+    event.setChild(row);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ListViewControl::rowsChanged()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QAccessible>
 
 class QHeaderView;
 
@@ -45,10 +46,14 @@ protected:
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected,
+                          const QItemSelection &deselected) override;
 
     bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -56,10 +61,13 @@ private:
     int rowTop(int row) const { return row * m_rowHeight - verticalOffset(); }
     void updateRowHeight();
     void rowsChanged();
+    void announceRowLater();
+    void tellAccessibility(QAccessible::Event event, int row = -1);
 
     QHeaderView *m_header;
     QList<QMetaObject::Connection> m_modelConnections;
     int m_rowHeight = 20;
+    bool m_announcePending = false;
 };
 
 } // namespace Quillfen

@@ -75,6 +75,9 @@ void OptionsPanel::buildFrame2(QWidget *parent)
     m_text1->setObjectName(u"Text1"_s);
     m_text2 = new QLineEdit(m_frame2);
     m_text2->setObjectName(u"Text2"_s);
+    // A text box has no caption: screen readers name it after its option.
+    m_text1->setAccessibleName(containing->text());
+    m_text2->setAccessibleName(notContaining->text());
     layout->addWidget(containing, 0, 0);
     layout->addWidget(m_text1, 0, 1);
     layout->addWidget(notContaining, 1, 0);

@@ -1,0 +1,96 @@
+#include "KeyboardAccess.h"
+
+#include <QAbstractButton>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QRadioButton>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+class EnterPresses final : public QObject
+{
+public:
+    explicit EnterPresses(QAbstractButton *button) : QObject(button), m_button(button) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        if (!key->isAutoRepeat() && m_button->isEnabled())
+            m_button->click();
+        return true;
+    }
+
+private:
+    QAbstractButton *m_button;
+};
+
+class SelectedOptionFocus final : public QObject
+{
+public:
+    SelectedOptionFocus(const QList<QRadioButton *> &group, QObject *parent)
+        : QObject(parent), m_group(group)
+    {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::FocusIn)
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason)
+            return false;
+        auto *reached = static_cast<QRadioButton *>(watched);
+        if (reached->isChecked())
+            return false;
+        for (QRadioButton *option : m_group) {
+            if (option->isChecked() && option->isEnabled() && option->isVisible()) {
+                option->setFocus(reason);
+                break;
+            }
+        }
+        return false;
+    }
+
+private:
+    QList<QRadioButton *> m_group;
+};
+
+} // namespace
+
+void pressOnEnter(QAbstractButton *button)
+{
+    button->installEventFilter(new EnterPresses(button));
+}
+
+void giveShortcut(QAbstractButton *button, const QKeySequence &keys)
+{
+    button->setShortcut(keys);
+    button->setToolTip(button->text() + u" ("_s + keys.toString(QKeySequence::NativeText) + u')');
+}
+
+void chainTabOrder(const QList<QWidget *> &widgets)
+{
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets.at(i - 1), widgets.at(i));
+}
+
+void tabToSelectedOption(const QList<QRadioButton *> &group)
+{
+    if (group.isEmpty())
+        return;
+    auto *filter = new SelectedOptionFocus(group, group.first());
+    for (QRadioButton *option : group)
+        option->installEventFilter(filter);
+}
+
+} // namespace Quillfen

@@ -1,0 +1,58 @@
+#include "WindowHarness.h"
+#include "abbrev/editor/Form2.h"
+#include "shell/window/ListViewControl.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+using namespace Quillfen::Testing;
+
+// Run with a logical DPI of 120 that Qt does not turn into a scale factor
+// (QT_FONT_DPI=120, QT_SCALE_FACTOR_ROUNDING_POLICY=Round), as on a desktop
+// set to 125 % text: sizes given in twips grow with it.
+class LogicalDpiTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QWidget probe;
+        QCOMPARE(probe.logicalDpiX(), 120);
+        QCOMPARE(probe.devicePixelRatioF(), 1.0);
+    }
+
+    void listColumns_are7000Twips()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.start();
+        QCOMPARE(window.listView1()->columnWidth(), 583);
+        QCOMPARE(window.listView2()->columnWidth(), 583);
+    }
+
+    void abbreviationEditor_isMeasuredInTwips()
+    {
+        WindowHarness harness;
+        Form2 editor(
+            {.boxes = harness.platform, .dialogs = harness.platform, .settings = harness.settings});
+        QCOMPARE(editor.size(), QSize(670, 413)); // 8040 x 4950 twips
+        auto *list = editor.findChild<QTreeWidget *>(u"ListView1"_s);
+        QVERIFY(list);
+        QCOMPARE(list->geometry(), QRect(10, 10, 650, 311));
+        QCOMPARE(list->columnWidth(0), 500); // 6000 twips
+    }
+
+    void rows_fitTheLargerFont()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.start();
+        ListViewControl *list = window.listView1();
+        QVERIFY(list->rowHeight() >= list->fontMetrics().height());
+        QVERIFY(list->fontMetrics().height() > 14); // 9 point text at 96 dpi is 14 pixels
+    }
+};
+
+QTEST_MAIN(LogicalDpiTest)
+#include "tst_logicaldpi.moc"
