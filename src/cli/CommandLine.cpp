@@ -6,11 +6,11 @@
 #include "extract/FileExtraction.h"
 #include "inputs/adding/TreeFiles.h"
 #include "platform/Failure.h"
+#include "platform/OutputFile.h"
 #include "results/RowEncoding.h"
 #include "shell/core/ApplicationError.h"
 #include "shell/core/SettingsStore.h"
 
-#include <QSaveFile>
 #include <QThread>
 #include <optional>
 #include <utility>
@@ -352,16 +352,16 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     }
     const AbbreviationShield shield(entries);
 
-    QSaveFile outputFile;
+    std::optional<OutputFile> outputFile;
     QIODevice *out = &streams.out;
     if (!options.outputPath.isEmpty()) {
-        outputFile.setFileName(options.outputPath);
-        if (!outputFile.open(QIODevice::WriteOnly)) {
+        outputFile.emplace(options.outputPath);
+        if (!outputFile->open()) {
             writeError(streams.err, u"quillfen-cli: cannot write "_s + options.outputPath + u": "_s +
-                                        outputFile.errorString() + u'\n');
+                                        outputFile->errorString() + u'\n');
             return 1;
         }
-        out = &outputFile;
+        out = &outputFile->device();
     }
 
     StreamReports walkReports(streams.err);
@@ -374,7 +374,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
             appendUtf8(list, path);
             list.append('\n');
         }
-        if (out->write(list) != list.size() || (out == &outputFile && !outputFile.commit())) {
+        if (out->write(list) != list.size() || (outputFile && !outputFile->commit())) {
             writeError(streams.err,
                        u"quillfen-cli: the output could not be written completely\n"_s);
             return 1;
@@ -413,7 +413,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     if (streams.errIsTerminal)
         writeError(streams.err, u"\r\x1b[K"_s);
 
-    const bool written = extracted && (out != &outputFile || outputFile.commit());
+    const bool written = extracted && (!outputFile || outputFile->commit());
     if (!written) {
         writeError(streams.err, u"quillfen-cli: the output could not be written completely\n"_s);
         return 1;

@@ -1,12 +1,12 @@
 #include "TextFileExport.h"
 
+#include "platform/OutputFile.h"
 #include "platform/PacedYield.h"
 #include "platform/Failure.h"
 #include "results/RowEncoding.h"
 #include "shell/core/ReportingProcedure.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <optional>
 #include <sys/stat.h>
 
@@ -25,16 +25,16 @@ bool pathExists(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-Failure writeFailure(const QString &path, const QSaveFile &file)
+Failure writeFailure(const QString &path, const OutputFile &file)
 {
     return Failure(u"Cannot write %1: %2"_s.arg(path, file.errorString()));
 }
 
-void writeChunk(QSaveFile &file, const QString &path, QByteArray &chunk)
+void writeChunk(OutputFile &file, const QString &path, QByteArray &chunk)
 {
-    if (file.write(chunk) != chunk.size())
+    if (file.device().write(chunk) != chunk.size())
         throw writeFailure(path, file);
-    chunk.clear();
+    chunk.resize(0); // keeps the capacity
 }
 
 } // namespace
@@ -74,11 +74,11 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
     proc.step(130, [&] { services.pointer.setPointerMode(PointerMode::Busy); });
     // Everything from the opening to the commit is one write: its first
     // failure is reported and the rest is left out, so the old file stays.
-    std::optional<QSaveFile> file;
+    std::optional<OutputFile> file;
     QByteArray chunk;
     bool writing = proc.step(132, [&] {
         file.emplace(path);
-        if (!file->open(QIODevice::WriteOnly))
+        if (!file->open())
             throw writeFailure(path, *file);
     });
     if (writing) {
