@@ -1,4 +1,4 @@
-#include "RunDoubles.h"
+#include "HtmlRunFixture.h"
 #include "cli/CommandLine.h"
 #include "extract/FileExtraction.h"
 #include "platform/fake/MemorySettingsArea.h"
@@ -177,11 +177,11 @@ private Q_SLOTS:
         QFETCH(ExtractMode, mode);
         QFETCH(QStringList, rows);
         RunFixture fixture;
-        fixture.options.chosenMode = mode;
+        fixture.options.currentMode = mode;
         fixture.inputs.rows = {m_dir.filePath(u"news.html"_s), m_dir.filePath(u"SHOUT.HTM"_s),
                                m_dir.filePath(u"index.txt"_s)};
         fixture.run.start();
-        QCOMPARE(fixture.results.rows, rows);
+        QCOMPARE(fixture.results.all(), rows);
         QCOMPARE(fixture.platform.shownMessages(), QStringList{u"Done."_s});
     }
 
@@ -196,7 +196,7 @@ private Q_SLOTS:
         fixture.inputs.rows = {missing, m_dir.filePath(u"only.html"_s), folder,
                                m_dir.filePath(u"empty.html"_s)};
         fixture.run.start();
-        QCOMPARE(fixture.results.rows, QStringList{u"Only one."_s});
+        QCOMPARE(fixture.results.all(), QStringList{u"Only one."_s});
         QCOMPARE(fixture.platform.shownMessages(),
                  (QStringList{reportFor(132, failureOf(missing)), reportFor(132, failureOf(folder)),
                               u"Done."_s}));
@@ -213,7 +213,7 @@ private Q_SLOTS:
         fixture.inputs.rows = {write(u"junk.html"_s, junk), m_dir.filePath(u"only.html"_s)};
         fixture.run.start();
         QCOMPARE(fixture.platform.shownMessages(), QStringList{u"Done."_s});
-        QVERIFY(fixture.results.rows.contains(u"Only one."_s));
+        QVERIFY(fixture.results.all().contains(u"Only one."_s));
     }
 
     void cliText_writesEachFilesWholeText()
