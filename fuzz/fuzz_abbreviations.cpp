@@ -15,8 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList shown = editorAbbreviations(value);
     for (const QString &entry : shown)
         require(!entry.isEmpty(), "the editor shows an empty entry");
+    // Separators are found left to right without overlap.
+    qsizetype cuts = 0;
+    for (qsizetype at = value.indexOf(AbbreviationSeparator); at >= 0;
+         at = value.indexOf(AbbreviationSeparator, at + AbbreviationSeparator.size()))
+        ++cuts;
     if (!value.isEmpty())
-        require(extractionAbbreviations(value).size() == value.count(AbbreviationSeparator) + 1,
+        require(extractionAbbreviations(value).size() == cuts + 1,
                 "n separators give n + 1 pieces");
 
     // The input cut at NUL bytes as a list the editor can hold: non-empty
