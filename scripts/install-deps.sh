@@ -11,6 +11,7 @@ packages=(
     xvfb xauth libx11-dev
     unzip
     desktop-file-utils appstream
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

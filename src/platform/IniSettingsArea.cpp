@@ -1,6 +1,7 @@
 #include "Failure.h"
 #include "SettingsArea.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -33,6 +34,10 @@ void IniSettingsArea::setValue(const QString &application, const QString &sectio
     settings.setValue(key, value);
     settings.endGroup();
     settings.sync();
+    // QSettings writes over a file it could not fully parse, keeping what it
+    // could read, yet reports the parse as a FormatError: that save worked.
+    if (settings.status() == QSettings::FormatError && QFileInfo(settings.fileName()).isWritable())
+        return;
     if (settings.status() != QSettings::NoError)
         throw Failure(u"Could not save the setting \""_s + key + u"\" in "_s + settings.fileName());
 }

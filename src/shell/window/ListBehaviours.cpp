@@ -102,7 +102,8 @@ bool InputListBehaviour::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
-    const auto *mouse = static_cast<QMouseEvent *>(event);
+    // Only a mouse event may be taken as one; the others pass here too.
+    const auto mouse = [event] { return static_cast<QMouseEvent *>(event); };
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:
@@ -114,13 +115,13 @@ bool InputListBehaviour::eventFilter(QObject *watched, QEvent *event)
         dropped(static_cast<QDropEvent *>(event));
         return true;
     case QEvent::MouseButtonPress:
-        pressed(mouse->position().toPoint());
+        pressed(mouse()->position().toPoint());
         break;
     case QEvent::MouseMove:
         if (!m_drag.dragActive())
             break;
         // While a row is dragged the list's own selection dragging stays out.
-        moved(mouse->position().toPoint());
+        moved(mouse()->position().toPoint());
         return true;
     case QEvent::MouseButtonRelease:
         released();

@@ -1,0 +1,48 @@
+// Cutting a text into rows in both modes, with any abbreviation list and
+// line filter taken from the input.
+#include "FuzzSupport.h"
+#include "abbrev/AbbreviationStore.h"
+#include "extract/Segmentation.h"
+
+using namespace Quillfen;
+using QuillfenFuzz::require;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    QuillfenFuzz::Reader in(data, size);
+    const std::uint8_t choice = in.byte();
+    const ExtractMode mode = (choice & 1) ? ExtractMode::Sentence : ExtractMode::Paragraph;
+    LineFilter filter;
+    switch ((choice >> 1) & 3) {
+    case 0:
+        filter.kind = LineFilterKind::All;
+        break;
+    case 1:
+        filter.kind = LineFilterKind::Containing;
+        break;
+    case 2:
+        filter.kind = LineFilterKind::NotContaining;
+        break;
+    default:
+        filter.kind = LineFilterKind::None;
+        break;
+    }
+    filter.text = in.string(16);
+    // The list as it is stored, so that empty entries and odd pieces occur.
+    const QString stored = in.string(200);
+    const QStringList abbreviations = extractionAbbreviations(stored);
+    const QString text = QString::fromUtf8(in.rest());
+
+    const QStringList rows = extractRows(text, mode, abbreviations, filter);
+    if (filter.kind == LineFilterKind::None)
+        require(rows.isEmpty(), "no filter selected emits nothing");
+    for (const QString &row : rows) {
+        require(!row.isEmpty(), "empty row");
+        require(row != u".", "row of a lone full stop");
+        // The filter judges a question before its "?" is put back.
+        const bool question = row.endsWith(u'?');
+        require(filter.accepts(question ? QStringView(row).chopped(1) : QStringView(row)),
+                "row the filter refuses");
+    }
+    return 0;
+}

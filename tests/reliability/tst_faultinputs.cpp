@@ -1,0 +1,257 @@
+// Hostile and failing inputs through the real quillfen-cli: every readable
+// file still gives its rows, every failure is reported once, nothing hangs
+// or crashes.
+
+#include "CliRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace QuillfenTest;
+
+class FaultInputsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString config() const { return m_dir.filePath(u"config"_s); }
+
+    static void writeBytes(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write fixture");
+    }
+
+    // A file whose name is given as raw bytes (not always UTF-8).
+    static void writeRawName(const QByteArray &folder, const QByteArray &name,
+                             const QByteArray &bytes)
+    {
+        const QByteArray path = folder + '/' + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            qFatal("cannot write fixture");
+        ::close(fd);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram()));
+        // The unprivileged runs must reach the fixtures.
+        QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                        QFile::ExeOwner | QFile::ReadOther |
+                                                        QFile::ExeOther));
+    }
+
+    void thousandFiles_everyTenthUnreadable()
+    {
+        const QStringList prefix = unprivilegedPrefix();
+        if (prefix.isEmpty())
+            QSKIP("running as root without setpriv: a refused read cannot be made");
+        const QString folder = m_dir.filePath(u"thousand"_s);
+        QVERIFY(QDir().mkpath(folder));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::ExeOther);
+        QSet<QByteArray> expectedRows;
+        QStringList unreadable;
+        for (int i = 0; i < 1000; ++i) {
+            const QString path = folder + u"/f%1.txt"_s.arg(i, 4, 10, QChar(u'0'));
+            writeBytes(path,
+                       "Row " + QByteArray::number(i) + "\r\n\r\nSecond " + QByteArray::number(i));
+            if (i % 10 == 0) {
+                QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+                unreadable << path;
+            } else {
+                QFile::setPermissions(path,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+                expectedRows << "Row " + QByteArray::number(i) << "Second " + QByteArray::number(i);
+            }
+        }
+        const CliResult r = runCli({folder}, config(), prefix);
+        QCOMPARE(r.status, 1);
+        const QList<QByteArray> rows = r.out.split('\n');
+        QCOMPARE(rows.last(), QByteArray());
+        QCOMPARE(rows.size() - 1, 1800);
+        QCOMPARE(QSet<QByteArray>(rows.begin(), rows.end() - 1), expectedRows);
+        QCOMPARE(reportCount(r.err), 100);
+        for (const QString &path : unreadable)
+            QCOMPARE(
+                r.err.count(QByteArray("Cannot read \"" + path.toUtf8() + "\": Permission denied")),
+                1);
+    }
+
+    void binaryFiles_giveTextAndNoFailure_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray random(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator gen(8);
+        for (char &c : random)
+            c = char(gen.bounded(256));
+        QTest::newRow("random") << random;
+        QTest::newRow("NUL bytes") << QByteArray(100000, '\0');
+        QByteArray png("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\x00\x01", 20);
+        for (int i = 0; i < 4096; ++i)
+            png.append(char(i * 37));
+        QTest::newRow("PNG") << png;
+        QTest::newRow("lone UTF-16 mark") << QByteArray("\xff\xfe\x00\xd8\x00", 5);
+    }
+    void binaryFiles_giveTextAndNoFailure()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString after = m_dir.filePath(u"after.txt"_s);
+        writeBytes(after, "Still here");
+        for (const QString &name : {u"binary.txt"_s, u"binary.html"_s}) {
+            const QString path = m_dir.filePath(name);
+            writeBytes(path, bytes);
+            for (const QString &mode : {u"--paragraphs"_s, u"--sentences"_s}) {
+                const CliResult r = runCli({mode, u"--no-abbreviations"_s, path, after}, config());
+                QCOMPARE(r.status, 0);
+                QCOMPARE(r.err, QByteArray());
+                // The file after the binary one still gives its row.
+                QVERIFY(
+                    r.out.endsWith(mode == u"--sentences"_s ? "Still here.\n" : "Still here\n"));
+                // No row is empty: an empty line would be two line ends.
+                QVERIFY(!r.out.startsWith('\n'));
+                QVERIFY(!r.out.contains("\n\n"));
+            }
+        }
+    }
+
+    void tenMillionEmptyLines_giveNoRows_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("paragraphs") << u"--paragraphs"_s;
+        QTest::newRow("sentences") << u"--sentences"_s;
+    }
+    void tenMillionEmptyLines_giveNoRows()
+    {
+        QFETCH(QString, mode);
+        const QString path = m_dir.filePath(u"empty-lines.txt"_s);
+        if (!QFile::exists(path))
+            writeBytes(path, QByteArray(10'000'000, '\n') + "last");
+        const CliResult r = runCli({mode, u"--no-abbreviations"_s, path}, config());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.out, mode == u"--sentences"_s ? QByteArray("last.\n") : QByteArray("last\n"));
+    }
+
+    void deeplyNestedHtml_givesItsText_data()
+    {
+        QTest::addColumn<QByteArray>("open");
+        QTest::addColumn<QByteArray>("close");
+        QTest::newRow("div") << QByteArray("<div>") << QByteArray("</div>");
+        QTest::newRow("b, unclosed") << QByteArray("<b>") << QByteArray();
+        QTest::newRow("table") << QByteArray("<table><tr><td>") << QByteArray();
+    }
+    void deeplyNestedHtml_givesItsText()
+    {
+        QFETCH(QByteArray, open);
+        QFETCH(QByteArray, close);
+        const QString path = m_dir.filePath(u"deep.html"_s);
+        writeBytes(path, "<html><body>" + open.repeated(100000) + "deep text" +
+                             close.repeated(100000) + "</body></html>");
+        const CliResult r = runCli({path}, config());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        QVERIFY2(r.out.contains("deep text"), r.out.left(200).constData());
+    }
+
+    void oddFileNames_onTheCommandLineAndInFolders()
+    {
+        const QByteArray folder = QFile::encodeName(m_dir.filePath(u"names"_s));
+        QVERIFY(QDir().mkpath(QString::fromUtf8(folder)));
+        const QList<QPair<QByteArray, QByteArray>> safe = {
+            {"with space.txt", "space"}, {"q\"u'ote.txt", "quote"},  {"new\nline.txt", "newline"},
+            {"t\tab.txt", "tab"},        {"ctl\x01.txt", "control"}, {"caf\xc3\xa9.txt", "utf8"},
+        };
+        for (const auto &[name, row] : safe)
+            writeRawName(folder, name, row);
+
+        // Each named on the command line: every one is read.
+        QStringList arguments;
+        for (const auto &[name, row] : safe)
+            arguments << QFile::decodeName(folder + '/' + name);
+        CliResult r = runCli(arguments, config());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        QByteArray expected;
+        for (const auto &[name, row] : safe)
+            expected += row + '\n';
+        QCOMPARE(r.out, expected);
+
+        // A name that is not UTF-8 cannot be held as a path's text: given on
+        // the command line it is reported once and the others are still read.
+        writeRawName(folder, "bad\xff.txt", "invalid");
+        const QString bad = QString::fromLocal8Bit(folder + "/bad\xff.txt");
+        r = runCli({bad, arguments.first()}, config());
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QByteArray("space\n"));
+        QCOMPARE(reportCount(r.err), 1);
+
+        // The folder walk lists the names it may enter, each once, and
+        // leaves the one that is not UTF-8 out without a report.
+        r = runCli({u"--list-inputs"_s, QString::fromUtf8(folder)}, config());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        for (const auto &[name, row] : safe) {
+            if (name.contains('\x01'))
+                continue; // whether the walk takes it is asserted below by its rows
+            QCOMPARE(r.out.count(QByteArray(folder + '/' + name + '\n')), 1);
+        }
+        QVERIFY(!r.out.contains("bad"));
+        r = runCli({QString::fromUtf8(folder)}, config());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        for (const auto &[name, row] : safe)
+            QVERIFY2(r.out.contains(QByteArray(row + '\n')) || name.contains('\x01'),
+                     row.constData());
+        QVERIFY(!r.out.contains("invalid"));
+    }
+
+    void vanishedAndChangedInputs_areReportedOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("vanished") << u"vanished"_s;
+        QTest::newRow("folder now") << u"folder"_s;
+        QTest::newRow("dangling link") << u"link"_s;
+    }
+    void vanishedAndChangedInputs_areReportedOnce()
+    {
+        QFETCH(QString, kind);
+        const QString path = m_dir.filePath(u"changing-"_s + kind);
+        QFile::remove(path);
+        QDir(path).removeRecursively();
+        if (kind == u"folder")
+            QVERIFY(QDir().mkpath(path + u"/empty"_s));
+        else if (kind == u"link")
+            QVERIFY(QFile::link(m_dir.filePath(u"no-such-target"_s), path));
+        const QString good = m_dir.filePath(u"good.txt"_s);
+        writeBytes(good, "good row");
+        const CliResult r = runCli({path, good}, config());
+        QCOMPARE(r.out, QByteArray("good row\n"));
+        if (kind == u"folder") {
+            // A folder is walked: an empty one gives nothing and no failure.
+            QCOMPARE(r.status, 0);
+            QCOMPARE(reportCount(r.err), 0);
+        } else {
+            QCOMPARE(r.status, 1);
+            QCOMPARE(reportCount(r.err), 1);
+            QVERIFY(r.err.contains(path.toUtf8()));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(FaultInputsTest)
+#include "tst_faultinputs.moc"
