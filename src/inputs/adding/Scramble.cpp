@@ -4,26 +4,41 @@
 
 namespace Quillfen {
 
+namespace {
+
+// Shifts every byte code (1 to 255) by the key's codes in turn, forward
+// or back, wrapping within 1 to 255. A NUL stays NUL, so every text
+// comes back; a shifted byte is never 0.
+QByteArray shiftBytes(const QByteArray &bytes, const QByteArray &key, int direction,
+                      EventLoop *loop)
+{
+    PacedYield yield(loop);
+    QByteArray result(bytes.size(), Qt::Uninitialized);
+    qsizetype p = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        yield.point();
+        const int c = static_cast<unsigned char>(bytes[i]);
+        const int k = static_cast<unsigned char>(key[p]);
+        p = (p + 1) % key.size();
+        int v = c == 0 ? 0 : c + direction * k;
+        if (v >= 256)
+            v -= 255;
+        else if (c != 0 && v <= 0)
+            v += 255;
+        result[i] = char(v);
+    }
+    return result;
+}
+
+} // namespace
+
 QString ScrambleText(const QString &text, const QString &key, EventLoop *loop)
 {
     const QByteArray keyBytes = key.toUtf8();
     const QByteArray bytes = text.toUtf8();
     if (keyBytes.isEmpty())
         return QString::fromLatin1(bytes);
-    PacedYield yield(loop);
-    QString result(bytes.size(), Qt::Uninitialized);
-    qsizetype p = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        yield.point();
-        const int c = static_cast<unsigned char>(bytes[i]);
-        const int k = static_cast<unsigned char>(keyBytes[p]);
-        p = (p + 1) % keyBytes.size();
-        int v = c == 0 ? 0 : c + k;
-        if (v >= 256)
-            v -= 255;
-        result[i] = QChar(char16_t(v));
-    }
-    return result;
+    return QString::fromLatin1(shiftBytes(bytes, keyBytes, +1, loop));
 }
 
 QString UnscrambleText(const QString &text, const QString &key, EventLoop *loop)
@@ -32,20 +47,7 @@ QString UnscrambleText(const QString &text, const QString &key, EventLoop *loop)
     const QByteArray bytes = text.toLatin1();
     if (keyBytes.isEmpty())
         return QString::fromUtf8(bytes);
-    PacedYield yield(loop);
-    QByteArray result(bytes.size(), Qt::Uninitialized);
-    qsizetype p = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        yield.point();
-        const int c = static_cast<unsigned char>(bytes[i]);
-        const int k = static_cast<unsigned char>(keyBytes[p]);
-        p = (p + 1) % keyBytes.size();
-        int v = c == 0 ? 0 : c - k;
-        if (c != 0 && v <= 0)
-            v += 255;
-        result[i] = char(v);
-    }
-    return QString::fromUtf8(result);
+    return QString::fromUtf8(shiftBytes(bytes, keyBytes, -1, loop));
 }
 
 } // namespace Quillfen
