@@ -36,14 +36,19 @@ struct ProtectedSpan
     int entry;
 };
 
+// Of every occurrence of every entry (entry k's in occurrences[k], by
+// position), the protected ones, by position: entry k takes, left to right,
+// the occurrences that overlap neither one taken by an earlier entry nor its
+// own previous one, which is what replacing the entries one after another
+// with opaque placeholders would protect.
+std::vector<ProtectedSpan> takeProtected(const std::vector<std::vector<ProtectedSpan>> &occurrences,
+                                         qsizetype textLength);
+
 struct AbbreviationShield::Matcher
 {
     explicit Matcher(const QStringList &entries);
 
-    // The protected occurrences of text, by position. Entry k takes, left
-    // to right, the occurrences that overlap neither one taken by an earlier
-    // entry nor its own previous one, which is what replacing the entries
-    // one after another with opaque placeholders would protect.
+    // The protected occurrences of text, by position (see takeProtected).
     std::vector<ProtectedSpan> find(QStringView text) const;
 
     bool protectsNothing() const { return m_probeLists.empty(); }
@@ -73,7 +78,7 @@ private:
 
     void collectCandidates(const char16_t *s, qsizetype n, qsizetype anchor,
                            const ProbeList &probes,
-                           std::vector<std::vector<qsizetype>> &hits) const;
+                           std::vector<std::vector<ProtectedSpan>> &hits) const;
 
     std::vector<std::u16string> m_folded;
     qsizetype m_longest = 0;

@@ -1,6 +1,7 @@
 #include "AbbreviationMatcher.h"
 #include "CaseFolding.h"
 #include "UnitScan.h"
+#include "Utf8AbbreviationMatcher.h"
 
 #include <algorithm>
 #include <optional>
@@ -69,6 +70,51 @@ private:
 
 } // namespace
 
+std::vector<ProtectedSpan> takeProtected(const std::vector<std::vector<ProtectedSpan>> &occurrences,
+                                         qsizetype textLength)
+{
+    std::vector<ProtectedSpan> spans;
+    const auto entriesHit = std::count_if(occurrences.begin(), occurrences.end(),
+                                          [](const auto &h) { return !h.empty(); });
+    if (entriesHit == 0)
+        return spans;
+    std::optional<TakenMap> taken;
+    if (entriesHit > 1)
+        taken.emplace(textLength);
+    std::vector<size_t> runStarts;
+    for (const std::vector<ProtectedSpan> &ofEntry : occurrences) {
+        qsizetype end = 0;
+        if (!ofEntry.empty())
+            runStarts.push_back(spans.size());
+        for (const ProtectedSpan &hit : ofEntry) {
+            if (hit.pos < end || (taken && taken->anyIn(hit.pos, hit.length)))
+                continue;
+            spans.push_back(hit);
+            end = hit.pos + hit.length;
+            if (taken)
+                taken->take(hit.pos, hit.length);
+        }
+    }
+    // Each entry's spans are in order already: merge the runs pairwise.
+    const auto byPosition = [](const ProtectedSpan &a, const ProtectedSpan &b) {
+        return a.pos < b.pos;
+    };
+    while (runStarts.size() > 1) {
+        std::vector<size_t> merged;
+        for (size_t r = 0; r < runStarts.size(); r += 2) {
+            merged.push_back(runStarts[r]);
+            if (r + 1 == runStarts.size())
+                break;
+            const size_t runEnd = r + 2 < runStarts.size() ? runStarts[r + 2] : spans.size();
+            std::inplace_merge(spans.begin() + qsizetype(runStarts[r]),
+                               spans.begin() + qsizetype(runStarts[r + 1]),
+                               spans.begin() + qsizetype(runEnd), byPosition);
+        }
+        runStarts.swap(merged);
+    }
+    return spans;
+}
+
 AbbreviationShield::Matcher::Matcher(const QStringList &entries)
 {
     // Probe lists keyed by the folded anchor unit; one shared list for
@@ -128,9 +174,9 @@ AbbreviationShield::Matcher::Matcher(const QStringList &entries)
         m_onlyAnchorUnit = lastMarked;
 }
 
-void AbbreviationShield::Matcher::collectCandidates(const char16_t *s, qsizetype n,
-                                                    qsizetype anchor, const ProbeList &probes,
-                                                    std::vector<std::vector<qsizetype>> &hits) const
+void AbbreviationShield::Matcher::collectCandidates(
+    const char16_t *s, qsizetype n, qsizetype anchor, const ProbeList &probes,
+    std::vector<std::vector<ProtectedSpan>> &hits) const
 {
     // Most candidates fail on the unit before the anchor: test it first.
     // At the start of the text only probes that need no unit before can
@@ -145,7 +191,7 @@ void AbbreviationShield::Matcher::collectCandidates(const char16_t *s, qsizetype
         if (pos < 0 || pos + qsizetype(folded.size()) > n)
             continue;
         if (foldedEquals(s + pos, folded))
-            hits[size_t(probe.entry)].push_back(pos);
+            hits[size_t(probe.entry)].push_back({pos, qsizetype(folded.size()), probe.entry});
     }
 }
 
@@ -166,14 +212,13 @@ bool AbbreviationShield::Matcher::anyOccurrenceCovers(const char16_t *s, qsizety
 
 std::vector<ProtectedSpan> AbbreviationShield::Matcher::find(QStringView text) const
 {
-    std::vector<ProtectedSpan> spans;
     if (m_probeLists.empty() || text.isEmpty())
-        return spans;
+        return {};
     const char16_t *s = text.utf16();
     const qsizetype n = text.size();
 
     // Every occurrence of every entry, each entry's list by position.
-    std::vector<std::vector<qsizetype>> hits(m_folded.size());
+    std::vector<std::vector<ProtectedSpan>> hits(m_folded.size());
     if (m_onlyAnchorUnit >= 0) {
         const char16_t unit = char16_t(m_onlyAnchorUnit);
         const ProbeList &probes = m_probeLists[m_listOfUnit[unit] - 1];
@@ -186,50 +231,12 @@ std::vector<ProtectedSpan> AbbreviationShield::Matcher::find(QStringView text) c
         }
     }
 
-    const auto entriesHit =
-        std::count_if(hits.begin(), hits.end(), [](const auto &h) { return !h.empty(); });
-    if (entriesHit == 0)
-        return spans;
-    std::optional<TakenMap> taken;
-    if (entriesHit > 1)
-        taken.emplace(n);
-    std::vector<size_t> runStarts;
-    for (size_t k = 0; k < hits.size(); ++k) {
-        const qsizetype length = qsizetype(m_folded[k].size());
-        qsizetype end = 0;
-        if (!hits[k].empty())
-            runStarts.push_back(spans.size());
-        for (const qsizetype pos : hits[k]) {
-            if (pos < end || (taken && taken->anyIn(pos, length)))
-                continue;
-            spans.push_back({pos, length, int(k)});
-            end = pos + length;
-            if (taken)
-                taken->take(pos, length);
-        }
-    }
-    // Each entry's spans are in order already: merge the runs pairwise.
-    const auto byPosition = [](const ProtectedSpan &a, const ProtectedSpan &b) {
-        return a.pos < b.pos;
-    };
-    while (runStarts.size() > 1) {
-        std::vector<size_t> merged;
-        for (size_t r = 0; r < runStarts.size(); r += 2) {
-            merged.push_back(runStarts[r]);
-            if (r + 1 == runStarts.size())
-                break;
-            const size_t runEnd = r + 2 < runStarts.size() ? runStarts[r + 2] : spans.size();
-            std::inplace_merge(spans.begin() + qsizetype(runStarts[r]),
-                               spans.begin() + qsizetype(runStarts[r + 1]),
-                               spans.begin() + qsizetype(runEnd), byPosition);
-        }
-        runStarts.swap(merged);
-    }
-    return spans;
+    return takeProtected(hits, n);
 }
 
 AbbreviationShield::AbbreviationShield(QStringList entries)
-    : m_entries(std::move(entries)), m_matcher(std::make_shared<const Matcher>(m_entries))
+    : m_entries(std::move(entries)), m_matcher(std::make_shared<const Matcher>(m_entries)),
+      m_utf8Matcher(Utf8AbbreviationMatcher::create(m_entries))
 {}
 
 bool AbbreviationShield::protectsNothing() const

@@ -3,6 +3,7 @@
 #include "BlockExtraction.h"
 #include "ExtractionRun.h"
 #include "Utf8Paragraphs.h"
+#include "Utf8Sentences.h"
 #include "platform/Failure.h"
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
@@ -60,7 +61,9 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
                                              const LineFilter &filter, HtmlTextSource &html,
                                              RowSink &sink, Utf8RowSink &utf8Sink)
 {
-    if (mode != ExtractMode::Paragraph || isHtmlPath(path) || !Utf8Paragraphs::canFilter(filter))
+    const bool utf8Mode =
+        mode == ExtractMode::Paragraph || (mode == ExtractMode::Sentence && shield.worksOnUtf8());
+    if (!utf8Mode || isHtmlPath(path) || !Utf8LineFilter::canFilter(filter))
         return extractFile(path, mode, shield, filter, html, sink);
     QByteArray bytes;
     try {
@@ -91,7 +94,10 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         bytes = windows1252ToUtf8(bytes);
         utf8 = bytes;
     }
-    Utf8Paragraphs(filter).extract(utf8, utf8Sink);
+    if (mode == ExtractMode::Paragraph)
+        Utf8Paragraphs(filter).extract(utf8, utf8Sink);
+    else
+        Utf8Sentences(shield.utf8Matcher(), filter).extract(utf8, utf8Sink);
     return std::nullopt;
 }
 

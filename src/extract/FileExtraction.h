@@ -31,9 +31,10 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
                                        const AbbreviationShield &shield, const LineFilter &filter,
                                        HtmlTextSource &html, RowSink &sink);
 
-// The same rows for output that wants UTF-8: Paragraph-mode rows of text
-// files go to utf8Sink, cut from the file's text as UTF-8 (its very bytes
-// when it is UTF-8), every other row to sink.
+// The same rows for output that wants UTF-8: rows of text files go to
+// utf8Sink, cut from the file's text as UTF-8 (its very bytes when it is
+// UTF-8), when the mode, the shield and the filter allow; every other row
+// goes to sink.
 std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,
                                              const AbbreviationShield &shield,
                                              const LineFilter &filter, HtmlTextSource &html,

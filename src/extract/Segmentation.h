@@ -5,11 +5,12 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 
 namespace Quillfen {
+
+class Utf8AbbreviationMatcher;
 
 // Protects the abbreviations of one list from being taken for sentence
 // ends. Entries are numbered by position; empty entries protect nothing.
@@ -34,11 +35,18 @@ public:
     // True when item holds a placeholder.
     static bool holdsPlaceholder(QStringView item);
 
+    // True when the same protection can be had on valid UTF-8: every entry
+    // can be found there by a byte search (see Utf8AbbreviationMatcher).
+    bool worksOnUtf8() const { return !m_matcher || m_utf8Matcher; }
+    // The matcher for UTF-8 when worksOnUtf8(), or null when there is none.
+    const Utf8AbbreviationMatcher *utf8Matcher() const { return m_utf8Matcher.get(); }
+
 private:
     friend struct ShieldAccess;
     QStringList m_entries;
     struct Matcher;
     std::shared_ptr<const Matcher> m_matcher;
+    std::shared_ptr<const Utf8AbbreviationMatcher> m_utf8Matcher;
 };
 
 // The pieces of one text, cut in one mode. Pieces are ranges of buffer.

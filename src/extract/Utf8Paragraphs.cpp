@@ -22,28 +22,9 @@ bool isParagraphEdge(char c)
     return c == ' ' || c == '\r' || c == '\n';
 }
 
-bool isLonePeriod(QByteArrayView bytes)
-{
-    return bytes.size() == 1 && bytes.front() == '.';
-}
-
 } // namespace
 
-Utf8Paragraphs::Utf8Paragraphs(const LineFilter &filter)
-    : m_kind(filter.kind), m_needle(filter.text.toUtf8())
-{}
-
-bool Utf8Paragraphs::canFilter(const LineFilter &filter)
-{
-    const QString &text = filter.text;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            return false;
-    }
-    return true;
-}
+Utf8Paragraphs::Utf8Paragraphs(const LineFilter &filter) : m_filter(filter) {}
 
 namespace {
 
@@ -178,7 +159,7 @@ void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Ut
 
 void Utf8Paragraphs::emitItem(QByteArrayView item, bool question, Utf8RowSink &sink)
 {
-    if (item.isEmpty() || isLonePeriod(item) || !accepts(item))
+    if (item.isEmpty() || isLonePeriod(item) || !m_filter.accepts(item))
         return;
     if (!question) {
         sink.appendUtf8Row(item);
@@ -188,23 +169,6 @@ void Utf8Paragraphs::emitItem(QByteArrayView item, bool question, Utf8RowSink &s
     m_row.append(item);
     m_row.append('?');
     sink.appendUtf8Row(m_row);
-}
-
-// As LineFilter::accepts. In valid UTF-8 a needle that is itself whole
-// characters matches bytes exactly where its text matches the text.
-bool Utf8Paragraphs::accepts(QByteArrayView item) const
-{
-    switch (m_kind) {
-    case LineFilterKind::All:
-        return true;
-    case LineFilterKind::Containing:
-        return item.contains(m_needle);
-    case LineFilterKind::NotContaining:
-        return !item.contains(m_needle);
-    case LineFilterKind::None:
-        break;
-    }
-    return false;
 }
 
 } // namespace Quillfen

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExtractionChoices.h"
+#include "Utf8LineFilter.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -26,20 +27,14 @@ class Utf8Paragraphs
 public:
     explicit Utf8Paragraphs(const LineFilter &filter);
 
-    // True when the filter can be applied to UTF-8: its text holds no
-    // unpaired surrogate, which would match half of a pair in UTF-16.
-    static bool canFilter(const LineFilter &filter);
-
     // text must be valid UTF-8.
     void extract(QByteArrayView text, Utf8RowSink &sink);
 
 private:
     void handlePiece(const char *s, qsizetype from, qsizetype to, Utf8RowSink &sink);
     void emitItem(QByteArrayView item, bool question, Utf8RowSink &sink);
-    bool accepts(QByteArrayView item) const;
 
-    LineFilterKind m_kind;
-    QByteArray m_needle;
+    Utf8LineFilter m_filter;
     QByteArray m_piece;
     QByteArray m_row;
     std::vector<qsizetype> m_lineFeeds;

@@ -100,7 +100,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(bool, can);
-        QCOMPARE(Utf8Paragraphs::canFilter({LineFilterKind::Containing, text}), can);
+        QCOMPARE(Utf8LineFilter::canFilter({LineFilterKind::Containing, text}), can);
     }
 
     void windows1252_toUtf8_asDecoded()

@@ -1,0 +1,17 @@
+#include "Utf8LineFilter.h"
+
+namespace Quillfen {
+
+bool Utf8LineFilter::canFilter(const LineFilter &filter)
+{
+    const QString &text = filter.text;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+} // namespace Quillfen
