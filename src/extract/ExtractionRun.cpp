@@ -1,8 +1,8 @@
 #include "ExtractionRun.h"
 
-#include "platform/PacedYield.h"
-
+#include "NextFileCut.h"
 #include "abbrev/AbbreviationStore.h"
+#include "platform/PacedYield.h"
 #include "reading/TextFileReader.h"
 #include "shell/core/ReportingProcedure.h"
 
@@ -18,6 +18,8 @@ namespace {
 // would cost more than the pause it saves.
 constexpr qint64 InlineFileBytes = 4 << 20;
 constexpr qsizetype InlineTextChars = 2 << 20;
+// Larger files are not prepared ahead: their text would be held twice.
+constexpr qint64 PreparedFileBytes = 64 << 20;
 
 class RunningFlag
 {
@@ -60,9 +62,9 @@ class ExtractionRun::Pass
 {
 public:
     Pass(const RunEnvironment &env, std::chrono::milliseconds yieldInterval)
-        : m_env(env), m_proc(env.boxes, Identifier), m_pacer(&env.loop, yieldInterval)
-    {
-    }
+        : m_env(env), m_proc(env.boxes, Identifier), m_pacer(&env.loop, yieldInterval),
+          m_next(env.work)
+    {}
 
     void run()
     {
@@ -92,9 +94,8 @@ private:
         // A row that vanished during a yield is skipped.
         if (!m_proc.step(114, [&] { path = m_env.inputs.rowText(row); }))
             return;
-        m_proc.step(116, [&] {
-            m_env.progress.setProgressValue(share(row, m_env.inputs.rowCount()));
-        });
+        m_proc.step(116,
+                    [&] { m_env.progress.setProgressValue(share(row, m_env.inputs.rowCount())); });
         m_proc.step(118, [&] {
             m_env.progress.setProgressCaption(u"Processing: "_s + FileNameOfPath(path));
         });
@@ -103,21 +104,51 @@ private:
         m_proc.step(128, [&] { m_env.pointer.setPointerMode(PointerMode::Busy); });
 
         QStringList texts;
+        std::optional<PreparedFile> prepared;
         // A file that cannot be read is reported once and gives no rows.
         if (m_proc.test(130, [&] { return isHtmlPath(path); })) {
             if (!m_proc.step(132, [&] { texts = {readInBackground(path, true).value(0)}; }))
-                return;
-        } else if (!m_proc.step(144, [&] { texts = readInBackground(path, false); })) {
-            return;
+                return prepareNext(row + 1);
+        } else if (!m_proc.step(144, [&] {
+                       prepared = m_next.take(path);
+                       texts =
+                           prepared ? QStringList{prepared->text} : readInBackground(path, false);
+                   })) {
+            return prepareNext(row + 1);
         }
+        prepareNext(row + 1);
         for (const QString &text : std::as_const(texts))
-            processText(text);
+            processText(text, prepared ? &*prepared : nullptr);
+    }
+
+    // Reads and cuts the next text file on a worker while this one's pieces
+    // are handled; it is used only if nothing it depends on changes.
+    void prepareNext(int row)
+    {
+        if (row > m_env.inputs.rowCount())
+            return;
+        QString path;
+        try {
+            path = m_env.inputs.rowText(row);
+        } catch (...) {
+            return; // its own turn reports it
+        }
+        if (isHtmlPath(path) || QFileInfo(path).size() >= PreparedFileBytes)
+            return;
+        const ExtractMode mode = m_env.options.mode();
+        const QString abbreviations =
+            mode == ExtractMode::Sentence ? m_env.abbreviations.storedValue() : QString();
+        m_next.start(path, mode, abbreviations,
+                     mode == ExtractMode::Sentence ? shieldFor(abbreviations)
+                                                   : AbbreviationShield());
     }
 
     QStringList readInBackground(const QString &path, bool html)
     {
         QStringList texts;
-        auto read = [&] { texts = html ? QStringList{m_env.html.renderedText(path)} : ReadTextFile(path); };
+        auto read = [&] {
+            texts = html ? QStringList{m_env.html.renderedText(path)} : ReadTextFile(path);
+        };
         if (QFileInfo(path).size() < InlineFileBytes)
             read();
         else
@@ -125,7 +156,7 @@ private:
         return texts;
     }
 
-    void processText(const QString &text)
+    void processText(const QString &text, PreparedFile *prepared)
     {
         PieceList pieces;
         const AbbreviationShield *restoreWith = nullptr;
@@ -133,8 +164,15 @@ private:
             const ExtractMode mode = m_env.options.mode();
             if (mode == ExtractMode::None)
                 return;
-            if (mode == ExtractMode::Sentence)
-                restoreWith = &shieldFor(m_env.abbreviations.storedValue());
+            QString abbreviations;
+            if (mode == ExtractMode::Sentence) {
+                abbreviations = m_env.abbreviations.storedValue();
+                restoreWith = &shieldFor(abbreviations);
+            }
+            if (prepared && prepared->cutFor(mode, abbreviations)) {
+                pieces = std::move(prepared->pieces);
+                return;
+            }
             auto cut = [&] {
                 pieces = mode == ExtractMode::Paragraph ? cutParagraphs(text)
                                                         : cutSentences(text, *restoreWith);
@@ -199,6 +237,7 @@ private:
     const RunEnvironment &m_env;
     ReportingProcedure m_proc;
     PacedYield m_pacer;
+    NextFileCut m_next;
     PieceHandler m_handler;
     ExtractMode m_mode = ExtractMode::None;
     LineFilter m_filter;

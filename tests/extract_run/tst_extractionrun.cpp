@@ -1,5 +1,5 @@
 #include "RunDoubles.h"
-
+#include "abbrev/AbbreviationStore.h"
 #include "extract/ExtractionRun.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "reading/UnavailableHtml.h"
@@ -56,6 +56,7 @@ private Q_SLOTS:
         m_results.rows.clear();
         m_results.pending.clear();
         m_options = FixedOptions();
+        m_abbreviations.value.clear();
     }
 
     void emptyInputList_saysNoFilesAddedAndKeepsResults()
@@ -209,6 +210,67 @@ private Q_SLOTS:
         makeRun().start();
         QVERIFY(m_results.all().isEmpty());
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
+    }
+
+    // The next file is read and cut ahead while a file's pieces are
+    // handled; whatever changes during a yield after that must still show.
+    void nextFile_changedWhileAFileYields_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("reports");
+        QTest::newRow("nothing") << u"nothing"_s << QStringList{u"alpha"_s, u"e.g. one. two"_s}
+                                 << 0;
+        QTest::newRow("replaced") << u"replaced"_s << QStringList{u"alpha"_s, u"new"_s} << 0;
+        QTest::newRow("rewritten, same size")
+            << u"rewritten"_s << QStringList{u"alpha"_s, u"E.G. ONE. TWO"_s} << 0;
+        QTest::newRow("removed") << u"removed"_s << QStringList{u"alpha"_s} << 1;
+        QTest::newRow("made a folder") << u"folder"_s << QStringList{u"alpha"_s} << 1;
+        QTest::newRow("sentences chosen")
+            << u"sentences"_s << QStringList{u"alpha"_s, u"e."_s, u"g."_s, u"one."_s, u"two."_s}
+            << 0;
+        QTest::newRow("sentences and abbreviations")
+            << u"abbreviations"_s << QStringList{u"alpha"_s, u"e.g. one."_s, u"two."_s} << 0;
+        QTest::newRow("abbreviations in sentence mode")
+            << u"abbreviations only"_s << QStringList{u"alpha."_s, u"e.g. one."_s, u"two."_s}
+            << 0;
+    }
+
+    void nextFile_changedWhileAFileYields()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, rows);
+        QFETCH(int, reports);
+        QDir(m_dir.filePath(u"b.txt"_s)).removeRecursively(); // a folder from an earlier row
+        if (change == u"abbreviations only"_s)
+            m_options.currentMode = ExtractMode::Sentence;
+        const QString next = writeFile(u"b.txt"_s, "e.g. one. two");
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), next};
+        int yieldsOnFirst = 0;
+        m_platform.onYield([&](int) {
+            // The first is before a.txt is read, the second while its piece is handled.
+            if (m_platform.progressCaption() != u"Processing: a.txt"_s || ++yieldsOnFirst != 2)
+                return;
+            if (change == u"replaced"_s) {
+                const QString other = writeFile(u"other.txt"_s, "new");
+                QVERIFY(QFile::remove(next) && QFile::rename(other, next));
+            } else if (change == u"rewritten"_s) {
+                writeFile(u"b.txt"_s, "E.G. ONE. TWO");
+            } else if (change == u"removed"_s) {
+                QVERIFY(QFile::remove(next));
+            } else if (change == u"folder"_s) {
+                QVERIFY(QFile::remove(next) && QDir().mkdir(next));
+            } else if (change == u"sentences"_s) {
+                m_options.currentMode = ExtractMode::Sentence;
+            } else if (change.startsWith(u"abbreviations"_s)) {
+                m_options.currentMode = ExtractMode::Sentence;
+                m_abbreviations.value = encodeAbbreviations({u"e.g."_s});
+            }
+        });
+        makeRun().start();
+        QVERIFY(yieldsOnFirst >= 2);
+        QCOMPARE(m_results.all(), rows);
+        QCOMPARE(m_platform.shownMessages().size(), reports + 1);
     }
 
     void fileNames_data()

@@ -61,6 +61,25 @@ private Q_SLOTS:
         QVERIFY(workerThread != std::this_thread::get_id());
     }
 
+    // start() returns while the work runs; wait() keeps events going.
+    void threadedWork_startedWorkRunsAlongside()
+    {
+        ThreadedWork work;
+        std::atomic<bool> callerWentOn = false;
+        std::atomic<bool> timerFired = false;
+        bool finished = false;
+        auto started = work.start([&] {
+            while (!callerWentOn || !timerFired)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            finished = true;
+        });
+        callerWentOn = true;
+        QTimer::singleShot(10, [&] { timerFired = true; });
+        started->wait();
+        QVERIFY(finished);
+        started->wait(); // a second wait returns at once
+    }
+
     void threadedWork_passesAFailureBack()
     {
         ThreadedWork work;

@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <atomic>
 #include <exception>
+#include <mutex>
 #include <thread>
 
 namespace Quillfen {
@@ -28,6 +29,66 @@ void ThreadedWork::run(const std::function<void()> &work)
     worker.join();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+namespace {
+
+class ThreadedStart final : public StartedWork
+{
+public:
+    explicit ThreadedStart(std::function<void()> work)
+        : m_worker([this, work = std::move(work)] {
+              try {
+                  work();
+              } catch (...) {
+                  // The work catches its own failures; nothing may escape a thread.
+              }
+              const std::lock_guard lock(m_mutex);
+              m_done = true;
+              if (m_loop)
+                  QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
+          })
+    {}
+    ~ThreadedStart() override
+    {
+        if (m_worker.joinable())
+            m_worker.join();
+    }
+    Q_DISABLE_COPY_MOVE(ThreadedStart)
+
+    void wait() override
+    {
+        if (!m_worker.joinable())
+            return;
+        QEventLoop loop;
+        bool done = false;
+        {
+            const std::lock_guard lock(m_mutex);
+            done = m_done;
+            if (!done)
+                m_loop = &loop;
+        }
+        if (!done)
+            loop.exec();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_loop = nullptr;
+        }
+        m_worker.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    bool m_done = false;
+    QEventLoop *m_loop = nullptr;
+    std::thread m_worker; // last: it starts once the members above exist
+};
+
+} // namespace
+
+std::unique_ptr<StartedWork> ThreadedWork::start(std::function<void()> work)
+{
+    return std::make_unique<ThreadedStart>(std::move(work));
 }
 
 } // namespace Quillfen

@@ -11,6 +11,9 @@ class ThreadedWork final : public BackgroundWork
 {
 public:
     void run(const std::function<void()> &work) override;
+    // The work runs on a thread of its own; wait() processes window events
+    // until it is done.
+    std::unique_ptr<StartedWork> start(std::function<void()> work) override;
 };
 
 } // namespace Quillfen
