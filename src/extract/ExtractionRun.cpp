@@ -189,7 +189,7 @@ private:
         const qsizetype count = pieces.size();
         for (qsizetype m = 0; m < count; ++m) {
             m_proc.step(190, [&] {
-                if (m_pacer.due()) {
+                if (m_pacer.dueAmongMany()) {
                     m_env.progress.setProgressValue(share(m + 1, count));
                     yieldNow();
                 }

@@ -28,6 +28,14 @@ public:
     {
         return m_loop && (m_interval == 0 || m_sinceYield.elapsed() >= m_interval);
     }
+    // due() for a loop over many small items: reads the clock at every
+    // sixteenth call only, which keeps the clock out of the loop's cost.
+    bool dueAmongMany()
+    {
+        if (m_interval != 0 && (++m_calls & 15) != 0)
+            return false;
+        return due();
+    }
     void yieldNow()
     {
         if (m_loop)
@@ -43,6 +51,7 @@ public:
 private:
     EventLoop *m_loop;
     qint64 m_interval;
+    quint32 m_calls = 0;
     QElapsedTimer m_sinceYield;
 };
 
