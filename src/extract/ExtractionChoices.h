@@ -18,6 +18,7 @@ struct LineFilter
     QString text; // Text1 for Containing, Text2 for NotContaining
 
     bool accepts(QStringView item) const;
+    bool operator==(const LineFilter &) const = default;
 };
 
 } // namespace Quillfen

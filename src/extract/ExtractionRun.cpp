@@ -140,7 +140,8 @@ private:
             mode == ExtractMode::Sentence ? m_env.abbreviations.storedValue() : QString();
         m_next.start(path, mode, abbreviations,
                      mode == ExtractMode::Sentence ? shieldFor(abbreviations)
-                                                   : AbbreviationShield());
+                                                   : AbbreviationShield(),
+                     m_env.options.filter());
     }
 
     QStringList readInBackground(const QString &path, bool html)
@@ -160,6 +161,7 @@ private:
     {
         PieceList pieces;
         const AbbreviationShield *restoreWith = nullptr;
+        bool cutAhead = false;
         m_proc.step(152, [&] {
             const ExtractMode mode = m_env.options.mode();
             if (mode == ExtractMode::None)
@@ -171,6 +173,7 @@ private:
             }
             if (prepared && prepared->cutFor(mode, abbreviations)) {
                 pieces = std::move(prepared->pieces);
+                cutAhead = true;
                 return;
             }
             auto cut = [&] {
@@ -195,8 +198,12 @@ private:
                 }
             });
             m_proc.step(192, [&] {
-                m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph, restoreWith,
-                                 m_filter, m_env.results, pieces.isPlain(m));
+                // Rows made ahead stand while the mode and filter they were made with hold.
+                if (cutAhead && prepared->rowsFor(m_mode, m_filter))
+                    prepared->rows.appendRowsOfPiece(m, m_env.results);
+                else
+                    m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph, restoreWith,
+                                     m_filter, m_env.results, pieces.isPlain(m));
             });
         }
         if (count > 0)

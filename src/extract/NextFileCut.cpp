@@ -5,14 +5,14 @@
 namespace Quillfen {
 
 void NextFileCut::start(const QString &path, ExtractMode mode, const QString &abbreviations,
-                        const AbbreviationShield &shield)
+                        const AbbreviationShield &shield, const LineFilter &filter)
 {
     drop();
     auto job = std::make_shared<Job>();
     job->path = path;
     // The worker owns copies of everything it reads; the shield's matchers
     // are shared and never change.
-    m_started = m_work.start([job, mode, abbreviations, shield] {
+    m_started = m_work.start([job, mode, abbreviations, shield, filter] {
         const auto before = fileIdentity(job->path);
         if (!before)
             return;
@@ -24,9 +24,19 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
         if (fileIdentity(job->path) != before)
             return;
         if (mode != ExtractMode::None) {
-            job->prepared.pieces = cutText(job->prepared.text, mode, shield);
-            job->prepared.mode = mode;
-            job->prepared.abbreviations = abbreviations;
+            PreparedFile &prepared = job->prepared;
+            prepared.pieces = cutText(prepared.text, mode, shield);
+            prepared.mode = mode;
+            prepared.abbreviations = abbreviations;
+            prepared.filter = filter;
+            PieceHandler handler;
+            const PieceList &pieces = prepared.pieces;
+            for (qsizetype m = 0; m < pieces.size(); ++m) {
+                handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph,
+                               pieces.shielded ? &shield : nullptr, filter, prepared.rows,
+                               pieces.isPlain(m));
+                prepared.rows.endPiece();
+            }
         }
         job->identity = before;
     });

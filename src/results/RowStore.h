@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringView>
-
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -38,9 +37,13 @@ private:
     static constexpr qsizetype ChunkUnits = qsizetype(1) << 20;
     static constexpr int OffsetBits = 40;
 
+    struct FreeUnits
+    {
+        void operator()(char16_t *units) const;
+    };
     struct Chunk
     {
-        std::unique_ptr<char16_t[]> units;
+        std::unique_ptr<char16_t[], FreeUnits> units;
         qsizetype capacity = 0;
         qsizetype used = 0;
     };

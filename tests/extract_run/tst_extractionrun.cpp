@@ -231,9 +231,9 @@ private Q_SLOTS:
             << 0;
         QTest::newRow("sentences and abbreviations")
             << u"abbreviations"_s << QStringList{u"alpha"_s, u"e.g. one."_s, u"two."_s} << 0;
+        QTest::newRow("filter") << u"filter"_s << QStringList{u"alpha"_s} << 0;
         QTest::newRow("abbreviations in sentence mode")
-            << u"abbreviations only"_s << QStringList{u"alpha."_s, u"e.g. one."_s, u"two."_s}
-            << 0;
+            << u"abbreviations only"_s << QStringList{u"alpha."_s, u"e.g. one."_s, u"two."_s} << 0;
     }
 
     void nextFile_changedWhileAFileYields()
@@ -262,6 +262,8 @@ private Q_SLOTS:
                 QVERIFY(QFile::remove(next) && QDir().mkdir(next));
             } else if (change == u"sentences"_s) {
                 m_options.currentMode = ExtractMode::Sentence;
+            } else if (change == u"filter"_s) {
+                m_options.currentFilter = {LineFilterKind::Containing, u"alpha"_s};
             } else if (change.startsWith(u"abbreviations"_s)) {
                 m_options.currentMode = ExtractMode::Sentence;
                 m_abbreviations.value = encodeAbbreviations({u"e.g."_s});
@@ -271,6 +273,21 @@ private Q_SLOTS:
         QVERIFY(yieldsOnFirst >= 2);
         QCOMPARE(m_results.all(), rows);
         QCOMPARE(m_platform.shownMessages().size(), reports + 1);
+    }
+
+    // A file cut ahead still meets a filter changed between its pieces.
+    void nextFile_filterChangedBetweenItsPieces()
+    {
+        m_options.currentMode = ExtractMode::Sentence;
+        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"),
+                         writeFile(u"b.txt"_s, "one. two. three. four")};
+        int yieldsOnSecond = 0;
+        m_platform.onYield([&](int) {
+            if (m_platform.progressCaption() == u"Processing: b.txt"_s && ++yieldsOnSecond == 3)
+                m_options.currentFilter = {LineFilterKind::NotContaining, u"o"_s};
+        });
+        makeRun().start();
+        QCOMPARE(m_results.all(), (QStringList{u"alpha."_s, u"one."_s, u"three."_s}));
     }
 
     void fileNames_data()
