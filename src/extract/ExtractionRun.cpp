@@ -111,14 +111,16 @@ private:
                 return prepareNext(row + 1);
         } else if (!m_proc.step(144, [&] {
                        prepared = m_next.take(path);
-                       texts =
-                           prepared ? QStringList{prepared->text} : readInBackground(path, false);
+                       if (!prepared)
+                           texts = readInBackground(path, false);
                    })) {
             return prepareNext(row + 1);
         }
         prepareNext(row + 1);
+        if (prepared)
+            processText(nullptr, &*prepared);
         for (const QString &text : std::as_const(texts))
-            processText(text, prepared ? &*prepared : nullptr);
+            processText(&text, nullptr);
     }
 
     // Reads and cuts the next text file on a worker while this one's pieces
@@ -157,39 +159,42 @@ private:
         return texts;
     }
 
-    void processText(const QString &text, PreparedFile *prepared)
+    // One text: given, or the prepared file's, whose rows stand for as long
+    // as the choices they were made with hold.
+    void processText(const QString *given, PreparedFile *prepared)
     {
+        auto text = [&]() -> const QString & { return given ? *given : prepared->text(); };
         PieceList pieces;
-        const AbbreviationShield *restoreWith = nullptr;
+        const AbbreviationShield *shield = nullptr;
+        ExtractMode cutMode = ExtractMode::None;
+        static const AbbreviationShield noShield;
+        auto cutNow = [&] { return cutText(text(), cutMode, shield ? *shield : noShield); };
         bool cutAhead = false;
+        qsizetype count = 0;
         m_proc.step(152, [&] {
-            const ExtractMode mode = m_env.options.mode();
-            if (mode == ExtractMode::None)
+            cutMode = m_env.options.mode();
+            if (cutMode == ExtractMode::None)
                 return;
             QString abbreviations;
-            if (mode == ExtractMode::Sentence) {
+            if (cutMode == ExtractMode::Sentence) {
                 abbreviations = m_env.abbreviations.storedValue();
-                restoreWith = &shieldFor(abbreviations);
+                shield = &shieldFor(abbreviations);
             }
-            if (prepared && prepared->cutFor(mode, abbreviations)) {
+            if (prepared && prepared->cutFor(cutMode, abbreviations)) {
                 pieces = std::move(prepared->pieces);
+                count = prepared->rows.pieceCount();
                 cutAhead = true;
                 return;
             }
-            auto cut = [&] {
-                pieces = mode == ExtractMode::Paragraph ? cutParagraphs(text)
-                                                        : cutSentences(text, *restoreWith);
-            };
-            if (text.size() < InlineTextChars)
+            auto cut = [&] { pieces = cutNow(); };
+            if (text().size() < InlineTextChars)
                 cut();
             else
                 m_env.work.run(cut);
+            count = pieces.size();
         });
-        if (!pieces.shielded)
-            restoreWith = nullptr;
 
         refreshOptions();
-        const qsizetype count = pieces.size();
         for (qsizetype m = 0; m < count; ++m) {
             m_proc.step(190, [&] {
                 if (m_pacer.dueAmongMany()) {
@@ -198,12 +203,17 @@ private:
                 }
             });
             m_proc.step(192, [&] {
-                // Rows made ahead stand while the mode and filter they were made with hold.
-                if (cutAhead && prepared->rowsFor(m_mode, m_filter))
+                if (cutAhead && prepared->rowsFor(m_mode, m_filter)) {
                     prepared->rows.appendRowsOfPiece(m, m_env.results);
-                else
-                    m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph, restoreWith,
-                                     m_filter, m_env.results, pieces.isPlain(m));
+                    return;
+                }
+                // Rows cut from UTF-8 leave no pieces: the same cut of the
+                // decoded text gives them, numbered alike.
+                if (pieces.size() < count)
+                    pieces = cutNow();
+                m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph,
+                                 pieces.shielded ? shield : nullptr, m_filter, m_env.results,
+                                 pieces.isPlain(m));
             });
         }
         if (count > 0)

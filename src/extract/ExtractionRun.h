@@ -2,14 +2,12 @@
 
 #include "RunInterfaces.h"
 #include "Segmentation.h"
-
 #include "platform/BackgroundWork.h"
 #include "platform/MessageBoxes.h"
 #include "platform/WindowState.h"
 #include "reading/HtmlTextSource.h"
 
 #include <QString>
-
 #include <chrono>
 
 namespace Quillfen {

@@ -61,9 +61,7 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
                                              const LineFilter &filter, HtmlTextSource &html,
                                              RowSink &sink, Utf8RowSink &utf8Sink)
 {
-    const bool utf8Mode =
-        mode == ExtractMode::Paragraph || (mode == ExtractMode::Sentence && shield.worksOnUtf8());
-    if (!utf8Mode || isHtmlPath(path) || !Utf8LineFilter::canFilter(filter))
+    if (isHtmlPath(path) || !canCutUtf8(mode, shield, filter))
         return extractFile(path, mode, shield, filter, html, sink);
     QByteArray bytes;
     try {
@@ -76,9 +74,21 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         return FileFailure{144, describeCurrentException()};
     }
 
-    // The text ReadTextFile decodes, as UTF-8: as it stands when it is
-    // valid UTF-8, else from the decoded text, which holds no unpaired
-    // surrogate and so encodes exactly.
+    cutUtf8(utf8TextOfFile(bytes), mode, shield, filter, utf8Sink);
+    return std::nullopt;
+}
+
+bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter)
+{
+    const bool modeAllows =
+        mode == ExtractMode::Paragraph || (mode == ExtractMode::Sentence && shield.worksOnUtf8());
+    return modeAllows && Utf8LineFilter::canFilter(filter);
+}
+
+QByteArrayView utf8TextOfFile(QByteArray &bytes)
+{
+    // As it stands when it is valid UTF-8, else from the decoded text, which
+    // holds no unpaired surrogate and so encodes exactly.
     QByteArrayView utf8 = bytes;
     if (const auto mark = detectByteOrderMark(bytes)) {
         const QByteArrayView rest = utf8.sliced(mark->length);
@@ -94,11 +104,16 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         bytes = windows1252ToUtf8(bytes);
         utf8 = bytes;
     }
+    return utf8;
+}
+
+void cutUtf8(QByteArrayView utf8, ExtractMode mode, const AbbreviationShield &shield,
+             const LineFilter &filter, Utf8RowSink &sink)
+{
     if (mode == ExtractMode::Paragraph)
-        Utf8Paragraphs(filter).extract(utf8, utf8Sink);
+        Utf8Paragraphs(filter).extract(utf8, sink);
     else
-        Utf8Sentences(shield.utf8Matcher(), filter).extract(utf8, utf8Sink);
-    return std::nullopt;
+        Utf8Sentences(shield.utf8Matcher(), filter).extract(utf8, sink);
 }
 
 } // namespace Quillfen

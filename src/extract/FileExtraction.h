@@ -2,12 +2,10 @@
 
 #include "Segmentation.h"
 #include "Utf8Paragraphs.h"
-
 #include "reading/HtmlTextSource.h"
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace Quillfen {
@@ -39,5 +37,18 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
                                              const AbbreviationShield &shield,
                                              const LineFilter &filter, HtmlTextSource &html,
                                              RowSink &sink, Utf8RowSink &utf8Sink);
+
+// True when texts can be cut as UTF-8 with these choices (see cutUtf8).
+bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter);
+
+// The text that decodeTextFile gives for a file's bytes, as UTF-8: the
+// bytes themselves without their mark when they are valid UTF-8, else the
+// text converted, for which bytes is reused.
+QByteArrayView utf8TextOfFile(QByteArray &bytes);
+
+// The rows of a valid UTF-8 text, cut and handled as UTF-8, to sink; only
+// when canCutUtf8(mode, shield, filter).
+void cutUtf8(QByteArrayView utf8, ExtractMode mode, const AbbreviationShield &shield,
+             const LineFilter &filter, Utf8RowSink &sink);
 
 } // namespace Quillfen

@@ -1,8 +1,49 @@
 #include "NextFileCut.h"
 
-#include "reading/TextFileReader.h"
+#include "FileExtraction.h"
+#include "platform/FileReading.h"
+#include "reading/TextDecoding.h"
 
 namespace Quillfen {
+
+char16_t *PreparedRows::roomFor(qsizetype units)
+{
+    if (m_used + units > m_units.size())
+        m_units.resize(std::max(m_used + units, 2 * m_units.size() + 4096));
+    return reinterpret_cast<char16_t *>(m_units.data()) + m_used;
+}
+
+void PreparedRows::append(QStringView row)
+{
+    std::copy_n(row.utf16(), row.size(), roomFor(row.size()));
+    m_used += row.size();
+    m_rowEnds.push_back(m_used);
+}
+
+void PreparedRows::appendUtf8Row(QByteArrayView row)
+{
+    // A row of valid UTF-8 never needs more UTF-16 units than it has bytes.
+    QChar *out = reinterpret_cast<QChar *>(roomFor(row.size()));
+    m_used += m_decoder.appendToBuffer(out, row) - out;
+    m_rowEnds.push_back(m_used);
+}
+
+void PreparedRows::appendRowsOfPiece(qsizetype m, RowSink &sink) const
+{
+    const QStringView units(m_units.constData(), m_used);
+    size_t row = m == 0 ? 0 : m_pieceEnds[size_t(m - 1)];
+    for (const size_t end = m_pieceEnds[size_t(m)]; row < end; ++row) {
+        const qsizetype from = row == 0 ? 0 : m_rowEnds[row - 1];
+        sink.append(units.sliced(from, m_rowEnds[row] - from));
+    }
+}
+
+const QString &PreparedFile::text()
+{
+    if (!m_decoded)
+        setText(decodeTextFile(m_bytes));
+    return m_text;
+}
 
 void NextFileCut::start(const QString &path, ExtractMode mode, const QString &abbreviations,
                         const AbbreviationShield &shield, const LineFilter &filter)
@@ -16,28 +57,37 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
         const auto before = fileIdentity(job->path);
         if (!before)
             return;
+        QByteArray bytes;
         try {
-            job->prepared.text = ReadTextFile(job->path).value(0);
+            bytes = readWholeFile(job->path);
         } catch (...) {
             return; // read again at its turn, which reports the failure
         }
         if (fileIdentity(job->path) != before)
             return;
-        if (mode != ExtractMode::None) {
-            PreparedFile &prepared = job->prepared;
-            prepared.pieces = cutText(prepared.text, mode, shield);
-            prepared.mode = mode;
-            prepared.abbreviations = abbreviations;
-            prepared.filter = filter;
+        PreparedFile &prepared = job->prepared;
+        prepared.mode = mode;
+        prepared.abbreviations = abbreviations;
+        prepared.filter = filter;
+        if (mode == ExtractMode::None) {
+            prepared.setText(decodeTextFile(bytes));
+        } else if (canCutUtf8(mode, shield, filter)) {
+            // The text is decoded only if the run needs it after all.
+            prepared.setBytes(bytes);
+            cutUtf8(utf8TextOfFile(bytes), mode, shield, filter, prepared.rows);
+        } else {
+            prepared.setText(decodeTextFile(bytes));
+            prepared.pieces = cutText(prepared.text(), mode, shield);
             PieceHandler handler;
             const PieceList &pieces = prepared.pieces;
             for (qsizetype m = 0; m < pieces.size(); ++m) {
                 handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph,
                                pieces.shielded ? &shield : nullptr, filter, prepared.rows,
                                pieces.isPlain(m));
-                prepared.rows.endPiece();
+                prepared.rows.pieceEnded();
             }
         }
+        prepared.rows.finish();
         job->identity = before;
     });
     m_job = std::move(job);

@@ -2,65 +2,78 @@
 
 #include "ExtractionChoices.h"
 #include "Segmentation.h"
+#include "Utf8Paragraphs.h"
 #include "platform/BackgroundWork.h"
 #include "platform/FileIdentity.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace Quillfen {
 
-// The rows of every piece of a text, in one buffer.
-class PreparedRows final : public RowSink
+// The rows of every piece of a text, in one UTF-16 buffer.
+class PreparedRows final : public RowSink, public Utf8RowSink
 {
 public:
-    void append(QStringView row) override
-    {
-        m_units.append(row);
-        m_rowEnds.push_back(m_units.size());
-    }
-    void endPiece() { m_pieceEnds.push_back(m_rowEnds.size()); }
+    void append(QStringView row) override;
+    void appendUtf8Row(QByteArrayView row) override;
+    void pieceEnded() override { m_pieceEnds.push_back(m_rowEnds.size()); }
+    void finish() { m_units.truncate(m_used); }
+
+    qsizetype pieceCount() const { return qsizetype(m_pieceEnds.size()); }
     // Appends the rows of piece m to sink.
-    void appendRowsOfPiece(qsizetype m, RowSink &sink) const
-    {
-        size_t row = m == 0 ? 0 : m_pieceEnds[size_t(m - 1)];
-        for (const size_t end = m_pieceEnds[size_t(m)]; row < end; ++row) {
-            const qsizetype from = row == 0 ? 0 : m_rowEnds[row - 1];
-            sink.append(QStringView(m_units).sliced(from, m_rowEnds[row] - from));
-        }
-    }
+    void appendRowsOfPiece(qsizetype m, RowSink &sink) const;
 
 private:
+    char16_t *roomFor(qsizetype units);
+
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
     QString m_units;
+    qsizetype m_used = 0;
     std::vector<qsizetype> m_rowEnds;
     std::vector<size_t> m_pieceEnds;
 };
 
 // A text file read, cut and handled with the choices of the moment, on a
 // worker while the run handles the file before it.
-struct PreparedFile
+class PreparedFile
 {
-    QString text;
-    ExtractMode mode = ExtractMode::None; // None: not cut
+public:
+    ExtractMode mode = ExtractMode::None; // None: read only
     QString abbreviations;                // the stored list it was cut with
     LineFilter filter;                    // the filter its rows passed
-    PieceList pieces;
+    PieceList pieces;                     // empty when the rows were cut from UTF-8
     PreparedRows rows;
 
-    // The rows of a piece, when it would be handled now as they were.
-    bool rowsFor(ExtractMode nowMode, const LineFilter &nowFilter) const
+    // The file's text, decoded when first asked for.
+    const QString &text();
+    void setBytes(QByteArray bytes) { m_bytes = std::move(bytes); }
+    void setText(QString text)
     {
-        return mode != ExtractMode::None && mode == nowMode && filter == nowFilter;
+        m_text = std::move(text);
+        m_decoded = true;
     }
 
-    // The pieces, when they were cut as the run would cut them now.
+    // The cut stands when it is the one the run would make now.
     bool cutFor(ExtractMode nowMode, const QString &nowAbbreviations) const
     {
         return mode != ExtractMode::None && mode == nowMode &&
                (mode == ExtractMode::Paragraph || abbreviations == nowAbbreviations);
     }
+    // The rows of a piece stand while it would be handled as they were.
+    bool rowsFor(ExtractMode nowMode, const LineFilter &nowFilter) const
+    {
+        return mode != ExtractMode::None && mode == nowMode && filter == nowFilter;
+    }
+
+private:
+    QByteArray m_bytes;
+    QString m_text;
+    bool m_decoded = false;
 };
 
 // Prepares one file ahead. What it prepared is handed out only while the

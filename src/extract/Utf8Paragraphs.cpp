@@ -85,6 +85,7 @@ void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
     auto closeRun = [&] {
         if (runLength >= 2) {
             handlePiece(s, pieceStart, runStart, sink);
+            sink.pieceEnded();
             pieceStart = runEnd;
         }
     };
@@ -101,6 +102,7 @@ void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
     }
     closeRun();
     handlePiece(s, pieceStart, n, sink);
+    sink.pieceEnded();
 }
 
 // As PieceHandler in Paragraph mode: the ends trimmed of spaces, CR and LF,

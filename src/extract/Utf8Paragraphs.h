@@ -15,6 +15,9 @@ class Utf8RowSink
 public:
     virtual ~Utf8RowSink() = default;
     virtual void appendUtf8Row(QByteArrayView row) = 0;
+    // Called after the rows of each piece, one call per piece that the
+    // decoded text's cut would give, rows or none.
+    virtual void pieceEnded() {}
 };
 
 // Paragraph mode straight from UTF-8 bytes, for output that wants UTF-8:

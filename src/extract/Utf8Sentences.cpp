@@ -135,6 +135,7 @@ void Utf8Sentences::extract(QByteArrayView text, Utf8RowSink &sink)
             m_piece.push_back('.');
             emitPiece(m_piece.data(), begin, end + 1, sink);
         }
+        sink.pieceEnded();
         i = pieceStart = pendingFrom = i + 1;
         copied = false;
         floor = 0;

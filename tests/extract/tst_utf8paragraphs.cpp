@@ -18,7 +18,9 @@ struct CollectRows final : RowSink, Utf8RowSink
 {
     QList<QByteArray> rows;
     int utf8Rows = 0;
+    qsizetype pieces = 0;
     void append(QStringView row) override { rows.append(row.toUtf8()); }
+    void pieceEnded() override { ++pieces; }
     void appendUtf8Row(QByteArrayView row) override
     {
         rows.append(row.toByteArray());
@@ -81,6 +83,8 @@ private Q_SLOTS:
                 qWarning() << "text" << text << "filter" << int(filter.kind) << filter.text;
                 QCOMPARE(sink.rows, rowsOf(text, filter));
             }
+            // Pieces are numbered as the decoded text's cut numbers them.
+            QCOMPARE(sink.pieces, cutParagraphs(text).size());
         }
     }
 

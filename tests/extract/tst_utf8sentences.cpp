@@ -17,7 +17,9 @@ struct CollectRows final : RowSink, Utf8RowSink
 {
     QList<QByteArray> rows;
     int utf8Rows = 0;
+    qsizetype pieces = 0;
     void append(QStringView row) override { rows.append(row.toUtf8()); }
+    void pieceEnded() override { ++pieces; }
     void appendUtf8Row(QByteArrayView row) override
     {
         rows.append(row.toByteArray());
@@ -34,12 +36,17 @@ QList<QByteArray> engineRows(const QString &text, const QStringList &entries,
     return rows;
 }
 
-QList<QByteArray> utf8Rows(const QString &text, const AbbreviationShield &shield,
-                           const LineFilter &filter)
+CollectRows utf8Cut(const QString &text, const AbbreviationShield &shield, const LineFilter &filter)
 {
     CollectRows sink;
     Utf8Sentences(shield.utf8Matcher(), filter).extract(text.toUtf8(), sink);
-    return sink.rows;
+    return sink;
+}
+
+QList<QByteArray> utf8Rows(const QString &text, const AbbreviationShield &shield,
+                           const LineFilter &filter)
+{
+    return utf8Cut(text, shield, filter).rows;
 }
 
 // What the sentence rules and the shield look at: periods, "?", blanks and
@@ -107,7 +114,10 @@ private Q_SLOTS:
             const AbbreviationShield shield(entries);
             QVERIFY(shield.worksOnUtf8());
             const QList<QByteArray> expected = engineRows(text, entries, filter);
-            const QList<QByteArray> rows = utf8Rows(text, shield, filter);
+            const CollectRows cut = utf8Cut(text, shield, filter);
+            const QList<QByteArray> &rows = cut.rows;
+            // Pieces are numbered as the decoded text's cut numbers them.
+            QCOMPARE(cut.pieces, cutSentences(text, shield).size());
             if (rows != expected) {
                 qWarning() << "text" << text << "entries" << entries << "filter" << int(filter.kind)
                            << filter.text;
