@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -31,7 +30,6 @@ public:
 private:
     char16_t *roomFor(qsizetype units);
 
-    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
     QString m_units;
     qsizetype m_used = 0;
     std::vector<qsizetype> m_rowEnds;

@@ -1,0 +1,104 @@
+#include "RunDoubles.h"
+#include "extract/FileExtraction.h"
+#include "extract/NextFileCut.h"
+#include "reading/UnavailableHtml.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+
+namespace {
+
+struct Rows final : RowSink
+{
+    QStringList all;
+    void append(QStringView row) override { all.append(row.toString()); }
+};
+
+} // namespace
+
+class NextFileCutTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    InlineWork m_work;
+
+    QString writeFile(const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(u"next.txt"_s);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+private Q_SLOTS:
+    // The rows made ahead, piece by piece, are the rows the engine gives:
+    // cut from UTF-8 and widened back, or cut from the decoded text.
+    void preparedRows_areTheEngines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("abbreviations");
+        const QByteArray mixed = "A long ASCII run past sixteen bytes, Mr. Caf\xC3\xA9 and "
+                                 "\xF0\x9F\x98\x80 twice \xF0\x9F\x98\x80.\r\n\r\n"
+                                 "\xE2\x82\xAC 3? Yes e.g. this.\n\nz"_ba;
+        for (const auto &[name, bytes] :
+             {std::pair{"UTF-8", mixed}, std::pair{"Windows-1252", "Caf\xE9 \x80. Mr. X?"_ba},
+              std::pair{"UTF-16LE", "\xFF\xFE"
+                                    "a\0.\0 \0=\xD8\0\xDE"_ba}}) {
+            QTest::addRow("%s paragraphs", name)
+                << bytes << int(ExtractMode::Paragraph) << QStringList{};
+            QTest::addRow("%s sentences", name)
+                << bytes << int(ExtractMode::Sentence) << QStringList{u"Mr."_s, u"e.g."_s};
+            // An entry of letters alone is not searched in UTF-8.
+            QTest::addRow("%s sentences, decoded", name)
+                << bytes << int(ExtractMode::Sentence) << QStringList{u"Mr"_s};
+        }
+    }
+
+    void preparedRows_areTheEngines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, mode);
+        QFETCH(QStringList, abbreviations);
+        const QString path = writeFile(bytes);
+        const AbbreviationShield shield(abbreviations);
+        const LineFilter all{LineFilterKind::All, {}};
+        NextFileCut next(m_work);
+        next.start(path, ExtractMode(mode), u"stored"_s, shield, all);
+        auto prepared = next.take(path);
+        QVERIFY(prepared);
+        QVERIFY(prepared->cutFor(ExtractMode(mode), u"stored"_s));
+        Rows made;
+        for (qsizetype m = 0; m < prepared->rows.pieceCount(); ++m)
+            prepared->rows.appendRowsOfPiece(m, made);
+        UnavailableHtml html;
+        Rows engine;
+        QVERIFY(!extractFile(path, ExtractMode(mode), shield, all, html, engine));
+        QCOMPARE(made.all, engine.all);
+        QVERIFY(!made.all.isEmpty());
+        QCOMPARE(prepared->rows.pieceCount(),
+                 cutText(prepared->text(), ExtractMode(mode), shield).size());
+    }
+
+    void take_givesNothingForAnotherPathOrAFailedRead()
+    {
+        const QString path = writeFile("x");
+        NextFileCut next(m_work);
+        next.start(path, ExtractMode::Paragraph, {}, {}, {});
+        QVERIFY(!next.take(path + u".other"_s));
+        QVERIFY(!next.take(path)); // dropped by the other take
+        const QString missing = m_dir.filePath(u"missing.txt"_s);
+        next.start(missing, ExtractMode::Paragraph, {}, {}, {});
+        QVERIFY(!next.take(missing));
+    }
+};
+
+QTEST_GUILESS_MAIN(NextFileCutTest)
+#include "tst_nextfilecut.moc"
