@@ -3,6 +3,8 @@
 #include <QEventLoop>
 #include <QMetaObject>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -45,6 +47,7 @@ public:
               }
               const std::lock_guard lock(m_mutex);
               m_done = true;
+              m_finished.notify_all();
               if (m_loop)
                   QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
           })
@@ -63,8 +66,10 @@ public:
         QEventLoop loop;
         bool done = false;
         {
-            const std::lock_guard lock(m_mutex);
-            done = m_done;
+            // A short wait is shorter than a pause the window would notice,
+            // and cheaper than repainting it: only a longer one runs events.
+            std::unique_lock lock(m_mutex);
+            done = m_finished.wait_for(lock, QuietWait, [this] { return m_done; });
             if (!done)
                 m_loop = &loop;
         }
@@ -78,7 +83,10 @@ public:
     }
 
 private:
+    static constexpr std::chrono::milliseconds QuietWait{15};
+
     std::mutex m_mutex;
+    std::condition_variable m_finished;
     bool m_done = false;
     QEventLoop *m_loop = nullptr;
     std::thread m_worker; // last: it starts once the members above exist

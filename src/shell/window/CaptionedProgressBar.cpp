@@ -27,7 +27,12 @@ void CaptionedProgressBar::setProgressValue(double percent)
 void CaptionedProgressBar::showPendingValue()
 {
     m_valuePending = false;
+    // QProgressBar repaints at once on a visible change, the window behind
+    // it too; with updates off the change is painted with everything else
+    // at the next paint.
+    setUpdatesEnabled(false);
     setValue(int(std::lround(m_percent * Scale)));
+    setUpdatesEnabled(true);
 }
 
 // The caption is the bar's accessible name as well.
