@@ -20,6 +20,8 @@ constexpr qint64 InlineFileBytes = 4 << 20;
 constexpr qsizetype InlineTextChars = 2 << 20;
 // Larger files are not prepared ahead: their text would be held twice.
 constexpr qint64 PreparedFileBytes = 64 << 20;
+// Files prepared ahead of the one handled: one per processor of this machine.
+constexpr int FilesAhead = 2;
 
 class RunningFlag
 {
@@ -123,9 +125,17 @@ private:
             processText(&text, nullptr);
     }
 
-    // Reads and cuts the next text file on a worker while this one's pieces
-    // are handled; it is used only if nothing it depends on changes.
+    // Reads and cuts the next text files on workers while this one's pieces
+    // are handled; each is used only if nothing it depends on changes.
     void prepareNext(int row)
+    {
+        for (int ahead = std::max(row, m_preparedThrough + 1); ahead < row + FilesAhead; ++ahead) {
+            prepare(ahead);
+            m_preparedThrough = ahead;
+        }
+    }
+
+    void prepare(int row)
     {
         if (row > m_env.inputs.rowCount())
             return;
@@ -255,6 +265,7 @@ private:
     ReportingProcedure m_proc;
     PacedYield m_pacer;
     NextFileCut m_next;
+    int m_preparedThrough = 0;
     PieceHandler m_handler;
     ExtractMode m_mode = ExtractMode::None;
     LineFilter m_filter;

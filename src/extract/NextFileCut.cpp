@@ -77,12 +77,11 @@ const QString &PreparedFile::text()
 void NextFileCut::start(const QString &path, ExtractMode mode, const QString &abbreviations,
                         const AbbreviationShield &shield, const LineFilter &filter)
 {
-    drop();
     auto job = std::make_shared<Job>();
     job->path = path;
     // The worker owns copies of everything it reads; the shield's matchers
     // are shared and never change.
-    m_started = m_work.start([job, mode, abbreviations, shield, filter] {
+    auto started = m_work.start([job, mode, abbreviations, shield, filter] {
         const auto before = fileIdentity(job->path);
         if (!before)
             return;
@@ -119,29 +118,29 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
         prepared.rows.finish();
         job->identity = before;
     });
-    m_job = std::move(job);
+    m_jobs.push_back({std::move(job), std::move(started)});
 }
 
 std::optional<PreparedFile> NextFileCut::take(const QString &path)
 {
-    if (!m_job || m_job->path != path) {
-        drop();
+    dropUntil(&path);
+    if (m_jobs.empty())
         return std::nullopt;
-    }
-    m_started->wait();
-    std::optional<PreparedFile> prepared;
-    if (m_job->identity && fileIdentity(path) == m_job->identity)
-        prepared = std::move(m_job->prepared);
-    drop();
-    return prepared;
+    Running running = std::move(m_jobs.front());
+    m_jobs.pop_front();
+    running.started->wait();
+    const Job &job = *running.job;
+    if (job.identity && fileIdentity(path) == job.identity)
+        return std::move(running.job->prepared);
+    return std::nullopt;
 }
 
-void NextFileCut::drop()
+void NextFileCut::dropUntil(const QString *path)
 {
-    if (m_started)
-        m_started->wait();
-    m_started.reset();
-    m_job.reset();
+    while (!m_jobs.empty() && (!path || m_jobs.front().job->path != *path)) {
+        m_jobs.front().started->wait();
+        m_jobs.pop_front();
+    }
 }
 
 } // namespace Quillfen

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -74,24 +75,26 @@ private:
     bool m_decoded = false;
 };
 
-// Prepares one file ahead. What it prepared is handed out only while the
-// file is still the one it read, so a file replaced, changed or removed
-// meanwhile is read again at its turn, as if nothing had been prepared.
+// Prepares files ahead, each on a worker of its own, in the order they will
+// be taken. What it prepared is handed out only while the file is still the
+// one it read, so a file replaced, changed or removed meanwhile is read
+// again at its turn, as if nothing had been prepared.
 class NextFileCut
 {
 public:
     explicit NextFileCut(BackgroundWork &work) : m_work(work) {}
-    ~NextFileCut() { drop(); }
+    ~NextFileCut() { dropUntil(nullptr); }
     Q_DISABLE_COPY_MOVE(NextFileCut)
 
     // Begins reading path, cutting it in mode (None: reading only), with
     // shield when mode is Sentence, and handling its pieces with filter;
-    // abbreviations is the stored list the shield was made from. Drops what
-    // was prepared before.
+    // abbreviations is the stored list the shield was made from.
     void start(const QString &path, ExtractMode mode, const QString &abbreviations,
                const AbbreviationShield &shield, const LineFilter &filter);
     // What was prepared for path, when it is still that file's content.
+    // Drops whatever was begun before it.
     std::optional<PreparedFile> take(const QString &path);
+    qsizetype pending() const { return qsizetype(m_jobs.size()); }
 
 private:
     struct Job
@@ -100,11 +103,16 @@ private:
         std::optional<FileIdentity> identity; // of the file as read; none: failed
         PreparedFile prepared;
     };
-    void drop();
+    struct Running
+    {
+        std::shared_ptr<Job> job;
+        std::unique_ptr<StartedWork> started;
+    };
+    // Drops the jobs before the first for path (all of them for null).
+    void dropUntil(const QString *path);
 
     BackgroundWork &m_work;
-    std::shared_ptr<Job> m_job;
-    std::unique_ptr<StartedWork> m_started;
+    std::deque<Running> m_jobs;
 };
 
 } // namespace Quillfen
