@@ -102,7 +102,10 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
         } else if (canCutUtf8(mode, shield, filter)) {
             // The text is decoded only if the run needs it after all.
             prepared.setBytes(bytes);
-            cutUtf8(utf8TextOfFile(bytes), mode, shield, filter, prepared.rows);
+            const QByteArrayView utf8 = utf8TextOfFile(bytes);
+            // Rows hold about as many UTF-16 units as the text has bytes, seldom more.
+            prepared.rows.reserve(utf8.size() + 64);
+            cutUtf8(utf8, mode, shield, filter, prepared.rows);
         } else {
             prepared.setText(decodeTextFile(bytes));
             prepared.pieces = cutText(prepared.text(), mode, shield);

@@ -23,6 +23,8 @@ public:
     void appendUtf8Row(QByteArrayView row) override;
     void pieceEnded() override { m_pieceEnds.push_back(m_rowEnds.size()); }
     void finish() { m_units.truncate(m_used); }
+    // Room for about this many units, to grow at most rarely.
+    void reserve(qsizetype units) { m_units.resize(std::max(units, m_units.size())); }
 
     qsizetype pieceCount() const { return qsizetype(m_pieceEnds.size()); }
     // Appends the rows of piece m to sink.
