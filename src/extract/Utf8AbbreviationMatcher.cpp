@@ -1,6 +1,7 @@
 #include "Utf8AbbreviationMatcher.h"
 
 #include "CaseFolding.h"
+#include "Utf8LineFilter.h"
 
 #include <bit>
 #include <cstring>
@@ -75,17 +76,6 @@ std::u32string foldedCodePoints(const QString &text)
     for (const char32_t cp : text.toUcs4())
         folded.push_back(foldCodePoint(cp));
     return folded;
-}
-
-bool holdsUnpairedSurrogate(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            return true;
-    }
-    return false;
 }
 
 // The code point index of the anchor: the first ".", else the first "?",

@@ -2,16 +2,20 @@
 
 namespace Quillfen {
 
-bool Utf8LineFilter::canFilter(const LineFilter &filter)
+bool holdsUnpairedSurrogate(QStringView text)
 {
-    const QString &text = filter.text;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
         else if (text[i].isSurrogate())
-            return false;
+            return true;
     }
-    return true;
+    return false;
+}
+
+bool Utf8LineFilter::canFilter(const LineFilter &filter)
+{
+    return !holdsUnpairedSurrogate(filter.text);
 }
 
 } // namespace Quillfen

@@ -41,6 +41,10 @@ private:
     QByteArray m_needle;
 };
 
+// True when text holds half of a surrogate pair without the other half,
+// which no UTF-8 can hold.
+bool holdsUnpairedSurrogate(QStringView text);
+
 inline bool isLonePeriod(QByteArrayView bytes)
 {
     return bytes.size() == 1 && bytes.front() == '.';

@@ -1,3 +1,4 @@
+#include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8Paragraphs.h"
 #include "reading/TextDecoding.h"
@@ -10,24 +11,11 @@
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using Quillfen::Testing::CollectRows;
 
 namespace {
 
 // Rows from either path, as UTF-8.
-struct CollectRows final : RowSink, Utf8RowSink
-{
-    QList<QByteArray> rows;
-    int utf8Rows = 0;
-    qsizetype pieces = 0;
-    void append(QStringView row) override { rows.append(row.toUtf8()); }
-    void pieceEnded() override { ++pieces; }
-    void appendUtf8Row(QByteArrayView row) override
-    {
-        rows.append(row.toByteArray());
-        ++utf8Rows;
-    }
-};
-
 QList<QByteArray> rowsOf(const QString &text, const LineFilter &filter)
 {
     QList<QByteArray> rows;
@@ -52,16 +40,8 @@ QString randomText(QRandomGenerator &random, int parts)
 
 LineFilter randomFilter(QRandomGenerator &random)
 {
-    static const QString needles[] = {u""_s, u"a"_s, u"é"_s, u"?"_s, u"b\r"_s, u"😀"_s};
-    const QString needle = needles[random.bounded(int(std::size(needles)))];
-    switch (random.bounded(3)) {
-    case 0:
-        return {LineFilterKind::Containing, needle};
-    case 1:
-        return {LineFilterKind::NotContaining, needle};
-    default:
-        return {LineFilterKind::All, {}};
-    }
+    static const QStringList needles{u""_s, u"a"_s, u"é"_s, u"?"_s, u"b\r"_s, u"😀"_s};
+    return Quillfen::Testing::randomFilter(random, needles);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8AbbreviationMatcher.h"
 #include "extract/Utf8Sentences.h"
@@ -10,22 +11,9 @@
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using Quillfen::Testing::CollectRows;
 
 namespace {
-
-struct CollectRows final : RowSink, Utf8RowSink
-{
-    QList<QByteArray> rows;
-    int utf8Rows = 0;
-    qsizetype pieces = 0;
-    void append(QStringView row) override { rows.append(row.toUtf8()); }
-    void pieceEnded() override { ++pieces; }
-    void appendUtf8Row(QByteArrayView row) override
-    {
-        rows.append(row.toByteArray());
-        ++utf8Rows;
-    }
-};
 
 QList<QByteArray> engineRows(const QString &text, const QStringList &entries,
                              const LineFilter &filter)
@@ -85,16 +73,8 @@ QStringList randomEntries(QRandomGenerator &random)
 
 LineFilter randomFilter(QRandomGenerator &random)
 {
-    static const QString needles[] = {u""_s, u"a"_s, u"é"_s, u"?"_s, u"g. "_s, u"."_s, u"MR"_s};
-    const QString needle = needles[random.bounded(int(std::size(needles)))];
-    switch (random.bounded(4)) {
-    case 0:
-        return {LineFilterKind::Containing, needle};
-    case 1:
-        return {LineFilterKind::NotContaining, needle};
-    default:
-        return {LineFilterKind::All, {}};
-    }
+    static const QStringList needles{u""_s, u"a"_s, u"é"_s, u"?"_s, u"g. "_s, u"."_s, u"MR"_s};
+    return Quillfen::Testing::randomFilter(random, needles);
 }
 
 } // namespace
