@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int Saves = 300;
+constexpr int Saves = 60;
 const QStringList Tags{u"A"_s, u"B"_s};
 
 QString writerProgram()
