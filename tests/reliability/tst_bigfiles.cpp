@@ -27,7 +27,7 @@ constexpr bool CheckMemory = false;
 constexpr qint64 FileBytes = qint64(1) << 30;
 // A row is held whole, several times over: a line that is one row is kept
 // to a size that CI's memory takes.
-constexpr qint64 RowBytes = qint64(256) << 20;
+constexpr qint64 RowBytes = qint64(128) << 20;
 constexpr bool CheckMemory = true;
 #endif
 constexpr qsizetype BufferBytes = qsizetype(1) << 20;
@@ -152,7 +152,7 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram()));
         if (!CheckMemory)
-            qInfo("Sanitized build: 64 MB instead of 1 GB, a 16 MB row instead of 256 MB, "
+            qInfo("Sanitized build: 64 MB instead of 1 GB, a 16 MB row instead of 128 MB, "
                   "and memory is not checked");
     }
 
