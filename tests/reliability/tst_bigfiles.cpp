@@ -65,9 +65,9 @@ struct Run
     QByteArray firstMismatch; // empty when the output was as expected
 };
 
-// Runs quillfen-cli with arguments, compares its standard output as it
-// arrives with the given repeating lines (the last one may be shorter and
-// is given apart), and takes the child's peak resident size from wait4.
+// Runs quillfen-cli with arguments, compares its standard output byte by
+// byte as it arrives with expectedAt(offset), without keeping it, and takes
+// the child's peak resident size from wait4.
 Run runMeasured(const QStringList &arguments, const QString &configHome,
                 const std::function<char(qint64)> &expectedAt)
 {
