@@ -49,11 +49,16 @@ qsizetype StreamingCut::lastSafeCut() const
 {
     const char16_t stop = m_mode == ExtractMode::Paragraph ? u'\n' : u'.';
     const QStringView pending(m_pending);
+    // Units before this were searched by an earlier feed: searching them
+    // again would make a text without cut points quadratic in its length.
+    const qsizetype searchFrom = m_testedBelow - 1;
     for (qsizetype at = m_pending.size() - m_lookahead; at >= m_testedBelow; --at) {
         // Jump to the next unit that can end a cut.
-        const qsizetype end = pending.first(at).lastIndexOf(QChar(stop));
-        if (end < 0 || end + 1 < m_testedBelow)
+        const qsizetype found =
+            pending.sliced(searchFrom, at - searchFrom).lastIndexOf(QChar(stop));
+        if (found < 0)
             break;
+        const qsizetype end = searchFrom + found;
         at = end + 1;
         if (isSafeCut(at))
             return at;

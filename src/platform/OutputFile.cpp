@@ -14,8 +14,7 @@ static bool namesSpecialFile(const QString &path)
 
 OutputFile::OutputFile(const QString &path)
     : m_special(namesSpecialFile(path)), m_saved(path), m_direct(path)
-{
-}
+{}
 
 bool OutputFile::open()
 {
@@ -33,8 +32,19 @@ QIODevice &OutputFile::device()
 
 bool OutputFile::commit()
 {
-    if (!m_special)
+    if (!m_special) {
+        // QSaveFile's commit renames the new file over the old one even when
+        // its last flush fails (a full disk), and calls that a success: the
+        // old file would be lost to an empty or cut one. Flush first, and on
+        // failure throw the new file away.
+        if (!m_saved.flush()) {
+            m_failure = m_saved.errorString();
+            m_saved.cancelWriting();
+            m_saved.commit();
+            return false;
+        }
         return m_saved.commit();
+    }
     const bool ok = m_direct.flush() && m_direct.error() == QFileDevice::NoError;
     m_direct.close();
     return ok;
@@ -42,6 +52,8 @@ bool OutputFile::commit()
 
 QString OutputFile::errorString() const
 {
+    if (!m_failure.isEmpty())
+        return m_failure;
     return m_special ? m_direct.errorString() : m_saved.errorString();
 }
 

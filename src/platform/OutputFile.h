@@ -27,6 +27,7 @@ private:
     bool m_special;
     QSaveFile m_saved;
     QFile m_direct;
+    QString m_failure; // why the last flush failed, when it did
 };
 
 } // namespace Quillfen

@@ -262,6 +262,45 @@ private Q_SLOTS:
         }
     }
 
+    void enterOnFocusedButton_pressesIt_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("presses");
+        for (const QString &button :
+             {u"PushButton4"_s, u"PushButton1"_s, u"PushButton3"_s, u"PushButton2"_s}) {
+            QTest::addRow("%s Return", qPrintable(button))
+                << button << int(Qt::Key_Return) << int(Qt::NoModifier) << 1;
+            QTest::addRow("%s keypad Enter", qPrintable(button))
+                << button << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 1;
+        }
+        QTest::newRow("Ctrl+Return presses nothing")
+            << u"PushButton2"_s << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0;
+        QTest::newRow("Shift+Enter presses nothing")
+            << u"PushButton3"_s << int(Qt::Key_Enter) << int(Qt::ShiftModifier) << 0;
+    }
+    void enterOnFocusedButton_pressesIt()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, presses);
+        store(u"etc."_s + S);
+        auto editor = open();
+        auto *pushButton = editor->findChild<QPushButton *>(button);
+        QVERIFY(pushButton);
+        int clicked = 0;
+        connect(pushButton, &QPushButton::clicked, this, [&] { ++clicked; });
+        pushButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(pushButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(clicked, presses);
+        // Only the focused button was pressed: the list is there unless
+        // that button empties it.
+        if (presses == 0 || button == u"PushButton4"_s)
+            QCOMPARE(editor->entries(), QStringList{u"etc."_s});
+    }
+
     void hover_showsCustomPointerOverButtonsOnly()
     {
         auto editor = open({m_platform, m_platform, m_settings, {}, [] {

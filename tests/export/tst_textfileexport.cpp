@@ -4,11 +4,14 @@
 #include "shell/core/ApplicationError.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -252,6 +255,87 @@ private Q_SLOTS:
                  qPrintable(shown[1]));
         QCOMPARE(readBytes(path), QByteArray("old bytes"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.txt"_s});
+    }
+
+    // A full file system needs a mount of its own: the test runs itself
+    // again in a private mount namespace (as root, or as root of a user
+    // namespace), where a small tmpfs vanishes with the process.
+    void fullFileSystem_keepsOldFileAndReportsOnce_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("failingStatement");
+        QTest::newRow("fails on commit") << 3 << 142;
+        QTest::newRow("fails while writing") << 20000 << 138;
+    }
+    void fullFileSystem_keepsOldFileAndReportsOnce()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, failingStatement);
+        if (!qEnvironmentVariableIsSet("QUILLFEN_TEST_PRIVATE_MOUNTS")) {
+            const QString unshare = QStandardPaths::findExecutable(u"unshare"_s);
+            if (unshare.isEmpty())
+                QSKIP("unshare is missing: cannot mount a full file system");
+            QStringList arguments{u"--mount"_s, u"--propagation"_s, u"private"_s};
+            if (::geteuid() != 0)
+                arguments.prepend(u"--map-root-user"_s);
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(u"QUILLFEN_TEST_PRIVATE_MOUNTS"_s, u"1"_s);
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            const QString test = QString::fromLatin1(QTest::currentTestFunction()) + u':' +
+                                 QString::fromLatin1(QTest::currentDataTag());
+            child.start(unshare,
+                        arguments +
+                            QStringList{u"--"_s, QCoreApplication::applicationFilePath(), test});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray output = child.readAll();
+            if (child.exitCode() != 0 && !output.contains("FAIL!"))
+                QSKIP(qPrintable(u"Cannot make a private mount namespace: "_s +
+                                 QString::fromLocal8Bit(output).trimmed()));
+            if (output.contains("SKIP   : "))
+                QSKIP(qPrintable(QString::fromLocal8Bit(output.mid(output.indexOf("SKIP   : ")))
+                                     .section(u'\n', 0, 1)));
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                     output.constData());
+            QVERIFY2(output.contains("PASS   : TextFileExportTest::fullFileSystem"),
+                     output.constData());
+            return;
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray mountPoint = QFile::encodeName(dir.path());
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP(qPrintable(u"Cannot mount a small tmpfs: "_s +
+                             QString::fromLocal8Bit(::strerror(errno))));
+        const QString path = dir.filePath(u"old.txt"_s);
+        writeBytes(path, "old bytes");
+        // Fill every block that is left.
+        {
+            QFile filler(dir.filePath(u"filler"_s));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray block(4096, 'f');
+            while (filler.write(block) > 0) {
+            }
+        }
+        for (int i = 0; i < rows; ++i)
+            m_list.addTexts({u"row "_s + QString::number(i)});
+        m_platform.answerSaveFile(path);
+        m_platform.answerNext(MessageAnswer::Yes);
+        save();
+        const QStringList shown = m_platform.shownMessages();
+        const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        const QByteArray kept = readBytes(path);
+        ::umount2(mountPoint.constData(), MNT_DETACH);
+        QCOMPARE(kept, QByteArray("old bytes"));
+        QCOMPARE(entries, (QStringList{u"filler"_s, u"old.txt"_s}));
+        QCOMPARE(shown.size(), 2); // the question, then one report
+        QVERIFY2(shown[1].startsWith(u"Cannot write "_s + path + u": "_s), qPrintable(shown[1]));
+        QVERIFY2(shown[1].contains(u"\r\n"_s + SaveTextFileIdentifier + u"at line "_s +
+                                   QString::number(failingStatement) + u"\r\r"_s),
+                 qPrintable(shown[1]));
+        QCOMPARE(m_platform.pointerHistory(),
+                 (QList<PointerMode>{PointerMode::Busy, PointerMode::Default}));
     }
 
     void yieldsWhileWriting_withBusyPointer()

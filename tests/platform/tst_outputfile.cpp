@@ -1,10 +1,12 @@
 #include "platform/OutputFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -42,6 +44,45 @@ private Q_SLOTS:
         QVERIFY(file.commit());
         QVERIFY(check.open(QIODevice::ReadOnly));
         QCOMPARE(check.readAll(), QByteArray("new"));
+    }
+
+    // The last flush failing (here past a file size limit, as on a full
+    // disk): commit says so, and the old file stays, with nothing beside it.
+    void failingLastFlush_keepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out.txt"_s);
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old content");
+        old.close();
+
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 16;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        bool committed = true;
+        QString error;
+        {
+            OutputFile file(path);
+            if (file.open()) {
+                // Small enough to wait in the buffer until the commit.
+                file.device().write(QByteArray(100, 'n'));
+                committed = file.commit();
+                error = file.errorString();
+            }
+        }
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!committed);
+        QVERIFY(!error.isEmpty());
+        QFile check(path);
+        QVERIFY(check.open(QIODevice::ReadOnly));
+        QCOMPARE(check.readAll(), QByteArray("old content"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
     }
 
     void pipe_isWrittenThroughAndStaysAPipe()

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -240,6 +241,18 @@ void Form2::setPointerMode(PointerMode mode)
 
 bool Form2::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter and Return press the focused button, as Space does and as in
+    // the main window; a dialog keeps them for a default button otherwise.
+    if (event->type() == QEvent::KeyPress && m_buttons.contains(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            auto *button = static_cast<QPushButton *>(watched);
+            if (!key->isAutoRepeat() && button->isEnabled())
+                button->click();
+            return true;
+        }
+    }
     // Hovering: the custom pointer over a button, the arrow over the list
     // and the window surface; a busy pointer is left alone.
     if ((event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) &&
