@@ -14,7 +14,7 @@ corpus=bench/work/text
 abbrevs=""
 for a in etc. vs. i.e. "et al." e.g. Mr. Jr. Mrs. Ms. Inc.; do abbrevs+=" --abbreviation '$a'"; done
 
-python3 bench/compare.py "$runs" "cli --paragraphs" \
+python3 bench/compare.py "$runs" \
     "cli --paragraphs=$build/bin/quillfen-cli --paragraphs $corpus/*" \
     "window --paragraphs=$build/bench/window/window_run_bench $corpus/* 2>/dev/null" \
     "cli --sentences=$build/bin/quillfen-cli --sentences $abbrevs $corpus/*" \
