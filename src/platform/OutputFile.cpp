@@ -1,5 +1,6 @@
 #include "OutputFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace Quillfen {
@@ -14,8 +15,7 @@ static bool namesSpecialFile(const QString &path)
 
 OutputFile::OutputFile(const QString &path)
     : m_special(namesSpecialFile(path)), m_saved(path), m_direct(path)
-{
-}
+{}
 
 bool OutputFile::open()
 {
@@ -29,6 +29,25 @@ QIODevice &OutputFile::device()
     if (m_special)
         return m_direct;
     return m_saved;
+}
+
+void OutputFile::writeBack()
+{
+    if (m_special)
+        return;
+    const qint64 written = m_saved.pos();
+    if (written - m_started < WriteBackBytes || !m_saved.flush())
+        return;
+    const int handle = m_saved.handle();
+    // Failures here only leave more for the commit's sync to do.
+    if (m_started > m_waited) {
+        ::sync_file_range(handle, m_waited, m_started - m_waited,
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                              SYNC_FILE_RANGE_WAIT_AFTER);
+        m_waited = m_started;
+    }
+    ::sync_file_range(handle, m_started, written - m_started, SYNC_FILE_RANGE_WRITE);
+    m_started = written;
 }
 
 bool OutputFile::commit()

@@ -18,15 +18,24 @@ public:
 
     bool open();
     QIODevice &device();
+    // Call after each write. Once a few megabytes more are written, starts
+    // writing them to the disk and waits for the part started the time
+    // before, so that commit()'s sync finds little left: a large file
+    // otherwise ends in one wait of a large part of a second.
+    void writeBack();
     // Finishes the file; false when it could not be written completely.
     bool commit();
     QString errorString() const;
     bool isSpecial() const { return m_special; }
 
 private:
+    static constexpr qint64 WriteBackBytes = qint64(4) << 20;
+
     bool m_special;
     QSaveFile m_saved;
     QFile m_direct;
+    qint64 m_started = 0; // bytes whose writing to the disk has started
+    qint64 m_waited = 0;  // bytes known to be on the disk
 };
 
 } // namespace Quillfen

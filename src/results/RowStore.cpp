@@ -1,6 +1,7 @@
 #include "RowStore.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace Quillfen {
@@ -13,8 +14,8 @@ void RowStore::append(QStringView text, bool checked)
     if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().used < length) {
         // A row longer than a chunk gets a chunk of its own size.
         const qsizetype capacity = std::max(ChunkUnits, length);
-        m_chunks.push_back({std::make_unique_for_overwrite<char16_t[]>(std::size_t(capacity)),
-                            capacity, 0});
+        m_chunks.push_back(
+            {std::make_unique_for_overwrite<char16_t[]>(std::size_t(capacity)), capacity, 0});
     }
     Chunk &chunk = m_chunks.back();
     std::copy_n(text.utf16(), length, chunk.units.get() + chunk.used);
@@ -76,6 +77,13 @@ void RowStore::clear()
     std::deque<std::uint64_t>().swap(m_locations);
     std::deque<std::uint32_t>().swap(m_lengths);
     std::vector<std::uint64_t>().swap(m_checked);
+}
+
+void RowStore::clear(std::vector<Chunk> &retired)
+{
+    retired.insert(retired.end(), std::make_move_iterator(m_chunks.begin()),
+                   std::make_move_iterator(m_chunks.end()));
+    clear();
 }
 
 std::size_t RowStore::bytesHeld() const

@@ -34,6 +34,7 @@ void writeChunk(OutputFile &file, const QString &path, QByteArray &chunk)
 {
     if (file.device().write(chunk) != chunk.size())
         throw writeFailure(path, file);
+    file.writeBack();
     chunk.resize(0); // keeps the capacity
 }
 
