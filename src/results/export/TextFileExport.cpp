@@ -1,8 +1,8 @@
 #include "TextFileExport.h"
 
+#include "platform/Failure.h"
 #include "platform/OutputFile.h"
 #include "platform/PacedYield.h"
-#include "platform/Failure.h"
 #include "results/RowEncoding.h"
 #include "shell/core/ReportingProcedure.h"
 
@@ -103,6 +103,12 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
             if (!file->commit())
                 throw writeFailure(path, *file);
         });
+    }
+    if (writing) {
+        // The replaced file's room, given back between yields.
+        PacedYield pacer(services.loop, services.yieldInterval);
+        while (file->releaseReplacedPart())
+            pacer.point();
     }
     file.reset();
     proc.step(144, [&] { services.pointer.setPointerMode(PointerMode::Default); });
