@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The window's run over the text corpus against quillfen-cli on the same
-# files, interleaved; then the longest gap between two yields of the window.
+# files, interleaved; then the longest gap between two yields of the window,
+# and the results list of 2 million rows scrolled, saved and cleared.
 # Usage: bench/window/run.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -8,7 +9,7 @@ runs="${1:-3}"
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_BUILD_TESTS=OFF \
     -DQUILLFEN_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target quillfen-cli window_run_bench >/dev/null
+cmake --build "$build" --target quillfen-cli window_run_bench results_list_bench >/dev/null
 corpus=bench/work/text
 [ -d "$corpus" ] || python3 bench/gen_text_corpus.py "$corpus" 100
 abbrevs=""
@@ -21,3 +22,4 @@ python3 bench/compare.py "$runs" \
     "window --sentences=$build/bench/window/window_run_bench --sentences $corpus/* 2>/dev/null"
 "$build/bench/window/window_run_bench" "$corpus"/*
 "$build/bench/window/window_run_bench" --sentences "$corpus"/*
+"$build/bench/window/results_list_bench" 2000000 2>/dev/null
