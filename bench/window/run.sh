@@ -22,4 +22,4 @@ python3 bench/compare.py "$runs" \
     "window --sentences=$build/bench/window/window_run_bench --sentences $corpus/* 2>/dev/null"
 "$build/bench/window/window_run_bench" "$corpus"/*
 "$build/bench/window/window_run_bench" --sentences "$corpus"/*
-"$build/bench/window/results_list_bench" 2000000 2>/dev/null
+"$build/bench/window/results_list_bench" 2000000 "$runs" 2>/dev/null

@@ -37,7 +37,7 @@ public:
     bool isSpecial() const { return m_special; }
 
 private:
-    static constexpr qint64 WriteBackBytes = qint64(4) << 20;
+    static constexpr qint64 WriteBackBytes = qint64(1) << 20;
     static constexpr qint64 ReleaseBytes = qint64(16) << 20;
 
     bool m_special;
