@@ -38,7 +38,7 @@ public:
 
 private:
     static constexpr qint64 WriteBackBytes = qint64(1) << 20;
-    static constexpr qint64 ReleaseBytes = qint64(16) << 20;
+    static constexpr qint64 ReleaseBytes = qint64(4) << 20;
 
     bool m_special;
     QSaveFile m_saved;

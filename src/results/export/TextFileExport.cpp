@@ -82,8 +82,10 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
         if (!file->open())
             throw writeFailure(path, *file);
     });
+    // One pacer for the writing and the release after it, so that the
+    // stretch between two yields never spans both.
+    PacedYield pacer(services.loop, services.yieldInterval);
     if (writing) {
-        PacedYield pacer(services.loop, services.yieldInterval);
         int rows = 0;
         proc.step(134, [&] { rows = list.rowCount(); });
         chunk.reserve(ChunkBytes + 4096);
@@ -106,7 +108,6 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
     }
     if (writing) {
         // The replaced file's room, given back between yields.
-        PacedYield pacer(services.loop, services.yieldInterval);
         while (file->releaseReplacedPart())
             pacer.point();
     }
