@@ -19,10 +19,11 @@ public:
 
     bool open();
     QIODevice &device();
-    // Call after each write. Once a few megabytes more are written, starts
-    // writing them to the disk and waits for the part started the time
+    // Call after each write. Once another megabyte is written, starts
+    // writing it to the disk and waits for the part started the time
     // before, so that commit()'s sync finds little left: a large file
-    // otherwise ends in one wait of a large part of a second.
+    // otherwise ends in one wait of a large part of a second. Each wait is
+    // for one megabyte at most, short enough to stay between two yields.
     void writeBack();
     // Finishes the file; false when it could not be written completely.
     bool commit();
