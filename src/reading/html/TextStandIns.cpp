@@ -76,7 +76,7 @@ int digitValue(char c)
 TextStandIns::TextStandIns(QByteArrayView page, qsizetype minimumBytes)
     : m_page(page), m_minimum(minimumBytes)
 {
-    // Every stretch takes at least one byte of the page and one after it.
+    // Every stretch takes at least minimumBytes of the page.
     const std::size_t most = std::size_t(page.size() / std::max<qsizetype>(1, minimumBytes)) + 1;
     for (std::size_t reach = Base; reach < most; reach *= Base)
         ++m_digits;
