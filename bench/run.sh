@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds an optimised quillfen-cli, generates the text corpus once and times
-# the engine against reference commands on the same files, interleaved, then
-# reads one 2 GB file for its peak memory.
+# Builds an optimised quillfen-cli, generates the text corpus and the HTML
+# pages once and times the engine against reference commands on the same
+# files, interleaved, in one table; then reads one 2 GB file for its peak
+# memory.
 # Usage: bench/run.sh [RUNS]   (default 5; medians are printed)
 #        BIG_MB=0 bench/run.sh  skips the large file
 set -euo pipefail
@@ -25,6 +26,8 @@ build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target quillfen-cli >/dev/null
 cli="$PWD/$build/bin/quillfen-cli"
+source bench/html/commands.sh
+html_prepare
 icu="$work/icu_sentences"
 if [ ! -x "$icu" ] || [ bench/icu_sentences.cpp -nt "$icu" ]; then
     g++ -O2 -std=c++17 bench/icu_sentences.cpp -o "$icu" $(pkg-config --libs icu-uc icu-i18n)
@@ -50,7 +53,9 @@ for a in etc. vs. i.e. "et al." e.g. Mr. Jr. Mrs. Ms. Inc.; do abbrevs+=" --abbr
 para="$cli --paragraphs"
 sent="$cli --sentences $abbrevs"
 
-python3 bench/compare.py "$runs" "wc -l" \
+# Text rows against wc -l on the text corpus, HTML rows against cat on the
+# HTML pages.
+python3 bench/compare.py "$runs" --floor="wc -l" \
     "cat=cat $corpus/*" \
     "wc -l=wc -l $corpus/*" \
     "mawk paragraphs (LF copies)=mawk 'BEGIN{RS=\"\"}{print}' $lf/*" \
@@ -61,7 +66,10 @@ python3 bench/compare.py "$runs" "wc -l" \
     "quillfen-cli --paragraphs -j 2=$para -j 2 $corpus/*" \
     "quillfen-cli --sentences (10 abbreviations)=$sent $corpus/*" \
     "quillfen-cli --sentences -j 1=$sent -j 1 $corpus/*" \
-    "quillfen-cli --sentences -j 2=$sent -j 2 $corpus/*"
+    "quillfen-cli --sentences -j 2=$sent -j 2 $corpus/*" \
+    --floor \
+    "${html_commands[@]}" \
+    "$html_versus"
 
 if [ "$big_mb" != 0 ]; then
     big=$work/big/big.txt

@@ -7,7 +7,11 @@ using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
-ResultsModel::ResultsModel(QObject *parent) : QAbstractListModel(parent) {}
+ResultsModel::ResultsModel(QObject *parent) : QAbstractListModel(parent)
+{
+    m_release.setInterval(0);
+    connect(&m_release, &QTimer::timeout, this, &ResultsModel::releaseRetired);
+}
 
 void ResultsModel::append(QStringView row)
 {
@@ -29,9 +33,29 @@ void ResultsModel::flushRows()
 void ResultsModel::clearRows()
 {
     beginResetModel();
-    m_rows.clear();
+    m_rows.clear(m_retired);
     m_shownRows = 0;
     endResetModel();
+    if (!m_retired.empty())
+        m_release.start();
+}
+
+void ResultsModel::releaseRetired()
+{
+    const std::size_t keep = m_retired.size() - std::min(m_retired.size(), ChunksPerTurn);
+    m_retired.resize(keep);
+    if (m_retired.empty()) {
+        m_retired.shrink_to_fit();
+        m_release.stop();
+    }
+}
+
+std::size_t ResultsModel::retiredBytes() const
+{
+    std::size_t bytes = 0;
+    for (const RowStore::Chunk &chunk : m_retired)
+        bytes += std::size_t(chunk.capacity) * sizeof(char16_t);
+    return bytes;
 }
 
 int ResultsModel::rowCount(const QModelIndex &parent) const

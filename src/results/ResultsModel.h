@@ -4,12 +4,16 @@
 #include "extract/RunInterfaces.h"
 
 #include <QAbstractListModel>
+#include <QTimer>
+#include <vector>
 
 namespace Quillfen {
 
 // The results list: one column, each row a text and a check box. New rows
 // start checked. Rows appended by a run are announced to the views in one
-// batch at flushRows(), which the run calls before every yield.
+// batch at flushRows(), which the run calls before every yield. Clearing
+// empties the list at once and gives the texts' memory back a few buffers
+// per turn of the event loop.
 class ResultsModel final : public QAbstractListModel, public ResultRows
 {
     Q_OBJECT
@@ -43,10 +47,20 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
                        int role = Qt::EditRole) override;
 
+    // Memory of the rows in the list.
     std::size_t bytesHeld() const { return m_rows.bytesHeld(); }
+    // Memory of cleared rows not yet given back.
+    std::size_t retiredBytes() const;
+
+    // Text buffers (of 2 MB each) given back per turn of the event loop.
+    static constexpr std::size_t ChunksPerTurn = 4;
 
 private:
+    void releaseRetired();
+
     RowStore m_rows;
+    std::vector<RowStore::Chunk> m_retired;
+    QTimer m_release;
     int m_shownRows = 0;
     QString m_header;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <sys/mman.h>
@@ -104,6 +105,13 @@ void RowStore::clear()
     std::deque<std::uint64_t>().swap(m_locations);
     std::deque<std::uint32_t>().swap(m_lengths);
     std::vector<std::uint64_t>().swap(m_checked);
+}
+
+void RowStore::clear(std::vector<Chunk> &retired)
+{
+    retired.insert(retired.end(), std::make_move_iterator(m_chunks.begin()),
+                   std::make_move_iterator(m_chunks.end()));
+    clear();
 }
 
 std::size_t RowStore::bytesHeld() const

@@ -17,6 +17,18 @@ namespace Quillfen {
 class RowStore
 {
 public:
+    struct FreeUnits
+    {
+        void operator()(char16_t *units) const;
+    };
+    // One buffer of row texts.
+    struct Chunk
+    {
+        std::unique_ptr<char16_t[], FreeUnits> units;
+        qsizetype capacity = 0;
+        qsizetype used = 0;
+    };
+
     qsizetype size() const { return qsizetype(m_locations.size()); }
     bool isEmpty() const { return m_locations.empty(); }
 
@@ -29,6 +41,11 @@ public:
     void remove(qsizetype row);
     // Empties the store and gives its memory back.
     void clear();
+    // Empties the store but moves its text buffers to the end of retired
+    // instead of freeing them: giving back hundreds of megabytes at once
+    // takes long enough to stall a window, so the caller frees them in
+    // steps.
+    void clear(std::vector<Chunk> &retired);
 
     // Bytes held by the store's own buffers, allocated capacity included.
     std::size_t bytesHeld() const;
@@ -36,17 +53,6 @@ public:
 private:
     static constexpr qsizetype ChunkUnits = qsizetype(1) << 20;
     static constexpr int OffsetBits = 40;
-
-    struct FreeUnits
-    {
-        void operator()(char16_t *units) const;
-    };
-    struct Chunk
-    {
-        std::unique_ptr<char16_t[], FreeUnits> units;
-        qsizetype capacity = 0;
-        qsizetype used = 0;
-    };
 
     std::vector<Chunk> m_chunks;
     std::deque<std::uint64_t> m_locations; // chunk index << OffsetBits | offset

@@ -45,6 +45,18 @@ private Q_SLOTS:
         QVERIFY(onlyCrLfLineEnds(rendered));
     }
 
+    // Every stretch of text, however short, given to the parser as a
+    // stand-in: the rendered text stays the same.
+    void renderedText_everyStretchStoodIn_data() { renderedText_data(); }
+    void renderedText_everyStretchStoodIn()
+    {
+        QFETCH(QByteArray, markup);
+        QFETCH(QString, text);
+        HtmlLimits limits = HtmlLimits::forPage(markup.size());
+        limits.textStandInBytes = 1;
+        QCOMPARE(renderedTextOfHtml(markup, limits), text);
+    }
+
     void emptyPages_giveEmptyText_data()
     {
         QTest::addColumn<QByteArray>("markup");

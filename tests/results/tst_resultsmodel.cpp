@@ -108,6 +108,42 @@ private Q_SLOTS:
         QCOMPARE(model.rowText(0), u"after"_s);
     }
 
+    void clear_givesTheMemoryBackInSteps_andNewRowsAreSafe()
+    {
+        // Rows of 100,000 units fill twenty buffers of a million.
+        ResultsModel model;
+        const QString long1(100'000, u'x');
+        for (int i = 0; i < 200; ++i)
+            model.append(long1);
+        model.flushRows();
+        const std::size_t held = model.bytesHeld();
+        model.clearRows();
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(model.bytesHeld() < 4096);
+        const std::size_t retired = model.retiredBytes();
+        QVERIFY(retired >= held - 4096);
+
+        // New rows go into new buffers, whatever is still being released.
+        model.append(u"after"_s);
+        model.flushRows();
+        for (int turn = 0; turn < 100 && model.retiredBytes() == retired; ++turn)
+            QCoreApplication::processEvents();
+        const std::size_t left = model.retiredBytes();
+        QVERIFY2(left > 0 && left < retired, qPrintable(QString::number(left)));
+        QTRY_COMPARE(model.retiredBytes(), std::size_t(0));
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.rowText(0), u"after"_s);
+
+        // A second clear while the first one's buffers are still out.
+        for (int i = 0; i < 30; ++i)
+            model.append(long1);
+        model.clearRows();
+        model.append(u"x"_s);
+        model.clearRows();
+        QTRY_COMPARE(model.retiredBytes(), std::size_t(0));
+        QCOMPARE(model.rowCount(), 0);
+    }
+
     void newRows_areChecked_andTheUserCanUntickThem()
     {
         ResultsModel model;

@@ -28,6 +28,9 @@ constexpr std::uint64_t NestingWorkPerPageByte = 16;
 constexpr std::uint64_t SmallestNestingWork = 4'000'000;
 constexpr qsizetype FlatChunkBytes = 256 * 1024;
 constexpr std::size_t FlatTreeBytesPerByte = 256;
+// A stand-in takes five to eight bytes, and one character and its digits
+// of the parser's reading.
+constexpr qsizetype TextStandInBytes = 8;
 
 bool isHiddenHtml(const GumboNode *node)
 {
@@ -68,7 +71,7 @@ HtmlLimits HtmlLimits::forPage(qsizetype pageBytes)
     const auto bytes = std::size_t(pageBytes);
     return {std::max(SmallestNestingWork, NestingWorkPerPageByte * bytes),
             std::clamp(TreeBytesPerPageByte * bytes, SmallestTreeBudget, LargestTreeBudget),
-            FlatChunkBytes};
+            FlatChunkBytes, TextStandInBytes};
 }
 
 QString renderedTextOfHtml(QByteArrayView bytes)
@@ -82,11 +85,14 @@ QString renderedTextOfHtml(QByteArrayView bytes, const HtmlLimits &limits)
     RenderedTextWriter writer;
     bool parsed = false;
     {
-        const PreparedMarkup prepared = prepareMarkup(utf8, limits.nestingWork);
+        const PreparedMarkup prepared =
+            prepareMarkup(utf8, limits.nestingWork, limits.textStandInBytes);
         if (!prepared.tooDeep) {
             GumboParse parse(limits.treeBytes);
             if (const GumboOutput *output = parse.parse(prepared.bytes)) {
+                writer.setStandIns(&prepared.standIns);
                 writeBody(*output, writer);
+                writer.setStandIns(nullptr);
                 parsed = true;
             }
         }

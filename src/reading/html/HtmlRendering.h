@@ -14,6 +14,9 @@ struct HtmlLimits
     std::uint64_t nestingWork = 0; // estimated scope-lookup steps of the parser
     std::size_t treeBytes = 0;     // memory of the parsed tree
     qsizetype flatChunkBytes = 0;  // bytes per chunk of the simpler reading
+    // Text stretches of at least this many bytes reach the parser as short
+    // stand-ins (see TextStandIns.h); zero: none do.
+    qsizetype textStandInBytes = 0;
 
     static HtmlLimits forPage(qsizetype pageBytes);
 };

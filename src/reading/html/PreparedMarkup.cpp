@@ -24,7 +24,10 @@ bool isNeededAttribute(QByteArrayView name)
 class Preparation
 {
 public:
-    explicit Preparation(const QByteArray &utf8) : m_bytes(utf8), m_scanner(utf8)
+    Preparation(const QByteArray &utf8, qsizetype standInBytes)
+        : m_bytes(utf8), m_scanner(utf8),
+          m_useStandIns(standInBytes > 0 && TextStandIns::usableOn(utf8)),
+          m_standIns(utf8, standInBytes)
     {
         m_kept.reserve(utf8.size());
     }
@@ -38,7 +41,7 @@ public:
             switch (token.kind) {
             case MarkupScanner::Kind::End:
                 m_kept.append(m_bytes.sliced(m_keptUpTo));
-                return {m_kept, false};
+                return {m_kept, false, std::move(m_standIns)};
             case MarkupScanner::Kind::StartTag: {
                 trimAttributes(token, false);
                 const auto outcome = m_model.startTag(token.name, m_scanner, token.selfClosing);
@@ -63,6 +66,11 @@ public:
                 break;
             case MarkupScanner::Kind::Text:
                 m_model.text(token.end - token.begin);
+                if (m_useStandIns && !m_model.inForeignContent()) {
+                    replace(token.begin, token.begin, {});
+                    m_standIns.appendText(m_kept, token.begin, token.end);
+                    m_keptUpTo = token.end;
+                }
                 break;
             case MarkupScanner::Kind::Comment:
                 // A comment shows nothing, but it still parts what is around it.
@@ -72,7 +80,7 @@ public:
                 break;
             }
             if (m_model.nestingWork() > workLimit)
-                return {{}, true};
+                return {{}, true, {}};
         }
     }
 
@@ -123,6 +131,8 @@ private:
     QByteArrayView m_bytes;
     MarkupScanner m_scanner;
     OpenElementModel m_model;
+    bool m_useStandIns;
+    TextStandIns m_standIns;
     QByteArray m_kept;
     QByteArray m_tag;
     qsizetype m_keptUpTo = 0;
@@ -130,9 +140,10 @@ private:
 
 } // namespace
 
-PreparedMarkup prepareMarkup(const QByteArray &utf8, std::uint64_t workLimit)
+PreparedMarkup prepareMarkup(const QByteArray &utf8, std::uint64_t workLimit,
+                             qsizetype standInBytes)
 {
-    return Preparation(utf8).run(workLimit);
+    return Preparation(utf8, standInBytes).run(workLimit);
 }
 
 } // namespace Quillfen

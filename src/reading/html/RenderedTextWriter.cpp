@@ -1,5 +1,7 @@
 #include "RenderedTextWriter.h"
 
+#include "TextStandIns.h"
+
 #include <algorithm>
 
 namespace Quillfen {
@@ -27,6 +29,8 @@ void RenderedTextWriter::put(QByteArrayView piece)
 
 void RenderedTextWriter::text(QByteArrayView utf8)
 {
+    if (m_standIns && m_standIns->expand(utf8, m_expanded))
+        utf8 = m_expanded;
     const char *p = utf8.data();
     const char *const end = p + utf8.size();
     while (p < end) {
@@ -61,6 +65,8 @@ void RenderedTextWriter::text(QByteArrayView utf8)
 // it shows as a space, unless a line feed follows it.
 void RenderedTextWriter::preservedText(QByteArrayView utf8)
 {
+    if (m_standIns && m_standIns->expand(utf8, m_expanded))
+        utf8 = m_expanded;
     m_pendingSpace = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < utf8.size(); ++i) {

@@ -5,6 +5,8 @@
 
 namespace Quillfen {
 
+class TextStandIns;
+
 // Builds a rendered text, in UTF-8 with CR LF line ends, from what a walk
 // over the rendered boxes of a page meets in order: text (its white space
 // collapsed as CSS "white-space: normal" does, or kept), forced line ends,
@@ -14,6 +16,10 @@ namespace Quillfen {
 class RenderedTextWriter
 {
 public:
+    // The stand-ins in the text given from now on, or null for none; they
+    // are written as the stretches they stand for.
+    void setStandIns(const TextStandIns *standIns) { m_standIns = standIns; }
+
     void text(QByteArrayView utf8);
     void preservedText(QByteArrayView utf8);
     void lineEnd();
@@ -33,6 +39,8 @@ private:
     void put(QByteArrayView piece);
 
     QByteArray m_out;
+    const TextStandIns *m_standIns = nullptr;
+    QByteArray m_expanded;
     int m_pendingLineEnds = 0;
     bool m_anyText = false;
     bool m_pendingSpace = false;

@@ -1,8 +1,8 @@
 #include "TextFileExport.h"
 
+#include "platform/Failure.h"
 #include "platform/OutputFile.h"
 #include "platform/PacedYield.h"
-#include "platform/Failure.h"
 #include "results/RowEncoding.h"
 #include "shell/core/ReportingProcedure.h"
 
@@ -34,6 +34,7 @@ void writeChunk(OutputFile &file, const QString &path, QByteArray &chunk)
 {
     if (file.device().write(chunk) != chunk.size())
         throw writeFailure(path, file);
+    file.writeBack();
     chunk.resize(0); // keeps the capacity
 }
 
@@ -81,8 +82,10 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
         if (!file->open())
             throw writeFailure(path, *file);
     });
+    // One pacer for the writing and the release after it, so that the
+    // stretch between two yields never spans both.
+    PacedYield pacer(services.loop, services.yieldInterval);
     if (writing) {
-        PacedYield pacer(services.loop, services.yieldInterval);
         int rows = 0;
         proc.step(134, [&] { rows = list.rowCount(); });
         chunk.reserve(ChunkBytes + 4096);
@@ -102,6 +105,11 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
             if (!file->commit())
                 throw writeFailure(path, *file);
         });
+    }
+    if (writing) {
+        // The replaced file's room, given back between yields.
+        while (file->releaseReplacedPart())
+            pacer.point();
     }
     file.reset();
     proc.step(144, [&] { services.pointer.setPointerMode(PointerMode::Default); });
