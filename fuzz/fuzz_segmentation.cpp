@@ -2,10 +2,8 @@
 // line filter taken from the input.
 #include "FuzzSupport.h"
 #include "abbrev/AbbreviationStore.h"
+#include "extract/FileExtraction.h"
 #include "extract/Segmentation.h"
-#include "extract/Utf8LineFilter.h"
-#include "extract/Utf8Paragraphs.h"
-#include "extract/Utf8Sentences.h"
 
 #include <optional>
 
@@ -23,18 +21,12 @@ struct CollectUtf8 final : Utf8RowSink
 // The rows cut straight from UTF-8, where the engine would take that path;
 // nullopt where it would not.
 std::optional<QStringList> utf8Rows(const QString &text, ExtractMode mode,
-                                    const QStringList &abbreviations, const LineFilter &filter)
+                                    const AbbreviationShield &shield, const LineFilter &filter)
 {
-    const AbbreviationShield shield(abbreviations);
-    if (!Utf8LineFilter::canFilter(filter) ||
-        (mode == ExtractMode::Sentence && !shield.worksOnUtf8()))
+    if (!canCutUtf8(mode, shield, filter))
         return std::nullopt;
     CollectUtf8 sink;
-    const QByteArray utf8 = text.toUtf8();
-    if (mode == ExtractMode::Paragraph)
-        Utf8Paragraphs(filter).extract(utf8, sink);
-    else
-        Utf8Sentences(shield.utf8Matcher(), filter).extract(utf8, sink);
+    cutUtf8(text.toUtf8(), mode, shield, filter, sink);
     return sink.rows;
 }
 
@@ -66,9 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList abbreviations = extractionAbbreviations(stored);
     const QString text = QString::fromUtf8(in.rest());
 
-    const QStringList rows = extractRows(text, mode, abbreviations, filter);
+    const AbbreviationShield shield(abbreviations);
+    const QStringList rows = extractRowsWithShield(text, mode, shield, filter);
     // fromUtf8 leaves no unpaired surrogate, so the text is valid UTF-8 too.
-    if (const auto fromUtf8 = utf8Rows(text, mode, abbreviations, filter))
+    if (const auto fromUtf8 = utf8Rows(text, mode, shield, filter))
         require(*fromUtf8 == rows, "rows cut from UTF-8 differ from the engine's");
     if (filter.kind == LineFilterKind::None)
         require(rows.isEmpty(), "no filter selected emits nothing");

@@ -263,12 +263,17 @@ void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
 QStringList extractRows(const QString &text, ExtractMode mode, const QStringList &abbreviations,
                         const LineFilter &filter)
 {
+    return extractRowsWithShield(text, mode, AbbreviationShield(abbreviations), filter);
+}
+
+QStringList extractRowsWithShield(const QString &text, ExtractMode mode,
+                                  const AbbreviationShield &shield, const LineFilter &filter)
+{
     struct Collect final : RowSink
     {
         QStringList rows;
         void append(QStringView row) override { rows.append(row.toString()); }
     } sink;
-    const AbbreviationShield shield(abbreviations);
     const PieceList pieces = cutText(text, mode, shield);
     const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
     PieceHandler handler;

@@ -101,5 +101,7 @@ private:
 // All rows of one text, for the command line and tests.
 QStringList extractRows(const QString &text, ExtractMode mode, const QStringList &abbreviations,
                         const LineFilter &filter);
+QStringList extractRowsWithShield(const QString &text, ExtractMode mode,
+                                  const AbbreviationShield &shield, const LineFilter &filter);
 
 } // namespace Quillfen
