@@ -18,8 +18,9 @@ namespace {
 // would cost more than the pause it saves.
 constexpr qint64 InlineFileBytes = 4 << 20;
 constexpr qsizetype InlineTextChars = 2 << 20;
-// Larger files are not prepared ahead: their text would be held twice.
-constexpr qint64 PreparedFileBytes = 64 << 20;
+// Larger files are not prepared ahead: two of them, their bytes and their
+// rows would be held at once, about six times their size.
+constexpr qint64 PreparedFileBytes = 16 << 20;
 // Files prepared ahead of the one handled: one per processor of this machine.
 constexpr int FilesAhead = 2;
 
