@@ -156,48 +156,30 @@ public:
 
     void append(QStringView row) override
     {
-        switch (m_format) {
-        case OutputFormat::Lines:
-            appendUtf8(m_buffer, row);
-            m_buffer.append('\n');
-            break;
-        case OutputFormat::Text:
-            appendUtf8(m_buffer, row);
-            m_buffer.append("\r\n", 2);
-            break;
-        case OutputFormat::Json:
-            m_buffer.append("{\"file\": ");
-            m_buffer.append(m_jsonFile);
-            m_buffer.append(", \"text\": ");
+        if (m_format == OutputFormat::Json) {
+            beginJsonRow();
             appendJsonString(m_buffer, row);
-            m_buffer.append("}\n");
-            break;
+        } else if (row.size() > FlushBytes) {
+            writeInSlices(row);
+        } else {
+            appendUtf8(m_buffer, row);
         }
-        if (m_buffer.size() >= FlushBytes)
-            flush();
+        endRow();
     }
 
     void appendUtf8Row(QByteArrayView row) override
     {
-        switch (m_format) {
-        case OutputFormat::Lines:
-            m_buffer.append(row);
-            m_buffer.append('\n');
-            break;
-        case OutputFormat::Text:
-            m_buffer.append(row);
-            m_buffer.append("\r\n", 2);
-            break;
-        case OutputFormat::Json:
-            m_buffer.append("{\"file\": ");
-            m_buffer.append(m_jsonFile);
-            m_buffer.append(", \"text\": ");
+        if (m_format == OutputFormat::Json) {
+            beginJsonRow();
             appendJsonString(m_buffer, row);
-            m_buffer.append("}\n");
-            break;
-        }
-        if (m_buffer.size() >= FlushBytes)
+        } else if (row.size() > FlushBytes) {
             flush();
+            if (m_device.write(row.data(), row.size()) != row.size())
+                m_failed = true;
+        } else {
+            m_buffer.append(row);
+        }
+        endRow();
     }
 
     // A file's whole text, as UTF-8.
@@ -224,6 +206,46 @@ public:
 
 private:
     static constexpr qsizetype FlushBytes = 1 << 20;
+
+    void beginJsonRow()
+    {
+        m_buffer.append("{\"file\": ");
+        m_buffer.append(m_jsonFile);
+        m_buffer.append(", \"text\": ");
+    }
+
+    void endRow()
+    {
+        switch (m_format) {
+        case OutputFormat::Lines:
+            m_buffer.append('\n');
+            break;
+        case OutputFormat::Text:
+            m_buffer.append("\r\n", 2);
+            break;
+        case OutputFormat::Json:
+            m_buffer.append("}\n");
+            break;
+        }
+        if (m_buffer.size() >= FlushBytes)
+            flush();
+    }
+
+    // A row longer than the buffer goes out encoded a slice at a time, so
+    // that a row of a gigabyte is not held a second time as UTF-8.
+    void writeInSlices(QStringView row)
+    {
+        flush();
+        for (qsizetype from = 0; from < row.size();) {
+            qsizetype length = std::min(FlushBytes, row.size() - from);
+            if (from + length < row.size() && row[from + length - 1].isHighSurrogate())
+                --length; // a pair stays whole
+            appendUtf8(m_buffer, row.sliced(from, length));
+            flush();
+            from += length;
+        }
+    }
+
     QIODevice &m_device;
     OutputFormat m_format;
     QByteArray m_buffer;
@@ -330,8 +352,8 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     try {
         options = parseArguments(arguments);
     } catch (const UsageError &error) {
-        writeError(streams.err, u"quillfen-cli: "_s + error.message +
-                                    u" (try quillfen-cli --help)\n"_s);
+        writeError(streams.err,
+                   u"quillfen-cli: "_s + error.message + u" (try quillfen-cli --help)\n"_s);
         return 2;
     }
     if (options.help) {
@@ -357,8 +379,8 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     if (!options.outputPath.isEmpty()) {
         outputFile.emplace(options.outputPath);
         if (!outputFile->open()) {
-            writeError(streams.err, u"quillfen-cli: cannot write "_s + options.outputPath + u": "_s +
-                                        outputFile->errorString() + u'\n');
+            writeError(streams.err, u"quillfen-cli: cannot write "_s + options.outputPath +
+                                        u": "_s + outputFile->errorString() + u'\n');
             return 1;
         }
         out = &outputFile->device();

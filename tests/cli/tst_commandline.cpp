@@ -97,6 +97,33 @@ private Q_SLOTS:
                             "\", \"text\": \"ctl\\u0001 \xe2\x82\xac\"}\n");
     }
 
+    // Rows longer than the output buffer go out in slices, from UTF-16 and
+    // from UTF-8, with a character of four bytes across every slice edge.
+    void longRows_areWrittenWhole_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("cut from UTF-8") << QStringList{u"--no-abbreviations"_s};
+        // An entry of letters alone sends the text through UTF-16.
+        QTest::newRow("cut from UTF-16") << QStringList{u"--abbreviation"_s, u"Inc"_s};
+        QTest::newRow("text format") << QStringList{u"--format"_s, u"text"_s};
+    }
+
+    void longRows_areWrittenWhole()
+    {
+        QFETCH(QStringList, options);
+        QByteArray row;
+        for (int slice = 1; slice <= 3; ++slice) {
+            row.append(QByteArray((1 << 20) - 1 - (slice == 1 ? 0 : 2), 'a'));
+            row.append("\xF0\x9F\x98\x80"); // one pair: two UTF-16 units
+        }
+        row.append("end");
+        const QString file = writeFile(u"long.txt"_s, row + ".\nshort.");
+        const Result r = run(QStringList{u"--sentences"_s} << options << file);
+        QCOMPARE(r.status, 0);
+        const QByteArray end = options.contains(u"text"_s) ? "\r\n" : "\n";
+        QVERIFY(r.out == row + '.' + end + "short." + end);
+    }
+
     void sentences_useGivenOrStoredAbbreviations()
     {
         const QString file = writeFile(u"s.txt"_s, "Mr. Smith met Dr. Jones. Bye");
