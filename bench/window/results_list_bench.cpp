@@ -10,13 +10,10 @@
 //
 // Usage: results_list_bench [ROWS] [ROUNDS]   (defaults 2000000, 3)
 
-#include "platform/fake/MemorySettingsArea.h"
+#include "BenchWindow.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "platform/qt/ProcessEventsLoop.h"
-#include "platform/qt/ThreadedWork.h"
-#include "reading/html/GumboHtml.h"
 #include "results/ResultsModel.h"
-#include "shell/core/SettingsStore.h"
 #include "shell/window/Form1.h"
 #include "shell/window/ListViewControl.h"
 
@@ -149,28 +146,11 @@ int main(int argc, char *argv[])
     const int rows = arguments.size() > 1 ? arguments.at(1).toInt() : 2'000'000;
     const int rounds = arguments.size() > 2 ? arguments.at(2).toInt() : 3;
 
-    ScriptedPlatform platform;
-    MemorySettingsArea settings;
-    SettingsStore(settings).save(u"Snapshot"_s, u"-"_s);
+    Bench::BenchWindow bench;
     ProcessEventsLoop loop;
-    ThreadedWork work;
-    GumboHtml html;
+    Form1 &window = bench.open(loop);
+    ScriptedPlatform &platform = bench.platform;
     QTemporaryDir data;
-    Form1 window({.boxes = platform,
-                  .settings = settings,
-                  .loop = loop,
-                  .work = work,
-                  .html = html,
-                  .dialogs = platform,
-                  .desktop = platform,
-                  .applicationFolder = data.path(),
-                  .homePageAddress = {},
-                  .drawSeed = {},
-                  .yieldInterval = std::chrono::milliseconds(10),
-                  .exportYieldInterval = std::chrono::milliseconds(30)});
-    window.Form_Load();
-    window.resize(1280, 800);
-    window.show();
     Heartbeat heart;
     ResultsModel &results = window.results();
     ListViewControl &list = *window.listView2();

@@ -5,21 +5,14 @@
 //
 // Usage: window_run_bench [--sentences] FILE...
 
+#include "BenchWindow.h"
 #include "abbrev/AbbreviationStore.h"
-#include "platform/fake/MemorySettingsArea.h"
-#include "platform/fake/ScriptedPlatform.h"
-#include "platform/qt/ThreadedWork.h"
-#include "reading/html/GumboHtml.h"
-#include "results/ResultsModel.h"
 #include "inputs/InputListModel.h"
-#include "shell/core/SettingsStore.h"
-#include "shell/window/Form1.h"
+#include "results/ResultsModel.h"
 #include "shell/window/HomePage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
-
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -57,33 +50,12 @@ int main(int argc, char *argv[])
     QStringList files = app.arguments().mid(1);
     const bool sentences = files.removeAll(u"--sentences"_s) > 0;
 
-    ScriptedPlatform platform;
-    MemorySettingsArea settings;
-    SettingsStore store(settings);
-    store.saveBoolean(u"Option1"_s, !sentences);
-    store.saveBoolean(u"Option2"_s, sentences);
-    store.save(u"Abbreviations"_s, encodeAbbreviations(DefaultAbbreviations()));
-    store.save(u"Snapshot"_s, u"-"_s);
+    Bench::BenchWindow bench;
+    bench.store.saveBoolean(u"Option1"_s, !sentences);
+    bench.store.saveBoolean(u"Option2"_s, sentences);
+    bench.store.save(u"Abbreviations"_s, encodeAbbreviations(DefaultAbbreviations()));
     TimedLoop loop;
-    ThreadedWork work;
-    GumboHtml html;
-    QTemporaryDir data;
-
-    Form1 window({.boxes = platform,
-                  .settings = settings,
-                  .loop = loop,
-                  .work = work,
-                  .html = html,
-                  .dialogs = platform,
-                  .desktop = platform,
-                  .applicationFolder = data.path(),
-                  .homePageAddress = {},
-                  .drawSeed = {},
-                  .yieldInterval = std::chrono::milliseconds(10),
-                  .exportYieldInterval = std::chrono::milliseconds(30)});
-    window.Form_Load();
-    window.resize(1280, 800);
-    window.show();
+    Form1 &window = bench.open(loop);
     for (const QString &file : std::as_const(files))
         window.inputList().appendRow(file);
     QCoreApplication::processEvents();
@@ -93,8 +65,9 @@ int main(int argc, char *argv[])
     window.PushButton1_Click();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
 
-    std::fprintf(stderr, "window run: %.3f s, %lld yields, longest gap %.1f ms, %d rows, %lld boxes\n",
-                 seconds, static_cast<long long>(loop.yields()), loop.longestGapMs(),
-                 window.results().rowCount(), static_cast<long long>(platform.shownRequests().size()));
+    std::fprintf(
+        stderr, "window run: %.3f s, %lld yields, longest gap %.1f ms, %d rows, %lld boxes\n",
+        seconds, static_cast<long long>(loop.yields()), loop.longestGapMs(),
+        window.results().rowCount(), static_cast<long long>(bench.platform.shownRequests().size()));
     return 0;
 }

@@ -1,0 +1,57 @@
+#pragma once
+
+// The main window as the window benchmarks drive it: offscreen, dialogs
+// answered by the scripted platform, settings in memory, the real worker
+// thread and HTML reader, 1280 x 800 and shown.
+
+#include "platform/fake/MemorySettingsArea.h"
+#include "platform/fake/ScriptedPlatform.h"
+#include "platform/qt/ThreadedWork.h"
+#include "reading/html/GumboHtml.h"
+#include "shell/core/SettingsStore.h"
+#include "shell/window/Form1.h"
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <memory>
+
+namespace Quillfen::Bench {
+
+class BenchWindow
+{
+public:
+    ScriptedPlatform platform;
+    MemorySettingsArea settings;
+    SettingsStore store{settings};
+
+    // Builds, loads and shows the window; fill settings first.
+    Form1 &open(EventLoop &loop)
+    {
+        store.save(QStringLiteral("Snapshot"), QStringLiteral("-"));
+        m_window = std::make_unique<Form1>(
+            Form1Services{.boxes = platform,
+                          .settings = settings,
+                          .loop = loop,
+                          .work = m_work,
+                          .html = m_html,
+                          .dialogs = platform,
+                          .desktop = platform,
+                          .applicationFolder = m_data.path(),
+                          .homePageAddress = {},
+                          .drawSeed = {},
+                          .yieldInterval = std::chrono::milliseconds(10),
+                          .exportYieldInterval = std::chrono::milliseconds(30)});
+        m_window->Form_Load();
+        m_window->resize(1280, 800);
+        m_window->show();
+        return *m_window;
+    }
+
+private:
+    ThreadedWork m_work;
+    GumboHtml m_html;
+    QTemporaryDir m_data;
+    std::unique_ptr<Form1> m_window;
+};
+
+} // namespace Quillfen::Bench
