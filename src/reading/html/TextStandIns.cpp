@@ -89,7 +89,8 @@ bool TextStandIns::usableOn(QByteArrayView page)
     static constexpr char Frameset[] = "frameset";
     const char *p = page.data();
     const char *const end = p + page.size();
-    while ((p = static_cast<const char *>(std::memchr(p, '<', std::size_t(end - p))))) {
+    // An empty page has no data at all, which memchr must not be given.
+    while (p < end && (p = static_cast<const char *>(std::memchr(p, '<', std::size_t(end - p))))) {
         ++p;
         if (end - p < 8)
             break;
