@@ -30,7 +30,11 @@ public:
     // now.
     virtual std::unique_ptr<StartedWork> start(std::function<void()> work)
     {
-        work();
+        try {
+            work();
+        } catch (...) {
+            // As on a worker thread: nothing escapes to the caller.
+        }
         struct Done final : StartedWork
         {
             void wait() override {}
