@@ -143,7 +143,7 @@ Options parseArguments(const QStringList &arguments)
 class OutputWriter final : public RowSink, public Utf8RowSink
 {
 public:
-    OutputWriter(QIODevice &device, OutputFormat format) : m_device(device), m_format(format)
+    OutputWriter(OutputChunks &device, OutputFormat format) : m_device(device), m_format(format)
     {
         m_buffer.reserve(FlushBytes + 4096);
     }
@@ -197,9 +197,11 @@ public:
 
     bool flush()
     {
-        if (!m_buffer.isEmpty() && m_device.write(m_buffer) != m_buffer.size())
-            m_failed = true;
-        m_buffer.resize(0); // keeps the capacity
+        // The buffer is handed over as the chunk, not copied into one.
+        if (!m_buffer.isEmpty()) {
+            m_device.hand(std::exchange(m_buffer, QByteArray()));
+            m_buffer.reserve(FlushBytes + 4096);
+        }
         return !m_failed;
     }
     bool failed() const { return m_failed; }
@@ -246,7 +248,7 @@ private:
         }
     }
 
-    QIODevice &m_device;
+    OutputChunks &m_device;
     OutputFormat m_format;
     QByteArray m_buffer;
     QByteArray m_jsonFile;
