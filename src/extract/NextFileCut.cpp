@@ -2,8 +2,8 @@
 
 #include "FileExtraction.h"
 #include "platform/FileReading.h"
-#include "reading/AsciiWidening.h"
 #include "reading/TextDecoding.h"
+#include "reading/Utf8Decoding.h"
 
 namespace Quillfen {
 
@@ -23,37 +23,8 @@ void PreparedRows::append(QStringView row)
 
 void PreparedRows::appendUtf8Row(QByteArrayView row)
 {
-    // A row of valid UTF-8 never needs more UTF-16 units than it has bytes.
-    char16_t *const start = roomFor(row.size());
-    char16_t *out = start;
-    const auto *p = reinterpret_cast<const uchar *>(row.data());
-    const uchar *const end = p + row.size();
-    while (p < end) {
-        const qsizetype ascii = Detail::widenAscii(p, end, out);
-        p += ascii;
-        out += ascii;
-        if (p == end)
-            break;
-        char32_t cp;
-        if (*p < 0xE0) {
-            cp = char32_t(p[0] & 0x1F) << 6 | (p[1] & 0x3F);
-            p += 2;
-        } else if (*p < 0xF0) {
-            cp = char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-            p += 3;
-        } else {
-            cp = char32_t(p[0] & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
-                 char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
-            p += 4;
-        }
-        if (QChar::requiresSurrogates(cp)) {
-            *out++ = QChar::highSurrogate(cp);
-            *out++ = QChar::lowSurrogate(cp);
-        } else {
-            *out++ = char16_t(cp);
-        }
-    }
-    m_used += out - start;
+    // UTF-8 never needs more UTF-16 units than it has bytes.
+    m_used += Detail::decodeUtf8To(row, roomFor(row.size()));
     m_rowEnds.push_back(m_used);
 }
 

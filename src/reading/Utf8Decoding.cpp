@@ -220,4 +220,9 @@ std::optional<QString> Detail::decodeUtf8Strictly(QByteArrayView bytes)
     return decodeToString<Utf8Mode::Strict>(bytes);
 }
 
+qsizetype Detail::decodeUtf8To(QByteArrayView bytes, char16_t *out)
+{
+    return decodeUtf8Into<Utf8Mode::Replace>(bytesOf(bytes), bytesOf(bytes) + bytes.size(), out);
+}
+
 } // namespace Quillfen

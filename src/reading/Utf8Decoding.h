@@ -10,4 +10,8 @@ namespace Quillfen::Detail {
 // pass serves both to validate and to decode.
 std::optional<QString> decodeUtf8Strictly(QByteArrayView bytes);
 
+// Decodes the bytes into out, which has room for bytes.size() units, each
+// malformed part as U+FFFD; returns the number of units written.
+qsizetype decodeUtf8To(QByteArrayView bytes, char16_t *out);
+
 } // namespace Quillfen::Detail

@@ -11,28 +11,6 @@
 
 namespace Quillfen {
 
-void ThreadedWork::run(const std::function<void()> &work)
-{
-    QEventLoop loop;
-    std::exception_ptr failure;
-    std::atomic<bool> done = false;
-    std::thread worker([&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        done = true;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    // The quit may be posted before exec() starts; exec() still receives it.
-    if (!done)
-        loop.exec();
-    worker.join();
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
 namespace {
 
 class ThreadedStart final : public StartedWork
@@ -43,7 +21,8 @@ public:
               try {
                   work();
               } catch (...) {
-                  // The work catches its own failures; nothing may escape a thread.
+                  // Nothing may escape a thread: kept for run() to throw again.
+                  m_failure = std::current_exception();
               }
               const std::lock_guard lock(m_mutex);
               m_done = true;
@@ -82,9 +61,13 @@ public:
         m_worker.join();
     }
 
+    // After wait(): what the work threw, if anything.
+    std::exception_ptr failure() const { return m_failure; }
+
 private:
     static constexpr std::chrono::milliseconds QuietWait{15};
 
+    std::exception_ptr m_failure;
     std::mutex m_mutex;
     std::condition_variable m_finished;
     bool m_done = false;
@@ -93,6 +76,14 @@ private:
 };
 
 } // namespace
+
+void ThreadedWork::run(const std::function<void()> &work)
+{
+    ThreadedStart started(work);
+    started.wait();
+    if (const std::exception_ptr failure = started.failure())
+        std::rethrow_exception(failure);
+}
 
 std::unique_ptr<StartedWork> ThreadedWork::start(std::function<void()> work)
 {
