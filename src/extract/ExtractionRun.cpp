@@ -22,7 +22,7 @@ constexpr qsizetype InlineTextChars = 2 << 20;
 // rows would be held at once, about six times their size.
 constexpr qint64 PreparedFileBytes = 16 << 20;
 // Files prepared ahead of the one handled: one per processor of this machine.
-constexpr int FilesAhead = 2;
+constexpr int FilesAhead = 3;
 
 class RunningFlag
 {
@@ -215,7 +215,7 @@ private:
             });
             m_proc.step(192, [&] {
                 if (cutAhead && prepared->rowsFor(m_mode, m_filter)) {
-                    prepared->rows.appendRowsOfPiece(m, m_env.results);
+                    prepared->rows.appendRowsOfPieces(m, m + 1, m_env.results);
                     return;
                 }
                 // Rows cut from UTF-8 leave no pieces: the same cut of the

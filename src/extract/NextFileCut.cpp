@@ -3,39 +3,12 @@
 #include "FileExtraction.h"
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
-#include "reading/Utf8Decoding.h"
 
 namespace Quillfen {
 
-char16_t *PreparedRows::roomFor(qsizetype units)
+void PreparedRows::appendRowsOfPieces(qsizetype m, qsizetype n, ResultRows &results) const
 {
-    if (m_used + units > m_units.size())
-        m_units.resize(std::max(m_used + units, 2 * m_units.size() + 4096));
-    return reinterpret_cast<char16_t *>(m_units.data()) + m_used;
-}
-
-void PreparedRows::append(QStringView row)
-{
-    std::copy_n(row.utf16(), row.size(), roomFor(row.size()));
-    m_used += row.size();
-    m_rowEnds.push_back(m_used);
-}
-
-void PreparedRows::appendUtf8Row(QByteArrayView row)
-{
-    // UTF-8 never needs more UTF-16 units than it has bytes.
-    m_used += Detail::decodeUtf8To(row, roomFor(row.size()));
-    m_rowEnds.push_back(m_used);
-}
-
-void PreparedRows::appendRowsOfPiece(qsizetype m, RowSink &sink) const
-{
-    const QStringView units(m_units.constData(), m_used);
-    size_t row = m == 0 ? 0 : m_pieceEnds[size_t(m - 1)];
-    for (const size_t end = m_pieceEnds[size_t(m)]; row < end; ++row) {
-        const qsizetype from = row == 0 ? 0 : m_rowEnds[row - 1];
-        sink.append(units.sliced(from, m_rowEnds[row] - from));
-    }
+    results.appendRows(m_texts, rowsBefore(m), rowsBefore(n));
 }
 
 const QString &PreparedFile::text()
@@ -50,6 +23,7 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
 {
     auto job = std::make_shared<Job>();
     job->path = path;
+    job->prepared.rows.continueIn(std::exchange(m_spare, nullptr));
     // The worker owns copies of everything it reads; the shield's matchers
     // are shared and never change.
     auto started = m_work.start([job, mode, abbreviations, shield, filter] {
@@ -74,8 +48,6 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
             // The text is decoded only if the run needs it after all.
             prepared.setBytes(bytes);
             const QByteArrayView utf8 = utf8TextOfFile(bytes);
-            // Rows hold about as many UTF-16 units as the text has bytes, seldom more.
-            prepared.rows.reserve(utf8.size() + 64);
             cutUtf8(utf8, mode, shield, filter, prepared.rows);
         } else {
             prepared.setText(decodeTextFile(bytes));
@@ -89,7 +61,6 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
                 prepared.rows.pieceEnded();
             }
         }
-        prepared.rows.finish();
         job->identity = before;
     });
     m_jobs.push_back({std::move(job), std::move(started)});
@@ -104,6 +75,7 @@ std::optional<PreparedFile> NextFileCut::take(const QString &path)
     m_jobs.pop_front();
     running.started->wait();
     const Job &job = *running.job;
+    m_spare = job.prepared.rows.writingBlock();
     if (job.identity && fileIdentity(path) == job.identity)
         return std::move(running.job->prepared);
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExtractionChoices.h"
+#include "RunInterfaces.h"
 #include "Segmentation.h"
 #include "Utf8Paragraphs.h"
 #include "platform/BackgroundWork.h"
@@ -15,28 +16,26 @@
 
 namespace Quillfen {
 
-// The rows of every piece of a text, in one UTF-16 buffer.
+// The rows of every piece of a text, as the results list will hold them.
 class PreparedRows final : public RowSink, public Utf8RowSink
 {
 public:
-    void append(QStringView row) override;
-    void appendUtf8Row(QByteArrayView row) override;
-    void pieceEnded() override { m_pieceEnds.push_back(m_rowEnds.size()); }
-    void finish() { m_units.truncate(m_used); }
-    // Room for about this many units, to grow at most rarely.
-    void reserve(qsizetype units) { m_units.resize(std::max(units, m_units.size())); }
+    void append(QStringView row) override { m_texts.append(row); }
+    void appendUtf8Row(QByteArrayView row) override { m_texts.appendUtf8(row); }
+    void pieceEnded() override { m_pieceEnds.push_back(m_texts.size()); }
+    // Rows are written after what block holds (see RowTexts::continueIn).
+    void continueIn(RowTexts::SharedBlock block) { m_texts.continueIn(std::move(block)); }
+    RowTexts::SharedBlock writingBlock() const { return m_texts.writingBlock(); }
 
     qsizetype pieceCount() const { return qsizetype(m_pieceEnds.size()); }
-    // Appends the rows of piece m to sink.
-    void appendRowsOfPiece(qsizetype m, RowSink &sink) const;
+    // Appends the rows of pieces [m, n) to results.
+    void appendRowsOfPieces(qsizetype m, qsizetype n, ResultRows &results) const;
 
 private:
-    char16_t *roomFor(qsizetype units);
+    qsizetype rowsBefore(qsizetype m) const { return m == 0 ? 0 : m_pieceEnds[size_t(m - 1)]; }
 
-    QString m_units;
-    qsizetype m_used = 0;
-    std::vector<qsizetype> m_rowEnds;
-    std::vector<size_t> m_pieceEnds;
+    RowTexts m_texts;
+    std::vector<qsizetype> m_pieceEnds;
 };
 
 // A text file read, cut and handled with the choices of the moment, on a
@@ -115,6 +114,9 @@ private:
 
     BackgroundWork &m_work;
     std::deque<Running> m_jobs;
+    // The free room of the rows of the last file taken, for the next file
+    // begun to go on in.
+    RowTexts::SharedBlock m_spare;
 };
 
 } // namespace Quillfen

@@ -2,6 +2,7 @@
 
 #include "ExtractionChoices.h"
 #include "RowSink.h"
+#include "RowTexts.h"
 
 #include <QString>
 
@@ -22,6 +23,13 @@ public:
 class ResultRows : public RowSink
 {
 public:
+    // Appends rows [from, to) of texts; a list that keeps its rows in
+    // RowTexts takes them in place.
+    virtual void appendRows(const RowTexts &texts, qsizetype from, qsizetype to)
+    {
+        for (qsizetype row = from; row < to; ++row)
+            append(texts.text(row));
+    }
     virtual void clearRows() = 0;
     virtual void flushRows() {}
 };

@@ -14,6 +14,7 @@ enum class Utf8Mode {
     Replace,  // malformed subparts become U+FFFD
     Strict,   // the first malformed subpart fails the whole decoding
     Validate, // as Strict, writing nothing
+    Keeping,  // as Replace, but a surrogate's three bytes give the surrogate
 };
 
 constexpr char16_t ReplacementCharacter = 0xFFFD;
@@ -62,7 +63,7 @@ qsizetype decodeUtf8Into(const uchar *p, const uchar *const end, char16_t *const
             malformedLength = 1;
         } else if (b0 >= 0xE0 && b0 <= 0xEF) {
             const uchar low = b0 == 0xE0 ? 0xA0 : 0x80;
-            const uchar high = b0 == 0xED ? 0x9F : 0xBF;
+            const uchar high = b0 == 0xED && mode != Utf8Mode::Keeping ? 0x9F : 0xBF;
             if (available >= 2 && p[1] >= low && p[1] <= high) {
                 if (available >= 3 && isContinuation(p[2])) {
                     if constexpr (mode != Utf8Mode::Validate)
@@ -100,7 +101,7 @@ qsizetype decodeUtf8Into(const uchar *p, const uchar *const end, char16_t *const
             malformedLength = 1;
         }
 
-        if constexpr (mode != Utf8Mode::Replace)
+        if constexpr (mode != Utf8Mode::Replace && mode != Utf8Mode::Keeping)
             return -1;
         *o++ = ReplacementCharacter;
         p += malformedLength;
@@ -223,6 +224,11 @@ std::optional<QString> Detail::decodeUtf8Strictly(QByteArrayView bytes)
 qsizetype Detail::decodeUtf8To(QByteArrayView bytes, char16_t *out)
 {
     return decodeUtf8Into<Utf8Mode::Replace>(bytesOf(bytes), bytesOf(bytes) + bytes.size(), out);
+}
+
+qsizetype Detail::decodeKeepingSurrogates(QByteArrayView bytes, char16_t *out)
+{
+    return decodeUtf8Into<Utf8Mode::Keeping>(bytesOf(bytes), bytesOf(bytes) + bytes.size(), out);
 }
 
 } // namespace Quillfen

@@ -14,4 +14,8 @@ std::optional<QString> decodeUtf8Strictly(QByteArrayView bytes);
 // malformed part as U+FFFD; returns the number of units written.
 qsizetype decodeUtf8To(QByteArrayView bytes, char16_t *out);
 
+// As decodeUtf8To, reading the three bytes of a surrogate as that surrogate:
+// the inverse of encodeKeepingSurrogates.
+qsizetype decodeKeepingSurrogates(QByteArrayView bytes, char16_t *out);
+
 } // namespace Quillfen::Detail

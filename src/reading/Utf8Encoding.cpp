@@ -14,15 +14,20 @@ namespace Quillfen {
 
 namespace {
 
-// Writes one code point of two or more bytes, or U+FFFD for an unpaired
-// surrogate; returns the new p.
-inline const char16_t *writeWide(const char16_t *p, const char16_t *end, char *&dst)
+// Writes one code point of two or more bytes; an unpaired surrogate is
+// U+FFFD, or its own three bytes when kept is given (and then set). Returns
+// the new p.
+inline const char16_t *writeWide(const char16_t *p, const char16_t *end, char *&dst, bool *kept)
 {
     char32_t cp = *p++;
-    if (QChar::isHighSurrogate(cp) && p < end && QChar::isLowSurrogate(*p))
+    if (QChar::isHighSurrogate(cp) && p < end && QChar::isLowSurrogate(*p)) {
         cp = QChar::surrogateToUcs4(char16_t(cp), *p++);
-    else if (QChar::isSurrogate(cp))
-        cp = 0xFFFD;
+    } else if (QChar::isSurrogate(cp)) {
+        if (kept)
+            *kept = true;
+        else
+            cp = 0xFFFD;
+    }
     if (cp < 0x800) {
         dst[0] = char(0xC0 | (cp >> 6));
         dst[1] = char(0x80 | (cp & 0x3F));
@@ -113,7 +118,8 @@ inline void writeNarrowPlain(const char16_t *p, char *&dst)
 // that mixes ASCII blocks with others takes one path and no mispredicted
 // branch per block.
 template <void (*writeNarrow)(const char16_t *, char *&), bool narrowTakesAscii>
-inline const char16_t *encodeBlocks(const char16_t *p, const char16_t *const end, char *&out)
+inline const char16_t *encodeBlocks(const char16_t *p, const char16_t *const end, char *&out,
+                                    bool *kept)
 {
     char *dst = out;
     const __m128i asciiBits = _mm_set1_epi16(short(0xFF80));
@@ -144,7 +150,7 @@ inline const char16_t *encodeBlocks(const char16_t *p, const char16_t *const end
                 if (*p < 0x80)
                     *dst++ = char(*p++);
                 else
-                    p = writeWide(p, end, dst);
+                    p = writeWide(p, end, dst, kept);
             }
         }
     }
@@ -153,16 +159,16 @@ inline const char16_t *encodeBlocks(const char16_t *p, const char16_t *const end
 }
 
 [[gnu::flatten]] const char16_t *encodeBlocksPlain(const char16_t *p, const char16_t *end,
-                                                   char *&dst)
+                                                   char *&dst, bool *kept)
 {
-    return encodeBlocks<writeNarrowPlain, false>(p, end, dst);
+    return encodeBlocks<writeNarrowPlain, false>(p, end, dst, kept);
 }
 
 #if defined(QUILLFEN_NARROW_SHUFFLE)
 [[gnu::flatten]] __attribute__((target("ssse3"))) const char16_t *
-encodeBlocksShuffled(const char16_t *p, const char16_t *end, char *&dst)
+encodeBlocksShuffled(const char16_t *p, const char16_t *end, char *&dst, bool *kept)
 {
-    return encodeBlocks<writeNarrowShuffled, true>(p, end, dst);
+    return encodeBlocks<writeNarrowShuffled, true>(p, end, dst, kept);
 }
 
 // Code points below U+0100 are narrow units: each block of 16 bytes is
@@ -203,6 +209,30 @@ const uchar *Detail::latin1BlocksToUtf8(const uchar *p, const uchar *end, char *
     return p;
 }
 
+namespace {
+
+char *encodeUtf8(QStringView text, char *dst, bool *kept)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+#if defined(QUILLFEN_NARROW_SHUFFLE)
+    static const bool hasShuffle = __builtin_cpu_supports("ssse3");
+    p = hasShuffle ? encodeBlocksShuffled(p, end, dst, kept)
+                   : encodeBlocksPlain(p, end, dst, kept);
+#elif defined(__SSE2__)
+    p = encodeBlocksPlain(p, end, dst, kept);
+#endif
+    while (p < end) {
+        if (*p < 0x80)
+            *dst++ = char(*p++);
+        else
+            p = writeWide(p, end, dst, kept);
+    }
+    return dst;
+}
+
+} // namespace
+
 void appendUtf8(QByteArray &out, QStringView text)
 {
     // Room for the worst case (three bytes a unit) first, then one pass
@@ -210,22 +240,33 @@ void appendUtf8(QByteArray &out, QStringView text)
     const qsizetype at = out.size();
     out.resize(at + 3 * text.size());
     char *const begin = out.data();
-    char *dst = begin + at;
+    out.resize(encodeUtf8(text, begin + at, nullptr) - begin);
+}
+
+char *Detail::encodeKeepingSurrogates(QStringView text, char *out, bool &keptSurrogate)
+{
+    return encodeUtf8(text, out, &keptSurrogate);
+}
+
+qsizetype Detail::lengthKeepingSurrogates(QStringView text)
+{
+    qsizetype length = 0;
     const char16_t *p = text.utf16();
     const char16_t *const end = p + text.size();
-#if defined(QUILLFEN_NARROW_SHUFFLE)
-    static const bool hasShuffle = __builtin_cpu_supports("ssse3");
-    p = hasShuffle ? encodeBlocksShuffled(p, end, dst) : encodeBlocksPlain(p, end, dst);
-#elif defined(__SSE2__)
-    p = encodeBlocksPlain(p, end, dst);
-#endif
     while (p < end) {
-        if (*p < 0x80)
-            *dst++ = char(*p++);
-        else
-            p = writeWide(p, end, dst);
+        const char16_t unit = *p++;
+        if (unit < 0x80) {
+            length += 1;
+        } else if (unit < 0x800) {
+            length += 2;
+        } else if (QChar::isHighSurrogate(unit) && p < end && QChar::isLowSurrogate(*p)) {
+            length += 4;
+            ++p;
+        } else {
+            length += 3;
+        }
     }
-    out.resize(dst - begin);
+    return length;
 }
 
 } // namespace Quillfen

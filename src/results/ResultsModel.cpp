@@ -20,6 +20,13 @@ void ResultsModel::append(QStringView row)
     m_rows.append(row, true);
 }
 
+void ResultsModel::appendRows(const RowTexts &texts, qsizetype from, qsizetype to)
+{
+    if (m_rows.size() + (to - from) >= std::numeric_limits<int>::max() - 1)
+        throw Failure(u"The results list is full"_s);
+    m_rows.appendRowsOf(texts, from, to, true);
+}
+
 void ResultsModel::flushRows()
 {
     const int total = int(m_rows.size());
@@ -53,8 +60,8 @@ void ResultsModel::releaseRetired()
 std::size_t ResultsModel::retiredBytes() const
 {
     std::size_t bytes = 0;
-    for (const RowStore::Chunk &chunk : m_retired)
-        bytes += std::size_t(chunk.capacity) * sizeof(char16_t);
+    for (const RowTexts::SharedBlock &block : m_retired)
+        bytes += std::size_t(block->capacity());
     return bytes;
 }
 
@@ -83,14 +90,15 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const QStringView text = m_rows.text(index.row());
+    // A row may be millions of characters long: only what is shown is decoded.
+    const RowTexts &texts = m_rows.texts();
     switch (role) {
     case Qt::DisplayRole:
-        return singleLineText(text, DisplayLimit);
+        return singleLineText(texts.textStart(index.row(), DisplayLimit + 1), DisplayLimit);
     case Qt::ToolTipRole:
-        return tooltipText(text, TooltipLimit);
+        return tooltipText(texts.textStart(index.row(), TooltipLimit + 1), TooltipLimit);
     case Qt::EditRole:
-        return text.toString();
+        return m_rows.text(index.row());
     case Qt::CheckStateRole:
         return m_rows.isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
     default:

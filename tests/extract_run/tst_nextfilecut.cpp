@@ -12,10 +12,11 @@ using namespace Quillfen;
 
 namespace {
 
-struct Rows final : RowSink
+struct Rows final : ResultRows
 {
     QStringList all;
     void append(QStringView row) override { all.append(row.toString()); }
+    void clearRows() override { all.clear(); }
 };
 
 } // namespace
@@ -77,7 +78,7 @@ private Q_SLOTS:
         QVERIFY(prepared->cutFor(ExtractMode(mode), u"stored"_s));
         Rows made;
         for (qsizetype m = 0; m < prepared->rows.pieceCount(); ++m)
-            prepared->rows.appendRowsOfPiece(m, made);
+            prepared->rows.appendRowsOfPieces(m, m + 1, made);
         UnavailableHtml html;
         Rows engine;
         QVERIFY(!extractFile(path, ExtractMode(mode), shield, all, html, engine));

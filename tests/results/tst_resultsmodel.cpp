@@ -22,7 +22,7 @@ private Q_SLOTS:
             store.append(text, true);
         QCOMPARE(store.size(), texts.size());
         for (qsizetype i = 0; i < texts.size(); ++i)
-            QCOMPARE(store.text(i).toString(), texts.at(i));
+            QCOMPARE(store.text(i), texts.at(i));
     }
 
     void store_removeShiftsTextsAndCheckBits()
@@ -43,7 +43,7 @@ private Q_SLOTS:
         }
         QCOMPARE(store.size(), expected.size());
         for (qsizetype i = 0; i < expected.size(); ++i) {
-            QCOMPARE(store.text(i).toString(), expected.at(i));
+            QCOMPARE(store.text(i), expected.at(i));
             QCOMPARE(store.isChecked(i), checks.at(i));
         }
         store.append(u"new"_s, true);

@@ -53,7 +53,7 @@ QStringList resultTexts(const ResultsModel &results)
 {
     QStringList texts;
     for (int i = 0; i < results.rowCount(); ++i)
-        texts << results.rowText(i).toString();
+        texts << results.rowText(i);
     return texts;
 }
 

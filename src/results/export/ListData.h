@@ -1,5 +1,8 @@
 #pragma once
 
+#include "reading/Utf8Encoding.h"
+
+#include <QByteArray>
 #include <QString>
 
 namespace Quillfen {
@@ -22,6 +25,12 @@ public:
     // The length of cell(row, column) in UTF-16 units; a list that holds
     // its texts in one buffer can answer without copying.
     virtual qsizetype cellLength(int row, int column) const { return cell(row, column).size(); }
+    // Appends cell(row, column) to out as UTF-8 (an unpaired surrogate as
+    // U+FFFD); a list that holds UTF-8 copies its bytes.
+    virtual void appendCellUtf8(QByteArray &out, int row, int column) const
+    {
+        appendUtf8(out, cell(row, column));
+    }
 };
 
 } // namespace Quillfen

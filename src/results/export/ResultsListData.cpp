@@ -28,7 +28,7 @@ int ResultsListData::rowCount() const
 
 QString ResultsListData::cell(int row, int column) const
 {
-    return m_rows.rowText(modelRow(row, column)).toString();
+    return m_rows.rowText(modelRow(row, column));
 }
 
 bool ResultsListData::checked(int row) const
@@ -38,7 +38,15 @@ bool ResultsListData::checked(int row) const
 
 qsizetype ResultsListData::cellLength(int row, int column) const
 {
-    return m_rows.rowText(modelRow(row, column)).size();
+    return m_rows.rowTexts().utf16Length(modelRow(row, column));
+}
+
+void ResultsListData::appendCellUtf8(QByteArray &out, int row, int column) const
+{
+    const RowTexts &texts = m_rows.rowTexts();
+    if (texts.keepsSurrogates())
+        return ListData::appendCellUtf8(out, row, column);
+    out.append(texts.utf8(modelRow(row, column)));
 }
 
 } // namespace Quillfen

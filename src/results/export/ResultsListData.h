@@ -20,6 +20,7 @@ public:
     bool checked(int row) const override;
     // Read in place, without copying the text.
     qsizetype cellLength(int row, int column) const override;
+    void appendCellUtf8(QByteArray &out, int row, int column) const override;
 
 private:
     // The model's row (from 0) for a row and column numbered from 1;

@@ -92,7 +92,7 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
         for (int i = 1; writing && i <= rows; ++i) {
             proc.step(136, [&] { pacer.point(); });
             writing = proc.step(138, [&] {
-                appendUtf8(chunk, list.cell(i, 1));
+                list.appendCellUtf8(chunk, i, 1);
                 chunk.append("\r\n", 2);
                 if (chunk.size() >= ChunkBytes)
                     writeChunk(*file, path, chunk);

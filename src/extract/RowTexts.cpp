@@ -1,0 +1,206 @@
+#include "RowTexts.h"
+
+#include "reading/Utf8Decoding.h"
+#include "reading/Utf8Encoding.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <sys/mman.h>
+
+namespace Quillfen {
+
+namespace {
+
+constexpr std::size_t HugePageBytes = std::size_t(2) << 20;
+// Blocks looked through before a block is shared once more.
+constexpr qsizetype RecentBlocks = 4;
+// The encoder may write this far past the end of what it writes.
+constexpr qsizetype EncodingSlack = 16;
+
+} // namespace
+
+// A block of exactly one huge page is asked to be backed by one, where the
+// system allows: a list of millions of rows then costs a page fault per
+// 2 MB instead of one per 4 kB.
+RowTexts::Block::Block(qsizetype capacity) : m_capacity(capacity)
+{
+    const std::size_t bytes = std::size_t(capacity);
+    void *memory = bytes == HugePageBytes ? std::aligned_alloc(HugePageBytes, bytes)
+                                          : std::malloc(bytes);
+    if (!memory)
+        throw std::bad_alloc();
+    if (bytes == HugePageBytes)
+        madvise(memory, bytes, MADV_HUGEPAGE); // advice only: may be refused
+    m_bytes = static_cast<char *>(memory);
+}
+
+RowTexts::Block::~Block()
+{
+    std::free(m_bytes);
+}
+
+char *RowTexts::roomFor(qsizetype bytes)
+{
+    if (m_writing < 0 || m_blocks[m_writing]->capacity() - m_blocks[m_writing]->used < bytes) {
+        // A row longer than a block gets a block of its own size.
+        m_blocks.push_back(std::make_shared<Block>(std::max(BlockBytes, bytes)));
+        m_writing = qsizetype(m_blocks.size()) - 1;
+    }
+    Block &block = *m_blocks[m_writing];
+    return block.bytes() + block.used;
+}
+
+void RowTexts::added(qsizetype bytes)
+{
+    if (bytes > qsizetype(UINT32_MAX))
+        throw std::length_error("row too long");
+    Block &block = *m_blocks[m_writing];
+    m_locations.push_back((std::uint64_t(m_writing) << OffsetBits) | std::uint64_t(block.used));
+    m_lengths.push_back(std::uint32_t(bytes));
+    block.used += bytes;
+}
+
+void RowTexts::append(QStringView text)
+{
+    // Three bytes a unit is the most a text can take; a long text that would
+    // not fit is measured first, so that its block is no larger than needed.
+    qsizetype room = 3 * text.size();
+    if (m_writing < 0 || m_blocks[m_writing]->capacity() - m_blocks[m_writing]->used < room)
+        room = std::min(room, Detail::lengthKeepingSurrogates(text) + EncodingSlack);
+    char *const at = roomFor(room);
+    const char *const end = Detail::encodeKeepingSurrogates(text, at, m_keepsSurrogates);
+    added(end - at);
+}
+
+void RowTexts::appendUtf8(QByteArrayView text)
+{
+    char *const at = roomFor(text.size());
+    if (!text.isEmpty())
+        std::memcpy(at, text.data(), std::size_t(text.size()));
+    added(text.size());
+}
+
+qsizetype RowTexts::blockIndexOf(const SharedBlock &block)
+{
+    // Rows are taken in order, from a few lists at a time that write in
+    // turns: their block is nearly always one of the last few.
+    const qsizetype count = qsizetype(m_blocks.size());
+    for (qsizetype i = count - 1; i >= std::max<qsizetype>(0, count - RecentBlocks); --i) {
+        if (m_blocks[std::size_t(i)] == block)
+            return i;
+    }
+    m_blocks.push_back(block);
+    return count;
+}
+
+void RowTexts::appendRowsOf(const RowTexts &other, qsizetype from, qsizetype to)
+{
+    qsizetype sourceBlock = -1;
+    std::uint64_t blockBits = 0;
+    const std::uint64_t offsetMask = (std::uint64_t(1) << OffsetBits) - 1;
+    for (qsizetype row = from; row < to; ++row) {
+        const std::uint64_t location = other.m_locations[std::size_t(row)];
+        const qsizetype block = qsizetype(location >> OffsetBits);
+        if (block != sourceBlock) {
+            sourceBlock = block;
+            blockBits = std::uint64_t(blockIndexOf(other.m_blocks[std::size_t(block)]))
+                        << OffsetBits;
+        }
+        m_locations.push_back(blockBits | (location & offsetMask));
+        m_lengths.push_back(other.m_lengths[std::size_t(row)]);
+    }
+    m_keepsSurrogates = m_keepsSurrogates || other.m_keepsSurrogates;
+}
+
+QByteArrayView RowTexts::utf8(qsizetype row) const
+{
+    const std::uint64_t location = m_locations[std::size_t(row)];
+    const Block &block = *m_blocks[std::size_t(location >> OffsetBits)];
+    const qsizetype offset = qsizetype(location & ((std::uint64_t(1) << OffsetBits) - 1));
+    return QByteArrayView(block.bytes() + offset, qsizetype(m_lengths[std::size_t(row)]));
+}
+
+QString RowTexts::text(qsizetype row) const
+{
+    const QByteArrayView bytes = utf8(row);
+    QString text(bytes.size(), Qt::Uninitialized);
+    text.resize(Detail::decodeKeepingSurrogates(bytes, reinterpret_cast<char16_t *>(text.data())));
+    return text;
+}
+
+QString RowTexts::textStart(qsizetype row, qsizetype count) const
+{
+    // count units never take more than three bytes each; a character cut
+    // at the end of the bytes read lies past the first count units.
+    const QByteArrayView bytes = utf8(row);
+    const QByteArrayView start = bytes.first(std::min(bytes.size(), 3 * (count + 1)));
+    QString text(start.size(), Qt::Uninitialized);
+    text.resize(Detail::decodeKeepingSurrogates(start, reinterpret_cast<char16_t *>(text.data())));
+    text.truncate(count);
+    return text;
+}
+
+qsizetype RowTexts::utf16Length(qsizetype row) const
+{
+    // One unit a character, two for those of four bytes.
+    const QByteArrayView bytes = utf8(row);
+    qsizetype units = 0;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        units += ((b & 0xC0) != 0x80) + (b >= 0xF0);
+    }
+    return units;
+}
+
+void RowTexts::remove(qsizetype row)
+{
+    m_locations.erase(m_locations.begin() + std::ptrdiff_t(row));
+    m_lengths.erase(m_lengths.begin() + std::ptrdiff_t(row));
+}
+
+void RowTexts::clear(std::vector<SharedBlock> &retired)
+{
+    retired.insert(retired.end(), std::make_move_iterator(m_blocks.begin()),
+                   std::make_move_iterator(m_blocks.end()));
+    clear();
+}
+
+void RowTexts::clear()
+{
+    std::vector<SharedBlock>().swap(m_blocks);
+    m_writing = -1;
+    std::deque<std::uint64_t>().swap(m_locations);
+    std::deque<std::uint32_t>().swap(m_lengths);
+    m_keepsSurrogates = false;
+}
+
+RowTexts::SharedBlock RowTexts::writingBlock() const
+{
+    return m_writing < 0 ? nullptr : m_blocks[std::size_t(m_writing)];
+}
+
+void RowTexts::continueIn(SharedBlock block)
+{
+    if (block)
+        m_writing = blockIndexOf(block);
+}
+
+std::size_t RowTexts::bytesHeld() const
+{
+    std::size_t bytes = m_blocks.capacity() * sizeof(SharedBlock);
+    for (const SharedBlock &block : m_blocks)
+        bytes += std::size_t(block->capacity()) + sizeof(Block);
+    // A deque holds its elements in blocks of 512 bytes, at least one, and
+    // a map of at least eight block pointers.
+    auto dequeBytes = [](std::size_t count, std::size_t size) {
+        const std::size_t used = count * size / 512 + 1;
+        return used * 512 + std::max<std::size_t>(8, used + 2) * sizeof(void *);
+    };
+    return bytes + dequeBytes(m_locations.size(), sizeof(std::uint64_t)) +
+           dequeBytes(m_lengths.size(), sizeof(std::uint32_t));
+}
+
+} // namespace Quillfen
