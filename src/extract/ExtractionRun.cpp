@@ -21,8 +21,11 @@ constexpr qsizetype InlineTextChars = 2 << 20;
 // Larger files are not prepared ahead: two of them, their bytes and their
 // rows would be held at once, about six times their size.
 constexpr qint64 PreparedFileBytes = 16 << 20;
-// Files prepared ahead of the one handled: one per processor of this machine.
-constexpr int FilesAhead = 3;
+// Files prepared ahead of the one handled: enough that the workers still
+// have files to read while the window repaints, but not too many bytes held
+// before their turn.
+constexpr int FilesAhead = 16;
+constexpr qint64 BytesAhead = 32 << 20;
 
 class RunningFlag
 {
@@ -79,6 +82,7 @@ public:
         m_proc.step(110, [&] { m_env.results.clearRows(); });
         int fileCount = 0;
         m_proc.step(112, [&] { fileCount = m_env.inputs.rowCount(); });
+        prepareNext(1);
         for (int i = 1; i <= fileCount; ++i)
             processFile(i);
         m_proc.step(302, [&] {
@@ -120,8 +124,10 @@ private:
             return prepareNext(row + 1);
         }
         prepareNext(row + 1);
-        if (prepared)
+        if (prepared) {
             processText(nullptr, &*prepared);
+            m_next.recycle(*prepared);
+        }
         for (const QString &text : std::as_const(texts))
             processText(&text, nullptr);
     }
@@ -130,7 +136,8 @@ private:
     // are handled; each is used only if nothing it depends on changes.
     void prepareNext(int row)
     {
-        for (int ahead = std::max(row, m_preparedThrough + 1); ahead < row + FilesAhead; ++ahead) {
+        for (int ahead = std::max(row, m_preparedThrough + 1);
+             ahead < row + FilesAhead && m_next.bytesPending() < BytesAhead; ++ahead) {
             prepare(ahead);
             m_preparedThrough = ahead;
         }
@@ -215,7 +222,14 @@ private:
             });
             m_proc.step(192, [&] {
                 if (cutAhead && prepared->rowsFor(m_mode, m_filter)) {
-                    prepared->rows.appendRowsOfPieces(m, m + 1, m_env.results);
+                    // Prepared rows are only handed over: the pieces up to
+                    // the next look at the clock go at once, which yields
+                    // where piece by piece would.
+                    const qsizetype more =
+                        std::min(qsizetype(m_pacer.manyWithoutClock()), count - m - 1);
+                    prepared->rows.appendRowsOfPieces(m, m + 1 + more, m_env.results);
+                    m_pacer.skipMany(quint32(more));
+                    m += more;
                     return;
                 }
                 // Rows cut from UTF-8 leave no pieces: the same cut of the

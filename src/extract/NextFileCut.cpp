@@ -4,7 +4,14 @@
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
 
+#include <QFileInfo>
+
 namespace Quillfen {
+
+namespace {
+constexpr qsizetype RecycledBytes = 4 << 20;
+constexpr std::size_t Recycled = 24;
+} // namespace
 
 void PreparedRows::appendRowsOfPieces(qsizetype m, qsizetype n, ResultRows &results) const
 {
@@ -23,16 +30,23 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
 {
     auto job = std::make_shared<Job>();
     job->path = path;
+    job->size = QFileInfo(path).size();
+    m_bytesPending += job->size;
     job->prepared.rows.continueIn(std::exchange(m_spare, nullptr));
     // The worker owns copies of everything it reads; the shield's matchers
     // are shared and never change.
-    auto started = m_work.start([job, mode, abbreviations, shield, filter] {
+    QByteArray buffer;
+    if (!m_buffers.empty()) {
+        buffer = std::move(m_buffers.back());
+        m_buffers.pop_back();
+    }
+    auto started = m_work.start([job, mode, abbreviations, shield, filter,
+                                 bytes = std::move(buffer)]() mutable {
         const auto before = fileIdentity(job->path);
         if (!before)
             return;
-        QByteArray bytes;
         try {
-            bytes = readWholeFile(job->path);
+            readWholeFile(job->path, bytes);
         } catch (...) {
             return; // read again at its turn, which reports the failure
         }
@@ -46,7 +60,6 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
             prepared.setText(decodeTextFile(bytes));
         } else if (canCutUtf8(mode, shield, filter)) {
             // The text is decoded only if the run needs it after all.
-            prepared.setBytes(bytes);
             const QByteArrayView utf8 = utf8TextOfFile(bytes);
             cutUtf8(utf8, mode, shield, filter, prepared.rows);
         } else {
@@ -61,6 +74,8 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
                 prepared.rows.pieceEnded();
             }
         }
+        // Kept for a decoding after all, and then to be read into again.
+        prepared.setBytes(std::move(bytes));
         job->identity = before;
     });
     m_jobs.push_back({std::move(job), std::move(started)});
@@ -73,6 +88,7 @@ std::optional<PreparedFile> NextFileCut::take(const QString &path)
         return std::nullopt;
     Running running = std::move(m_jobs.front());
     m_jobs.pop_front();
+    m_bytesPending -= running.job->size;
     running.started->wait();
     const Job &job = *running.job;
     m_spare = job.prepared.rows.writingBlock();
@@ -81,10 +97,19 @@ std::optional<PreparedFile> NextFileCut::take(const QString &path)
     return std::nullopt;
 }
 
+void NextFileCut::recycle(PreparedFile &done)
+{
+    QByteArray bytes = done.takeBytes();
+    // Buffers of the largest files are let go, and a few are enough.
+    if (bytes.isDetached() && bytes.capacity() <= RecycledBytes && m_buffers.size() < Recycled)
+        m_buffers.push_back(std::move(bytes));
+}
+
 void NextFileCut::dropUntil(const QString *path)
 {
     while (!m_jobs.empty() && (!path || m_jobs.front().job->path != *path)) {
         m_jobs.front().started->wait();
+        m_bytesPending -= m_jobs.front().job->size;
         m_jobs.pop_front();
     }
 }

@@ -20,12 +20,12 @@ namespace Quillfen {
 class PreparedRows final : public RowSink, public Utf8RowSink
 {
 public:
-    void append(QStringView row) override { m_texts.append(row); }
-    void appendUtf8Row(QByteArrayView row) override { m_texts.appendUtf8(row); }
-    void pieceEnded() override { m_pieceEnds.push_back(m_texts.size()); }
+    void append(QStringView row) override { m_texts->append(row); }
+    void appendUtf8Row(QByteArrayView row) override { m_texts->appendUtf8(row); }
+    void pieceEnded() override { m_pieceEnds.push_back(m_texts->size()); }
     // Rows are written after what block holds (see RowTexts::continueIn).
-    void continueIn(RowTexts::SharedBlock block) { m_texts.continueIn(std::move(block)); }
-    RowTexts::SharedBlock writingBlock() const { return m_texts.writingBlock(); }
+    void continueIn(RowTexts::SharedBlock block) { m_texts->continueIn(std::move(block)); }
+    RowTexts::SharedBlock writingBlock() const { return m_texts->writingBlock(); }
 
     qsizetype pieceCount() const { return qsizetype(m_pieceEnds.size()); }
     // Appends the rows of pieces [m, n) to results.
@@ -34,7 +34,7 @@ public:
 private:
     qsizetype rowsBefore(qsizetype m) const { return m == 0 ? 0 : m_pieceEnds[size_t(m - 1)]; }
 
-    RowTexts m_texts;
+    std::shared_ptr<RowTexts> m_texts = std::make_shared<RowTexts>();
     std::vector<qsizetype> m_pieceEnds;
 };
 
@@ -52,6 +52,7 @@ public:
     // The file's text, decoded when first asked for.
     const QString &text();
     void setBytes(QByteArray bytes) { m_bytes = std::move(bytes); }
+    QByteArray takeBytes() { return std::exchange(m_bytes, {}); }
     void setText(QString text)
     {
         m_text = std::move(text);
@@ -95,12 +96,17 @@ public:
     // What was prepared for path, when it is still that file's content.
     // Drops whatever was begun before it.
     std::optional<PreparedFile> take(const QString &path);
+    // A prepared file the run is done with: its buffer reads a later file.
+    void recycle(PreparedFile &done);
     qsizetype pending() const { return qsizetype(m_jobs.size()); }
+    // The sizes of the files begun and not yet taken or dropped.
+    qint64 bytesPending() const { return m_bytesPending; }
 
 private:
     struct Job
     {
         QString path;
+        qint64 size = 0;                      // when begun
         std::optional<FileIdentity> identity; // of the file as read; none: failed
         PreparedFile prepared;
     };
@@ -117,6 +123,8 @@ private:
     // The free room of the rows of the last file taken, for the next file
     // begun to go on in.
     RowTexts::SharedBlock m_spare;
+    qint64 m_bytesPending = 0;
+    std::vector<QByteArray> m_buffers; // read into before, free again
 };
 
 } // namespace Quillfen

@@ -190,9 +190,17 @@ void RowTexts::continueIn(SharedBlock block)
 
 std::size_t RowTexts::bytesHeld() const
 {
+    std::unordered_set<const Block *> counted;
+    return bytesHeld(counted);
+}
+
+std::size_t RowTexts::bytesHeld(std::unordered_set<const Block *> &counted) const
+{
     std::size_t bytes = m_blocks.capacity() * sizeof(SharedBlock);
-    for (const SharedBlock &block : m_blocks)
-        bytes += std::size_t(block->capacity()) + sizeof(Block);
+    for (const SharedBlock &block : m_blocks) {
+        if (counted.insert(block.get()).second)
+            bytes += std::size_t(block->capacity()) + sizeof(Block);
+    }
     // A deque holds its elements in blocks of 512 bytes, at least one, and
     // a map of at least eight block pointers.
     auto dequeBytes = [](std::size_t count, std::size_t size) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace Quillfen {
@@ -70,6 +71,9 @@ public:
 
     // Bytes held by the list's own buffers, allocated capacity included.
     std::size_t bytesHeld() const;
+    // The same, but blocks already in counted are left out and the others
+    // added to it: lists that share blocks count each once.
+    std::size_t bytesHeld(std::unordered_set<const Block *> &counted) const;
 
     static constexpr qsizetype BlockBytes = qsizetype(2) << 20;
 

@@ -23,12 +23,12 @@ public:
 class ResultRows : public RowSink
 {
 public:
-    // Appends rows [from, to) of texts; a list that keeps its rows in
-    // RowTexts takes them in place.
-    virtual void appendRows(const RowTexts &texts, qsizetype from, qsizetype to)
+    // Appends rows [from, to) of texts, which will not change them; a list
+    // that keeps its rows in RowTexts takes them in place.
+    virtual void appendRows(const std::shared_ptr<RowTexts> &texts, qsizetype from, qsizetype to)
     {
         for (qsizetype row = from; row < to; ++row)
-            append(texts.text(row));
+            append(texts->text(row));
     }
     virtual void clearRows() = 0;
     virtual void flushRows() {}

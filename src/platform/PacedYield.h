@@ -36,6 +36,11 @@ public:
             return false;
         return due();
     }
+    // How many calls of dueAmongMany after this one would not read the
+    // clock, and so return false: a loop may handle that many more items at
+    // once and pass them with skipMany.
+    quint32 manyWithoutClock() const { return m_interval == 0 ? 0 : 15 - (m_calls & 15); }
+    void skipMany(quint32 calls) { m_calls += calls; }
     void yieldNow()
     {
         if (m_loop)

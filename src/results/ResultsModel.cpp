@@ -3,6 +3,8 @@
 #include "RowDisplay.h"
 #include "platform/Failure.h"
 
+#include <unordered_set>
+
 using namespace Qt::StringLiterals;
 
 namespace Quillfen {
@@ -20,7 +22,7 @@ void ResultsModel::append(QStringView row)
     m_rows.append(row, true);
 }
 
-void ResultsModel::appendRows(const RowTexts &texts, qsizetype from, qsizetype to)
+void ResultsModel::appendRows(const std::shared_ptr<RowTexts> &texts, qsizetype from, qsizetype to)
 {
     if (m_rows.size() + (to - from) >= std::numeric_limits<int>::max() - 1)
         throw Failure(u"The results list is full"_s);
@@ -40,19 +42,30 @@ void ResultsModel::flushRows()
 void ResultsModel::clearRows()
 {
     beginResetModel();
-    m_rows.clear(m_retired);
+    m_rows.clear(m_retiredLists);
     m_shownRows = 0;
     endResetModel();
-    if (!m_retired.empty())
+    if (!m_retiredLists.empty())
         m_release.start();
 }
 
 void ResultsModel::releaseRetired()
 {
-    const std::size_t keep = m_retired.size() - std::min(m_retired.size(), ChunksPerTurn);
-    m_retired.resize(keep);
-    if (m_retired.empty()) {
-        m_retired.shrink_to_fit();
+    for (std::size_t released = 0; released < ReleasesPerTurn; ++released) {
+        if (!m_retiredBlocks.empty()) {
+            m_retiredBlocks.pop_back();
+        } else if (!m_retiredLists.empty()) {
+            // A list nothing else holds gives up its row table now and its
+            // blocks in the turns after.
+            RowStore::SharedTexts texts = std::move(m_retiredLists.back());
+            m_retiredLists.pop_back();
+            if (texts.use_count() == 1)
+                texts->clear(m_retiredBlocks);
+        }
+    }
+    if (m_retiredBlocks.empty() && m_retiredLists.empty()) {
+        std::vector<RowTexts::SharedBlock>().swap(m_retiredBlocks);
+        std::vector<RowStore::SharedTexts>().swap(m_retiredLists);
         m_release.stop();
     }
 }
@@ -60,8 +73,13 @@ void ResultsModel::releaseRetired()
 std::size_t ResultsModel::retiredBytes() const
 {
     std::size_t bytes = 0;
-    for (const RowTexts::SharedBlock &block : m_retired)
-        bytes += std::size_t(block->capacity());
+    std::unordered_set<const RowTexts::Block *> counted;
+    for (const RowTexts::SharedBlock &block : m_retiredBlocks) {
+        if (counted.insert(block.get()).second)
+            bytes += std::size_t(block->capacity());
+    }
+    for (const RowStore::SharedTexts &texts : m_retiredLists)
+        bytes += texts->bytesHeld(counted);
     return bytes;
 }
 
@@ -91,12 +109,11 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     // A row may be millions of characters long: only what is shown is decoded.
-    const RowTexts &texts = m_rows.texts();
     switch (role) {
     case Qt::DisplayRole:
-        return singleLineText(texts.textStart(index.row(), DisplayLimit + 1), DisplayLimit);
+        return singleLineText(m_rows.textStart(index.row(), DisplayLimit + 1), DisplayLimit);
     case Qt::ToolTipRole:
-        return tooltipText(texts.textStart(index.row(), TooltipLimit + 1), TooltipLimit);
+        return tooltipText(m_rows.textStart(index.row(), TooltipLimit + 1), TooltipLimit);
     case Qt::EditRole:
         return m_rows.text(index.row());
     case Qt::CheckStateRole:

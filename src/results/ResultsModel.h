@@ -28,15 +28,15 @@ public:
 
     // ResultRows
     void append(QStringView row) override;
-    void appendRows(const RowTexts &texts, qsizetype from, qsizetype to) override;
+    void appendRows(const std::shared_ptr<RowTexts> &texts, qsizetype from, qsizetype to) override;
     void clearRows() override;
     void flushRows() override;
 
     // Rows numbered from 0, as the views see them (flushed rows only).
     int rowCount(const QModelIndex &parent = {}) const override;
     QString rowText(int row) const { return m_rows.text(row); }
-    // The rows' texts, as UTF-8 where texts().keepsSurrogates() is false.
-    const RowTexts &rowTexts() const { return m_rows.texts(); }
+    // The rows as stored: UTF-8, read in place.
+    const RowStore &rows() const { return m_rows; }
     bool isChecked(int row) const { return m_rows.isChecked(row); }
     void removeRowAt(int row);
 
@@ -55,14 +55,16 @@ public:
     // Memory of cleared rows not yet given back.
     std::size_t retiredBytes() const;
 
-    // Text blocks (of up to 2 MB each) given back per turn of the event loop.
-    static constexpr std::size_t ChunksPerTurn = 4;
+    // Text blocks (of 2 MB each) or row tables given back per turn of the
+    // event loop.
+    static constexpr std::size_t ReleasesPerTurn = 4;
 
 private:
     void releaseRetired();
 
     RowStore m_rows;
-    std::vector<RowTexts::SharedBlock> m_retired;
+    std::vector<RowStore::SharedTexts> m_retiredLists;
+    std::vector<RowTexts::SharedBlock> m_retiredBlocks;
     QTimer m_release;
     int m_shownRows = 0;
     QString m_header;

@@ -4,25 +4,37 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace Quillfen {
 
-// The rows of the results list without an object per row: the texts in
-// UTF-8 blocks (see RowTexts), which may be shared with the lists rows were
-// taken from, and one check bit per row. Growing never copies what is
-// stored, so appending stays quick at any size. Rows are numbered from 0.
+// The rows of the results list without an object per row: stretches of
+// rows of RowTexts lists, its own (for rows appended one by one) or those
+// it was handed whole, and one check bit per row. Taking a stretch of rows
+// touches none of them, and growing never copies what is stored, so
+// appending stays quick at any size. Rows are numbered from 0.
 class RowStore
 {
 public:
-    qsizetype size() const { return m_texts.size(); }
-    bool isEmpty() const { return m_texts.isEmpty(); }
+    using SharedTexts = std::shared_ptr<RowTexts>;
+
+    qsizetype size() const { return m_size; }
+    bool isEmpty() const { return m_size == 0; }
 
     void append(QStringView text, bool checked);
-    // Rows [from, to) of texts, in place.
-    void appendRowsOf(const RowTexts &texts, qsizetype from, qsizetype to, bool checked);
-    QString text(qsizetype row) const { return m_texts.text(row); }
-    const RowTexts &texts() const { return m_texts; }
+    // Rows [from, to) of texts, in place; texts must not change them.
+    void appendRowsOf(const SharedTexts &texts, qsizetype from, qsizetype to, bool checked);
+
+    QString text(qsizetype row) const;
+    // The row's first count UTF-16 units (all of it when shorter).
+    QString textStart(qsizetype row, qsizetype count) const;
+    QByteArrayView utf8(qsizetype row) const;
+    qsizetype utf16Length(qsizetype row) const;
+    // Whether some row holds an unpaired surrogate, which utf8() keeps in a
+    // form that is not UTF-8.
+    bool keepsSurrogates() const { return m_keepsSurrogates; }
+
     bool isChecked(qsizetype row) const;
     void setChecked(qsizetype row, bool checked);
     // Later rows move up by one. The removed text's room is not reused
@@ -30,19 +42,33 @@ public:
     void remove(qsizetype row);
     // Empties the store and gives its memory back.
     void clear();
-    // Empties the store but moves its text blocks to the end of retired
-    // instead of freeing them: giving back hundreds of megabytes at once
-    // takes long enough to stall a window, so the caller frees them in
-    // steps.
-    void clear(std::vector<RowTexts::SharedBlock> &retired);
+    // Empties the store but moves its lists to the end of retired instead
+    // of freeing them: giving back hundreds of megabytes at once takes long
+    // enough to stall a window, so the caller frees them in steps.
+    void clear(std::vector<SharedTexts> &retired);
 
-    // Bytes held by the store's own buffers, allocated capacity included.
+    // Bytes held by the store's own buffers and the lists it holds rows of,
+    // allocated capacity included.
     std::size_t bytesHeld() const;
 
 private:
+    // Rows [from, from + count) of texts.
+    struct Stretch
+    {
+        SharedTexts texts;
+        qsizetype from;
+        qsizetype count;
+    };
+    // The stretch that holds row, and the row's number in its list.
+    std::pair<const RowTexts *, qsizetype> locate(qsizetype row) const;
+    void appendStretch(const SharedTexts &texts, qsizetype from, qsizetype count);
     void appendCheckBits(qsizetype count, bool checked);
 
-    RowTexts m_texts;
+    SharedTexts m_own;
+    std::vector<Stretch> m_stretches;
+    std::vector<qsizetype> m_firstRows; // of each stretch, ascending
+    qsizetype m_size = 0;
+    bool m_keepsSurrogates = false;
     std::vector<std::uint64_t> m_checked;
 };
 

@@ -2,6 +2,7 @@
 #include "results/RowDisplay.h"
 #include "results/RowStore.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -49,6 +50,81 @@ private Q_SLOTS:
         store.append(u"new"_s, true);
         QVERIFY(store.isChecked(store.size() - 1));
         QCOMPARE(store.text(store.size() - 1), u"new"_s);
+    }
+
+    // Rows appended one by one and taken in stretches from other lists,
+    // removed and ticked in any order, read back as a plain list would.
+    void store_mixedStretches_matchAPlainList()
+    {
+        QRandomGenerator random(11);
+        for (int round = 0; round < 40; ++round) {
+            std::vector<RowStore::SharedTexts> sources(3);
+            for (int k = 0; k < 3; ++k) {
+                sources[k] = std::make_shared<RowTexts>();
+                for (int i = 0; i < 300; ++i)
+                    sources[k]->append(QString(u"s"_s + QString::number(k) + u'-' +
+                                               QString::number(i)));
+            }
+            RowStore store;
+            QStringList texts;
+            QList<bool> checks;
+            for (int step = 0; step < 200; ++step) {
+                const int what = random.bounded(10);
+                if (what < 3) {
+                    const QString text = u"own "_s + QString::number(step);
+                    const bool checked = random.bounded(2);
+                    store.append(text, checked);
+                    texts << text;
+                    checks << checked;
+                } else if (what < 7) {
+                    const int k = random.bounded(3);
+                    const int from = random.bounded(290);
+                    const int to = from + random.bounded(0, 150);
+                    const int end = std::min(to, 300);
+                    const bool checked = random.bounded(2);
+                    store.appendRowsOf(sources[k], from, end, checked);
+                    for (int i = from; i < end; ++i) {
+                        texts << sources[k]->text(i);
+                        checks << checked;
+                    }
+                } else if (what < 9 && !texts.isEmpty()) {
+                    const int row = random.bounded(int(texts.size()));
+                    store.remove(row);
+                    texts.removeAt(row);
+                    checks.removeAt(row);
+                } else if (!texts.isEmpty()) {
+                    const int row = random.bounded(int(texts.size()));
+                    checks[row] = !checks[row];
+                    store.setChecked(row, checks[row]);
+                }
+            }
+            QCOMPARE(store.size(), texts.size());
+            for (qsizetype i = 0; i < texts.size(); ++i) {
+                QCOMPARE(store.text(i), texts.at(i));
+                QCOMPARE(store.utf8(i), texts.at(i).toUtf8());
+                QCOMPARE(store.isChecked(i), checks.at(i));
+            }
+        }
+    }
+
+    void store_countsSharedBlocksOnce_andKeepsTakenRowsAlive()
+    {
+        // Two lists written in turns in one block, as files cut ahead are.
+        auto first = std::make_shared<RowTexts>();
+        first->append(u"first"_s);
+        auto second = std::make_shared<RowTexts>();
+        second->continueIn(first->writingBlock());
+        second->append(u"second"_s);
+        RowStore store;
+        store.appendRowsOf(first, 0, 1, true);
+        store.appendRowsOf(second, 0, 1, false);
+        QVERIFY(store.bytesHeld() < std::size_t(RowTexts::BlockBytes) + 16384);
+        first.reset();
+        second.reset();
+        QCOMPARE(store.text(0), u"first"_s);
+        QCOMPARE(store.text(1), u"second"_s);
+        QVERIFY(store.isChecked(0));
+        QVERIFY(!store.isChecked(1));
     }
 
     void store_twoMillionRows_fitTheMemoryBound()

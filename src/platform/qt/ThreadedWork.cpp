@@ -2,63 +2,64 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
-#include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace Quillfen {
 
 namespace {
 
-class ThreadedStart final : public StartedWork
+// One piece of work and what became of it.
+class Task
 {
 public:
-    explicit ThreadedStart(std::function<void()> work)
-        : m_worker([this, work = std::move(work)] {
-              try {
-                  work();
-              } catch (...) {
-                  // Nothing may escape a thread: kept for run() to throw again.
-                  m_failure = std::current_exception();
-              }
-              const std::lock_guard lock(m_mutex);
-              m_done = true;
-              m_finished.notify_all();
-              if (m_loop)
-                  QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
-          })
-    {}
-    ~ThreadedStart() override
-    {
-        if (m_worker.joinable())
-            m_worker.join();
-    }
-    Q_DISABLE_COPY_MOVE(ThreadedStart)
+    explicit Task(std::function<void()> work) : m_work(std::move(work)) {}
 
-    void wait() override
+    // On a worker.
+    void perform()
     {
-        if (!m_worker.joinable())
-            return;
+        try {
+            m_work();
+        } catch (...) {
+            // Nothing may escape a thread: kept for run() to throw again.
+            m_failure = std::current_exception();
+        }
+        m_work = nullptr; // what it holds is let go on the worker
+        const std::lock_guard lock(m_mutex);
+        m_done = true;
+        m_finished.notify_all();
+        if (m_loop)
+            QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
+    }
+
+    // On the window's thread.
+    void wait()
+    {
         QEventLoop loop;
-        bool done = false;
         {
             // A short wait is shorter than a pause the window would notice,
             // and cheaper than repainting it: only a longer one runs events.
             std::unique_lock lock(m_mutex);
-            done = m_finished.wait_for(lock, QuietWait, [this] { return m_done; });
-            if (!done)
-                m_loop = &loop;
+            if (m_finished.wait_for(lock, QuietWait, [this] { return m_done; }))
+                return;
+            m_loop = &loop;
         }
-        if (!done)
-            loop.exec();
-        {
-            const std::lock_guard lock(m_mutex);
-            m_loop = nullptr;
-        }
-        m_worker.join();
+        loop.exec();
+        const std::lock_guard lock(m_mutex);
+        m_loop = nullptr;
+    }
+
+    // Without events, for a handle let go before its work was waited for.
+    void waitQuietly()
+    {
+        std::unique_lock lock(m_mutex);
+        m_finished.wait(lock, [this] { return m_done; });
     }
 
     // After wait(): what the work threw, if anything.
@@ -67,19 +68,103 @@ public:
 private:
     static constexpr std::chrono::milliseconds QuietWait{15};
 
+    std::function<void()> m_work;
     std::exception_ptr m_failure;
     std::mutex m_mutex;
     std::condition_variable m_finished;
     bool m_done = false;
     QEventLoop *m_loop = nullptr;
-    std::thread m_worker; // last: it starts once the members above exist
+};
+
+class PooledStart final : public StartedWork
+{
+public:
+    explicit PooledStart(std::shared_ptr<Task> task) : m_task(std::move(task)) {}
+    ~PooledStart() override
+    {
+        if (!m_waited)
+            m_task->waitQuietly();
+    }
+    Q_DISABLE_COPY_MOVE(PooledStart)
+
+    void wait() override
+    {
+        if (!m_waited)
+            m_task->wait();
+        m_waited = true;
+    }
+    std::exception_ptr failure() const { return m_task->failure(); }
+
+private:
+    std::shared_ptr<Task> m_task;
+    bool m_waited = false;
 };
 
 } // namespace
 
+// Threads started at the first work and kept until the end: starting a
+// thread for each small file would cost more than reading it.
+class ThreadedWork::Workers
+{
+public:
+    ~Workers()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_queued.notify_all();
+        for (std::thread &thread : m_threads)
+            thread.join();
+    }
+
+    void add(std::shared_ptr<Task> task)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_threads.empty()) {
+                const int count = std::max(1, int(std::thread::hardware_concurrency()));
+                for (int i = 0; i < count; ++i)
+                    m_threads.emplace_back([this] { work(); });
+            }
+            m_tasks.push_back(std::move(task));
+        }
+        m_queued.notify_one();
+    }
+
+private:
+    void work()
+    {
+        for (;;) {
+            std::shared_ptr<Task> task;
+            {
+                std::unique_lock lock(m_mutex);
+                m_queued.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
+                if (m_tasks.empty())
+                    return; // stopping, and every task done
+                task = std::move(m_tasks.front());
+                m_tasks.pop_front();
+            }
+            task->perform();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_queued;
+    std::deque<std::shared_ptr<Task>> m_tasks;
+    std::vector<std::thread> m_threads;
+    bool m_stopping = false;
+};
+
+ThreadedWork::ThreadedWork() : m_workers(std::make_unique<Workers>()) {}
+
+ThreadedWork::~ThreadedWork() = default;
+
 void ThreadedWork::run(const std::function<void()> &work)
 {
-    ThreadedStart started(work);
+    auto task = std::make_shared<Task>(work);
+    m_workers->add(task);
+    PooledStart started(std::move(task));
     started.wait();
     if (const std::exception_ptr failure = started.failure())
         std::rethrow_exception(failure);
@@ -87,7 +172,9 @@ void ThreadedWork::run(const std::function<void()> &work)
 
 std::unique_ptr<StartedWork> ThreadedWork::start(std::function<void()> work)
 {
-    return std::make_unique<ThreadedStart>(std::move(work));
+    auto task = std::make_shared<Task>(std::move(work));
+    m_workers->add(task);
+    return std::make_unique<PooledStart>(std::move(task));
 }
 
 } // namespace Quillfen

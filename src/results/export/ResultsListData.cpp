@@ -38,15 +38,15 @@ bool ResultsListData::checked(int row) const
 
 qsizetype ResultsListData::cellLength(int row, int column) const
 {
-    return m_rows.rowTexts().utf16Length(modelRow(row, column));
+    return m_rows.rows().utf16Length(modelRow(row, column));
 }
 
 void ResultsListData::appendCellUtf8(QByteArray &out, int row, int column) const
 {
-    const RowTexts &texts = m_rows.rowTexts();
-    if (texts.keepsSurrogates())
+    const RowStore &rows = m_rows.rows();
+    if (rows.keepsSurrogates())
         return ListData::appendCellUtf8(out, row, column);
-    out.append(texts.utf8(modelRow(row, column)));
+    out.append(rows.utf8(modelRow(row, column)));
 }
 
 } // namespace Quillfen
