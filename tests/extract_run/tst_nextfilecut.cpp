@@ -19,6 +19,33 @@ struct Rows final : ResultRows
     void clearRows() override { all.clear(); }
 };
 
+// Keeps the rows it is handed in place, as the results list does, and reads
+// them only at the end.
+struct RowsInPlace final : ResultRows
+{
+    std::vector<std::tuple<std::shared_ptr<RowTexts>, qsizetype, qsizetype>> taken;
+    void append(QStringView row) override
+    {
+        auto own = std::make_shared<RowTexts>();
+        own->append(row);
+        taken.emplace_back(own, 0, 1);
+    }
+    void appendRows(const std::shared_ptr<RowTexts> &texts, qsizetype from, qsizetype to) override
+    {
+        taken.emplace_back(texts, from, to);
+    }
+    void clearRows() override { taken.clear(); }
+    QStringList all() const
+    {
+        QStringList rows;
+        for (const auto &[texts, from, to] : taken) {
+            for (qsizetype row = from; row < to; ++row)
+                rows << texts->text(row);
+        }
+        return rows;
+    }
+};
+
 } // namespace
 
 class NextFileCutTest : public QObject
@@ -86,6 +113,30 @@ private Q_SLOTS:
         QVERIFY(!made.all.isEmpty());
         QCOMPARE(prepared->rows.pieceCount(),
                  cutText(prepared->text(), ExtractMode(mode), shield).size());
+    }
+
+    // Files read one after another into buffers used again, and rows
+    // written on in the room the file before left: every file's rows whole.
+    void filesInTurn_shareBuffersAndBlocks_andKeepTheirRows()
+    {
+        const LineFilter all{LineFilterKind::All, {}};
+        const QByteArray texts[] = {QByteArray(5000, 'a') + "\n\nlong tail", "short\n\none",
+                                    "\xEF\xBB\xBFwith mark\n\n\xC3\xA9t\xC3\xA9",
+                                    QByteArray("w\0i\0n\0", 6), QByteArray(9000, 'b')};
+        NextFileCut next(m_work);
+        RowsInPlace made;
+        Rows engine;
+        UnavailableHtml html;
+        for (const QByteArray &bytes : texts) {
+            const QString path = writeFile(bytes);
+            next.start(path, ExtractMode::Paragraph, {}, {}, all);
+            auto prepared = next.take(path);
+            QVERIFY(prepared);
+            prepared->rows.appendRowsOfPieces(0, prepared->rows.pieceCount(), made);
+            next.recycle(*prepared);
+            QVERIFY(!extractFile(path, ExtractMode::Paragraph, {}, all, html, engine));
+        }
+        QCOMPARE(made.all(), engine.all);
     }
 
     void take_givesNothingForAnotherPathOrAFailedRead()

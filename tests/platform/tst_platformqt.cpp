@@ -80,6 +80,33 @@ private Q_SLOTS:
         started->wait(); // a second wait returns at once
     }
 
+    // More works than workers: each runs once, on a worker, whether it is
+    // waited for, let go unwaited (which waits) or run while others queue.
+    void threadedWork_manyWorks_eachRunsOnce()
+    {
+        ThreadedWork work;
+        std::atomic<int> runs[40] = {};
+        std::atomic<bool> onWindowThread = false;
+        const auto windowThread = std::this_thread::get_id();
+        std::vector<std::unique_ptr<StartedWork>> started;
+        for (int i = 0; i < 40; ++i) {
+            started.push_back(work.start([&, i] {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                onWindowThread = onWindowThread || std::this_thread::get_id() == windowThread;
+                ++runs[i];
+            }));
+        }
+        int ranInline = 0;
+        work.run([&] { ++ranInline; });
+        for (int i = 0; i < 40; i += 2)
+            started[i]->wait();
+        started.clear(); // the odd ones are waited for here
+        QCOMPARE(ranInline, 1);
+        for (const auto &count : runs)
+            QCOMPARE(count.load(), 1);
+        QVERIFY(!onWindowThread);
+    }
+
     void threadedWork_passesAFailureBack()
     {
         ThreadedWork work;
