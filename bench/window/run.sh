@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window's run over the text corpus against quillfen-cli on the same
-# files, interleaved; then the longest gap between two yields of the window,
-# and the results list of 2 million rows scrolled, saved and cleared.
+# files, interleaved: whole processes, then the run alone in pairs; then the
+# longest gap between two yields of the window, and the results list of 2
+# million rows scrolled, saved and cleared.
 # Usage: bench/window/run.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -20,6 +21,9 @@ python3 bench/compare.py "$runs" \
     "window --paragraphs=$build/bench/window/window_run_bench $corpus/* 2>/dev/null" \
     "cli --sentences=$build/bin/quillfen-cli --sentences $abbrevs $corpus/*" \
     "window --sentences=$build/bench/window/window_run_bench --sentences $corpus/* 2>/dev/null"
+python3 bench/window/compare_runs.py "$runs" "$build/bin/quillfen-cli" \
+    "$build/bench/window/window_run_bench" "$corpus"/*
+echo
 "$build/bench/window/window_run_bench" "$corpus"/*
 "$build/bench/window/window_run_bench" --sentences "$corpus"/*
 "$build/bench/window/results_list_bench" 2000000 "$runs" 2>/dev/null

@@ -1,0 +1,68 @@
+#!/usr/bin/env python3
+"""The window's run against the command line on the same files, in pairs:
+each round runs quillfen-cli, then window_run_bench, for each mode. The
+window's time is its run alone, from "Start Extracting" to "Done." (the bench
+prints it); the command line's is its whole process. Prints medians and the
+median of the ratios of each pair, which a machine shared with others
+disturbs least.
+
+Usage: compare_runs.py RUNS CLI WINDOW_BENCH FILE...
+"""
+import os
+import re
+import statistics
+import subprocess
+import sys
+import time
+
+ABBREVIATIONS = ["etc.", "vs.", "i.e.", "et al.", "e.g.", "Mr.", "Jr.", "Mrs.", "Ms.", "Inc."]
+RUN = re.compile(r"window run: ([0-9.]+) s \(processor ([0-9.]+) s")
+
+
+def cli_seconds(cli, mode, files):
+    command = [cli, "--" + mode]
+    if mode == "sentences":
+        for entry in ABBREVIATIONS:
+            command += ["--abbreviation", entry]
+    with open(os.devnull, "wb") as sink:
+        start = time.perf_counter()
+        proc = subprocess.Popen(command + files, stdout=sink)
+        _, status, usage = os.wait4(proc.pid, 0)
+        elapsed = time.perf_counter() - start
+    if status != 0:
+        sys.exit(f"compare_runs.py: {cli} failed")
+    return elapsed, usage.ru_utime + usage.ru_stime
+
+
+def window_seconds(bench, mode, files):
+    args = [bench] + (["--sentences"] if mode == "sentences" else []) + files
+    err = subprocess.run(args, capture_output=True, text=True, check=True).stderr
+    found = RUN.search(err)
+    if not found:
+        sys.exit(f"compare_runs.py: no run time in {err!r}")
+    return float(found.group(1)), float(found.group(2))
+
+
+def main():
+    runs, cli, bench, files = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4:]
+    print(f"{runs} rounds after one to warm up; window: the run alone, "
+          "command line: the whole process\n")
+    print("| mode | cli median s | window run median s | median of pair ratios "
+          "| cli cpu s | window run cpu s |")
+    print("|---|---:|---:|---:|---:|---:|")
+    for mode in ("paragraphs", "sentences"):
+        cli_seconds(cli, mode, files)
+        window_seconds(bench, mode, files)
+        pairs = []
+        for _ in range(runs):
+            pairs.append((cli_seconds(cli, mode, files), window_seconds(bench, mode, files)))
+        median = statistics.median
+        print(f"| {mode} | {median(c[0] for c, _ in pairs):.3f} "
+              f"| {median(w[0] for _, w in pairs):.3f} "
+              f"| {median(w[0] / c[0] for c, w in pairs):.2f} "
+              f"| {median(c[1] for c, _ in pairs):.3f} "
+              f"| {median(w[1] for _, w in pairs):.3f} |")
+
+
+if __name__ == "__main__":
+    main()
