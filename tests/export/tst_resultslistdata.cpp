@@ -39,6 +39,33 @@ private Q_SLOTS:
         QCOMPARE(list.checked(1), false);
     }
 
+    // Saving reads the stored bytes; a row with an unpaired surrogate, kept
+    // as it is in the list, is saved with U+FFFD in its place, as the text
+    // of any list is.
+    void cellsAsUtf8_areTheCellsEncoded()
+    {
+        const QString lone = u"a"_s + QChar(0xD800) + u"b"_s;
+        ResultsModel model;
+        for (const QString &row : {u"caf\u00E9"_s, u"\U0001F600"_s})
+            model.append(row);
+        model.flushRows();
+        const ResultsListData list(model);
+        QByteArray out;
+        list.appendCellUtf8(out, 1, 1);
+        list.appendCellUtf8(out, 2, 1);
+        QCOMPARE(out, QByteArray("caf\xC3\xA9\xF0\x9F\x98\x80"));
+
+        model.append(lone);
+        model.flushRows();
+        QCOMPARE(model.rowText(2), lone); // the list keeps it exactly
+        QCOMPARE(list.cellLength(3, 1), 3);
+        out.clear();
+        list.appendCellUtf8(out, 3, 1);
+        list.appendCellUtf8(out, 1, 1);
+        QCOMPARE(out, QByteArray("a\xEF\xBF\xBD" "bcaf\xC3\xA9"));
+        QVERIFY_THROWS_EXCEPTION(Failure, list.appendCellUtf8(out, 4, 1));
+    }
+
     void missingCells_fail_data()
     {
         QTest::addColumn<int>("row");

@@ -186,7 +186,7 @@ private Q_SLOTS:
 
     void clear_givesTheMemoryBackInSteps_andNewRowsAreSafe()
     {
-        // Rows of 100,000 units fill twenty buffers of a million.
+        // Rows of 100,000 bytes fill ten blocks of 2 MB.
         ResultsModel model;
         const QString long1(100'000, u'x');
         for (int i = 0; i < 200; ++i)
@@ -286,6 +286,30 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), ResultsModel::DisplayLimit + 1);
         QVERIFY(shown.endsWith(QChar(0x2026)));
         QCOMPARE(model.rowText(0).size(), text.size());
+    }
+
+    // Only the start of a row is decoded for the display and the tooltip:
+    // what they show is what the whole text would give, at every length
+    // near the limits and for characters of one to four bytes.
+    void display_decodesOnlyWhatItShows()
+    {
+        const QString kinds[] = {u"x"_s, u"\u00E9"_s, u"\u20AC"_s, u"\U0001F600"_s, u"\r\n"_s};
+        for (const QString &kind : kinds) {
+            for (qsizetype limit : {ResultsModel::DisplayLimit, ResultsModel::TooltipLimit}) {
+                for (qsizetype units = limit - 2; units <= limit + 2; ++units) {
+                    QString text = QString(u'a').repeated(units % kind.size());
+                    text += kind.repeated(units / kind.size());
+                    ResultsModel model;
+                    model.append(text);
+                    model.flushRows();
+                    const QModelIndex row = model.index(0);
+                    QCOMPARE(model.data(row, Qt::DisplayRole).toString(),
+                             singleLineText(text, ResultsModel::DisplayLimit));
+                    QCOMPARE(model.data(row, Qt::ToolTipRole).toString(),
+                             tooltipText(text, ResultsModel::TooltipLimit));
+                }
+            }
+        }
     }
 
     void header_isOneColumn()
