@@ -1,4 +1,5 @@
 #include "extract/RowTexts.h"
+#include "extract/Utf8LineFilter.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -20,17 +21,6 @@ QString randomUnits(QRandomGenerator &random, qsizetype length)
         text += QChar(char16_t(random.bounded(int(kind[0]), int(kind[1]) + 1)));
     }
     return text;
-}
-
-bool holdsUnpairedSurrogate(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            return true;
-    }
-    return false;
 }
 
 } // namespace
