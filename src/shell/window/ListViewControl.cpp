@@ -1,6 +1,7 @@
 #include "ListViewControl.h"
 
 #include "AccessibleFactory.h"
+#include "VisibleTextDelegate.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -30,6 +31,7 @@ ListViewControl::ListViewControl(QWidget *parent)
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerPixel);
     setTextElideMode(Qt::ElideRight);
+    setItemDelegate(new VisibleTextDelegate(this));
     viewport()->setMouseTracking(true);
     updateRowHeight();
     installAccessibleFactory();
