@@ -18,8 +18,8 @@ namespace {
 // would cost more than the pause it saves.
 constexpr qint64 InlineFileBytes = 4 << 20;
 constexpr qsizetype InlineTextChars = 2 << 20;
-// Larger files are not prepared ahead: two of them, their bytes and their
-// rows would be held at once, about six times their size.
+// Larger files are not prepared ahead: their bytes and rows would be held
+// before their turn, several of them at once.
 constexpr qint64 PreparedFileBytes = 16 << 20;
 // Files prepared ahead of the one handled: enough that the workers still
 // have files to read while the window repaints, but not too many bytes held
@@ -124,10 +124,8 @@ private:
             return prepareNext(row + 1);
         }
         prepareNext(row + 1);
-        if (prepared) {
+        if (prepared)
             processText(nullptr, &*prepared);
-            m_next.recycle(*prepared);
-        }
         for (const QString &text : std::as_const(texts))
             processText(&text, nullptr);
     }

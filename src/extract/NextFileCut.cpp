@@ -8,11 +8,6 @@
 
 namespace Quillfen {
 
-namespace {
-constexpr qsizetype RecycledBytes = 4 << 20;
-constexpr std::size_t Recycled = 24;
-} // namespace
-
 void PreparedRows::appendRowsOfPieces(qsizetype m, qsizetype n, ResultRows &results) const
 {
     results.appendRows(m_texts, rowsBefore(m), rowsBefore(n));
@@ -35,18 +30,13 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
     job->prepared.rows.continueIn(std::exchange(m_spare, nullptr));
     // The worker owns copies of everything it reads; the shield's matchers
     // are shared and never change.
-    QByteArray buffer;
-    if (!m_buffers.empty()) {
-        buffer = std::move(m_buffers.back());
-        m_buffers.pop_back();
-    }
-    auto started = m_work.start([job, mode, abbreviations, shield, filter,
-                                 bytes = std::move(buffer)]() mutable {
+    auto started = m_work.start([job, mode, abbreviations, shield, filter] {
         const auto before = fileIdentity(job->path);
         if (!before)
             return;
+        QByteArray bytes;
         try {
-            readWholeFile(job->path, bytes);
+            bytes = readWholeFile(job->path);
         } catch (...) {
             return; // read again at its turn, which reports the failure
         }
@@ -60,6 +50,7 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
             prepared.setText(decodeTextFile(bytes));
         } else if (canCutUtf8(mode, shield, filter)) {
             // The text is decoded only if the run needs it after all.
+            prepared.setBytes(bytes);
             const QByteArrayView utf8 = utf8TextOfFile(bytes);
             cutUtf8(utf8, mode, shield, filter, prepared.rows);
         } else {
@@ -74,8 +65,6 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
                 prepared.rows.pieceEnded();
             }
         }
-        // Kept for a decoding after all, and then to be read into again.
-        prepared.setBytes(std::move(bytes));
         job->identity = before;
     });
     m_jobs.push_back({std::move(job), std::move(started)});
@@ -95,14 +84,6 @@ std::optional<PreparedFile> NextFileCut::take(const QString &path)
     if (job.identity && fileIdentity(path) == job.identity)
         return std::move(running.job->prepared);
     return std::nullopt;
-}
-
-void NextFileCut::recycle(PreparedFile &done)
-{
-    QByteArray bytes = done.takeBytes();
-    // Buffers of the largest files are let go, and a few are enough.
-    if (bytes.isDetached() && bytes.capacity() <= RecycledBytes && m_buffers.size() < Recycled)
-        m_buffers.push_back(std::move(bytes));
 }
 
 void NextFileCut::dropUntil(const QString *path)

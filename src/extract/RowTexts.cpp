@@ -42,9 +42,17 @@ RowTexts::Block::~Block()
     std::free(m_bytes);
 }
 
+qsizetype RowTexts::freeRoom() const
+{
+    if (m_writing < 0)
+        return 0;
+    const Block &block = *m_blocks[std::size_t(m_writing)];
+    return block.capacity() - block.used;
+}
+
 char *RowTexts::roomFor(qsizetype bytes)
 {
-    if (m_writing < 0 || m_blocks[m_writing]->capacity() - m_blocks[m_writing]->used < bytes) {
+    if (m_writing < 0 || freeRoom() < bytes) {
         // A row longer than a block gets a block of its own size.
         m_blocks.push_back(std::make_shared<Block>(std::max(BlockBytes, bytes)));
         m_writing = qsizetype(m_blocks.size()) - 1;
@@ -68,7 +76,7 @@ void RowTexts::append(QStringView text)
     // Three bytes a unit is the most a text can take; a long text that would
     // not fit is measured first, so that its block is no larger than needed.
     qsizetype room = 3 * text.size();
-    if (m_writing < 0 || m_blocks[m_writing]->capacity() - m_blocks[m_writing]->used < room)
+    if (freeRoom() < room)
         room = std::min(room, Detail::lengthKeepingSurrogates(text) + EncodingSlack);
     char *const at = roomFor(room);
     const char *const end = Detail::encodeKeepingSurrogates(text, at, m_keepsSurrogates);
@@ -100,7 +108,6 @@ void RowTexts::appendRowsOf(const RowTexts &other, qsizetype from, qsizetype to)
 {
     qsizetype sourceBlock = -1;
     std::uint64_t blockBits = 0;
-    const std::uint64_t offsetMask = (std::uint64_t(1) << OffsetBits) - 1;
     for (qsizetype row = from; row < to; ++row) {
         const std::uint64_t location = other.m_locations[std::size_t(row)];
         const qsizetype block = qsizetype(location >> OffsetBits);
@@ -109,7 +116,7 @@ void RowTexts::appendRowsOf(const RowTexts &other, qsizetype from, qsizetype to)
             blockBits = std::uint64_t(blockIndexOf(other.m_blocks[std::size_t(block)]))
                         << OffsetBits;
         }
-        m_locations.push_back(blockBits | (location & offsetMask));
+        m_locations.push_back(blockBits | (location & OffsetMask));
         m_lengths.push_back(other.m_lengths[std::size_t(row)]);
     }
     m_keepsSurrogates = m_keepsSurrogates || other.m_keepsSurrogates;
@@ -119,7 +126,7 @@ QByteArrayView RowTexts::utf8(qsizetype row) const
 {
     const std::uint64_t location = m_locations[std::size_t(row)];
     const Block &block = *m_blocks[std::size_t(location >> OffsetBits)];
-    const qsizetype offset = qsizetype(location & ((std::uint64_t(1) << OffsetBits) - 1));
+    const qsizetype offset = qsizetype(location & OffsetMask);
     return QByteArrayView(block.bytes() + offset, qsizetype(m_lengths[std::size_t(row)]));
 }
 
@@ -153,12 +160,6 @@ qsizetype RowTexts::utf16Length(qsizetype row) const
         units += ((b & 0xC0) != 0x80) + (b >= 0xF0);
     }
     return units;
-}
-
-void RowTexts::remove(qsizetype row)
-{
-    m_locations.erase(m_locations.begin() + std::ptrdiff_t(row));
-    m_lengths.erase(m_lengths.begin() + std::ptrdiff_t(row));
 }
 
 void RowTexts::clear(std::vector<SharedBlock> &retired)

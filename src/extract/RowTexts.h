@@ -38,7 +38,6 @@ public:
     using SharedBlock = std::shared_ptr<Block>;
 
     qsizetype size() const { return qsizetype(m_locations.size()); }
-    bool isEmpty() const { return m_locations.empty(); }
 
     void append(QStringView text);
     // Bytes that are well-formed UTF-8.
@@ -55,8 +54,6 @@ public:
     // Whether some row holds an unpaired surrogate, which is not UTF-8.
     bool keepsSurrogates() const { return m_keepsSurrogates; }
 
-    // Later rows move up by one. The removed text's room is not reused.
-    void remove(qsizetype row);
     // Empties the list; its blocks go to the end of retired, where they are
     // given back once no other list shares them.
     void clear(std::vector<SharedBlock> &retired);
@@ -78,12 +75,15 @@ public:
     static constexpr qsizetype BlockBytes = qsizetype(2) << 20;
 
 private:
+    // Bytes left at the end of the block this list writes (none without one).
+    qsizetype freeRoom() const;
     // Room for bytes more bytes at the end of the block this list writes.
     char *roomFor(qsizetype bytes);
     void added(qsizetype bytes);
     qsizetype blockIndexOf(const SharedBlock &block);
 
     static constexpr int OffsetBits = 40;
+    static constexpr std::uint64_t OffsetMask = (std::uint64_t(1) << OffsetBits) - 1;
 
     std::vector<SharedBlock> m_blocks;
     qsizetype m_writing = -1; // the block of m_blocks this list appends to

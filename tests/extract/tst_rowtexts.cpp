@@ -95,10 +95,6 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < expected.size(); ++i)
             QCOMPARE(taken.text(i), expected.at(i));
 
-        taken.remove(1);
-        expected.removeAt(1);
-        QCOMPARE(taken.text(1), expected.at(1));
-
         std::vector<RowTexts::SharedBlock> retired;
         taken.clear(retired);
         QCOMPARE(taken.size(), 0);
