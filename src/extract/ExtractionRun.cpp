@@ -124,8 +124,10 @@ private:
             return prepareNext(row + 1);
         }
         prepareNext(row + 1);
-        if (prepared)
+        if (prepared) {
             processText(nullptr, &*prepared);
+            m_next.recycle(*prepared);
+        }
         for (const QString &text : std::as_const(texts))
             processText(&text, nullptr);
     }

@@ -74,7 +74,9 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         return FileFailure{144, describeCurrentException()};
     }
 
-    cutUtf8(utf8TextOfFile(bytes), mode, shield, filter, utf8Sink);
+    thread_local Utf8Scratch scratch;
+    cutUtf8(utf8TextOfFile(bytes, scratch), mode, shield, filter, utf8Sink);
+    scratch.trim();
     return std::nullopt;
 }
 
@@ -85,26 +87,37 @@ bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFi
     return modeAllows && Utf8LineFilter::canFilter(filter);
 }
 
-QByteArrayView utf8TextOfFile(QByteArray &bytes)
+void Utf8Scratch::trim()
+{
+    constexpr qsizetype KeptBytes = 4 << 20;
+    if (utf8.capacity() > KeptBytes)
+        utf8 = QByteArray();
+    if (text.capacity() > KeptBytes / 2)
+        text = QString();
+}
+
+QByteArrayView utf8TextOfFile(QByteArrayView bytes, Utf8Scratch &scratch)
 {
     // As it stands when it is valid UTF-8, else from the decoded text, which
     // holds no unpaired surrogate and so encodes exactly.
-    QByteArrayView utf8 = bytes;
     if (const auto mark = detectByteOrderMark(bytes)) {
-        const QByteArrayView rest = utf8.sliced(mark->length);
-        if (mark->encoding == TextEncoding::Utf8 && isValidUtf8(rest)) {
-            utf8 = rest;
-        } else {
-            const QString text = decode(rest, mark->encoding);
-            bytes.resize(0);
-            appendUtf8(bytes, text);
-            utf8 = bytes;
-        }
-    } else if (!isValidUtf8(bytes)) {
-        bytes = windows1252ToUtf8(bytes);
-        utf8 = bytes;
+        const QByteArrayView rest = bytes.sliced(mark->length);
+        if (mark->encoding == TextEncoding::Utf8 && isValidUtf8(rest))
+            return rest;
+        const bool utf16 =
+            mark->encoding == TextEncoding::Utf16LE || mark->encoding == TextEncoding::Utf16BE;
+        if (utf16)
+            decodeUtf16(rest, mark->encoding == TextEncoding::Utf16BE, scratch.text);
+        else
+            scratch.text = decode(rest, mark->encoding);
+        scratch.utf8.resize(0);
+        appendUtf8(scratch.utf8, scratch.text);
+        return scratch.utf8;
     }
-    return utf8;
+    if (isValidUtf8(bytes))
+        return bytes;
+    windows1252ToUtf8(bytes, scratch.utf8);
+    return scratch.utf8;
 }
 
 void cutUtf8(QByteArrayView utf8, ExtractMode mode, const AbbreviationShield &shield,

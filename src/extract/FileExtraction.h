@@ -41,10 +41,21 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
 // True when texts can be cut as UTF-8 with these choices (see cutUtf8).
 bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter);
 
+// Room for converting files' texts to UTF-8, used again from file to file
+// on one thread: fresh memory costs the system more than the conversion.
+class Utf8Scratch
+{
+public:
+    QByteArray utf8;
+    QString text;
+    // Lets go of room that only a large file needed.
+    void trim();
+};
+
 // The text that decodeTextFile gives for a file's bytes, as UTF-8: the
 // bytes themselves without their mark when they are valid UTF-8, else the
-// text converted, for which bytes is reused.
-QByteArrayView utf8TextOfFile(QByteArray &bytes);
+// text converted into scratch.
+QByteArrayView utf8TextOfFile(QByteArrayView bytes, Utf8Scratch &scratch);
 
 // The rows of a valid UTF-8 text, cut and handled as UTF-8, to sink; only
 // when canCutUtf8(mode, shield, filter).

@@ -8,6 +8,13 @@
 
 namespace Quillfen {
 
+namespace {
+// Buffers kept for reading later files: as many as files are read ahead,
+// and none of the rare large ones.
+constexpr qsizetype RecycledBytes = 4 << 20;
+constexpr std::size_t Recycled = 24;
+} // namespace
+
 void PreparedRows::appendRowsOfPieces(qsizetype m, qsizetype n, ResultRows &results) const
 {
     results.appendRows(m_texts, rowsBefore(m), rowsBefore(n));
@@ -30,13 +37,18 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
     job->prepared.rows.continueIn(std::exchange(m_spare, nullptr));
     // The worker owns copies of everything it reads; the shield's matchers
     // are shared and never change.
-    auto started = m_work.start([job, mode, abbreviations, shield, filter] {
+    QByteArray buffer;
+    if (!m_buffers.empty()) {
+        buffer = std::move(m_buffers.back());
+        m_buffers.pop_back();
+    }
+    auto started = m_work.start([job, mode, abbreviations, shield, filter,
+                                 bytes = std::move(buffer)]() mutable {
         const auto before = fileIdentity(job->path);
         if (!before)
             return;
-        QByteArray bytes;
         try {
-            bytes = readWholeFile(job->path);
+            readWholeFile(job->path, bytes);
         } catch (...) {
             return; // read again at its turn, which reports the failure
         }
@@ -50,9 +62,10 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
             prepared.setText(decodeTextFile(bytes));
         } else if (canCutUtf8(mode, shield, filter)) {
             // The text is decoded only if the run needs it after all.
-            prepared.setBytes(bytes);
-            const QByteArrayView utf8 = utf8TextOfFile(bytes);
-            cutUtf8(utf8, mode, shield, filter, prepared.rows);
+            thread_local Utf8Scratch scratch;
+            cutUtf8(utf8TextOfFile(bytes, scratch), mode, shield, filter, prepared.rows);
+            scratch.trim();
+            prepared.setBytes(std::move(bytes));
         } else {
             prepared.setText(decodeTextFile(bytes));
             prepared.pieces = cutText(prepared.text(), mode, shield);
@@ -84,6 +97,13 @@ std::optional<PreparedFile> NextFileCut::take(const QString &path)
     if (job.identity && fileIdentity(path) == job.identity)
         return std::move(running.job->prepared);
     return std::nullopt;
+}
+
+void NextFileCut::recycle(PreparedFile &done)
+{
+    QByteArray bytes = done.takeBytes();
+    if (bytes.isDetached() && bytes.capacity() <= RecycledBytes && m_buffers.size() < Recycled)
+        m_buffers.push_back(std::move(bytes));
 }
 
 void NextFileCut::dropUntil(const QString *path)

@@ -52,6 +52,7 @@ public:
     // The file's text, decoded when first asked for.
     const QString &text();
     void setBytes(QByteArray bytes) { m_bytes = std::move(bytes); }
+    QByteArray takeBytes() { return std::exchange(m_bytes, {}); }
     void setText(QString text)
     {
         m_text = std::move(text);
@@ -95,6 +96,8 @@ public:
     // What was prepared for path, when it is still that file's content.
     // Drops whatever was begun before it.
     std::optional<PreparedFile> take(const QString &path);
+    // A prepared file the run is done with: its buffer reads a later file.
+    void recycle(PreparedFile &done);
     qsizetype pending() const { return qsizetype(m_jobs.size()); }
     // The sizes of the files begun and not yet taken or dropped.
     qint64 bytesPending() const { return m_bytesPending; }
@@ -121,6 +124,7 @@ private:
     // begun to go on in.
     RowTexts::SharedBlock m_spare;
     qint64 m_bytesPending = 0;
+    std::vector<QByteArray> m_buffers; // read into before, free again
 };
 
 } // namespace Quillfen

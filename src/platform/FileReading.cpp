@@ -3,6 +3,7 @@
 #include "Failure.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +33,27 @@ QByteArray readWholeFile(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw Failure(u"Cannot read \""_s + path + u"\": "_s + file.errorString());
     return bytes;
+}
+
+void readWholeFile(const QString &path, QByteArray &bytes)
+{
+    QFile file;
+    open(file, path);
+    // One byte more than the size, to meet the end in the same read; a
+    // file that grows meanwhile is read to its new end.
+    bytes.resize(qsizetype(std::max<qint64>(file.size(), 0)) + 1);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size())
+            bytes.resize(2 * bytes.size());
+        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
+        if (got < 0)
+            throw Failure(u"Cannot read \""_s + path + u"\": "_s + file.errorString());
+        if (got == 0)
+            break;
+        filled += qsizetype(got);
+    }
+    bytes.resize(filled);
 }
 
 FileBlocks::FileBlocks(const QString &path) : m_path(path)

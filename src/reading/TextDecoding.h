@@ -25,10 +25,13 @@ bool isValidUtf8(QByteArrayView bytes);
 // subpart as the WHATWG Encoding Standard's decoders give it.
 QString decodeUtf8(QByteArrayView bytes);
 QString decodeUtf16(QByteArrayView bytes, bool bigEndian);
+// The same into a text whose room is used again.
+void decodeUtf16(QByteArrayView bytes, bool bigEndian, QString &into);
 QString decodeUtf32(QByteArrayView bytes, bool bigEndian);
 QString decodeWindows1252(QByteArrayView bytes);
 // The Windows-1252 bytes as UTF-8: the same text, without UTF-16 between.
 QByteArray windows1252ToUtf8(QByteArrayView bytes);
+void windows1252ToUtf8(QByteArrayView bytes, QByteArray &into);
 QString decode(QByteArrayView bytes, TextEncoding encoding);
 
 // A file's bytes as text: by its byte-order mark (which is not part of the

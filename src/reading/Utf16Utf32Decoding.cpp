@@ -70,10 +70,10 @@ qsizetype copyPlainUnits(const uchar *from, const uchar *end, char16_t *out)
 // An unpaired surrogate is one U+FFFD and the unit after it is read afresh.
 // A high surrogate followed by nothing but an odd last byte is a single
 // malformed subpart, so it too gives one U+FFFD.
-template <bool bigEndian> QString decodeUtf16As(QByteArrayView bytes)
+template <bool bigEndian> void decodeUtf16As(QByteArrayView bytes, QString &text)
 {
     const bool oddByte = bytes.size() % 2 != 0;
-    QString text(bytes.size() / 2 + (oddByte ? 1 : 0), Qt::Uninitialized);
+    text.resize(bytes.size() / 2 + (oddByte ? 1 : 0));
     char16_t *const start = reinterpret_cast<char16_t *>(text.data());
     char16_t *o = start;
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
@@ -99,7 +99,6 @@ template <bool bigEndian> QString decodeUtf16As(QByteArrayView bytes)
     if (oddByte && !oddByteTaken)
         *o++ = ReplacementCharacter;
     text.resize(o - start);
-    return text;
 }
 
 template <bool bigEndian> QString decodeUtf32As(QByteArrayView bytes)
@@ -133,7 +132,17 @@ template <bool bigEndian> QString decodeUtf32As(QByteArrayView bytes)
 
 QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
 {
-    return bigEndian ? decodeUtf16As<true>(bytes) : decodeUtf16As<false>(bytes);
+    QString text;
+    decodeUtf16(bytes, bigEndian, text);
+    return text;
+}
+
+void decodeUtf16(QByteArrayView bytes, bool bigEndian, QString &into)
+{
+    if (bigEndian)
+        decodeUtf16As<true>(bytes, into);
+    else
+        decodeUtf16As<false>(bytes, into);
 }
 
 QString decodeUtf32(QByteArrayView bytes, bool bigEndian)

@@ -54,7 +54,14 @@ QString decodeWindows1252(QByteArrayView bytes)
 
 QByteArray windows1252ToUtf8(QByteArrayView bytes)
 {
-    QByteArray out(bytes.size() * 3, Qt::Uninitialized);
+    QByteArray out;
+    windows1252ToUtf8(bytes, out);
+    return out;
+}
+
+void windows1252ToUtf8(QByteArrayView bytes, QByteArray &out)
+{
+    out.resize(bytes.size() * 3);
     char *o = out.data();
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
@@ -78,7 +85,6 @@ QByteArray windows1252ToUtf8(QByteArrayView bytes)
         }
     }
     out.truncate(o - out.constData());
-    return out;
 }
 
 } // namespace Quillfen

@@ -98,6 +98,34 @@ private Q_SLOTS:
         }
     }
 
+    // One scratch through texts of every encoding, each shorter than the one
+    // before in its converted form, so that room left from the one before
+    // would show.
+    void utf8TextOfFile_withScratchUsedAgain_isEachDecodedText()
+    {
+        const QByteArray texts[] = {
+            "\xFF\xFE"_ba + QByteArray("x\0\xE9\0", 4).repeated(3000),
+            QByteArray("\0\0\xFE\xFF\0\0\0\xE9\0\0\0?\0\0", 14),
+            "caf\xE9 \x80 "_ba.repeated(900),
+            "\xFE\xFF\0A\xD8\x3D"_ba,
+            "\xEF\xBB\xBF"
+            "A\xE2\x82 \xC3\xA9"_ba,
+            "\xEF\xBB\xBF"
+            "ok \xC3\xA9"_ba,
+            "plain"_ba,
+            "\x81"_ba,
+            QByteArray(),
+        };
+        Utf8Scratch scratch;
+        for (int round = 0; round < 2; ++round) {
+            for (const QByteArray &bytes : texts) {
+                const QByteArrayView utf8 = utf8TextOfFile(bytes, scratch);
+                QCOMPARE(QString::fromUtf8(utf8), decodeTextFile(bytes));
+                scratch.trim();
+            }
+        }
+    }
+
     // Every encoding, malformed input too, is cut as UTF-8.
     void files_giveTheRowsOfTheEngine_data()
     {

@@ -1,6 +1,7 @@
 #include "RunDoubles.h"
 #include "extract/FileExtraction.h"
 #include "extract/NextFileCut.h"
+#include "reading/TextDecoding.h"
 #include "reading/UnavailableHtml.h"
 
 #include <QFile>
@@ -115,9 +116,10 @@ private Q_SLOTS:
                  cutText(prepared->text(), ExtractMode(mode), shield).size());
     }
 
-    // Files cut one after another, each writing its rows on in the room the
-    // file before left: every file's rows whole.
-    void filesInTurn_shareBlocks_andKeepTheirRows()
+    // Files read one after another into buffers used again, longer ones
+    // before shorter, each writing its rows on in the room the file before
+    // left: every file's rows and text whole.
+    void filesInTurn_shareBuffersAndBlocks_andKeepTheirRows()
     {
         const LineFilter all{LineFilterKind::All, {}};
         const QByteArray texts[] = {QByteArray(5000, 'a') + "\n\nlong tail", "short\n\none",
@@ -133,6 +135,8 @@ private Q_SLOTS:
             auto prepared = next.take(path);
             QVERIFY(prepared);
             prepared->rows.appendRowsOfPieces(0, prepared->rows.pieceCount(), made);
+            QCOMPARE(prepared->text(), decodeTextFile(bytes));
+            next.recycle(*prepared);
             QVERIFY(!extractFile(path, ExtractMode::Paragraph, {}, all, html, engine));
         }
         QCOMPARE(made.all(), engine.all);
