@@ -42,33 +42,17 @@ RowTexts::Block::~Block()
     std::free(m_bytes);
 }
 
-qsizetype RowTexts::freeRoom() const
+void RowTexts::writeInNewBlock(qsizetype bytes)
 {
-    if (m_writing < 0)
-        return 0;
-    const Block &block = *m_blocks[std::size_t(m_writing)];
-    return block.capacity() - block.used;
+    // A row longer than a block gets a block of its own size.
+    m_blocks.push_back(std::make_shared<Block>(std::max(BlockBytes, bytes)));
+    writeIn(qsizetype(m_blocks.size()) - 1);
 }
 
-char *RowTexts::roomFor(qsizetype bytes)
+void RowTexts::writeIn(qsizetype block)
 {
-    if (m_writing < 0 || freeRoom() < bytes) {
-        // A row longer than a block gets a block of its own size.
-        m_blocks.push_back(std::make_shared<Block>(std::max(BlockBytes, bytes)));
-        m_writing = qsizetype(m_blocks.size()) - 1;
-    }
-    Block &block = *m_blocks[m_writing];
-    return block.bytes() + block.used;
-}
-
-void RowTexts::added(qsizetype bytes)
-{
-    if (bytes > qsizetype(UINT32_MAX))
-        throw std::length_error("row too long");
-    Block &block = *m_blocks[m_writing];
-    m_locations.push_back((std::uint64_t(m_writing) << OffsetBits) | std::uint64_t(block.used));
-    m_lengths.push_back(std::uint32_t(bytes));
-    block.used += bytes;
+    m_writing = block;
+    m_writingBlock = block < 0 ? nullptr : m_blocks[std::size_t(block)].get();
 }
 
 void RowTexts::append(QStringView text)
@@ -81,14 +65,6 @@ void RowTexts::append(QStringView text)
     char *const at = roomFor(room);
     const char *const end = Detail::encodeKeepingSurrogates(text, at, m_keepsSurrogates);
     added(end - at);
-}
-
-void RowTexts::appendUtf8(QByteArrayView text)
-{
-    char *const at = roomFor(text.size());
-    if (!text.isEmpty())
-        std::memcpy(at, text.data(), std::size_t(text.size()));
-    added(text.size());
 }
 
 qsizetype RowTexts::blockIndexOf(const SharedBlock &block)
@@ -172,7 +148,7 @@ void RowTexts::clear(std::vector<SharedBlock> &retired)
 void RowTexts::clear()
 {
     std::vector<SharedBlock>().swap(m_blocks);
-    m_writing = -1;
+    writeIn(-1);
     std::deque<std::uint64_t>().swap(m_locations);
     std::deque<std::uint32_t>().swap(m_lengths);
     m_keepsSurrogates = false;
@@ -186,7 +162,7 @@ RowTexts::SharedBlock RowTexts::writingBlock() const
 void RowTexts::continueIn(SharedBlock block)
 {
     if (block)
-        m_writing = blockIndexOf(block);
+        writeIn(blockIndexOf(block));
 }
 
 std::size_t RowTexts::bytesHeld() const

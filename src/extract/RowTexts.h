@@ -4,8 +4,10 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
+#include <stdexcept>
 #include <unordered_set>
 #include <vector>
 
@@ -41,7 +43,13 @@ public:
 
     void append(QStringView text);
     // Bytes that are well-formed UTF-8.
-    void appendUtf8(QByteArrayView text);
+    void appendUtf8(QByteArrayView text)
+    {
+        char *const at = roomFor(text.size());
+        if (!text.isEmpty())
+            std::memcpy(at, text.data(), std::size_t(text.size()));
+        added(text.size());
+    }
     // Rows [from, to) of other, after this list's rows.
     void appendRowsOf(const RowTexts &other, qsizetype from, qsizetype to);
 
@@ -75,11 +83,31 @@ public:
     static constexpr qsizetype BlockBytes = qsizetype(2) << 20;
 
 private:
+    // Inline with a pointer to the block written: appending is done once a
+    // row, for millions of rows.
     // Bytes left at the end of the block this list writes (none without one).
-    qsizetype freeRoom() const;
+    qsizetype freeRoom() const
+    {
+        return m_writingBlock ? m_writingBlock->capacity() - m_writingBlock->used : 0;
+    }
     // Room for bytes more bytes at the end of the block this list writes.
-    char *roomFor(qsizetype bytes);
-    void added(qsizetype bytes);
+    char *roomFor(qsizetype bytes)
+    {
+        if (freeRoom() < bytes)
+            writeInNewBlock(bytes);
+        return m_writingBlock->bytes() + m_writingBlock->used;
+    }
+    void writeInNewBlock(qsizetype bytes);
+    void added(qsizetype bytes)
+    {
+        if (bytes > qsizetype(UINT32_MAX))
+            throw std::length_error("row too long");
+        m_locations.push_back((std::uint64_t(m_writing) << OffsetBits) |
+                              std::uint64_t(m_writingBlock->used));
+        m_lengths.push_back(std::uint32_t(bytes));
+        m_writingBlock->used += bytes;
+    }
+    void writeIn(qsizetype block);
     qsizetype blockIndexOf(const SharedBlock &block);
 
     static constexpr int OffsetBits = 40;
@@ -87,6 +115,7 @@ private:
 
     std::vector<SharedBlock> m_blocks;
     qsizetype m_writing = -1; // the block of m_blocks this list appends to
+    Block *m_writingBlock = nullptr; // that block
     std::deque<std::uint64_t> m_locations; // block index << OffsetBits | offset
     std::deque<std::uint32_t> m_lengths;   // in bytes
     bool m_keepsSurrogates = false;

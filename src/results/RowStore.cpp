@@ -43,15 +43,18 @@ void RowStore::appendStretch(const SharedTexts &texts, qsizetype from, qsizetype
 void RowStore::appendCheckBits(qsizetype count, bool checked)
 {
     const std::size_t end = std::size_t(m_size);
-    const std::size_t begin = end - std::size_t(count);
+    std::size_t row = end - std::size_t(count);
     m_checked.resize((end + 63) / 64, 0);
-    std::size_t row = begin;
-    for (; row < end && row % 64 != 0; ++row)
-        setChecked(qsizetype(row), checked);
-    for (; row + 64 <= end; row += 64)
-        m_checked[row / 64] = checked ? ~std::uint64_t(0) : 0;
-    for (; row < end; ++row)
-        setChecked(qsizetype(row), checked);
+    // A word at a time, the first and last ones through a mask.
+    while (row < end) {
+        const std::size_t wordEnd = std::min(end, (row / 64 + 1) * 64);
+        const std::size_t bits = wordEnd - row;
+        const std::uint64_t ones = bits == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << bits) - 1;
+        const std::uint64_t mask = ones << (row % 64);
+        std::uint64_t &word = m_checked[row / 64];
+        word = checked ? (word | mask) : (word & ~mask);
+        row = wordEnd;
+    }
 }
 
 std::pair<const RowTexts *, qsizetype> RowStore::locate(qsizetype row) const
