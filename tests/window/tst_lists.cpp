@@ -49,6 +49,22 @@ void fillResults(ResultsModel &results, const QStringList &rows)
     results.flushRows();
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter final : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 QStringList resultTexts(const ResultsModel &results)
 {
     QStringList texts;
@@ -341,6 +357,26 @@ private Q_SLOTS:
         window.results().clearRows();
         QCOMPARE(list->verticalScrollBar()->maximum(), 0);
         QVERIFY(!list->indexAt(QPoint(10, 1)).isValid());
+    }
+
+    // A run begins by clearing the list; its first rows, a screenful and
+    // more, are then painted once, not again when the timers run.
+    void clearedList_paintsItsFirstRowsOnce()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        ListViewControl *list = window.listView2();
+        fillResults(window.results(), {u"before"_s});
+        QTest::qWait(20);
+        const PaintCounter counter(list->viewport());
+        window.results().clearRows();
+        QStringList rows;
+        for (int i = 0; i < 200; ++i)
+            rows << u"row "_s + QString::number(i);
+        fillResults(window.results(), rows);
+        QTest::qWait(50);
+        QCOMPARE(counter.paints, 1);
+        QCOMPARE(list->indexAt(QPoint(10, 1)).row(), 0);
     }
 
     void keyboard_movesTheSelection()

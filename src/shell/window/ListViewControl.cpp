@@ -151,6 +151,10 @@ QModelIndex ListViewControl::indexAt(const QPoint &point) const
 void ListViewControl::reset()
 {
     QAbstractItemView::reset();
+    // The view lays out nothing per row: what the base schedules for a
+    // timer would only repaint the whole list once more after the next
+    // paint, at the start of every run.
+    executeDelayedItemsLayout();
     rowsChanged();
 }
 
