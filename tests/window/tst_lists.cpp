@@ -49,22 +49,6 @@ void fillResults(ResultsModel &results, const QStringList &rows)
     results.flushRows();
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter final : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
 QStringList resultTexts(const ResultsModel &results)
 {
     QStringList texts;

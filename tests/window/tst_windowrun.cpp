@@ -6,6 +6,7 @@
 #include "shell/window/OptionsPanel.h"
 #include "shell/window/PointerControl.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +46,34 @@ private:
     }
 
 private Q_SLOTS:
+    // A run changes the bar far more often than anyone reads it: the bar
+    // paints at most once a pace, yet shows changes while they come and
+    // ends on the last one.
+    void progressBar_pacesItsPaints_andEndsOnTheLastChange()
+    {
+        CaptionedProgressBar bar;
+        bar.resize(400, 24);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QTest::qWait(CaptionedProgressBar::PaceMilliseconds);
+        const PaintCounter counter(&bar);
+        QElapsedTimer clock;
+        clock.start();
+        int step = 0;
+        while (clock.elapsed() < 10 * CaptionedProgressBar::PaceMilliseconds) {
+            ++step;
+            bar.setProgressValue(step % 100);
+            bar.setProgressCaption(u"Processing: "_s + QString::number(step));
+            QCoreApplication::processEvents();
+            QTest::qSleep(1);
+        }
+        QVERIFY2(step > 20, "changes came faster than the pace");
+        QVERIFY2(counter.paints >= 3, qPrintable(QString::number(counter.paints)));
+        QVERIFY2(counter.paints <= 12, qPrintable(QString::number(counter.paints)));
+        QTRY_COMPARE(bar.value(), (step % 100) * CaptionedProgressBar::Scale);
+        QCOMPARE(bar.text(), u"Processing: "_s + QString::number(step));
+    }
+
     void run_fillsTheResults_withProgressAndDone()
     {
         WindowHarness harness;
