@@ -12,10 +12,8 @@
 #include "shell/window/HomePage.h"
 
 #include <QApplication>
-#include <QPaintEvent>
 #include <QElapsedTimer>
 #include <cstdio>
-#include <map>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
@@ -59,36 +57,20 @@ double processorSeconds(int who = RUSAGE_SELF)
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-} // namespace
-
-// Times each event by type and receiver class while counting is on.
-class CountingApplication final : public QApplication
+// Page faults so far that needed no reading (fresh memory among them).
+long pageFaults()
 {
-public:
-    using QApplication::QApplication;
-    bool counting = false;
-    std::map<QString, qint64> spent;
-    std::map<QObject *, int> counts;
-    bool notify(QObject *receiver, QEvent *event) override
-    {
-        if (!counting || depth > 1)
-            return QApplication::notify(receiver, event);
-        ++depth;
-        QElapsedTimer t;
-        t.start();
-        const bool r = QApplication::notify(receiver, event);
-        spent[QString::number(depth) + u' ' + QString::number(int(event->type())) + u' ' + QString::fromLatin1(receiver->metaObject()->className()) + u' ' + receiver->objectName() + u' ' + (receiver->parent() ? receiver->parent()->objectName() : QString())] += t.nsecsElapsed();
-        if (event->type() == QEvent::Paint) { ++counts[receiver]; std::fprintf(stderr, "paint %s %s %.2f ms rect %d,%d %dx%d\n", receiver->metaObject()->className(), qPrintable(receiver->parent() ? receiver->parent()->objectName() : QString()), t.nsecsElapsed()/1e6, static_cast<QPaintEvent*>(event)->rect().x(), static_cast<QPaintEvent*>(event)->rect().y(), static_cast<QPaintEvent*>(event)->rect().width(), static_cast<QPaintEvent*>(event)->rect().height()); }
-        --depth;
-        return r;
-    }
-    int depth = 0;
-};
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    CountingApplication app(argc, argv);
+    QApplication app(argc, argv);
     QStringList files = app.arguments().mid(1);
     const bool sentences = files.removeAll(u"--sentences"_s) > 0;
 
@@ -105,29 +87,20 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     const double processorBefore = processorSeconds();
     const double windowBefore = processorSeconds(RUSAGE_THREAD);
-    rusage usageBefore{};
-    getrusage(RUSAGE_SELF, &usageBefore);
+    const long faultsBefore = pageFaults();
     timer.start();
-    app.counting = qEnvironmentVariableIsSet("QF_COUNT");
     window.PushButton1_Click();
-    app.counting = false;
-    rusage usageAfter{};
-    getrusage(RUSAGE_SELF, &usageAfter);
-    std::fprintf(stderr, "faults %ld\n", usageAfter.ru_minflt - usageBefore.ru_minflt);
-    for (const auto &[k, v] : app.spent)
-        if (v > 200000)
-            std::fprintf(stderr, "%8.2f ms %s\n", double(v) / 1e6, qPrintable(k));
-    for (const auto &[k, v] : app.counts)
-        std::fprintf(stderr, "%d x %s %s\n", v, k->metaObject()->className(), qPrintable(k->parent() ? k->parent()->objectName() : QString()));
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const double processor = processorSeconds() - processorBefore;
     const double windowThread = processorSeconds(RUSAGE_THREAD) - windowBefore;
+    const long faults = pageFaults() - faultsBefore;
 
     std::fprintf(
         stderr,
         "window run: %.3f s (processor %.3f s, window's thread %.3f s), %lld yields (%.1f ms in "
-        "events), longest gap %.1f ms, %d rows, %lld boxes\n",
+        "events), longest gap %.1f ms, %d rows, %lld boxes, %ld page faults\n",
         seconds, processor, windowThread, static_cast<long long>(loop.yields()), loop.inEventsMs(), loop.longestGapMs(),
-        window.results().rowCount(), static_cast<long long>(bench.platform.shownRequests().size()));
+        window.results().rowCount(), static_cast<long long>(bench.platform.shownRequests().size()),
+        faults);
     return 0;
 }
