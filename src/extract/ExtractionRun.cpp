@@ -23,8 +23,9 @@ constexpr qsizetype InlineTextChars = 2 << 20;
 constexpr qint64 PreparedFileBytes = 16 << 20;
 // Files prepared ahead of the one handled: enough that the workers still
 // have files to read while the window repaints, but not too many bytes held
-// before their turn.
-constexpr int FilesAhead = 16;
+// before their turn (each file in flight holds a buffer of fresh memory;
+// 8 measured faster than 16).
+constexpr int FilesAhead = 8;
 constexpr qint64 BytesAhead = 32 << 20;
 
 class RunningFlag
