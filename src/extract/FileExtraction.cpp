@@ -74,9 +74,7 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         return FileFailure{144, describeCurrentException()};
     }
 
-    thread_local Utf8Scratch scratch;
-    cutUtf8(utf8TextOfFile(bytes, scratch), mode, shield, filter, utf8Sink);
-    scratch.trim();
+    cutUtf8TextOfFile(bytes, mode, shield, filter, utf8Sink);
     return std::nullopt;
 }
 
@@ -104,12 +102,7 @@ QByteArrayView utf8TextOfFile(QByteArrayView bytes, Utf8Scratch &scratch)
         const QByteArrayView rest = bytes.sliced(mark->length);
         if (mark->encoding == TextEncoding::Utf8 && isValidUtf8(rest))
             return rest;
-        const bool utf16 =
-            mark->encoding == TextEncoding::Utf16LE || mark->encoding == TextEncoding::Utf16BE;
-        if (utf16)
-            decodeUtf16(rest, mark->encoding == TextEncoding::Utf16BE, scratch.text);
-        else
-            scratch.text = decode(rest, mark->encoding);
+        decode(rest, mark->encoding, scratch.text);
         scratch.utf8.resize(0);
         appendUtf8(scratch.utf8, scratch.text);
         return scratch.utf8;
@@ -118,6 +111,14 @@ QByteArrayView utf8TextOfFile(QByteArrayView bytes, Utf8Scratch &scratch)
         return bytes;
     windows1252ToUtf8(bytes, scratch.utf8);
     return scratch.utf8;
+}
+
+void cutUtf8TextOfFile(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
+                       const LineFilter &filter, Utf8RowSink &sink)
+{
+    thread_local Utf8Scratch scratch;
+    cutUtf8(utf8TextOfFile(bytes, scratch), mode, shield, filter, sink);
+    scratch.trim();
 }
 
 void cutUtf8(QByteArrayView utf8, ExtractMode mode, const AbbreviationShield &shield,

@@ -57,6 +57,12 @@ public:
 // text converted into scratch.
 QByteArrayView utf8TextOfFile(QByteArrayView bytes, Utf8Scratch &scratch);
 
+// The rows of a file's text (its bytes as read) cut as UTF-8, converted
+// in room the calling thread keeps; only when canCutUtf8(mode, shield,
+// filter).
+void cutUtf8TextOfFile(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
+                       const LineFilter &filter, Utf8RowSink &sink);
+
 // The rows of a valid UTF-8 text, cut and handled as UTF-8, to sink; only
 // when canCutUtf8(mode, shield, filter).
 void cutUtf8(QByteArrayView utf8, ExtractMode mode, const AbbreviationShield &shield,

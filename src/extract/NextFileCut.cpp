@@ -9,7 +9,7 @@
 namespace Quillfen {
 
 namespace {
-// Buffers kept for reading later files: as many as files are read ahead,
+// Buffers kept for reading later files: more than files are read ahead,
 // and none of the rare large ones.
 constexpr qsizetype RecycledBytes = 4 << 20;
 constexpr std::size_t Recycled = 24;
@@ -62,9 +62,7 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
             prepared.setText(decodeTextFile(bytes));
         } else if (canCutUtf8(mode, shield, filter)) {
             // The text is decoded only if the run needs it after all.
-            thread_local Utf8Scratch scratch;
-            cutUtf8(utf8TextOfFile(bytes, scratch), mode, shield, filter, prepared.rows);
-            scratch.trim();
+            cutUtf8TextOfFile(bytes, mode, shield, filter, prepared.rows);
             prepared.setBytes(std::move(bytes));
         } else {
             prepared.setText(decodeTextFile(bytes));

@@ -83,8 +83,9 @@ public:
     static constexpr qsizetype BlockBytes = qsizetype(2) << 20;
 
 private:
-    // Inline with a pointer to the block written: appending is done once a
-    // row, for millions of rows.
+    // Inline, through a pointer to the block written: appending is done once
+    // a row, for millions of rows.
+
     // Bytes left at the end of the block this list writes (none without one).
     qsizetype freeRoom() const
     {

@@ -27,11 +27,8 @@ void open(QFile &file, const QString &path)
 
 QByteArray readWholeFile(const QString &path)
 {
-    QFile file;
-    open(file, path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(u"Cannot read \""_s + path + u"\": "_s + file.errorString());
+    QByteArray bytes;
+    readWholeFile(path, bytes);
     return bytes;
 }
 

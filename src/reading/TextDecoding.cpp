@@ -60,6 +60,14 @@ QString decode(QByteArrayView bytes, TextEncoding encoding)
     Q_UNREACHABLE();
 }
 
+void decode(QByteArrayView bytes, TextEncoding encoding, QString &into)
+{
+    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE)
+        decodeUtf16(bytes, encoding == TextEncoding::Utf16BE, into);
+    else
+        into = decode(bytes, encoding);
+}
+
 QString decodeTextFile(QByteArrayView bytes)
 {
     if (const auto mark = detectByteOrderMark(bytes))

@@ -29,10 +29,12 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian);
 void decodeUtf16(QByteArrayView bytes, bool bigEndian, QString &into);
 QString decodeUtf32(QByteArrayView bytes, bool bigEndian);
 QString decodeWindows1252(QByteArrayView bytes);
-// The Windows-1252 bytes as UTF-8: the same text, without UTF-16 between.
-QByteArray windows1252ToUtf8(QByteArrayView bytes);
+// The Windows-1252 bytes as UTF-8 in place of what into held: the same
+// text, without UTF-16 between.
 void windows1252ToUtf8(QByteArrayView bytes, QByteArray &into);
 QString decode(QByteArrayView bytes, TextEncoding encoding);
+// The same into a text whose room is used again where the decoder can.
+void decode(QByteArrayView bytes, TextEncoding encoding, QString &into);
 
 // A file's bytes as text: by its byte-order mark (which is not part of the
 // text); without one, UTF-8 when the bytes are valid UTF-8, else

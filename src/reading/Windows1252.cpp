@@ -52,13 +52,6 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-QByteArray windows1252ToUtf8(QByteArrayView bytes)
-{
-    QByteArray out;
-    windows1252ToUtf8(bytes, out);
-    return out;
-}
-
 void windows1252ToUtf8(QByteArrayView bytes, QByteArray &out)
 {
     out.resize(bytes.size() * 3);
