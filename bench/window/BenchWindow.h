@@ -24,8 +24,9 @@ public:
     MemorySettingsArea settings;
     SettingsStore store{settings};
 
-    // Builds, loads and shows the window; fill settings first.
-    Form1 &open(EventLoop &loop)
+    // Builds, loads and shows the window (unless told not to: a window never
+    // shown never paints); fill settings first.
+    Form1 &open(EventLoop &loop, bool shown = true)
     {
         store.save(QStringLiteral("Snapshot"), QStringLiteral("-"));
         m_window = std::make_unique<Form1>(
@@ -43,7 +44,8 @@ public:
                           .exportYieldInterval = std::chrono::milliseconds(30)});
         m_window->Form_Load();
         m_window->resize(1280, 800);
-        m_window->show();
+        if (shown)
+            m_window->show();
         return *m_window;
     }
 

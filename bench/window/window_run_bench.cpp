@@ -2,8 +2,9 @@
 // files given, with the window's own yields and worker thread, and prints
 // the run's wall time, the longest gap between two yields and the number
 // of rows. Options and dialogs are answered by the scripted platform.
+// --hidden runs it in a window never shown: all but the painting.
 //
-// Usage: window_run_bench [--sentences] FILE...
+// Usage: window_run_bench [--sentences] [--hidden] FILE...
 
 #include "BenchWindow.h"
 #include "abbrev/AbbreviationStore.h"
@@ -73,13 +74,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList files = app.arguments().mid(1);
     const bool sentences = files.removeAll(u"--sentences"_s) > 0;
+    const bool hidden = files.removeAll(u"--hidden"_s) > 0;
 
     Bench::BenchWindow bench;
     bench.store.saveBoolean(u"Option1"_s, !sentences);
     bench.store.saveBoolean(u"Option2"_s, sentences);
     bench.store.save(u"Abbreviations"_s, encodeAbbreviations(DefaultAbbreviations()));
     TimedLoop loop;
-    Form1 &window = bench.open(loop);
+    Form1 &window = bench.open(loop, !hidden);
     for (const QString &file : std::as_const(files))
         window.inputList().appendRow(file);
     QCoreApplication::processEvents();
