@@ -5,10 +5,10 @@ namespace Quillfen {
 QString VisibleTextDelegate::visibleStart(const QString &text, const QFontMetrics &metrics,
                                           int width)
 {
-    // Twice as many characters as fit at the average width, then twice that
-    // while the start still fits (narrow or zero-width characters).
+    // A quarter more characters than fit at the average width, then twice
+    // that while the start still fits (narrow or zero-width characters).
     const int average = std::max(1, metrics.averageCharWidth());
-    qsizetype length = 2 * qsizetype(std::max(width, 0) / average) + 16;
+    qsizetype length = 5 * qsizetype(std::max(width, 0) / average) / 4 + 16;
     while (length < text.size()) {
         qsizetype cut = length;
         if (text.at(cut - 1).isHighSurrogate())
