@@ -132,20 +132,26 @@ private:
     }
 };
 
-// Counts the paint events a widget receives.
-class PaintCounter final : public QObject
+// Counts the events of one type an object receives.
+class EventCounter final : public QObject
 {
 public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int paints = 0;
+    EventCounter(QObject *target, QEvent::Type type) : m_type(type)
+    {
+        target->installEventFilter(this);
+    }
+    int count = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        if (event->type() == m_type)
+            ++count;
         return false;
     }
+
+private:
+    QEvent::Type m_type;
 };
 
 } // namespace Quillfen::Testing

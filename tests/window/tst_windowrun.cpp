@@ -56,7 +56,7 @@ private Q_SLOTS:
         bar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&bar));
         QTest::qWait(CaptionedProgressBar::PaceMilliseconds);
-        const PaintCounter counter(&bar);
+        const EventCounter counter(&bar, QEvent::Paint);
         QElapsedTimer clock;
         clock.start();
         int step = 0;
@@ -68,8 +68,8 @@ private Q_SLOTS:
             QTest::qSleep(1);
         }
         QVERIFY2(step > 20, "changes came faster than the pace");
-        QVERIFY2(counter.paints >= 3, qPrintable(QString::number(counter.paints)));
-        QVERIFY2(counter.paints <= 12, qPrintable(QString::number(counter.paints)));
+        QVERIFY2(counter.count >= 3, qPrintable(QString::number(counter.count)));
+        QVERIFY2(counter.count <= 12, qPrintable(QString::number(counter.count)));
         QTRY_COMPARE(bar.value(), (step % 100) * CaptionedProgressBar::Scale);
         QCOMPARE(bar.text(), u"Processing: "_s + QString::number(step));
     }
@@ -98,6 +98,29 @@ private Q_SLOTS:
         QCOMPARE(window.progressBar()->text(), u"Progress Bar"_s);
         QCOMPARE(window.progressBar()->percent(), 0.0);
         QVERIFY(!window.isRunning());
+    }
+
+    // The busy pointer is asked for at every file; the window changes its
+    // pointer once when the run starts and once when it ends.
+    void busyPointer_changesTheWindowOncePerRun()
+    {
+        WindowHarness harness;
+        Form1 &window = harness.startShown();
+        addThreeFiles(harness);
+        EventCounter changes(&window, QEvent::CursorChange);
+        window.setCursor(Qt::WaitCursor);
+        window.unsetCursor();
+        const int eventsOfOneSetAndUnset = changes.count; // Qt may send more than one each
+        QVERIFY(eventsOfOneSetAndUnset > 0);
+        changes.count = 0;
+        bool busySeen = false;
+        harness.platform.onYield([&](int) {
+            busySeen = busySeen || window.cursor().shape() == Qt::WaitCursor;
+        });
+        startExtracting(window);
+        QVERIFY(busySeen);
+        QCOMPARE(changes.count, eventsOfOneSetAndUnset);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     }
 
     void runningTwice_givesTheSameRows()

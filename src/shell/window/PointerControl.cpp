@@ -20,7 +20,11 @@ void PointerControl::setPointerMode(PointerMode mode)
         m_window.unsetCursor();
         break;
     case PointerMode::Busy:
-        m_window.setCursor(Qt::WaitCursor);
+        // A run asks for it at every file; each change would go to the
+        // display server again.
+        if (!m_window.testAttribute(Qt::WA_SetCursor) ||
+            m_window.cursor().shape() != Qt::WaitCursor)
+            m_window.setCursor(Qt::WaitCursor);
         break;
     case PointerMode::Custom:
         m_window.setCursor(customPointer());
