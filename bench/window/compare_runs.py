@@ -7,7 +7,12 @@ prints it); the command line's is its whole process. Prints medians and the
 median of the ratios of each pair, which a machine shared with others
 disturbs least.
 
-Usage: compare_runs.py RUNS CLI WINDOW_BENCH FILE...
+--pause S waits S seconds before each command (the window's bench waits
+after opening the window, before pressing the button), as a user pauses
+before a run: on a virtual machine that hands freed memory back to its host,
+fresh memory is then slower to fill than just after another program freed it.
+
+Usage: compare_runs.py RUNS CLI WINDOW_BENCH [--pause S] FILE...
 """
 import os
 import re
@@ -20,11 +25,15 @@ ABBREVIATIONS = ["etc.", "vs.", "i.e.", "et al.", "e.g.", "Mr.", "Jr.", "Mrs.", 
 RUN = re.compile(r"window run: ([0-9.]+) s \(processor ([0-9.]+) s")
 
 
+PAUSE = 0.0
+
+
 def cli_seconds(cli, mode, files):
     command = [cli, "--" + mode]
     if mode == "sentences":
         for entry in ABBREVIATIONS:
             command += ["--abbreviation", entry]
+    time.sleep(PAUSE)
     with open(os.devnull, "wb") as sink:
         start = time.perf_counter()
         proc = subprocess.Popen(command + files, stdout=sink)
@@ -37,7 +46,7 @@ def cli_seconds(cli, mode, files):
 
 def window_seconds(bench, mode, files, hidden=False):
     args = [bench] + (["--sentences"] if mode == "sentences" else [])
-    args += (["--hidden"] if hidden else []) + files
+    args += (["--hidden"] if hidden else []) + (["--pause", str(PAUSE)] if PAUSE else []) + files
     err = subprocess.run(args, capture_output=True, text=True, check=True).stderr
     found = RUN.search(err)
     if not found:
@@ -46,9 +55,12 @@ def window_seconds(bench, mode, files, hidden=False):
 
 
 def main():
+    global PAUSE
     runs, cli, bench, files = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4:]
+    if files[:1] == ["--pause"]:
+        PAUSE, files = float(files[1]), files[2:]
     print(f"{runs} rounds after one to warm up; window: the run alone, "
-          "command line: the whole process\n")
+          f"command line: the whole process; {PAUSE:g} s pause before each\n")
     print("| mode | cli median s | window run median s | median of pair ratios "
           "| unshown window's ratio | cli cpu s | window run cpu s | unshown cpu s |")
     print("|---|---:|---:|---:|---:|---:|---:|---:|")

@@ -3,8 +3,11 @@
 // the run's wall time, the longest gap between two yields and the number
 // of rows. Options and dialogs are answered by the scripted platform.
 // --hidden runs it in a window never shown: all but the painting.
+// --pause waits the given seconds before pressing the button, as a user
+// does: a virtual machine may meanwhile hand the memory other programs freed
+// back to its host, which makes fresh memory slower to fill.
 //
-// Usage: window_run_bench [--sentences] [--hidden] FILE...
+// Usage: window_run_bench [--sentences] [--hidden] [--pause SECONDS] FILE...
 
 #include "BenchWindow.h"
 #include "abbrev/AbbreviationStore.h"
@@ -16,6 +19,7 @@
 #include <QElapsedTimer>
 #include <cstdio>
 #include <sys/resource.h>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -75,6 +79,11 @@ int main(int argc, char *argv[])
     QStringList files = app.arguments().mid(1);
     const bool sentences = files.removeAll(u"--sentences"_s) > 0;
     const bool hidden = files.removeAll(u"--hidden"_s) > 0;
+    double pauseSeconds = 0;
+    if (const qsizetype at = files.indexOf(u"--pause"_s); at >= 0 && at + 1 < files.size()) {
+        pauseSeconds = files.at(at + 1).toDouble();
+        files.remove(at, 2);
+    }
 
     Bench::BenchWindow bench;
     bench.store.saveBoolean(u"Option1"_s, !sentences);
@@ -85,6 +94,10 @@ int main(int argc, char *argv[])
     for (const QString &file : std::as_const(files))
         window.inputList().appendRow(file);
     QCoreApplication::processEvents();
+    if (pauseSeconds > 0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(pauseSeconds));
+        QCoreApplication::processEvents();
+    }
 
     QElapsedTimer timer;
     const double processorBefore = processorSeconds();

@@ -4,49 +4,65 @@
 #include "reading/Utf8Encoding.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace Quillfen {
 
 namespace {
 
-constexpr std::size_t HugePageBytes = std::size_t(2) << 20;
 // Blocks looked through before a block is shared once more.
 constexpr qsizetype RecentBlocks = 4;
 // The encoder may write this far past the end of what it writes.
 constexpr qsizetype EncodingSlack = 16;
+// Bytes of a block made ready at a time: a small list holds no more.
+constexpr qsizetype ReadyStep = qsizetype(64) << 10;
 
 } // namespace
 
-// A block of exactly one huge page is asked to be backed by one, where the
-// system allows: a list of millions of rows then costs a page fault per
-// 2 MB instead of one per 4 kB.
+// Each block is a mapping of its own whose pages the system hands over a
+// stretch at a time, instead of at one fault per page while rows are
+// written. Huge pages are declined: on a virtual machine that gives free
+// memory back to its host, a fresh huge page can take many times as long to
+// fill as the small pages it is made of.
 RowTexts::Block::Block(qsizetype capacity) : m_capacity(capacity)
 {
     const std::size_t bytes = std::size_t(capacity);
-    void *memory = bytes == HugePageBytes ? std::aligned_alloc(HugePageBytes, bytes)
-                                          : std::malloc(bytes);
-    if (!memory)
+    void *memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
         throw std::bad_alloc();
-    if (bytes == HugePageBytes)
-        madvise(memory, bytes, MADV_HUGEPAGE); // advice only: may be refused
+    madvise(memory, bytes, MADV_NOHUGEPAGE); // advice only
     m_bytes = static_cast<char *>(memory);
 }
 
 RowTexts::Block::~Block()
 {
-    std::free(m_bytes);
+    munmap(m_bytes, std::size_t(m_capacity));
 }
 
-void RowTexts::writeInNewBlock(qsizetype bytes)
+void RowTexts::Block::prepare(qsizetype end)
 {
+    static const qsizetype page = qsizetype(sysconf(_SC_PAGESIZE));
+    const qsizetype wanted = std::max(end, m_ready + ReadyStep);
+    const qsizetype next = std::min(m_capacity, (wanted + page - 1) / page * page);
+    // Advice only: where refused, pages come at first write as usual.
+    madvise(m_bytes + m_ready, std::size_t(next - m_ready), MADV_POPULATE_WRITE);
+    m_ready = next;
+}
+
+void RowTexts::makeRoom(qsizetype bytes)
+{
+    if (m_writingBlock && m_writingBlock->capacity() - m_writingBlock->used >= bytes) {
+        m_writingBlock->prepare(m_writingBlock->used + bytes);
+        return;
+    }
     // A row longer than a block gets a block of its own size.
     m_blocks.push_back(std::make_shared<Block>(std::max(BlockBytes, bytes)));
     writeIn(qsizetype(m_blocks.size()) - 1);
+    m_writingBlock->prepare(bytes);
 }
 
 void RowTexts::writeIn(qsizetype block)

@@ -31,11 +31,16 @@ public:
 
         char *bytes() const { return m_bytes; }
         qsizetype capacity() const { return m_capacity; }
+        // Bytes from the start taken from the system, ready to be written.
+        qsizetype ready() const { return m_ready; }
+        // Makes the bytes up to end ready, and a stretch beyond them.
+        void prepare(qsizetype end);
         qsizetype used = 0;
 
     private:
         char *m_bytes;
         qsizetype m_capacity;
+        qsizetype m_ready = 0;
     };
     using SharedBlock = std::shared_ptr<Block>;
 
@@ -86,19 +91,20 @@ private:
     // Inline, through a pointer to the block written: appending is done once
     // a row, for millions of rows.
 
-    // Bytes left at the end of the block this list writes (none without one).
+    // Ready bytes left at the end of the block this list writes (none
+    // without one).
     qsizetype freeRoom() const
     {
-        return m_writingBlock ? m_writingBlock->capacity() - m_writingBlock->used : 0;
+        return m_writingBlock ? m_writingBlock->ready() - m_writingBlock->used : 0;
     }
     // Room for bytes more bytes at the end of the block this list writes.
     char *roomFor(qsizetype bytes)
     {
         if (freeRoom() < bytes)
-            writeInNewBlock(bytes);
+            makeRoom(bytes);
         return m_writingBlock->bytes() + m_writingBlock->used;
     }
-    void writeInNewBlock(qsizetype bytes);
+    void makeRoom(qsizetype bytes);
     void added(qsizetype bytes)
     {
         if (bytes > qsizetype(UINT32_MAX))

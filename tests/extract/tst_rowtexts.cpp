@@ -3,6 +3,8 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <sys/mman.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -21,6 +23,26 @@ QString randomUnits(QRandomGenerator &random, qsizetype length)
         text += QChar(char16_t(random.bounded(int(kind[0]), int(kind[1]) + 1)));
     }
     return text;
+}
+
+// Pages of [bytes, bytes + length) the system holds in memory.
+qsizetype residentPages(const char *bytes, qsizetype length)
+{
+    const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+    std::vector<unsigned char> flags((std::size_t(length) + page - 1) / page);
+    if (mincore(const_cast<char *>(bytes), std::size_t(length), flags.data()) != 0)
+        qFatal("mincore failed");
+    return std::count_if(flags.begin(), flags.end(), [](unsigned char f) { return f & 1; });
+}
+
+bool systemPopulatesOnAdvice()
+{
+    const std::size_t bytes = std::size_t(sysconf(_SC_PAGESIZE));
+    void *probe = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const bool populates = probe != MAP_FAILED && madvise(probe, bytes, MADV_POPULATE_WRITE) == 0;
+    if (probe != MAP_FAILED)
+        munmap(probe, bytes);
+    return populates;
 }
 
 } // namespace
@@ -47,6 +69,37 @@ private Q_SLOTS:
                 QCOMPARE(texts.utf8(1), text.toUtf8());
             QCOMPARE(texts.text(0), u"before"_s);
         }
+    }
+
+    // A block is filled by rows cut on workers beside the window: its pages
+    // are taken from the system a stretch at a time ahead of the rows, not
+    // one fault at a time while they are written, and a small list holds
+    // only the first stretch.
+    void blocks_takeTheirPagesAhead_aStretchAtATime()
+    {
+        if (!systemPopulatesOnAdvice())
+            QSKIP("this system does not fill memory in advance on request");
+        const qsizetype page = qsizetype(sysconf(_SC_PAGESIZE));
+        auto pagesOf = [&](qsizetype bytes) { return (bytes + page - 1) / page; };
+        RowTexts texts;
+        texts.append(u"one row"_s);
+        const RowTexts::SharedBlock block = texts.writingBlock();
+        const qsizetype firstStretch = block->ready();
+        QVERIFY(firstStretch > 0 && firstStretch < block->capacity());
+        QCOMPARE(residentPages(block->bytes(), block->capacity()), pagesOf(firstStretch));
+
+        const QByteArray row(1000, 'r');
+        qsizetype rows = 1;
+        while (block->used <= firstStretch) {
+            texts.appendUtf8(row);
+            ++rows;
+        }
+        QCOMPARE(texts.writingBlock(), block);
+        QVERIFY(block->ready() > block->used);
+        QCOMPARE(residentPages(block->bytes(), block->capacity()), pagesOf(block->ready()));
+        QCOMPARE(texts.size(), rows);
+        QCOMPARE(texts.text(0), u"one row"_s);
+        QCOMPARE(texts.utf8(rows - 1), QByteArrayView(row));
     }
 
     void longRows_takeBlocksOfTheirOwn_andStayWhole()
