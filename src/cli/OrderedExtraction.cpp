@@ -1,5 +1,6 @@
 #include "OrderedExtraction.h"
 
+#include <QFileInfo>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -53,8 +54,11 @@ bool extractOneByOne(const QStringList &paths, QIODevice &out, const FileWork &w
     return written;
 }
 
-// Files are taken in order by the workers; the calling thread writes the
-// output of the first unfinished file as it comes and holds the rest.
+// Files are taken in order by the workers and by the calling thread, which
+// also writes the output of the first unfinished file as it comes and holds
+// the rest. The calling thread is one of the jobs: with a thread more than
+// there are processors, it would take a processor from a worker at every
+// file it writes.
 class ParallelRun
 {
 public:
@@ -65,27 +69,45 @@ public:
     bool run(QIODevice &out, const OrderedReports &reports, int jobs)
     {
         std::vector<std::thread> workers;
-        for (int j = 0; j < jobs; ++j)
+        for (int j = 1; j < jobs; ++j)
             workers.emplace_back([this] { work(); });
         bool written = true;
+        auto write = [&](const QByteArray &chunk) {
+            if (out.write(chunk) != chunk.size())
+                written = false;
+        };
         for (qsizetype i = 0; i < m_paths.size(); ++i) {
             reports.starting(i);
             File &file = m_files[size_t(i)];
             for (;;) {
                 std::deque<QByteArray> chunks;
                 bool done = false;
+                qsizetype own = -1;
                 {
                     std::unique_lock lock(m_mutex);
-                    m_changed.wait(lock, [&] { return !file.chunks.empty() || file.done; });
-                    chunks.swap(file.chunks);
-                    file.held = 0;
-                    done = file.done;
+                    m_changed.wait(lock, [&] {
+                        return !file.chunks.empty() || file.done || mayTakeHere(i);
+                    });
+                    if (file.chunks.empty() && !file.done) {
+                        own = m_next++;
+                    } else {
+                        chunks.swap(file.chunks);
+                        file.held = 0;
+                        done = file.done;
+                    }
+                }
+                if (own >= 0) {
+                    // The first unfinished file goes straight out; a later
+                    // one is small enough to hold whole.
+                    if (own == i)
+                        cut(own, [&](QByteArray &&chunk) { write(chunk); });
+                    else
+                        cut(own, [&](QByteArray &&chunk) { hold(m_files[size_t(own)], chunk); });
+                    continue;
                 }
                 m_changed.notify_all();
-                for (const QByteArray &chunk : chunks) {
-                    if (out.write(chunk) != chunk.size())
-                        written = false;
-                }
+                for (const QByteArray &chunk : chunks)
+                    write(chunk);
                 if (done)
                     break;
             }
@@ -107,6 +129,9 @@ private:
     // Output one file may hold before its worker waits: for an earlier file
     // to be written, or for its own output to be.
     static constexpr qsizetype HeldBytes = qsizetype(8) << 20;
+    // Files the calling thread cuts while an earlier one is unfinished: their
+    // output is held whole, since no one else would write it meanwhile.
+    static constexpr qint64 HeldWholeFileBytes = qint64(4) << 20;
 
     struct File
     {
@@ -116,20 +141,59 @@ private:
         std::optional<FileFailure> failure;
     };
 
+    bool mayBegin() const { return m_next < m_paths.size() && m_next < m_head + m_ahead; }
+
+    // Whether the calling thread, waiting for file head, may cut the next
+    // file itself.
+    bool mayTakeHere(qsizetype head)
+    {
+        if (!mayBegin())
+            return false;
+        if (m_next == head)
+            return true;
+        if (m_sized != m_next) {
+            m_sized = m_next;
+            m_sizedSmall = QFileInfo(m_paths[m_next]).size() < HeldWholeFileBytes;
+        }
+        return m_sizedSmall;
+    }
+
+    void hold(File &file, QByteArray &chunk)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            file.held += chunk.size();
+            file.chunks.push_back(std::move(chunk));
+        }
+        m_changed.notify_all();
+    }
+
+    void cut(qsizetype index, std::function<void(QByteArray &&)> take)
+    {
+        File &file = m_files[size_t(index)];
+        ChunkSink device(std::move(take));
+        auto failure = m_work(m_paths[index], device);
+        {
+            std::lock_guard lock(m_mutex);
+            file.done = true;
+            file.failure = std::move(failure);
+        }
+        m_changed.notify_all();
+    }
+
     void work()
     {
         for (;;) {
             qsizetype index;
             {
                 std::unique_lock lock(m_mutex);
-                m_changed.wait(
-                    lock, [&] { return m_next >= m_paths.size() || m_next < m_head + m_ahead; });
+                m_changed.wait(lock, [&] { return m_next >= m_paths.size() || mayBegin(); });
                 index = m_next++;
             }
             if (index >= m_paths.size())
                 return;
             File &file = m_files[size_t(index)];
-            ChunkSink device([&](QByteArray &&chunk) {
+            cut(index, [&](QByteArray &&chunk) {
                 std::unique_lock lock(m_mutex);
                 m_changed.wait(lock, [&] { return file.held < HeldBytes; });
                 file.held += chunk.size();
@@ -137,13 +201,6 @@ private:
                 lock.unlock();
                 m_changed.notify_all();
             });
-            auto failure = m_work(m_paths[index], device);
-            {
-                std::lock_guard lock(m_mutex);
-                file.done = true;
-                file.failure = std::move(failure);
-            }
-            m_changed.notify_all();
         }
     }
 
@@ -155,6 +212,8 @@ private:
     std::condition_variable m_changed;
     qsizetype m_next = 0;
     qsizetype m_head = 0;
+    qsizetype m_sized = -1;    // the file last looked at by mayTakeHere
+    bool m_sizedSmall = false; // whether it is small enough to hold whole
 };
 
 } // namespace
