@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The window's run over the text corpus against quillfen-cli on the same
-# files, interleaved: whole processes, then the run alone in pairs; then the
-# longest gap between two yields of the window, and the results list of 2
-# million rows scrolled, saved and cleared.
+# files, interleaved: whole processes, then the run alone in rounds, once
+# back to back and once after a pause of 3 s before each command, as a user
+# pauses before pressing the button; then the longest gap between two
+# yields of the window, and the results list of 2 million rows scrolled,
+# saved and cleared.
 # Usage: bench/window/run.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -23,6 +25,9 @@ python3 bench/compare.py "$runs" \
     "window --sentences=$build/bench/window/window_run_bench --sentences $corpus/* 2>/dev/null"
 python3 bench/window/compare_runs.py "$runs" "$build/bin/quillfen-cli" \
     "$build/bench/window/window_run_bench" "$corpus"/*
+echo
+python3 bench/window/compare_runs.py "$runs" "$build/bin/quillfen-cli" \
+    "$build/bench/window/window_run_bench" --pause 3 "$corpus"/*
 echo
 "$build/bench/window/window_run_bench" "$corpus"/*
 "$build/bench/window/window_run_bench" --sentences "$corpus"/*
