@@ -19,7 +19,7 @@ found=$(find "$tree" -type f | wc -l)
 echo "quillfen-cli lists $listed files, find $found"
 [ "$listed" = "$found" ] || { echo "the file counts differ" >&2; exit 1; }
 
-python3 bench/compare.py "$runs" "find -type f" \
+python3 bench/compare.py "$runs" \
     "find -type f=find $tree -type f" \
     "quillfen-cli --list-inputs=$cli --list-inputs $tree" \
     "quillfen-cli --extension txt --list-inputs=$cli --extension txt --list-inputs $tree"
