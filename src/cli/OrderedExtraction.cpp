@@ -102,7 +102,9 @@ public:
                     if (own == i)
                         cut(own, [&](QByteArray &&chunk) { write(chunk); });
                     else
-                        cut(own, [&](QByteArray &&chunk) { hold(m_files[size_t(own)], chunk); });
+                        cut(own, [&](QByteArray &&chunk) {
+                            hold(m_files[size_t(own)], std::move(chunk), false);
+                        });
                     continue;
                 }
                 m_changed.notify_all();
@@ -158,10 +160,14 @@ private:
         return m_sizedSmall;
     }
 
-    void hold(File &file, QByteArray &chunk)
+    // Adds chunk to the output file holds; a worker first waits while the
+    // file holds HeldBytes.
+    void hold(File &file, QByteArray &&chunk, bool waitForRoom)
     {
         {
-            std::lock_guard lock(m_mutex);
+            std::unique_lock lock(m_mutex);
+            if (waitForRoom)
+                m_changed.wait(lock, [&] { return file.held < HeldBytes; });
             file.held += chunk.size();
             file.chunks.push_back(std::move(chunk));
         }
@@ -193,14 +199,7 @@ private:
             if (index >= m_paths.size())
                 return;
             File &file = m_files[size_t(index)];
-            cut(index, [&](QByteArray &&chunk) {
-                std::unique_lock lock(m_mutex);
-                m_changed.wait(lock, [&] { return file.held < HeldBytes; });
-                file.held += chunk.size();
-                file.chunks.push_back(std::move(chunk));
-                lock.unlock();
-                m_changed.notify_all();
-            });
+            cut(index, [&](QByteArray &&chunk) { hold(file, std::move(chunk), true); });
         }
     }
 
