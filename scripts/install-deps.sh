@@ -6,11 +6,11 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libgumbo-dev libxlsxwriter-dev
+    libgumbo-dev libxlsxwriter-dev zlib1g-dev
     fonts-liberation
     xvfb xauth libx11-dev
     unzip
-    desktop-file-utils appstream
+    desktop-file-utils appstream file
     clang-14 libclang-rt-14-dev
 )
 
