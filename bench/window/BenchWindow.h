@@ -4,12 +4,12 @@
 // answered by the scripted platform, settings in memory, the real worker
 // thread and HTML reader, 1280 x 800 and shown.
 
+#include "core/SettingsStore.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "platform/qt/ThreadedWork.h"
 #include "reading/html/GumboHtml.h"
-#include "shell/core/SettingsStore.h"
-#include "shell/window/Form1.h"
+#include "windows/main/Form1.h"
 
 #include <QTemporaryDir>
 #include <chrono>

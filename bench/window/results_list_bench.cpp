@@ -14,8 +14,8 @@
 #include "platform/fake/ScriptedPlatform.h"
 #include "platform/qt/ProcessEventsLoop.h"
 #include "results/ResultsModel.h"
-#include "shell/window/Form1.h"
-#include "shell/window/ListViewControl.h"
+#include "windows/main/Form1.h"
+#include "windows/main/ListViewControl.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

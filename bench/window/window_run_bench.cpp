@@ -13,7 +13,7 @@
 #include "abbrev/AbbreviationStore.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
-#include "shell/window/HomePage.h"
+#include "windows/main/HomePage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -114,8 +114,8 @@ int main(int argc, char *argv[])
         stderr,
         "window run: %.3f s (processor %.3f s, window's thread %.3f s), %lld yields (%.1f ms in "
         "events), longest gap %.1f ms, %d rows, %lld boxes, %ld page faults\n",
-        seconds, processor, windowThread, static_cast<long long>(loop.yields()), loop.inEventsMs(), loop.longestGapMs(),
-        window.results().rowCount(), static_cast<long long>(bench.platform.shownRequests().size()),
-        faults);
+        seconds, processor, windowThread, static_cast<long long>(loop.yields()), loop.inEventsMs(),
+        loop.longestGapMs(), window.results().rowCount(),
+        static_cast<long long>(bench.platform.shownRequests().size()), faults);
     return 0;
 }

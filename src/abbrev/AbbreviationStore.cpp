@@ -1,6 +1,6 @@
 #include "AbbreviationStore.h"
 
-#include "shell/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 using namespace Qt::StringLiterals;
 

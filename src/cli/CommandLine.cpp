@@ -2,14 +2,14 @@
 
 #include "OrderedExtraction.h"
 #include "abbrev/AbbreviationStore.h"
+#include "core/ApplicationError.h"
+#include "core/SettingsStore.h"
 #include "extract/ExtractionRun.h"
 #include "extract/FileExtraction.h"
 #include "inputs/adding/TreeFiles.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
 #include "results/RowEncoding.h"
-#include "shell/core/ApplicationError.h"
-#include "shell/core/SettingsStore.h"
 
 #include <QThread>
 #include <optional>

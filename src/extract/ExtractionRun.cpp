@@ -2,9 +2,9 @@
 
 #include "NextFileCut.h"
 #include "abbrev/AbbreviationStore.h"
+#include "core/ReportingProcedure.h"
 #include "platform/PacedYield.h"
 #include "reading/TextFileReader.h"
-#include "shell/core/ReportingProcedure.h"
 
 #include <QFileInfo>
 

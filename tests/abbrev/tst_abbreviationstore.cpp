@@ -1,6 +1,6 @@
 #include "abbrev/AbbreviationStore.h"
+#include "core/SettingsStore.h"
 #include "platform/fake/MemorySettingsArea.h"
-#include "shell/core/SettingsStore.h"
 
 #include <QTest>
 
@@ -27,14 +27,14 @@ private Q_SLOTS:
         QTest::newRow("no separator is one entry")
             << u"etc."_s << QStringList{u"etc."_s} << QStringList{u"etc."_s};
         QTest::newRow("separator alone") << S << QStringList() << QStringList{QString(), QString()};
-        QTest::newRow("adjacent separators") << u"a"_s + S + S + u"b"_s
-                                             << QStringList{u"a"_s, u"b"_s}
-                                             << QStringList{u"a"_s, QString(), u"b"_s};
+        QTest::newRow("adjacent separators")
+            << u"a"_s + S + S + u"b"_s << QStringList{u"a"_s, u"b"_s}
+            << QStringList{u"a"_s, QString(), u"b"_s};
         QTest::newRow("separator in other case does not separate")
             << u"x|{}my_separatora12||y"_s << QStringList{u"x|{}my_separatora12||y"_s}
             << QStringList{u"x|{}my_separatora12||y"_s};
-        QTest::newRow("blanks kept") << u" etc."_s + S << QStringList{u" etc."_s}
-                                     << QStringList{u" etc."_s, QString()};
+        QTest::newRow("blanks kept")
+            << u" etc."_s + S << QStringList{u" etc."_s} << QStringList{u" etc."_s, QString()};
     }
     void readers()
     {

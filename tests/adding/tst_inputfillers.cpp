@@ -2,12 +2,12 @@
 // scripted platform on trees in a temporary folder.
 
 #include "TreeFixture.h"
+#include "core/ApplicationError.h"
 #include "inputs/adding/AddFiles.h"
 #include "inputs/adding/AddFolder.h"
 #include "inputs/adding/TreeFiles.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "platform/fake/ScriptedPlatform.h"
-#include "shell/core/ApplicationError.h"
 
 #include <QTest>
 #include <memory>

@@ -2,13 +2,13 @@
 // the scrambling that keeps it.
 
 #include "TreeFixture.h"
+#include "core/ApplicationError.h"
 #include "inputs/adding/FolderListing.h"
 #include "inputs/adding/PathTests.h"
 #include "inputs/adding/SampleFiles.h"
 #include "inputs/adding/Scramble.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "platform/fake/ScriptedPlatform.h"
-#include "shell/core/ApplicationError.h"
 
 #include <QFile>
 #include <QRandomGenerator>

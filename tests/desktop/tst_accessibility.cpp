@@ -1,9 +1,9 @@
 #include "WindowHarness.h"
-#include "abbrev/editor/Form2.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
-#include "shell/window/CaptionedProgressBar.h"
-#include "shell/window/ListViewControl.h"
+#include "windows/editor/Form2.h"
+#include "windows/main/CaptionedProgressBar.h"
+#include "windows/main/ListViewControl.h"
 
 #include <QAccessible>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "WindowHarness.h"
 #include "inputs/InputListModel.h"
-#include "shell/window/ListViewControl.h"
-#include "shell/window/OptionsPanel.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/OptionsPanel.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "WindowHarness.h"
-#include "abbrev/editor/Form2.h"
-#include "shell/window/ListViewControl.h"
+#include "windows/editor/Form2.h"
+#include "windows/main/ListViewControl.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>

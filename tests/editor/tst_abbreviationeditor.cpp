@@ -1,10 +1,10 @@
 #include "abbrev/AbbreviationStore.h"
-#include "abbrev/editor/Form2.h"
+#include "core/ApplicationError.h"
+#include "core/SettingsStore.h"
 #include "platform/Failure.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "platform/fake/ScriptedPlatform.h"
-#include "shell/core/ApplicationError.h"
-#include "shell/core/SettingsStore.h"
+#include "windows/editor/Form2.h"
 
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "TableList.h"
 #include "XlsxReader.h"
+#include "core/ApplicationError.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "results/export/ColumnFit.h"
 #include "results/export/SpreadsheetExport.h"
-#include "shell/core/ApplicationError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "TableList.h"
+#include "core/ApplicationError.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "results/export/TextFileExport.h"
-#include "shell/core/ApplicationError.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "RunDoubles.h"
 #include "abbrev/AbbreviationStore.h"
+#include "core/ApplicationError.h"
 #include "extract/ExtractionRun.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "reading/UnavailableHtml.h"
-#include "shell/core/ApplicationError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "HtmlRunFixture.h"
 #include "cli/CommandLine.h"
+#include "core/ApplicationError.h"
 #include "extract/FileExtraction.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "reading/html/HtmlRendering.h"
-#include "shell/core/ApplicationError.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,9 +3,9 @@
 // and later choices are still saved where that is possible.
 
 #include "WindowHarness.h"
+#include "core/SettingsStore.h"
 #include "platform/SettingsArea.h"
-#include "shell/core/SettingsStore.h"
-#include "shell/window/OptionsPanel.h"
+#include "windows/main/OptionsPanel.h"
 
 #include <QRadioButton>
 #include <QRandomGenerator>

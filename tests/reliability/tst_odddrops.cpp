@@ -4,7 +4,7 @@
 
 #include "inputs/adding/TreeFiles.h"
 #include "platform/fake/ScriptedPlatform.h"
-#include "shell/window/FileDrop.h"
+#include "windows/main/FileDrop.h"
 
 #include <QFile>
 #include <QMimeData>

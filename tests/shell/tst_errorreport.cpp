@@ -1,9 +1,8 @@
+#include "core/ApplicationError.h"
+#include "core/ReportingProcedure.h"
 #include "platform/fake/ScriptedPlatform.h"
-#include "shell/core/ApplicationError.h"
-#include "shell/core/ReportingProcedure.h"
 
 #include <QTest>
-
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -105,8 +104,9 @@ private Q_SLOTS:
     {
         ScriptedPlatform platform;
         showMessage(platform, u"Done."_s);
-        QCOMPARE(platform.shownRequests().first(),
-                 (MessageRequest{u"Done."_s, u"Quillfen"_s, MessageButtons::Ok, MessageIcon::None}));
+        QCOMPARE(
+            platform.shownRequests().first(),
+            (MessageRequest{u"Done."_s, u"Quillfen"_s, MessageButtons::Ok, MessageIcon::None}));
     }
 };
 

@@ -1,6 +1,6 @@
+#include "core/SettingsStore.h"
 #include "platform/Failure.h"
 #include "platform/SettingsArea.h"
-#include "shell/core/SettingsStore.h"
 
 #include <QFile>
 #include <QTemporaryDir>

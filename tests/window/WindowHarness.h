@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/ApplicationError.h"
 #include "platform/BackgroundWork.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "reading/UnavailableHtml.h"
-#include "shell/core/ApplicationError.h"
-#include "shell/window/Form1.h"
-#include "shell/window/HomePage.h"
+#include "windows/main/Form1.h"
+#include "windows/main/HomePage.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,9 +7,9 @@
 #include "inputs/adding/AddFolder.h"
 #include "inputs/adding/SampleFiles.h"
 #include "inputs/adding/Scramble.h"
-#include "shell/window/ListBehaviours.h"
-#include "shell/window/ListViewControl.h"
-#include "shell/window/PointerControl.h"
+#include "windows/main/ListBehaviours.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/PointerControl.h"
 
 #include <QDropEvent>
 #include <QMimeData>

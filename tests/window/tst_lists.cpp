@@ -1,9 +1,9 @@
 #include "WindowHarness.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
-#include "shell/window/ListBehaviours.h"
-#include "shell/window/ListViewControl.h"
-#include "shell/window/PointerControl.h"
+#include "windows/main/ListBehaviours.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/PointerControl.h"
 
 #include <QHeaderView>
 #include <QImage>

@@ -4,12 +4,12 @@
 #include "../export/XlsxReader.h"
 #include "WindowHarness.h"
 #include "abbrev/AbbreviationStore.h"
-#include "abbrev/editor/Form2.h"
 #include "results/ResultsModel.h"
 #include "results/export/ClipboardExport.h"
 #include "results/export/SpreadsheetExport.h"
-#include "shell/window/ListViewControl.h"
-#include "shell/window/PointerControl.h"
+#include "windows/editor/Form2.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/PointerControl.h"
 
 #include <QPushButton>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #include "WindowHarness.h"
-#include "shell/window/CaptionedProgressBar.h"
-#include "shell/window/ListViewControl.h"
-#include "shell/window/OptionsPanel.h"
-#include "shell/window/PointerControl.h"
+#include "windows/main/CaptionedProgressBar.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/OptionsPanel.h"
+#include "windows/main/PointerControl.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

@@ -1,5 +1,5 @@
-#include "shell/window/ListViewControl.h"
-#include "shell/window/VisibleTextDelegate.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/VisibleTextDelegate.h"
 
 #include <QImage>
 #include <QStringListModel>

@@ -1,10 +1,10 @@
 #include "WindowHarness.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
-#include "shell/window/CaptionedProgressBar.h"
-#include "shell/window/ListViewControl.h"
-#include "shell/window/OptionsPanel.h"
-#include "shell/window/PointerControl.h"
+#include "windows/main/CaptionedProgressBar.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/OptionsPanel.h"
+#include "windows/main/PointerControl.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -114,9 +114,8 @@ private Q_SLOTS:
         QVERIFY(eventsOfOneSetAndUnset > 0);
         changes.count = 0;
         bool busySeen = false;
-        harness.platform.onYield([&](int) {
-            busySeen = busySeen || window.cursor().shape() == Qt::WaitCursor;
-        });
+        harness.platform.onYield(
+            [&](int) { busySeen = busySeen || window.cursor().shape() == Qt::WaitCursor; });
         startExtracting(window);
         QVERIFY(busySeen);
         QCOMPARE(changes.count, eventsOfOneSetAndUnset);

@@ -6,8 +6,8 @@
 #include "platform/qt/ThreadedWork.h"
 #include "platform/qt/WidgetMessageBoxes.h"
 #include "reading/html/GumboHtml.h"
-#include "shell/window/Form1.h"
-#include "shell/window/HomePage.h"
+#include "windows/main/Form1.h"
+#include "windows/main/HomePage.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "AddFiles.h"
 
 #include "PathTests.h"
-#include "shell/core/ReportingProcedure.h"
+#include "core/ReportingProcedure.h"
 
 namespace Quillfen {
 

@@ -3,7 +3,7 @@
 #include "FolderListing.h"
 #include "PathTests.h"
 #include "TreeFiles.h"
-#include "shell/core/ReportingProcedure.h"
+#include "core/ReportingProcedure.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/PacedYield.h"
+#include "core/SettingsStore.h"
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PacedYield.h"
 #include "platform/WindowState.h"
-#include "shell/core/SettingsStore.h"
 
 namespace Quillfen {
 

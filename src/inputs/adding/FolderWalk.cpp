@@ -2,7 +2,7 @@
 
 #include "DirectoryReader.h"
 #include "PathTests.h"
-#include "shell/core/ReportingProcedure.h"
+#include "core/ReportingProcedure.h"
 
 #include <cerrno>
 #include <climits>

@@ -3,7 +3,7 @@
 #include "FolderListing.h"
 #include "PathTests.h"
 #include "Scramble.h"
-#include "shell/core/ApplicationError.h"
+#include "core/ApplicationError.h"
 
 #include <sys/stat.h>
 

@@ -1,6 +1,6 @@
 #include "ClipboardExport.h"
 
-#include "shell/core/ReportingProcedure.h"
+#include "core/ReportingProcedure.h"
 
 #include <optional>
 

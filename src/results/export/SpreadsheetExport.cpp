@@ -1,10 +1,10 @@
 #include "SpreadsheetExport.h"
 
 #include "ColumnFit.h"
-#include "platform/PacedYield.h"
 #include "XlsxWorkbook.h"
+#include "core/ReportingProcedure.h"
 #include "platform/Failure.h"
-#include "shell/core/ReportingProcedure.h"
+#include "platform/PacedYield.h"
 
 #include <QDateTime>
 #include <QDir>

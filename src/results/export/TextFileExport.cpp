@@ -1,10 +1,10 @@
 #include "TextFileExport.h"
 
+#include "core/ReportingProcedure.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
 #include "platform/PacedYield.h"
 #include "results/RowEncoding.h"
-#include "shell/core/ReportingProcedure.h"
 
 #include <QFile>
 #include <optional>

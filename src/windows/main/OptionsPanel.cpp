@@ -1,6 +1,6 @@
 #include "OptionsPanel.h"
 
-#include "shell/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

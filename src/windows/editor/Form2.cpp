@@ -1,8 +1,8 @@
 #include "Form2.h"
 
 #include "abbrev/AbbreviationStore.h"
-#include "shell/core/ReportingProcedure.h"
-#include "shell/core/SettingsStore.h"
+#include "core/ReportingProcedure.h"
+#include "core/SettingsStore.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -5,12 +5,12 @@
 #include "ListViewControl.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
+#include "core/ReportingProcedure.h"
 #include "inputs/adding/SampleFiles.h"
 #include "platform/ApplicationFolder.h"
 #include "platform/Desktop.h"
 #include "platform/Failure.h"
 #include "platform/qt/PointerImages.h"
-#include "shell/core/ReportingProcedure.h"
 
 #include <QHeaderView>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Form1Services.h"
+#include "core/SettingsStore.h"
 #include "extract/ExtractionRun.h"
-#include "shell/core/SettingsStore.h"
 
 #include <QWidget>
 #include <array>

@@ -9,7 +9,7 @@
 #include "OptionsPanel.h"
 #include "PointerControl.h"
 #include "abbrev/AbbreviationStore.h"
-#include "abbrev/editor/Form2.h"
+#include "core/ReportingProcedure.h"
 #include "inputs/InputListModel.h"
 #include "inputs/adding/AddFiles.h"
 #include "inputs/adding/AddFolder.h"
@@ -22,7 +22,7 @@
 #include "results/export/ResultsListData.h"
 #include "results/export/SpreadsheetExport.h"
 #include "results/export/TextFileExport.h"
-#include "shell/core/ReportingProcedure.h"
+#include "windows/editor/Form2.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
