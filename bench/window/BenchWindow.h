@@ -9,7 +9,7 @@
 #include "platform/fake/ScriptedPlatform.h"
 #include "platform/qt/ThreadedWork.h"
 #include "reading/html/GumboHtml.h"
-#include "windows/main/Form1.h"
+#include "windows/main/MainWindow.h"
 
 #include <QTemporaryDir>
 #include <chrono>
@@ -26,23 +26,23 @@ public:
 
     // Builds, loads and shows the window (unless told not to: a window never
     // shown never paints); fill settings first.
-    Form1 &open(EventLoop &loop, bool shown = true)
+    MainWindow &open(EventLoop &loop, bool shown = true)
     {
         store.save(QStringLiteral("Snapshot"), QStringLiteral("-"));
-        m_window = std::make_unique<Form1>(
-            Form1Services{.boxes = platform,
-                          .settings = settings,
-                          .loop = loop,
-                          .work = m_work,
-                          .html = m_html,
-                          .dialogs = platform,
-                          .desktop = platform,
-                          .applicationFolder = m_data.path(),
-                          .homePageAddress = {},
-                          .drawSeed = {},
-                          .yieldInterval = std::chrono::milliseconds(10),
-                          .exportYieldInterval = std::chrono::milliseconds(30)});
-        m_window->Form_Load();
+        m_window = std::make_unique<MainWindow>(
+            MainWindowServices{.boxes = platform,
+                               .settings = settings,
+                               .loop = loop,
+                               .work = m_work,
+                               .html = m_html,
+                               .dialogs = platform,
+                               .desktop = platform,
+                               .applicationFolder = m_data.path(),
+                               .homePageAddress = {},
+                               .drawSeed = {},
+                               .yieldInterval = std::chrono::milliseconds(10),
+                               .exportYieldInterval = std::chrono::milliseconds(30)});
+        m_window->startUp();
         m_window->resize(1280, 800);
         if (shown)
             m_window->show();
@@ -53,7 +53,7 @@ private:
     ThreadedWork m_work;
     GumboHtml m_html;
     QTemporaryDir m_data;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace Quillfen::Bench

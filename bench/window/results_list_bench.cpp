@@ -14,8 +14,8 @@
 #include "platform/fake/ScriptedPlatform.h"
 #include "platform/qt/ProcessEventsLoop.h"
 #include "results/ResultsModel.h"
-#include "windows/main/Form1.h"
 #include "windows/main/ListViewControl.h"
+#include "windows/main/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -148,12 +148,12 @@ int main(int argc, char *argv[])
 
     Bench::BenchWindow bench;
     ProcessEventsLoop loop;
-    Form1 &window = bench.open(loop);
+    MainWindow &window = bench.open(loop);
     ScriptedPlatform &platform = bench.platform;
     QTemporaryDir data;
     Heartbeat heart;
     ResultsModel &results = window.results();
-    ListViewControl &list = *window.listView2();
+    ListViewControl &list = *window.resultsListView();
     QScrollBar &bar = *list.verticalScrollBar();
 
     Figures figures;
@@ -205,15 +205,15 @@ int main(int argc, char *argv[])
         QFile::remove(saved);
         platform.answerSaveFile(saved);
         measure(heart, figures, u"Save Results As Text File (new file)"_s,
-                [&] { window.pushButton(6)->click(); });
+                [&] { window.button(MainButton::SaveTextFile)->click(); });
         // The old file's room is given back when the new one replaces it.
         platform.answerSaveFile(saved);
         platform.answerNext(MessageAnswer::Yes);
         measure(heart, figures, u"Save Results As Text File (over the last)"_s,
-                [&] { window.pushButton(6)->click(); });
+                [&] { window.button(MainButton::SaveTextFile)->click(); });
         // Until the rows' memory is given back, a little per turn.
         measure(heart, figures, u"Clear List, memory given back"_s, [&] {
-            window.pushButton(9)->click();
+            window.button(MainButton::ClearResults)->click();
             while (results.retiredBytes() > 0)
                 QCoreApplication::processEvents();
         });

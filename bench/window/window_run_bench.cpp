@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     bench.store.saveBoolean(u"Option2"_s, sentences);
     bench.store.save(u"Abbreviations"_s, encodeAbbreviations(DefaultAbbreviations()));
     TimedLoop loop;
-    Form1 &window = bench.open(loop, !hidden);
+    MainWindow &window = bench.open(loop, !hidden);
     for (const QString &file : std::as_const(files))
         window.inputList().appendRow(file);
     QCoreApplication::processEvents();
@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
     const double windowBefore = processorSeconds(RUSAGE_THREAD);
     const long faultsBefore = pageFaults();
     timer.start();
-    window.PushButton1_Click();
+    window.startExtracting();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const double processor = processorSeconds() - processorBefore;
     const double windowThread = processorSeconds(RUSAGE_THREAD) - windowBefore;

@@ -4,18 +4,18 @@
 
 namespace Quillfen {
 
-// Extraction mode: Option1 (paragraphs), Option2 (sentences), or neither.
+// Extraction mode: paragraphs, sentences, or neither (no mode button selected).
 enum class ExtractMode { None, Paragraph, Sentence };
 
-// The line filter: Option3 (keep all), Option4 (containing Text1),
-// Option5 (not containing Text2); None when no button is selected, which
-// emits nothing.
+// The line filter: keep all, only rows containing a text, or only rows not
+// containing one; None when no filter button is selected, which emits
+// nothing.
 enum class LineFilterKind { None, All, Containing, NotContaining };
 
 struct LineFilter
 {
     LineFilterKind kind = LineFilterKind::All;
-    QString text; // Text1 for Containing, Text2 for NotContaining
+    QString text; // the text of the selected filter's box
 
     bool accepts(QStringView item) const;
     bool operator==(const LineFilter &) const = default;

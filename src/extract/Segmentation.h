@@ -85,7 +85,7 @@ PieceList cutText(const QString &text, ExtractMode mode, const AbbreviationShiel
 class PieceHandler
 {
 public:
-    // finishAsParagraph: Option1 is selected at the moment of handling.
+    // finishAsParagraph: Paragraph mode is selected at the moment of handling.
     // restoreWith: the shield the piece was cut with, or null when it was not
     // shielded. plain: the piece is known to hold neither "?" nor a
     // placeholder (PieceList::isPlain), which spares a scan.

@@ -1,7 +1,7 @@
 #include "WindowHarness.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
-#include "windows/editor/Form2.h"
+#include "windows/editor/AbbreviationEditor.h"
 #include "windows/main/CaptionedProgressBar.h"
 #include "windows/main/ListViewControl.h"
 
@@ -89,7 +89,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(int, role);
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         QObject *control =
             object == window.objectName() ? &window : window.findChild<QObject *>(object);
         QVERIFY(control);
@@ -102,15 +102,15 @@ private Q_SLOTS:
     void buttonsWithShortcuts_describeThem()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
-        QCOMPARE(accessible(window.pushButton(2))->text(QAccessible::Description),
+        MainWindow &window = harness.start();
+        QCOMPARE(accessible(window.button(MainButton::AddFiles))->text(QAccessible::Description),
                  u"Add File(s) (Ctrl+O)"_s);
     }
 
     void progressBar_isNamedByItsCaptionAsItChanges()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         window.progressBar()->setProgressCaption(u"Processing: notes.txt"_s);
         QCOMPARE(accessible(window.progressBar())->text(QAccessible::Name),
                  u"Processing: notes.txt"_s);
@@ -119,8 +119,8 @@ private Q_SLOTS:
     void list_hasOneItemPerRow()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        QAccessibleInterface *list = accessible(window.listView1());
+        MainWindow &window = harness.startShown();
+        QAccessibleInterface *list = accessible(window.inputListView());
         QCOMPARE(list->childCount(), 0);
         window.inputList().appendRows({u"/a.txt"_s, u"/b.txt"_s, u"/c.txt"_s});
 
@@ -165,15 +165,15 @@ private Q_SLOTS:
         QFETCH(int, firstRow);
         QFETCH(QList<int>, kept);
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRows({u"/a"_s, u"/b"_s, u"/c"_s, u"/d"_s});
-        QAccessibleInterface *list = accessible(window.listView1());
+        QAccessibleInterface *list = accessible(window.inputListView());
         QList<QAccessible::Id> before;
         for (int row = 0; row < 4; ++row)
             before << QAccessible::uniqueId(list->child(row));
 
         QAccessibleTableModelChangeEvent event(
-            window.listView1(), QAccessibleTableModelChangeEvent::ModelChangeType(change));
+            window.inputListView(), QAccessibleTableModelChangeEvent::ModelChangeType(change));
         event.setFirstRow(firstRow);
         event.setLastRow(firstRow);
         list->tableInterface()->modelChange(&event);
@@ -188,19 +188,19 @@ private Q_SLOTS:
     void list_followsRemovals()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRows({u"/a.txt"_s, u"/b.txt"_s, u"/c.txt"_s});
-        QAccessibleInterface *list = accessible(window.listView1());
+        QAccessibleInterface *list = accessible(window.inputListView());
         const QAccessible::Id last = QAccessible::uniqueId(list->child(2));
 
-        window.listView1()->selectRow(1);
-        QTest::keyClick(window.listView1(), Qt::Key_Delete);
+        window.inputListView()->selectRow(1);
+        QTest::keyClick(window.inputListView(), Qt::Key_Delete);
         QCOMPARE(childNames(list), (QStringList{u"/a.txt"_s, u"/c.txt"_s}));
         // The item of the third row is gone, or knows that it is.
         const QAccessibleInterface *gone = QAccessible::accessibleInterface(last);
         QVERIFY(!gone || !gone->isValid());
 
-        window.pushButton(8)->click();
+        window.button(MainButton::ClearInputs)->click();
         QCOMPARE(list->childCount(), 0);
         QCOMPARE(list->child(0), nullptr);
     }
@@ -208,14 +208,14 @@ private Q_SLOTS:
     void list_selectionAndFocus_areTheRows()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.inputList().appendRows({u"/a.txt"_s, u"/b.txt"_s, u"/c.txt"_s});
-        QAccessibleInterface *list = accessible(window.listView1());
-        window.listView1()->setFocus(Qt::TabFocusReason);
+        QAccessibleInterface *list = accessible(window.inputListView());
+        window.inputListView()->setFocus(Qt::TabFocusReason);
 
-        window.listView1()->selectRow(2);
+        window.inputListView()->selectRow(2);
         QVERIFY(list->child(2)->state().selected);
         QVERIFY(list->child(2)->state().focused);
         QVERIFY(!list->child(1)->state().selected);
@@ -224,21 +224,21 @@ private Q_SLOTS:
 
         // A reader selects through the table, or through the row's action.
         QVERIFY(list->tableInterface()->selectRow(0));
-        QCOMPARE(window.listView1()->selectedRow(), 0);
+        QCOMPARE(window.inputListView()->selectedRow(), 0);
         list->child(1)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
-        QCOMPARE(window.listView1()->selectedRow(), 1);
+        QCOMPARE(window.inputListView()->selectedRow(), 1);
         QVERIFY(list->tableInterface()->unselectRow(1));
-        QCOMPARE(window.listView1()->selectedRow(), -1);
+        QCOMPARE(window.inputListView()->selectedRow(), -1);
     }
 
     void resultRows_areCheckable()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.results().append(u"One."_s);
         window.results().append(u"Two."_s);
         window.results().flushRows();
-        QAccessibleInterface *list = accessible(window.listView2());
+        QAccessibleInterface *list = accessible(window.resultsListView());
         QCOMPARE(list->text(QAccessible::Name), u"Results"_s);
         // New rows come ticked; the reader can untick one.
         QAccessibleInterface *row = list->child(1);
@@ -253,7 +253,7 @@ private Q_SLOTS:
         QVERIFY(list->child(0)->state().checked);
         // The input list's rows have no check boxes.
         window.inputList().appendRows({u"/a.txt"_s});
-        QAccessibleInterface *input = accessible(window.listView1())->child(0);
+        QAccessibleInterface *input = accessible(window.inputListView())->child(0);
         QVERIFY(!input->state().checkable);
         QVERIFY(!input->actionInterface()->actionNames().contains(
             QAccessibleActionInterface::toggleAction()));
@@ -262,15 +262,15 @@ private Q_SLOTS:
     void list_nameFollowsItsHeader()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         window.results().setHeaderText(u"Results (2)"_s);
-        QCOMPARE(accessible(window.listView2())->text(QAccessible::Name), u"Results (2)"_s);
+        QCOMPARE(accessible(window.resultsListView())->text(QAccessible::Name), u"Results (2)"_s);
     }
 
     void editor_controlsAreNamedByTheirCaptions()
     {
         WindowHarness harness;
-        Form2 editor(
+        AbbreviationEditor editor(
             {.boxes = harness.platform, .dialogs = harness.platform, .settings = harness.settings});
         const QList<QPair<QString, QString>> controls = {{u"PushButton1"_s, u"Delete Selected"_s},
                                                          {u"PushButton2"_s, u"Close"_s},

@@ -19,11 +19,11 @@ namespace {
 class ButtonClicks
 {
 public:
-    explicit ButtonClicks(const Form1 &window)
+    explicit ButtonClicks(const MainWindow &window)
     {
         for (int number = 1; number <= 10; ++number)
             m_spies.push_back(
-                std::make_unique<QSignalSpy>(window.pushButton(number), &QPushButton::clicked));
+                std::make_unique<QSignalSpy>(window.button(MainButton(number - 1)), &QPushButton::clicked));
     }
     // The numbers of the buttons clicked, once each time.
     QList<int> clicked() const
@@ -49,9 +49,9 @@ void closeModalWindowsWhenShown()
     });
 }
 
-Form1 &startActive(WindowHarness &harness)
+MainWindow &startActive(WindowHarness &harness)
 {
-    Form1 &window = harness.startShown();
+    MainWindow &window = harness.startShown();
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window))
         qWarning("The window did not become active");
@@ -98,9 +98,9 @@ private Q_SLOTS:
             harness.store(u"Option1"_s, u"False"_s);
         if (selected.contains(u"Option5"_s))
             harness.store(u"Option3"_s, u"False"_s);
-        Form1 &window = startActive(harness);
+        MainWindow &window = startActive(harness);
 
-        window.listView1()->setFocus(Qt::TabFocusReason);
+        window.inputListView()->setFocus(Qt::TabFocusReason);
         QStringList visited{QApplication::focusWidget()->objectName()};
         for (int i = 1; i <= stops.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
@@ -114,8 +114,8 @@ private Q_SLOTS:
     void tab_startsAtTheInputList()
     {
         WindowHarness harness;
-        Form1 &window = startActive(harness);
-        QCOMPARE(QApplication::focusWidget(), window.listView1());
+        MainWindow &window = startActive(harness);
+        QCOMPARE(QApplication::focusWidget(), window.inputListView());
     }
 
     void enter_pressesTheFocusedButton_data()
@@ -134,9 +134,9 @@ private Q_SLOTS:
         QFETCH(int, number);
         QFETCH(int, key);
         WindowHarness harness;
-        Form1 &window = startActive(harness);
+        MainWindow &window = startActive(harness);
         ButtonClicks clicks(window);
-        QPushButton *button = window.pushButton(number);
+        QPushButton *button = window.button(MainButton(number - 1));
         button->setFocus(Qt::TabFocusReason);
         if (number == 4)
             closeModalWindowsWhenShown();
@@ -162,7 +162,7 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         QFETCH(int, modifiers);
         WindowHarness harness;
-        Form1 &window = startActive(harness);
+        MainWindow &window = startActive(harness);
         window.inputList().appendRows({u"/a.txt"_s});
         ButtonClicks clicks(window);
         auto *widget = window.findChild<QWidget *>(focus);
@@ -206,7 +206,7 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         QFETCH(QString, dialog);
         WindowHarness harness;
-        Form1 &window = startActive(harness);
+        MainWindow &window = startActive(harness);
         ButtonClicks clicks(window);
         auto *widget = window.findChild<QWidget *>(focus);
         QVERIFY(widget);
@@ -241,21 +241,22 @@ private Q_SLOTS:
         QFETCH(int, number);
         QFETCH(QString, tooltip);
         WindowHarness harness;
-        Form1 &window = harness.start();
-        QCOMPARE(window.pushButton(number)->toolTip(), tooltip);
-        QCOMPARE(window.pushButton(number)->shortcut().isEmpty(), tooltip.isEmpty());
+        MainWindow &window = harness.start();
+        QCOMPARE(window.button(MainButton(number - 1))->toolTip(), tooltip);
+        QCOMPARE(window.button(MainButton(number - 1))->shortcut().isEmpty(), tooltip.isEmpty());
     }
 
     void lists_keepTheirHints()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
-        QCOMPARE(window.listView1()->toolTip(),
+        MainWindow &window = harness.start();
+        QCOMPARE(window.inputListView()->toolTip(),
                  u"Drag and drop files here. Double-click item to remove it. Move | line to "
                  "right and out of window to reveal full names."_s);
-        QCOMPARE(window.listView2()->toolTip(), u"Double-click item to remove it. Move | line "
-                                                "to right and out of window to reveal full "
-                                                "names."_s);
+        QCOMPARE(window.resultsListView()->toolTip(),
+                 u"Double-click item to remove it. Move | line "
+                 "to right and out of window to reveal full "
+                 "names."_s);
     }
 
     void delete_removesTheSelectedInputRowWhateverTheModifiers_data()
@@ -269,12 +270,12 @@ private Q_SLOTS:
     {
         QFETCH(int, modifiers);
         WindowHarness harness;
-        Form1 &window = startActive(harness);
+        MainWindow &window = startActive(harness);
         window.inputList().appendRows({u"/a.txt"_s, u"/b.txt"_s, u"/c.txt"_s});
-        window.listView1()->setFocus(Qt::TabFocusReason);
-        window.listView1()->selectRow(1);
+        window.inputListView()->setFocus(Qt::TabFocusReason);
+        window.inputListView()->selectRow(1);
 
-        QTest::keyClick(window.listView1(), Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(window.inputListView(), Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(window.inputList().paths(), (QStringList{u"/a.txt"_s, u"/c.txt"_s}));
     }
 };

@@ -1,5 +1,5 @@
 #include "WindowHarness.h"
-#include "windows/editor/Form2.h"
+#include "windows/editor/AbbreviationEditor.h"
 #include "windows/main/ListViewControl.h"
 
 #include <QHeaderView>
@@ -27,15 +27,15 @@ private Q_SLOTS:
     void listColumns_are7000Twips()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
-        QCOMPARE(window.listView1()->columnWidth(), 583);
-        QCOMPARE(window.listView2()->columnWidth(), 583);
+        MainWindow &window = harness.start();
+        QCOMPARE(window.inputListView()->columnWidth(), 583);
+        QCOMPARE(window.resultsListView()->columnWidth(), 583);
     }
 
     void abbreviationEditor_isMeasuredInTwips()
     {
         WindowHarness harness;
-        Form2 editor(
+        AbbreviationEditor editor(
             {.boxes = harness.platform, .dialogs = harness.platform, .settings = harness.settings});
         QCOMPARE(editor.size(), QSize(670, 413)); // 8040 x 4950 twips
         auto *list = editor.findChild<QTreeWidget *>(u"ListView1"_s);
@@ -47,8 +47,8 @@ private Q_SLOTS:
     void rows_fitTheLargerFont()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.start();
+        ListViewControl *list = window.inputListView();
         QVERIFY(list->rowHeight() >= list->fontMetrics().height());
         QVERIFY(list->fontMetrics().height() > 14); // 9 point text at 96 dpi is 14 pixels
     }

@@ -4,7 +4,7 @@
 #include "platform/Failure.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "platform/fake/ScriptedPlatform.h"
-#include "windows/editor/Form2.h"
+#include "windows/editor/AbbreviationEditor.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -28,22 +28,25 @@ private:
     ScriptedPlatform m_platform;
     MemorySettingsArea m_settings;
 
-    std::unique_ptr<Form2> open(EditorServices services)
+    std::unique_ptr<AbbreviationEditor> open(EditorServices services)
     {
-        auto editor = std::make_unique<Form2>(std::move(services));
+        auto editor = std::make_unique<AbbreviationEditor>(std::move(services));
         editor->show();
         if (!QTest::qWaitForWindowExposed(editor.get()))
             qWarning("the editor was not exposed");
         return editor;
     }
-    std::unique_ptr<Form2> open() { return open({m_platform, m_platform, m_settings}); }
+    std::unique_ptr<AbbreviationEditor> open()
+    {
+        return open({m_platform, m_platform, m_settings});
+    }
     void store(const QString &value) { SettingsStore(m_settings).save(AbbreviationsKey, value); }
     QString stored() const
     {
         MemorySettingsArea &area = const_cast<MemorySettingsArea &>(m_settings);
         return SettingsStore(area).get(AbbreviationsKey, u"<missing>"_s);
     }
-    static void click(Form2 &editor, const QString &button)
+    static void click(AbbreviationEditor &editor, const QString &button)
     {
         auto *pushButton = editor.findChild<QPushButton *>(button);
         QVERIFY2(pushButton, qPrintable(button));
@@ -56,7 +59,7 @@ private:
                          Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &move);
     }
-    static QTreeWidget *list(Form2 &editor)
+    static QTreeWidget *list(AbbreviationEditor &editor)
     {
         return editor.findChild<QTreeWidget *>(u"ListView1"_s);
     }
@@ -196,7 +199,7 @@ private Q_SLOTS:
         click(*editor, u"PushButton2"_s);
         QVERIFY(!editor->isVisible());
         QCOMPARE(m_platform.shownMessages(),
-                 QStringList{applicationErrorText(Form2::UnloadIdentifier, 108,
+                 QStringList{applicationErrorText(AbbreviationEditor::UnloadIdentifier, 108,
                                                   u"The settings cannot be written"_s)});
         m_settings.failWrites(false);
         QCOMPARE(stored(), u"a"_s + S);
@@ -207,13 +210,14 @@ private Q_SLOTS:
         auto editor = open({m_platform, m_platform, m_settings,
                             [](QWidget &) { throw Failure(u"no colours"_s); }});
         QCOMPARE(m_platform.shownMessages(),
-                 QStringList{applicationErrorText(Form2::LoadIdentifier, 100, u"no colours"_s)});
+                 QStringList{applicationErrorText(AbbreviationEditor::LoadIdentifier, 100,
+                                                  u"no colours"_s)});
         QCOMPARE(editor->entries(), DefaultAbbreviations());
     }
 
     void modalOpening_returnsAfterClose()
     {
-        Form2 editor({m_platform, m_platform, m_settings});
+        AbbreviationEditor editor({m_platform, m_platform, m_settings});
         QVERIFY(editor.isModal());
         QTimer::singleShot(0, &editor, [&] { click(editor, u"PushButton2"_s); });
         editor.exec();

@@ -23,23 +23,23 @@ private:
 
     static QString settingsFile() { return IniSettingsArea::fileFor(SettingsStore::Application); }
 
-    std::unique_ptr<Form1> startOnIni(WindowHarness &harness)
+    std::unique_ptr<MainWindow> startOnIni(WindowHarness &harness)
     {
-        auto window = std::make_unique<Form1>(
-            Form1Services{.boxes = harness.platform,
-                          .settings = m_ini,
-                          .loop = harness.platform,
-                          .work = harness.work,
-                          .html = harness.html,
-                          .dialogs = harness.platform,
-                          .desktop = harness.platform,
-                          .applicationFolder = harness.dataFolder.path(),
-                          .homePageAddress = QString(),
-                          .drawSeed = [] { return quint32(0); },
-                          .yieldInterval = std::chrono::milliseconds(0),
-                          .exportYieldInterval = std::chrono::milliseconds(0),
-                          .workbookFolder = harness.workbooks.path()});
-        window->Form_Load();
+        auto window = std::make_unique<MainWindow>(
+            MainWindowServices{.boxes = harness.platform,
+                               .settings = m_ini,
+                               .loop = harness.platform,
+                               .work = harness.work,
+                               .html = harness.html,
+                               .dialogs = harness.platform,
+                               .desktop = harness.platform,
+                               .applicationFolder = harness.dataFolder.path(),
+                               .homePageAddress = QString(),
+                               .drawSeed = [] { return quint32(0); },
+                               .yieldInterval = std::chrono::milliseconds(0),
+                               .exportYieldInterval = std::chrono::milliseconds(0),
+                               .workbookFolder = harness.workbooks.path()});
+        window->startUp();
         return window;
     }
 
@@ -75,7 +75,8 @@ private Q_SLOTS:
         // A value that is not a truth value is reported, as any bad option is.
         QTest::newRow("truncated line")
             << QByteArray("[Quillfen]\nOption2=True\nOption1=Fa") << true
-            << QStringList{WindowHarness::report(Form1::LoadIdentifier, 132, u"Type mismatch"_s)};
+            << QStringList{
+                   WindowHarness::report(MainWindow::LoadIdentifier, 132, u"Type mismatch"_s)};
         QTest::newRow("1 MB value") << "[Quillfen]\nOption2=True\nOption1=False\nAbbreviations=" +
                                            QByteArray(1024 * 1024, 'x') + "\n"
                                     << true << QStringList();
@@ -97,13 +98,14 @@ private Q_SLOTS:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         // Whatever was readable is restored; only a bad value is reported.
-        QCOMPARE(window->options().option(2)->isChecked(), option2Restored);
+        QCOMPARE(window->options().option(OptionButton::Sentence)->isChecked(), option2Restored);
         QCOMPARE(harness.platform.shownMessages(), reports);
 
         // The program keeps working on that file: a click is saved and read
         // back by the next reader.
-        QTest::mouseClick(window->options().option(option2Restored ? 1 : 2), Qt::LeftButton, {},
-                          QPoint(5, 5));
+        QTest::mouseClick(window->options().option(option2Restored ? OptionButton::Paragraph
+                                                                   : OptionButton::Sentence),
+                          Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(storedOption(2), option2Restored ? u"False"_s : u"True"_s);
         QCOMPARE(storedOption(1), option2Restored ? u"True"_s : u"False"_s);
     }
@@ -118,13 +120,14 @@ private Q_SLOTS:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         // The defaults, as on a fresh start.
-        QVERIFY(window->options().option(1)->isChecked());
-        QVERIFY(window->options().option(3)->isChecked());
+        QVERIFY(window->options().option(OptionButton::Paragraph)->isChecked());
+        QVERIFY(window->options().option(OptionButton::NoFilter)->isChecked());
         const QStringList shown = harness.platform.shownMessages();
         QVERIFY2(shown.size() <= 1, qPrintable(shown.join(u"\n---\n"_s)));
         // A click still changes the choice, unsaved and unreported.
-        QTest::mouseClick(window->options().option(2), Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(window->options().option(2)->isChecked());
+        QTest::mouseClick(window->options().option(OptionButton::Sentence), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QVERIFY(window->options().option(OptionButton::Sentence)->isChecked());
         QCOMPARE(harness.platform.shownMessages(), shown);
         QVERIFY(QFileInfo(settingsFile()).isDir());
         clearSettings();

@@ -5,8 +5,8 @@
 #include "platform/fake/MemorySettingsArea.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "reading/UnavailableHtml.h"
-#include "windows/main/Form1.h"
 #include "windows/main/HomePage.h"
+#include "windows/main/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,31 +35,31 @@ public:
     quint32 seed = seedNotDrawing(HomePageNumber);
     // Zero yields at every point, which the scripted yields make visible.
     std::chrono::milliseconds yieldInterval{0};
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 
     WindowHarness() { QDir(dataFolder.path()).mkdir(QStringLiteral("Samples")); }
 
-    Form1 &start()
+    MainWindow &start()
     {
-        window = std::make_unique<Form1>(
-            Form1Services{.boxes = platform,
-                          .settings = settings,
-                          .loop = platform,
-                          .work = work,
-                          .html = html,
-                          .dialogs = platform,
-                          .desktop = platform,
-                          .applicationFolder = dataFolder.path(),
-                          .homePageAddress = homePage,
-                          .drawSeed = [this] { return seed; },
-                          .yieldInterval = yieldInterval,
-                          .exportYieldInterval = std::chrono::milliseconds(0),
-                          .workbookFolder = workbooks.path()});
-        window->Form_Load();
+        window = std::make_unique<MainWindow>(
+            MainWindowServices{.boxes = platform,
+                               .settings = settings,
+                               .loop = platform,
+                               .work = work,
+                               .html = html,
+                               .dialogs = platform,
+                               .desktop = platform,
+                               .applicationFolder = dataFolder.path(),
+                               .homePageAddress = homePage,
+                               .drawSeed = [this] { return seed; },
+                               .yieldInterval = yieldInterval,
+                               .exportYieldInterval = std::chrono::milliseconds(0),
+                               .workbookFolder = workbooks.path()});
+        window->startUp();
         return *window;
     }
 
-    Form1 &startShown()
+    MainWindow &startShown()
     {
         start();
         window->show();

@@ -73,15 +73,15 @@ private Q_SLOTS:
         QFETCH(QStringList, chosen);
         QFETCH(QStringList, rows);
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRow(u"/already.txt"_s);
         if (!chosen.isEmpty())
             harness.platform.answerOpenFiles(chosen);
-        window.pushButton(2)->click();
+        window.button(MainButton::AddFiles)->click();
 
         const QStringList expected = QStringList{u"/already.txt"_s} + rows;
         QCOMPARE(window.inputList().paths(), expected);
-        QCOMPARE(shownRows(window.listView1()), expected);
+        QCOMPARE(shownRows(window.inputListView()), expected);
         QCOMPARE(harness.platform.dialogsShown().size(), 1);
         const auto dialog = harness.platform.dialogsShown().first();
         QCOMPARE(dialog.kind, u"openFiles"_s);
@@ -98,14 +98,14 @@ private Q_SLOTS:
         const QString root = harness.files.path() + u"/R"_s;
         for (const char *name : {"R/a.txt", "R/~c.txt", "R/d.txt.bak", "R/noext", "R/sub/e.TXT"})
             harness.writeFile(QString::fromLatin1(name), "x");
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
 
         harness.platform.answerText(u"txt"_s);
         harness.platform.answerFolder(root);
-        window.pushButton(3)->click();
+        window.button(MainButton::AddFolder)->click();
         const QStringList once = {root + u"/a.txt"_s, root + u"/sub/e.TXT"_s};
         QCOMPARE(window.inputList().paths(), once);
-        QCOMPARE(shownRows(window.listView1()), once);
+        QCOMPARE(shownRows(window.inputListView()), once);
         QCOMPARE(harness.stored(u"Extension"_s), u"txt"_s);
         QCOMPARE(harness.stored(u"LastFolder"_s), root);
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
@@ -114,7 +114,7 @@ private Q_SLOTS:
         // every file again.
         harness.platform.answerText(u"txt"_s);
         harness.platform.answerFolder(root + u'/');
-        window.pushButton(3)->click();
+        window.button(MainButton::AddFolder)->click();
         QCOMPARE(window.inputList().paths(), once + once);
 
         const auto &dialogs = harness.platform.dialogsShown();
@@ -146,9 +146,9 @@ private Q_SLOTS:
         WindowHarness harness;
         harness.store(u"Extension"_s, u"doc"_s);
         harness.store(u"LastFolder"_s, u"/earlier"_s);
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         harness.platform.answerText(extension);
-        window.pushButton(3)->click();
+        window.button(MainButton::AddFolder)->click();
         QCOMPARE(harness.platform.dialogsShown().size(), dialogs);
         QCOMPARE(harness.platform.dialogsShown().first().initial, u"doc"_s);
         QCOMPARE(harness.stored(u"Extension"_s), storedExtension);
@@ -162,28 +162,28 @@ private Q_SLOTS:
         WindowHarness harness;
         const QString root = harness.files.path() + u"/R"_s;
         harness.writeFile(u"R/one/two/a.txt"_s, "x");
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRows({u"/x.txt"_s, u"/y.txt"_s});
-        window.listView1()->selectRow(0);
+        window.inputListView()->selectRow(0);
 
         int attempts = 0;
         harness.platform.onYield([&](int) {
             QVERIFY(window.pointer().isBusy());
             QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
-            QTest::keyClick(window.listView1(), Qt::Key_Delete);
-            window.pushButton(8)->click();
+            QTest::keyClick(window.inputListView(), Qt::Key_Delete);
+            window.button(MainButton::ClearInputs)->click();
             ++attempts;
         });
         harness.platform.answerText(u"*"_s);
         harness.platform.answerFolder(root);
-        window.pushButton(3)->click();
+        window.button(MainButton::AddFolder)->click();
         harness.platform.onYield({});
 
         QVERIFY(attempts > 0);
         QCOMPARE(window.inputList().paths(),
                  (QStringList{u"/x.txt"_s, u"/y.txt"_s, root + u"/one/two/a.txt"_s}));
         // Once the pointer is back, the same key removes the row.
-        QTest::keyClick(window.listView1(), Qt::Key_Delete);
+        QTest::keyClick(window.inputListView(), Qt::Key_Delete);
         QCOMPARE(window.inputList().paths(),
                  (QStringList{u"/y.txt"_s, root + u"/one/two/a.txt"_s}));
     }
@@ -197,7 +197,7 @@ private Q_SLOTS:
         harness.writeFile(u"F/~skip.txt"_s, "x");
         harness.writeFile(u"F/deep/b.doc"_s, "x");
         const QString last = harness.writeFile(u"last.txt"_s, "x");
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRow(u"/before.txt"_s);
         // The pointer stays as it is while a dropped folder is walked.
         QList<PointerMode> modes;
@@ -208,12 +208,12 @@ private Q_SLOTS:
             {QUrl::fromLocalFile(first), QUrl::fromLocalFile(folder), QUrl::fromLocalFile(last)});
         data.setText(u"ignored"_s);
         // Where it lands in the list does not matter: rows go to the end.
-        QVERIFY(dragAndDrop(window.listView1(), &data, QPoint(5, 5)));
+        QVERIFY(dragAndDrop(window.inputListView(), &data, QPoint(5, 5)));
 
         const QStringList expected = {u"/before.txt"_s, first, folder + u"/a"_s,
                                       folder + u"/deep/b.doc"_s, last};
         QCOMPARE(window.inputList().paths(), expected);
-        QCOMPARE(shownRows(window.listView1()), expected);
+        QCOMPARE(shownRows(window.inputListView()), expected);
         QVERIFY(!modes.isEmpty());
         QVERIFY(!modes.contains(PointerMode::Busy));
         harness.platform.onYield({});
@@ -221,7 +221,7 @@ private Q_SLOTS:
         // The same file dropped again is a second row.
         QMimeData again;
         again.setUrls({QUrl::fromLocalFile(first)});
-        QVERIFY(dragAndDrop(window.listView1(), &again));
+        QVERIFY(dragAndDrop(window.inputListView(), &again));
         QCOMPARE(window.inputList().paths(), expected + QStringList{first});
     }
 
@@ -238,7 +238,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         WindowHarness harness;
         const QString file = harness.writeFile(u"a.txt"_s, "x");
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         QMimeData data;
         if (kind == u"text"_s)
             data.setText(file);
@@ -249,13 +249,13 @@ private Q_SLOTS:
 
         const QPoint at(10, 10);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window.listView1()->viewport(), &enter);
+        QApplication::sendEvent(window.inputListView()->viewport(), &enter);
         QVERIFY(!enter.isAccepted());
         QCOMPARE(enter.dropAction(), Qt::IgnoreAction);
 
         // Released there all the same: nothing is added.
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window.listView1()->viewport(), &drop);
+        QApplication::sendEvent(window.inputListView()->viewport(), &drop);
         QCoreApplication::processEvents();
         QVERIFY(!drop.isAccepted());
         QCOMPARE(window.inputList().rowCount(), 0);
@@ -265,13 +265,13 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         const QString file = harness.writeFile(u"c.txt"_s, "x");
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRows({u"a"_s, u"b"_s});
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(file)});
-        QVERIFY(dragAndDrop(window.listView1(), &data));
+        QVERIFY(dragAndDrop(window.inputListView(), &data));
 
-        ListViewControl *list = window.listView1();
+        ListViewControl *list = window.inputListView();
         auto centre = [&](int row) {
             return list->visualRect(list->model()->index(row, 0)).center();
         };
@@ -300,12 +300,12 @@ private Q_SLOTS:
         WindowHarness harness;
         harness.writeData(u"Samples/a.txt"_s, "alpha");
         harness.settings.failWrites(true);
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QCOMPARE(harness.platform.shownMessages(),
-                 QStringList{WindowHarness::report(Form1::LoadIdentifier, 116,
+                 QStringList{WindowHarness::report(MainWindow::LoadIdentifier, 116,
                                                    u"The settings cannot be written"_s)});
         QCOMPARE(window.windowTitle(), u"Quillfen"_s);
-        QCOMPARE(window.listView2()->model()->headerData(0, Qt::Horizontal).toString(),
+        QCOMPARE(window.resultsListView()->model()->headerData(0, Qt::Horizontal).toString(),
                  u"Results"_s);
     }
 
@@ -315,7 +315,7 @@ private Q_SLOTS:
         harness.writeData(u"Samples/a.txt"_s, "alpha");
         harness.writeData(u"Samples/b.htm"_s, "<p>beta</p>");
         harness.writeData(u"Samples/c.txt"_s, "gamma");
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         const QStringList recorded =
             UnscrambleText(harness.stored(SampleFiles::SnapshotKey), SampleFiles::RecordKey)
                 .split(u'|');
@@ -326,16 +326,17 @@ private Q_SLOTS:
 
         // While the question shows, the rows are already in view.
         QStringList shownDuringQuestion;
-        harness.platform.onMessage(
-            [&](const MessageRequest &) { shownDuringQuestion = shownRows(window.listView1()); });
+        harness.platform.onMessage([&](const MessageRequest &) {
+            shownDuringQuestion = shownRows(window.inputListView());
+        });
         harness.platform.answerNext(MessageAnswer::No);
-        window.pushButton(10)->click();
+        window.button(MainButton::LoadSamples)->click();
         QCOMPARE(window.inputList().paths(), present);
         QCOMPARE(shownDuringQuestion, present);
         QVERIFY(harness.platform.openedLocations.isEmpty());
 
         harness.platform.answerNext(MessageAnswer::Yes);
-        window.pushButton(10)->click();
+        window.button(MainButton::LoadSamples)->click();
         QCOMPARE(window.inputList().paths(), present);
         QCOMPARE(harness.platform.openedLocations,
                  QStringList{harness.dataFolder.path() + u"/Samples/"_s});

@@ -83,8 +83,8 @@ private Q_SLOTS:
         QFETCH(bool, busy);
         QFETCH(QString, left);
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.inputListView();
         window.inputList().appendRows(letters(u"abcd"_s));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(list, 1));
         QCOMPARE(list->selectedRow(), 1);
@@ -95,7 +95,7 @@ private Q_SLOTS:
         else if (how == u"delete"_s)
             pressKey(list, Qt::Key_Delete);
         else
-            QTest::mouseClick(window.pushButton(8), Qt::LeftButton);
+            QTest::mouseClick(window.button(MainButton::ClearInputs), Qt::LeftButton);
         QCOMPARE(window.inputList().paths(), letters(left));
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
@@ -103,11 +103,11 @@ private Q_SLOTS:
     void inputRemoval_withoutSelectionOrRows_doesNothing()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.inputListView();
         pressKey(list, Qt::Key_Delete);
         doubleClick(list->viewport(), QPoint(20, 20));
-        QTest::mouseClick(window.pushButton(8), Qt::LeftButton);
+        QTest::mouseClick(window.button(MainButton::ClearInputs), Qt::LeftButton);
         QCOMPARE(window.inputList().rowCount(), 0);
 
         window.inputList().appendRows(letters(u"ab"_s));
@@ -119,30 +119,30 @@ private Q_SLOTS:
     void otherKeys_removeNothing()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRows(letters(u"ab"_s));
-        window.listView1()->selectRow(0);
+        window.inputListView()->selectRow(0);
         for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_D, Qt::Key_Insert})
-            pressKey(window.listView1(), key);
+            pressKey(window.inputListView(), key);
         QCOMPARE(window.inputList().paths(), letters(u"ab"_s));
     }
 
     void removingTheOnlyRow_leavesNoSelection()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRow(u"/only.txt"_s);
-        window.listView1()->selectRow(0);
-        pressKey(window.listView1(), Qt::Key_Delete);
+        window.inputListView()->selectRow(0);
+        pressKey(window.inputListView(), Qt::Key_Delete);
         QCOMPARE(window.inputList().rowCount(), 0);
-        QCOMPARE(window.listView1()->selectedRow(), -1);
+        QCOMPARE(window.inputListView()->selectedRow(), -1);
     }
 
     void dragInTheList_movesTheRow_andReleaseRestoresThePointer()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.inputListView();
         window.inputList().appendRows(letters(u"abcde"_s));
         QWidget *viewport = list->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, {}, rowCentre(list, 0));
@@ -167,19 +167,19 @@ private Q_SLOTS:
         QImage drag(16, 16, QImage::Format_ARGB32);
         drag.fill(Qt::green);
         QVERIFY(drag.save(harness.dataFolder.path() + u"/drag.ico"_s, "ICO"));
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.inputList().appendRows(letters(u"ab"_s));
-        QWidget *viewport = window.listView1()->viewport();
-        QTest::mousePress(viewport, Qt::LeftButton, {}, rowCentre(window.listView1(), 0));
+        QWidget *viewport = window.inputListView()->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, rowCentre(window.inputListView(), 0));
         QCOMPARE(viewport->cursor().shape(), Qt::BitmapCursor);
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowCentre(window.listView1(), 0));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowCentre(window.inputListView(), 0));
         QVERIFY(!viewport->testAttribute(Qt::WA_SetCursor));
     }
 
     void tooltips_showTheRowsTextOrTheHint()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window.results(), {u"first\r\nsecond"_s});
         window.inputList().appendRow(u"/docs/a.txt"_s);
         auto tipAt = [](ListViewControl *list, QPoint position) {
@@ -187,19 +187,21 @@ private Q_SLOTS:
             QApplication::sendEvent(list->viewport(), &help);
             return QToolTip::text();
         };
-        QCOMPARE(tipAt(window.listView2(), rowCentre(window.listView2(), 0)), u"first\r\nsecond"_s);
-        QCOMPARE(tipAt(window.listView2(), QPoint(5, window.listView2()->viewport()->height() - 3)),
-                 window.listView2()->toolTip());
-        QCOMPARE(tipAt(window.listView1(), rowCentre(window.listView1(), 0)),
-                 window.listView1()->toolTip());
+        QCOMPARE(tipAt(window.resultsListView(), rowCentre(window.resultsListView(), 0)),
+                 u"first\r\nsecond"_s);
+        QCOMPARE(tipAt(window.resultsListView(),
+                       QPoint(5, window.resultsListView()->viewport()->height() - 3)),
+                 window.resultsListView()->toolTip());
+        QCOMPARE(tipAt(window.inputListView(), rowCentre(window.inputListView(), 0)),
+                 window.inputListView()->toolTip());
         QToolTip::hideText();
     }
 
     void dragAtTheEdges_scrollsAsLittleAsNeeded()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.inputListView();
         QStringList rows;
         for (int i = 0; i < 200; ++i)
             rows << u"/file"_s + QString::number(i);
@@ -234,8 +236,8 @@ private Q_SLOTS:
     void dragInTheMiddle_doesNotScroll()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.inputListView();
         QStringList rows;
         for (int i = 0; i < 200; ++i)
             rows << u"/file"_s + QString::number(i);
@@ -250,8 +252,8 @@ private Q_SLOTS:
     void resultsDoubleClick_removesTheSelectedRow_unlessBusy()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView2();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.resultsListView();
         fillResults(window.results(), {u"one"_s, u"two"_s, u"two"_s});
         const QPoint row1 = rowCentre(list, 1) + QPoint(list->columnWidth() / 3, 0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row1);
@@ -269,11 +271,11 @@ private Q_SLOTS:
     void resultsDoubleClick_withNothingSelected_removesNothing()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        doubleClick(window.listView2()->viewport(), QPoint(30, 5));
+        MainWindow &window = harness.startShown();
+        doubleClick(window.resultsListView()->viewport(), QPoint(30, 5));
         fillResults(window.results(), {u"one"_s, u"two"_s});
-        const QPoint below(30, window.listView2()->viewport()->height() - 3);
-        doubleClick(window.listView2()->viewport(), below);
+        const QPoint below(30, window.resultsListView()->viewport()->height() - 3);
+        doubleClick(window.resultsListView()->viewport(), below);
         QCOMPARE(window.results().rowCount(), 2);
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
@@ -281,8 +283,8 @@ private Q_SLOTS:
     void resultsCheckBox_clickUnticks_andDoubleClickKeepsTheRow()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView2();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.resultsListView();
         fillResults(window.results(), {u"one"_s, u"two"_s});
         QPoint box;
         for (int x = 0; x < list->columnWidth() && box.isNull(); ++x) {
@@ -302,14 +304,14 @@ private Q_SLOTS:
     void resultsClearList_worksWhileBusy_andResetsTheHeader()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window.results(), {u"one"_s, u"two"_s});
         window.results().setHeaderText(u"Something else"_s);
         window.pointer().setPointerMode(PointerMode::Busy);
-        QTest::mouseClick(window.pushButton(9), Qt::LeftButton);
+        QTest::mouseClick(window.button(MainButton::ClearResults), Qt::LeftButton);
         QCOMPARE(window.results().rowCount(), 0);
         QCOMPARE(window.results().headerText(), u"Results"_s);
-        QTest::mouseClick(window.pushButton(9), Qt::LeftButton);
+        QTest::mouseClick(window.button(MainButton::ClearResults), Qt::LeftButton);
         QCOMPARE(window.results().rowCount(), 0);
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
@@ -317,19 +319,20 @@ private Q_SLOTS:
     void multiLineRow_showsOnOneLine_withItsTextAsTooltip()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window.results(), {u"first line\r\nsecond line"_s});
-        const QModelIndex row = window.listView2()->model()->index(0, 0);
+        const QModelIndex row = window.resultsListView()->model()->index(0, 0);
         QCOMPARE(row.data(Qt::DisplayRole).toString(), u"first line\u21B5second line"_s);
         QCOMPARE(row.data(Qt::ToolTipRole).toString(), u"first line\r\nsecond line"_s);
-        QCOMPARE(window.listView2()->visualRect(row).height(), window.listView2()->rowHeight());
+        QCOMPARE(window.resultsListView()->visualRect(row).height(),
+                 window.resultsListView()->rowHeight());
     }
 
     void manyRows_scrollToTheEnd()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView2();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.resultsListView();
         for (int i = 0; i < 100000; ++i)
             window.results().append(QString(u"row "_s + QString::number(i)));
         window.results().flushRows();
@@ -348,8 +351,8 @@ private Q_SLOTS:
     void clearedList_paintsItsFirstRowsOnce()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView2();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.resultsListView();
         fillResults(window.results(), {u"before"_s});
         QTest::qWait(20);
         const EventCounter counter(list->viewport(), QEvent::Paint);
@@ -366,8 +369,8 @@ private Q_SLOTS:
     void keyboard_movesTheSelection()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.inputListView();
         window.inputList().appendRows(letters(u"abcdef"_s));
         list->setFocus();
         list->selectRow(0);
@@ -383,8 +386,8 @@ private Q_SLOTS:
     void columnDivider_widensTheColumn_andTheListScrollsSideways()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        ListViewControl *list = window.listView1();
+        MainWindow &window = harness.startShown();
+        ListViewControl *list = window.inputListView();
         list->header()->resizeSection(0, list->viewport()->width() + 300);
         QCOMPARE(list->columnWidth(), list->viewport()->width() + 300);
         QCOMPARE(list->horizontalScrollBar()->maximum(), 300);

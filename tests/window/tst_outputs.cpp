@@ -7,7 +7,7 @@
 #include "results/ResultsModel.h"
 #include "results/export/ClipboardExport.h"
 #include "results/export/SpreadsheetExport.h"
-#include "windows/editor/Form2.h"
+#include "windows/editor/AbbreviationEditor.h"
 #include "windows/main/ListViewControl.h"
 #include "windows/main/PointerControl.h"
 
@@ -23,7 +23,7 @@ namespace {
 const QString S = AbbreviationSeparator;
 
 // Fills the results list; the rows named in unchecked lose their tick.
-void fillResults(Form1 &window, const QStringList &rows, const QList<int> &unchecked = {})
+void fillResults(MainWindow &window, const QStringList &rows, const QList<int> &unchecked = {})
 {
     ResultsModel &results = window.results();
     for (const QString &row : rows)
@@ -74,7 +74,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(int, questions);
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         // The file takes every row, ticked or not.
         fillResults(window, rows, rows.size() > 1 ? QList<int>{1} : QList<int>{});
         const QString path = harness.files.path() + u"/res"_s;
@@ -82,7 +82,7 @@ private Q_SLOTS:
             harness.writeFile(u"res"_s, old);
         harness.platform.answerSaveFile(path);
         harness.platform.answerNext(MessageAnswer(answer));
-        window.pushButton(6)->click();
+        window.button(MainButton::SaveTextFile)->click();
 
         QCOMPARE(readAll(path), bytes);
         QCOMPARE(harness.platform.shownMessages().size(), questions);
@@ -100,9 +100,9 @@ private Q_SLOTS:
     void saveText_cancelWritesNothing()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window, {u"a"_s});
-        window.pushButton(6)->click();
+        window.button(MainButton::SaveTextFile)->click();
         QCOMPARE(harness.platform.dialogsShown().size(), 1);
         QVERIFY(QDir(harness.files.path()).isEmpty());
         QVERIFY(harness.platform.shownMessages().isEmpty());
@@ -111,9 +111,9 @@ private Q_SLOTS:
     void saveText_isBusyWhileItWrites()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window, {u"first"_s, u"second"_s});
-        ListViewControl *list = window.listView2();
+        ListViewControl *list = window.resultsListView();
         list->selectRow(0);
         const QPoint onText = list->visualRect(window.results().index(0, 0)).center();
         int attempts = 0;
@@ -125,7 +125,7 @@ private Q_SLOTS:
         });
         const QString path = harness.files.path() + u"/out.txt"_s;
         harness.platform.answerSaveFile(path);
-        window.pushButton(6)->click();
+        window.button(MainButton::SaveTextFile)->click();
         harness.platform.onYield({});
 
         QVERIFY(attempts > 0);
@@ -156,10 +156,10 @@ private Q_SLOTS:
         QFETCH(QList<int>, unchecked);
         QFETCH(QString, clipboard);
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window, rows, unchecked);
         harness.platform.clipboard = u"before"_s;
-        window.pushButton(5)->click();
+        window.button(MainButton::CopyResults)->click();
         QCOMPARE(harness.platform.clipboard, clipboard);
         QCOMPARE(harness.platform.shownRequests(),
                  (QList<MessageRequest>{{ResultsCopiedMessage, u"Quillfen"_s}}));
@@ -169,10 +169,10 @@ private Q_SLOTS:
     void spreadsheet_withoutAnApplication_saysSoTwice()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window, {u"a"_s});
         harness.platform.spreadsheetAvailable = false;
-        window.pushButton(7)->click();
+        window.button(MainButton::SaveExcelFile)->click();
         QCOMPARE(harness.platform.shownMessages(),
                  (QStringList{SpreadsheetMissingMessage, SpreadsheetFeatureMessage}));
         QVERIFY(harness.platform.openedWorkbooks.isEmpty());
@@ -183,10 +183,10 @@ private Q_SLOTS:
     void spreadsheet_writesTheTickedRowsAsText()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         fillResults(window, {u"first"_s, u"skip"_s, u"=1+1"_s}, {1});
         harness.platform.spreadsheetAvailable = true;
-        window.pushButton(7)->click();
+        window.button(MainButton::SaveExcelFile)->click();
         QVERIFY(harness.platform.shownMessages().isEmpty());
         QCOMPARE(harness.platform.openedWorkbooks.size(), 1);
         const QString path = harness.platform.openedWorkbooks.first();
@@ -205,12 +205,12 @@ private Q_SLOTS:
     void editor_opensModally_andClosingStoresTheList()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         harness.platform.answerText(u"Dr."_s);
         bool seen = false;
         bool blockedMainWindow = false;
         QTimer::singleShot(0, [&] {
-            auto *editor = qobject_cast<Form2 *>(QApplication::activeModalWidget());
+            auto *editor = qobject_cast<AbbreviationEditor *>(QApplication::activeModalWidget());
             if (!editor)
                 return;
             seen = editor->isVisible();
@@ -223,7 +223,7 @@ private Q_SLOTS:
             if (QWidget *modal = QApplication::activeModalWidget())
                 modal->close();
         });
-        window.pushButton(4)->click();
+        window.button(MainButton::EditAbbreviations)->click();
 
         QVERIFY(seen);
         QVERIFY(blockedMainWindow);

@@ -17,17 +17,17 @@ using namespace Quillfen::Testing;
 
 namespace {
 
-QList<bool> optionStates(const Form1 &window)
+QList<bool> optionStates(const MainWindow &window)
 {
     QList<bool> states;
     for (int n = 1; n <= 5; ++n)
-        states << window.options().option(n)->isChecked();
+        states << window.options().option(OptionButton(n))->isChecked();
     return states;
 }
 
 QString loadReport(int statement, const QString &description)
 {
-    return WindowHarness::report(Form1::LoadIdentifier, statement, description);
+    return WindowHarness::report(MainWindow::LoadIdentifier, statement, description);
 }
 
 } // namespace
@@ -80,7 +80,7 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(double, points);
         WindowHarness harness;
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         const QList<QWidget *> found = window.findChildren<QWidget *>(name);
         QCOMPARE(found.size(), 1);
         QWidget *control = found.first();
@@ -102,11 +102,11 @@ private Q_SLOTS:
     void lists_showTheirHints()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
-        QCOMPARE(window.listView1()->toolTip(),
+        MainWindow &window = harness.start();
+        QCOMPARE(window.inputListView()->toolTip(),
                  u"Drag and drop files here. Double-click item to remove it. Move | line to "
                  "right and out of window to reveal full names."_s);
-        QCOMPARE(window.listView2()->toolTip(),
+        QCOMPARE(window.resultsListView()->toolTip(),
                  u"Double-click item to remove it. Move | line to right and out of window to "
                  "reveal full names."_s);
     }
@@ -114,7 +114,7 @@ private Q_SLOTS:
     void freshStart_defaultsColumnsTitleAndNoReports()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QCOMPARE(optionStates(window), (QList<bool>{true, false, true, false, false}));
         QCOMPARE(window.windowTitle(), u"Quillfen"_s);
         QCOMPARE(window.applicationTitle(), u"Quillfen"_s);
@@ -123,14 +123,14 @@ private Q_SLOTS:
         // The Samples folder is empty: its record is the empty text.
         QCOMPARE(harness.settings.saveLog(), QStringList{u"Snapshot="_s});
 
-        for (ListViewControl *list : {window.listView1(), window.listView2()}) {
+        for (ListViewControl *list : {window.inputListView(), window.resultsListView()}) {
             QCOMPARE(list->model()->columnCount(), 1);
             QCOMPARE(list->header()->count(), 1);
             QCOMPARE(list->columnWidth(), qRound(7000.0 * list->logicalDpiX() / 1440));
         }
-        QCOMPARE(window.listView1()->model()->headerData(0, Qt::Horizontal).toString(),
+        QCOMPARE(window.inputListView()->model()->headerData(0, Qt::Horizontal).toString(),
                  u"File(s)"_s);
-        QCOMPARE(window.listView2()->model()->headerData(0, Qt::Horizontal).toString(),
+        QCOMPARE(window.resultsListView()->model()->headerData(0, Qt::Horizontal).toString(),
                  u"Results"_s);
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
         QCOMPARE(window.progressBar()->text(), u"Progress Bar"_s);
@@ -138,9 +138,9 @@ private Q_SLOTS:
 
     void twips_followTheLogicalDpi()
     {
-        QCOMPARE(Form1::twipsToPixels(7000, 96), 467);
-        QCOMPARE(Form1::twipsToPixels(7000, 192), 933);
-        QCOMPARE(Form1::twipsToPixels(1440, 120), 120);
+        QCOMPARE(MainWindow::twipsToPixels(7000, 96), 467);
+        QCOMPARE(MainWindow::twipsToPixels(7000, 192), 933);
+        QCOMPARE(MainWindow::twipsToPixels(1440, 120), 120);
     }
 
     void storedSnapshot_isNotTakenAgain()
@@ -182,7 +182,7 @@ private Q_SLOTS:
                 harness.store(u"Option"_s + QString::number(i + 1), values.at(i));
         }
         const qsizetype stores = harness.settings.saveLog().size();
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QCOMPARE(optionStates(window), states);
         QVERIFY(harness.platform.shownMessages().isEmpty());
         // Restoring saves nothing; only the first start's sample record.
@@ -196,7 +196,7 @@ private Q_SLOTS:
         harness.store(u"Option2"_s, u"maybe"_s);
         harness.store(u"Option3"_s, u"False"_s);
         harness.store(u"Option5"_s, u"True"_s);
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QCOMPARE(harness.platform.shownMessages(),
                  QStringList{loadReport(134, u"Type mismatch"_s)});
         QCOMPARE(harness.platform.shownRequests().first().caption, u"Application Error"_s);
@@ -229,7 +229,7 @@ private Q_SLOTS:
         QFETCH(QString, control);
         QFETCH(QStringList, saved);
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         harness.settings.clearLog();
         QWidget *target = window.findChild<QWidget *>(control);
         QVERIFY(target);
@@ -240,26 +240,27 @@ private Q_SLOTS:
     void clickedChoice_isRestoredAtTheNextStart_butNotTheFilterText()
     {
         WindowHarness harness;
-        Form1 &first = harness.startShown();
+        MainWindow &first = harness.startShown();
         harness.settings.clearLog();
-        QTest::mouseClick(first.options().option(2), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseClick(first.options().text2(), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::keyClicks(first.options().text2(), u"draft"_s);
+        QTest::mouseClick(first.options().option(OptionButton::Sentence), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QTest::mouseClick(first.options().notContainingText(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::keyClicks(first.options().notContainingText(), u"draft"_s);
         QCOMPARE(harness.settings.saveLog().size(), 5);
         QCOMPARE(harness.stored(u"Option2"_s), u"True"_s);
 
-        Form1 &second = harness.start(); // a new window on the same settings
+        MainWindow &second = harness.start(); // a new window on the same settings
         QCOMPARE(optionStates(second), (QList<bool>{false, true, false, false, true}));
-        QVERIFY(second.options().text2()->text().isEmpty());
+        QVERIFY(second.options().notContainingText()->text().isEmpty());
     }
 
     void typingInATextBox_savesNothing()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         harness.settings.clearLog();
-        window.options().text1()->setFocus();
-        QTest::keyClicks(window.options().text1(), u"cat"_s);
+        window.options().containingText()->setFocus();
+        QTest::keyClicks(window.options().containingText(), u"cat"_s);
         QVERIFY(harness.settings.saveLog().isEmpty());
         QCOMPARE(window.options().filter().kind, LineFilterKind::All);
     }
@@ -267,26 +268,27 @@ private Q_SLOTS:
     void failingSaveInAClick_isNotReported()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         harness.settings.failWrites(true);
-        QTest::mouseClick(window.options().option(2), Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(window.options().option(2)->isChecked());
+        QTest::mouseClick(window.options().option(OptionButton::Sentence), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QVERIFY(window.options().option(OptionButton::Sentence)->isChecked());
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
 
     void optionsAreReadFromTheControls()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         OptionsPanel &options = window.options();
         QCOMPARE(options.mode(), ExtractMode::Paragraph);
-        options.option(2)->setChecked(true);
+        options.option(OptionButton::Sentence)->setChecked(true);
         QCOMPARE(options.mode(), ExtractMode::Sentence);
-        options.text2()->setText(u"x"_s);
-        options.option(5)->setChecked(true);
+        options.notContainingText()->setText(u"x"_s);
+        options.option(OptionButton::NotContaining)->setChecked(true);
         QCOMPARE(options.filter().kind, LineFilterKind::NotContaining);
         QCOMPARE(options.filter().text, u"x"_s);
-        options.restoreOption(5, false);
+        options.restoreOption(OptionButton::NotContaining, false);
         QCOMPARE(options.filter().kind, LineFilterKind::None);
     }
 
@@ -328,25 +330,25 @@ private Q_SLOTS:
     void hover_handOverButtons_arrowElsewhere_busyStays()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
-        WindowHarness::moveOver(window.pushButton(3));
+        MainWindow &window = harness.startShown();
+        WindowHarness::moveOver(window.button(MainButton::AddFolder));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Custom);
         QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);
-        WindowHarness::moveOver(window.options().frame1(), QPoint(2, 2));
+        WindowHarness::moveOver(window.options().extractOptionFrame(), QPoint(2, 2));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-        WindowHarness::moveOver(window.pushButton(9));
+        WindowHarness::moveOver(window.button(MainButton::ClearResults));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Custom);
-        WindowHarness::moveOver(window.listView2()->viewport(), QPoint(10, 10));
+        WindowHarness::moveOver(window.resultsListView()->viewport(), QPoint(10, 10));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
-        WindowHarness::moveOver(window.pushButton(10));
+        WindowHarness::moveOver(window.button(MainButton::LoadSamples));
         WindowHarness::moveOver(&window, QPoint(1, 1));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
 
         window.pointer().setPointerMode(PointerMode::Busy);
-        WindowHarness::moveOver(window.pushButton(1));
-        WindowHarness::moveOver(window.listView1()->viewport(), QPoint(10, 10));
-        WindowHarness::moveOver(window.options().frame2(), QPoint(2, 2));
+        WindowHarness::moveOver(window.button(MainButton::StartExtracting));
+        WindowHarness::moveOver(window.inputListView()->viewport(), QPoint(10, 10));
+        WindowHarness::moveOver(window.options().filterFrame(), QPoint(2, 2));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Busy);
         QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
     }
@@ -357,9 +359,9 @@ private Q_SLOTS:
         QImage hand(16, 16, QImage::Format_ARGB32);
         hand.fill(Qt::darkBlue);
         QVERIFY(hand.save(harness.dataFolder.path() + u"/HAND-M.CUR"_s, "PNG"));
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         QVERIFY(harness.platform.shownMessages().isEmpty());
-        WindowHarness::moveOver(window.pushButton(1));
+        WindowHarness::moveOver(window.button(MainButton::StartExtracting));
         QCOMPARE(window.cursor().shape(), Qt::BitmapCursor);
     }
 
@@ -367,7 +369,7 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         const QString path = harness.writeData(u"HAND-M.CUR"_s, "not an image");
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QCOMPARE(harness.platform.shownMessages(),
                  QStringList{loadReport(104, u"Invalid picture: "_s + path)});
         QCOMPARE(window.windowTitle(), u"Quillfen"_s);
@@ -379,21 +381,22 @@ private Q_SLOTS:
         WindowHarness harness;
         const QByteArray sheet = "QPushButton { color: #123456; }";
         harness.writeData(u"x/o.cjs"_s, sheet);
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QVERIFY(harness.platform.shownMessages().isEmpty());
         QCOMPARE(window.styleSheet(), QString::fromUtf8(sheet));
         const QColor face = window.palette().color(QPalette::Button);
         for (QWidget *control :
-             {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.options().frame1()),
-              static_cast<QWidget *>(window.options().frame2()),
-              static_cast<QWidget *>(window.options().option(1)),
-              static_cast<QWidget *>(window.options().option(5))}) {
+             {static_cast<QWidget *>(&window),
+              static_cast<QWidget *>(window.options().extractOptionFrame()),
+              static_cast<QWidget *>(window.options().filterFrame()),
+              static_cast<QWidget *>(window.options().option(OptionButton::Paragraph)),
+              static_cast<QWidget *>(window.options().option(OptionButton::NotContaining))}) {
             QVERIFY2(control->autoFillBackground(), qPrintable(control->objectName()));
             QCOMPARE(control->palette().color(QPalette::Window), face);
         }
-        for (QWidget *control : {static_cast<QWidget *>(window.listView1()),
-                                 static_cast<QWidget *>(window.options().text1()),
-                                 static_cast<QWidget *>(window.pushButton(1)),
+        for (QWidget *control : {static_cast<QWidget *>(window.inputListView()),
+                                 static_cast<QWidget *>(window.options().containingText()),
+                                 static_cast<QWidget *>(window.button(MainButton::StartExtracting)),
                                  static_cast<QWidget *>(window.progressBar())})
             QVERIFY2(!control->autoFillBackground(), qPrintable(control->objectName()));
     }
@@ -401,9 +404,9 @@ private Q_SLOTS:
     void noSkin_keepsTheLook()
     {
         WindowHarness harness;
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QVERIFY(window.styleSheet().isEmpty());
-        QVERIFY(!window.options().frame1()->autoFillBackground());
+        QVERIFY(!window.options().extractOptionFrame()->autoFillBackground());
         QVERIFY(!window.autoFillBackground());
     }
 
@@ -411,7 +414,7 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         QDir(harness.dataFolder.path()).mkpath(u"x/o.cjs"_s);
-        Form1 &window = harness.start();
+        MainWindow &window = harness.start();
         QVERIFY(harness.platform.shownMessages().isEmpty());
         QVERIFY(window.styleSheet().isEmpty());
     }

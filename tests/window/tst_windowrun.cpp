@@ -25,9 +25,9 @@ QStringList resultTexts(const ResultsModel &results)
     return texts;
 }
 
-void startExtracting(Form1 &window)
+void startExtracting(MainWindow &window)
 {
-    QTest::mouseClick(window.pushButton(1), Qt::LeftButton);
+    QTest::mouseClick(window.button(MainButton::StartExtracting), Qt::LeftButton);
 }
 
 } // namespace
@@ -77,7 +77,7 @@ private Q_SLOTS:
     void run_fillsTheResults_withProgressAndDone()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         QStringList captions;
         QList<PointerMode> pointers;
@@ -105,7 +105,7 @@ private Q_SLOTS:
     void busyPointer_changesTheWindowOncePerRun()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         EventCounter changes(&window, QEvent::CursorChange);
         window.setCursor(Qt::WaitCursor);
@@ -125,7 +125,7 @@ private Q_SLOTS:
     void runningTwice_givesTheSameRows()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         startExtracting(window);
         startExtracting(window);
@@ -136,7 +136,7 @@ private Q_SLOTS:
     void emptyInputList_saysSo_andKeepsTheResults()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         window.results().append(u"kept"_s);
         window.results().flushRows();
         startExtracting(window);
@@ -149,7 +149,7 @@ private Q_SLOTS:
     void secondStart_whileDoneIsOpen_startsNothing()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         int pressesWhileOpen = 0;
         harness.platform.onMessage([&](const MessageRequest &request) {
@@ -171,7 +171,7 @@ private Q_SLOTS:
     void secondStart_whileTheRunYields_startsNothing()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         harness.platform.onYield([&](int yield) {
             if (yield == 2)
@@ -185,14 +185,14 @@ private Q_SLOTS:
     void clearResultsDuringTheRun_keepsOnlyLaterRows()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         bool cleared = false;
         harness.platform.onYield([&](int) {
             // The yield before the second file: the first row is out.
             if (!cleared && window.progressBar()->text() == u"Processing: b.txt"_s) {
                 QCOMPARE(resultTexts(window.results()), QStringList{u"alpha"_s});
-                QTest::mouseClick(window.pushButton(9), Qt::LeftButton);
+                QTest::mouseClick(window.button(MainButton::ClearResults), Qt::LeftButton);
                 cleared = true;
             }
         });
@@ -205,7 +205,7 @@ private Q_SLOTS:
     void removalsWhileBusy_areRefused_butTheResultsClearWorks()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         const QStringList inputs = window.inputList().paths();
         bool tried = false;
@@ -213,16 +213,16 @@ private Q_SLOTS:
             if (tried || window.pointer().pointerMode() != PointerMode::Busy)
                 return;
             tried = true;
-            window.listView1()->selectRow(0);
-            QTest::keyClick(window.listView1(), Qt::Key_Delete);
-            QTest::mouseClick(window.pushButton(8), Qt::LeftButton);
-            window.listView2()->selectRow(0);
-            QTest::mouseDClick(window.listView2()->viewport(), Qt::LeftButton, {},
-                               QPoint(40, window.listView2()->rowHeight() / 2));
-            QTest::mouseRelease(window.listView2()->viewport(), Qt::LeftButton);
+            window.inputListView()->selectRow(0);
+            QTest::keyClick(window.inputListView(), Qt::Key_Delete);
+            QTest::mouseClick(window.button(MainButton::ClearInputs), Qt::LeftButton);
+            window.resultsListView()->selectRow(0);
+            QTest::mouseDClick(window.resultsListView()->viewport(), Qt::LeftButton, {},
+                               QPoint(40, window.resultsListView()->rowHeight() / 2));
+            QTest::mouseRelease(window.resultsListView()->viewport(), Qt::LeftButton);
             QCOMPARE(window.inputList().paths(), inputs);
             // Hovering a button keeps the busy pointer.
-            WindowHarness::moveOver(window.pushButton(2));
+            WindowHarness::moveOver(window.button(MainButton::AddFiles));
             QCOMPARE(window.pointer().pointerMode(), PointerMode::Busy);
         });
         startExtracting(window);
@@ -234,7 +234,7 @@ private Q_SLOTS:
     void filesAddedDuringTheRun_areNotRead()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
         const QString late = harness.writeFile(u"d.txt"_s, "delta");
         // The row count is read after the first yield, before the first file.
@@ -251,10 +251,10 @@ private Q_SLOTS:
     void filterChosenInTheWindow_isApplied()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         addThreeFiles(harness);
-        window.options().text1()->setText(u"mm"_s);
-        window.options().option(4)->setChecked(true);
+        window.options().containingText()->setText(u"mm"_s);
+        window.options().option(OptionButton::Containing)->setChecked(true);
         startExtracting(window);
         QCOMPARE(resultTexts(window.results()), QStringList{u"gamma"_s});
     }
@@ -262,7 +262,7 @@ private Q_SLOTS:
     void unreadableFile_isReported_andTheRunGoesOn()
     {
         WindowHarness harness;
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         const QString missing = harness.files.path() + u"/missing.txt"_s;
         window.inputList().appendRows({missing, harness.writeFile(u"b.txt"_s, "beta")});
         startExtracting(window);
@@ -277,12 +277,13 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         harness.yieldInterval = std::chrono::hours(1); // no yield while the files are read
-        Form1 &window = harness.startShown();
+        MainWindow &window = harness.startShown();
         const QString missing = harness.files.path() + u"/missing.txt"_s;
         window.inputList().appendRows({harness.writeFile(u"a.txt"_s, "alpha"), missing});
         QList<int> shownRows;
-        harness.platform.onMessage(
-            [&](const MessageRequest &) { shownRows << window.listView2()->model()->rowCount(); });
+        harness.platform.onMessage([&](const MessageRequest &) {
+            shownRows << window.resultsListView()->model()->rowCount();
+        });
         startExtracting(window);
         QCOMPARE(harness.platform.shownMessages().size(), 2); // the report, then "Done."
         QCOMPARE(shownRows, (QList<int>{1, 1}));

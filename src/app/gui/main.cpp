@@ -6,8 +6,8 @@
 #include "platform/qt/ThreadedWork.h"
 #include "platform/qt/WidgetMessageBoxes.h"
 #include "reading/html/GumboHtml.h"
-#include "windows/main/Form1.h"
 #include "windows/main/HomePage.h"
+#include "windows/main/MainWindow.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -30,23 +30,23 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     QtDesktop desktop;
 
-    Form1 window({.boxes = boxes,
-                  .settings = settings,
-                  .loop = loop,
-                  .work = work,
-                  .html = html,
-                  .dialogs = dialogs,
-                  .desktop = desktop,
-                  .applicationFolder = ApplicationFolder(),
-                  .homePageAddress = homePageAddress(),
-                  .drawSeed = {},
-                  .yieldInterval = std::chrono::milliseconds(10),
-                  .exportYieldInterval = std::chrono::milliseconds(30)});
+    MainWindow window({.boxes = boxes,
+                       .settings = settings,
+                       .loop = loop,
+                       .work = work,
+                       .html = html,
+                       .dialogs = dialogs,
+                       .desktop = desktop,
+                       .applicationFolder = ApplicationFolder(),
+                       .homePageAddress = homePageAddress(),
+                       .drawSeed = {},
+                       .yieldInterval = std::chrono::milliseconds(10),
+                       .exportYieldInterval = std::chrono::milliseconds(30)});
     boxes.setParentWindow(&window);
     dialogs.setOwner(&window);
     // Closing the window ends the program at once, also in the middle of a
     // run, whose yields would otherwise carry on without a window.
-    QObject::connect(&window, &Form1::unloaded, [&window] {
+    QObject::connect(&window, &MainWindow::unloaded, [&window] {
         if (!window.isRunning()) {
             QCoreApplication::quit();
             return;
@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
         std::fflush(nullptr);
         std::_Exit(0);
     });
-    window.Form_Load();
+    window.startUp();
     window.show();
     return app.exec();
 }

@@ -1,8 +1,8 @@
 #include "AccessibleFactory.h"
 
-#include "Form1.h"
 #include "ListViewAccessible.h"
 #include "ListViewControl.h"
+#include "MainWindow.h"
 
 #include <QAccessibleWidget>
 
@@ -17,7 +17,7 @@ QAccessibleInterface *createInterface(const QString &className, QObject *object)
     auto *widget = static_cast<QWidget *>(object);
     if (className == QLatin1StringView(ListViewControl::staticMetaObject.className()))
         return new ListViewAccessible(static_cast<ListViewControl *>(widget));
-    if (className == QLatin1StringView(Form1::staticMetaObject.className()))
+    if (className == QLatin1StringView(MainWindow::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }

@@ -15,9 +15,9 @@ namespace Quillfen {
 
 namespace {
 
-QString optionKey(int number)
+QString optionKey(OptionButton which)
 {
-    return u"Option"_s + QString::number(number);
+    return u"Option"_s + QString::number(int(which));
 }
 
 // A save that fails in a click is not reported: the click has no handler.
@@ -33,67 +33,72 @@ template <typename Save> void saveQuietly(Save &&save)
 
 OptionsPanel::OptionsPanel(SettingsStore &store, QWidget *parent) : QObject(parent), m_store(store)
 {
-    buildFrame1(parent);
-    buildFrame2(parent);
+    buildExtractOptionFrame(parent);
+    buildFilterFrame(parent);
 }
 
-QRadioButton *OptionsPanel::makeOption(int number, const QString &caption, QWidget *frame)
+QRadioButton *OptionsPanel::makeOption(OptionButton which, const QString &caption, QWidget *frame)
 {
     auto *button = new QRadioButton(caption, frame);
-    button->setObjectName(optionKey(number));
-    m_options.at(std::size_t(number - 1)) = button;
+    button->setObjectName(optionKey(which));
+    m_options.at(std::size_t(which) - 1) = button;
     return button;
 }
 
-void OptionsPanel::buildFrame1(QWidget *parent)
+void OptionsPanel::buildExtractOptionFrame(QWidget *parent)
 {
-    m_frame1 = new QGroupBox(u"Extract Option"_s, parent);
-    m_frame1->setObjectName(u"Frame1"_s);
-    auto *layout = new QVBoxLayout(m_frame1);
+    m_extractOptionFrame = new QGroupBox(u"Extract Option"_s, parent);
+    m_extractOptionFrame->setObjectName(u"Frame1"_s);
+    auto *layout = new QVBoxLayout(m_extractOptionFrame);
     for (QRadioButton *button :
-         {makeOption(1, u"Paragraph (Look for blank lines which usually ends paragraphs)"_s,
-                     m_frame1),
-          makeOption(2, u"Sentence (Look for . ? ! which usually ends sentences)"_s, m_frame1)}) {
+         {makeOption(OptionButton::Paragraph,
+                     u"Paragraph (Look for blank lines which usually ends paragraphs)"_s,
+                     m_extractOptionFrame),
+          makeOption(OptionButton::Sentence,
+                     u"Sentence (Look for . ? ! which usually ends sentences)"_s,
+                     m_extractOptionFrame)}) {
         layout->addWidget(button);
         connect(button, &QRadioButton::clicked, this, &OptionsPanel::saveModeChoice);
     }
     // The design-time choice, kept when a stored value cannot be read.
-    option(1)->setChecked(true);
+    option(OptionButton::Paragraph)->setChecked(true);
 }
 
-void OptionsPanel::buildFrame2(QWidget *parent)
+void OptionsPanel::buildFilterFrame(QWidget *parent)
 {
-    m_frame2 = new QGroupBox(u"Options"_s, parent);
-    m_frame2->setObjectName(u"Frame2"_s);
-    auto *layout = new QGridLayout(m_frame2);
+    m_filterFrame = new QGroupBox(u"Options"_s, parent);
+    m_filterFrame->setObjectName(u"Frame2"_s);
+    auto *layout = new QGridLayout(m_filterFrame);
     QRadioButton *containing =
-        makeOption(4, u"Filter - Only extract lines containing this.."_s, m_frame2);
+        makeOption(OptionButton::Containing, u"Filter - Only extract lines containing this.."_s,
+                   m_filterFrame);
     QRadioButton *notContaining =
-        makeOption(5, u"Filter - Only extract lines not containing this.."_s, m_frame2);
-    QRadioButton *all = makeOption(3, u"Do not filter"_s, m_frame2);
-    m_text1 = new QLineEdit(m_frame2);
-    m_text1->setObjectName(u"Text1"_s);
-    m_text2 = new QLineEdit(m_frame2);
-    m_text2->setObjectName(u"Text2"_s);
+        makeOption(OptionButton::NotContaining,
+                   u"Filter - Only extract lines not containing this.."_s, m_filterFrame);
+    QRadioButton *all = makeOption(OptionButton::NoFilter, u"Do not filter"_s, m_filterFrame);
+    m_containingText = new QLineEdit(m_filterFrame);
+    m_containingText->setObjectName(u"Text1"_s);
+    m_notContainingText = new QLineEdit(m_filterFrame);
+    m_notContainingText->setObjectName(u"Text2"_s);
     // A text box has no caption: screen readers name it after its option.
-    m_text1->setAccessibleName(containing->text());
-    m_text2->setAccessibleName(notContaining->text());
+    m_containingText->setAccessibleName(containing->text());
+    m_notContainingText->setAccessibleName(notContaining->text());
     layout->addWidget(containing, 0, 0);
-    layout->addWidget(m_text1, 0, 1);
+    layout->addWidget(m_containingText, 0, 1);
     layout->addWidget(notContaining, 1, 0);
-    layout->addWidget(m_text2, 1, 1);
+    layout->addWidget(m_notContainingText, 1, 1);
     layout->addWidget(all, 2, 0, 1, 2);
     layout->setColumnStretch(1, 1);
     for (QRadioButton *button : {all, containing, notContaining})
         connect(button, &QRadioButton::clicked, this, &OptionsPanel::saveFilterChoice);
-    m_text1->installEventFilter(this);
-    m_text2->installEventFilter(this);
+    m_containingText->installEventFilter(this);
+    m_notContainingText->installEventFilter(this);
     all->setChecked(true);
 }
 
-void OptionsPanel::restoreOption(int number, bool selected)
+void OptionsPanel::restoreOption(OptionButton which, bool selected)
 {
-    QRadioButton *button = option(number);
+    QRadioButton *button = option(which);
     if (selected) {
         button->setChecked(true);
         return;
@@ -108,16 +113,17 @@ void OptionsPanel::restoreOption(int number, bool selected)
 void OptionsPanel::saveModeChoice()
 {
     saveQuietly([&] {
-        m_store.saveBoolean(optionKey(1), option(1)->isChecked());
-        m_store.saveBoolean(optionKey(2), option(2)->isChecked());
+        for (OptionButton which : {OptionButton::Paragraph, OptionButton::Sentence})
+            m_store.saveBoolean(optionKey(which), option(which)->isChecked());
     });
 }
 
 void OptionsPanel::saveFilterChoice()
 {
     saveQuietly([&] {
-        for (int number : {3, 4, 5})
-            m_store.saveBoolean(optionKey(number), option(number)->isChecked());
+        for (OptionButton which :
+             {OptionButton::NoFilter, OptionButton::Containing, OptionButton::NotContaining})
+            m_store.saveBoolean(optionKey(which), option(which)->isChecked());
     });
 }
 
@@ -133,10 +139,10 @@ bool OptionsPanel::eventFilter(QObject *watched, QEvent *event)
         const auto *mouse = static_cast<QMouseEvent *>(event);
         auto *box = static_cast<QWidget *>(watched);
         if (box->rect().contains(mouse->position().toPoint())) {
-            if (watched == m_text1)
-                selectFromTextBox(option(4));
-            else if (watched == m_text2)
-                selectFromTextBox(option(5));
+            if (watched == m_containingText)
+                selectFromTextBox(option(OptionButton::Containing));
+            else if (watched == m_notContainingText)
+                selectFromTextBox(option(OptionButton::NotContaining));
         }
     }
     return QObject::eventFilter(watched, event);
@@ -144,20 +150,20 @@ bool OptionsPanel::eventFilter(QObject *watched, QEvent *event)
 
 ExtractMode OptionsPanel::mode() const
 {
-    if (option(1)->isChecked())
+    if (option(OptionButton::Paragraph)->isChecked())
         return ExtractMode::Paragraph;
-    if (option(2)->isChecked())
+    if (option(OptionButton::Sentence)->isChecked())
         return ExtractMode::Sentence;
     return ExtractMode::None;
 }
 
 LineFilter OptionsPanel::filter() const
 {
-    if (option(4)->isChecked())
-        return {LineFilterKind::Containing, m_text1->text()};
-    if (option(5)->isChecked())
-        return {LineFilterKind::NotContaining, m_text2->text()};
-    if (option(3)->isChecked())
+    if (option(OptionButton::Containing)->isChecked())
+        return {LineFilterKind::Containing, m_containingText->text()};
+    if (option(OptionButton::NotContaining)->isChecked())
+        return {LineFilterKind::NotContaining, m_notContainingText->text()};
+    if (option(OptionButton::NoFilter)->isChecked())
         return {LineFilterKind::All, {}};
     return {LineFilterKind::None, {}};
 }

@@ -32,7 +32,7 @@ struct EditorServices
 // "Ignore These Abbreviations": edits the stored abbreviation list. It
 // loads the list (or the ten defaults) when it is made and writes it back
 // every time it closes, by the Close button, the title bar or Escape.
-class Form2 final : public QDialog, public WindowPointer
+class AbbreviationEditor final : public QDialog, public WindowPointer
 {
     Q_OBJECT
 
@@ -50,7 +50,7 @@ public:
     static inline const QString UnloadIdentifier =
         QStringLiteral("in Brisvane2021/08/31.Form2.Form_QueryUnload ");
 
-    explicit Form2(EditorServices services, QWidget *parent = nullptr);
+    explicit AbbreviationEditor(EditorServices services, QWidget *parent = nullptr);
 
     // The entries in display order, which is the stored order.
     QStringList entries() const;

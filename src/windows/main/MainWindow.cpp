@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "MainWindow.h"
 
 #include "AccessibleFactory.h"
 #include "Appearance.h"
@@ -22,7 +22,7 @@
 #include "results/export/ResultsListData.h"
 #include "results/export/SpreadsheetExport.h"
 #include "results/export/TextFileExport.h"
-#include "windows/editor/Form2.h"
+#include "windows/editor/AbbreviationEditor.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -51,7 +51,7 @@ QFont arialBold(double points)
 } // namespace
 
 // The abbreviation list as the run reads it: afresh from the store.
-class Form1::StoredAbbreviations final : public AbbreviationSource
+class MainWindow::StoredAbbreviations final : public AbbreviationSource
 {
 public:
     explicit StoredAbbreviations(const SettingsStore &store) : m_store(store) {}
@@ -64,7 +64,7 @@ private:
 // Yields and boxes of the window's actions: the rows appended so far are
 // shown first, so that what the user sees and acts on while events run
 // (a yield, a modal box) is the whole of both lists.
-class Form1::ListFlush final : public EventLoop, public MessageBoxes
+class MainWindow::ListFlush final : public EventLoop, public MessageBoxes
 {
 public:
     ListFlush(InputListModel &inputs, ResultsModel &results, EventLoop &loop, MessageBoxes &boxes)
@@ -94,7 +94,7 @@ private:
     MessageBoxes &m_boxes;
 };
 
-Form1::Form1(Form1Services services, QWidget *parent)
+MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)), m_store(m_services.settings)
 {
     setObjectName(u"Form1"_s);
@@ -115,24 +115,24 @@ Form1::Form1(Form1Services services, QWidget *parent)
     m_run->setYieldInterval(m_services.yieldInterval);
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-int Form1::twipsToPixels(int twips, int dotsPerInch)
+int MainWindow::twipsToPixels(int twips, int dotsPerInch)
 {
     return qRound(double(twips) * dotsPerInch / 1440.0);
 }
 
-QPushButton *Form1::makeButton(int number, const QString &caption)
+QPushButton *MainWindow::makeButton(MainButton which, const QString &caption)
 {
     auto *button = new QPushButton(caption, this);
-    button->setObjectName(u"PushButton"_s + QString::number(number));
+    button->setObjectName(u"PushButton"_s + QString::number(int(which) + 1));
     button->setFont(arialBold(11.25));
     button->setAutoDefault(false);
-    m_buttons.at(std::size_t(number - 1)) = button;
+    m_buttons.at(std::size_t(which)) = button;
     return button;
 }
 
-ListViewControl *Form1::makeList(const QString &name, const QString &hint)
+ListViewControl *MainWindow::makeList(const QString &name, const QString &hint)
 {
     auto *list = new ListViewControl(this);
     list->setObjectName(name);
@@ -141,82 +141,84 @@ ListViewControl *Form1::makeList(const QString &name, const QString &hint)
     return list;
 }
 
-void Form1::setupControls()
+void MainWindow::setupControls()
 {
     setFont(arialBold(9));
     m_pointer = new PointerControl(*this);
     m_options = new OptionsPanel(m_store, this);
 
     m_inputRows = new InputListModel(this);
-    m_listView1 = makeList(u"ListView1"_s,
-                           u"Drag and drop files here. Double-click item to remove it. Move | "
-                           "line to right and out of window to reveal full names."_s);
-    m_listView1->setModel(m_inputRows);
-    m_inputBehaviour = new InputListBehaviour(*m_listView1, *m_inputRows, *m_pointer);
+    m_inputListView = makeList(u"ListView1"_s,
+                               u"Drag and drop files here. Double-click item to remove it. Move | "
+                               "line to right and out of window to reveal full names."_s);
+    m_inputListView->setModel(m_inputRows);
+    m_inputBehaviour = new InputListBehaviour(*m_inputListView, *m_inputRows, *m_pointer);
     m_inputBehaviour->setDragPointer(
         pointerFromFile(m_services.applicationFolder + u"/drag.ico"_s));
 
     m_resultRows = new ResultsModel(this);
-    m_listView2 = makeList(u"ListView2"_s, u"Double-click item to remove it. Move | line to "
-                                           "right and out of window to reveal full names."_s);
-    m_listView2->setModel(m_resultRows);
-    m_resultsBehaviour = new ResultsListBehaviour(*m_listView2, *m_resultRows, *m_pointer);
+    m_resultsListView = makeList(u"ListView2"_s, u"Double-click item to remove it. Move | line to "
+                                                 "right and out of window to reveal full names."_s);
+    m_resultsListView->setModel(m_resultRows);
+    m_resultsBehaviour = new ResultsListBehaviour(*m_resultsListView, *m_resultRows, *m_pointer);
 
     m_progressBar = new CaptionedProgressBar(this);
     m_progressBar->setObjectName(u"ProgressBar1"_s);
     m_progressBar->setProgressCaption(u"Progress Bar"_s);
 
-    makeButton(1, u"Start Extracting"_s);
-    makeButton(2, u"Add File(s)"_s);
-    makeButton(3, u"Add All File(s) In Folder"_s);
-    makeButton(4, u"Option: Ignore These Abbreviations"_s);
-    makeButton(5, u"Copy Results To Clipboard"_s);
-    makeButton(6, u"Save Results As Text File"_s);
-    makeButton(7, u"Save Results To Excel File"_s);
-    makeButton(8, u"Clear List"_s);
-    makeButton(9, u"Clear List"_s);
-    makeButton(10, u"Load Sample/Example Files"_s);
+    makeButton(MainButton::StartExtracting, u"Start Extracting"_s);
+    makeButton(MainButton::AddFiles, u"Add File(s)"_s);
+    makeButton(MainButton::AddFolder, u"Add All File(s) In Folder"_s);
+    makeButton(MainButton::EditAbbreviations, u"Option: Ignore These Abbreviations"_s);
+    makeButton(MainButton::CopyResults, u"Copy Results To Clipboard"_s);
+    makeButton(MainButton::SaveTextFile, u"Save Results As Text File"_s);
+    makeButton(MainButton::SaveExcelFile, u"Save Results To Excel File"_s);
+    makeButton(MainButton::ClearInputs, u"Clear List"_s);
+    makeButton(MainButton::ClearResults, u"Clear List"_s);
+    makeButton(MainButton::LoadSamples, u"Load Sample/Example Files"_s);
 }
 
 // Input list and its buttons on the left, the options and "Start
 // Extracting" on the right, the progress bar across, the results list and
 // its buttons below. The lists take whatever room the window gains.
-void Form1::setupLayout()
+void MainWindow::setupLayout()
 {
     auto *inputButtons = new QGridLayout;
-    inputButtons->addWidget(pushButton(2), 0, 0);
-    inputButtons->addWidget(pushButton(3), 0, 1);
-    inputButtons->addWidget(pushButton(10), 1, 0);
-    inputButtons->addWidget(pushButton(8), 1, 1);
+    inputButtons->addWidget(button(MainButton::AddFiles), 0, 0);
+    inputButtons->addWidget(button(MainButton::AddFolder), 0, 1);
+    inputButtons->addWidget(button(MainButton::LoadSamples), 1, 0);
+    inputButtons->addWidget(button(MainButton::ClearInputs), 1, 1);
 
     auto *inputSide = new QVBoxLayout;
-    inputSide->addWidget(m_listView1, 1);
+    inputSide->addWidget(m_inputListView, 1);
     inputSide->addLayout(inputButtons);
 
     auto *optionSide = new QVBoxLayout;
-    optionSide->addWidget(m_options->frame1());
-    optionSide->addWidget(pushButton(4));
-    optionSide->addWidget(m_options->frame2());
+    optionSide->addWidget(m_options->extractOptionFrame());
+    optionSide->addWidget(button(MainButton::EditAbbreviations));
+    optionSide->addWidget(m_options->filterFrame());
     optionSide->addStretch(1);
-    optionSide->addWidget(pushButton(1));
+    optionSide->addWidget(button(MainButton::StartExtracting));
 
     auto *top = new QHBoxLayout;
     top->addLayout(inputSide, 1);
     top->addLayout(optionSide, 0);
 
     auto *resultButtons = new QHBoxLayout;
-    for (int number : {5, 6, 7, 9})
-        resultButtons->addWidget(pushButton(number));
+    for (MainButton which : {MainButton::CopyResults, MainButton::SaveTextFile,
+                             MainButton::SaveExcelFile, MainButton::ClearResults})
+        resultButtons->addWidget(button(which));
 
     auto *window = new QVBoxLayout(this);
     window->addLayout(top, 1);
     window->addWidget(m_progressBar);
-    window->addWidget(m_listView2, 1);
+    window->addWidget(m_resultsListView, 1);
     window->addLayout(resultButtons);
 
     for (QPushButton *button : m_buttons)
         button->setMinimumHeight(button->sizeHint().height() + 6);
-    pushButton(1)->setMinimumHeight(pushButton(1)->sizeHint().height() + 16);
+    button(MainButton::StartExtracting)
+        ->setMinimumHeight(button(MainButton::StartExtracting)->sizeHint().height() + 16);
 
     // 1220 x 760 pixels at 96 dots per inch, larger where the desktop's
     // text is set larger.
@@ -226,12 +228,13 @@ void Form1::setupLayout()
     resize(size);
 }
 
-void Form1::setupPointerRules()
+void MainWindow::setupPointerRules()
 {
     for (QPushButton *button : m_buttons)
         m_pointer->watchButton(button);
-    const QList<QWidget *> surfaces = {this, m_options->frame1(), m_options->frame2(),
-                                       m_listView1->viewport(), m_listView2->viewport()};
+    const QList<QWidget *> surfaces = {this, m_options->extractOptionFrame(),
+                                       m_options->filterFrame(), m_inputListView->viewport(),
+                                       m_resultsListView->viewport()};
     for (QWidget *surface : surfaces)
         m_pointer->watchSurface(surface);
 }
@@ -241,41 +244,49 @@ void Form1::setupPointerRules()
 // Tab stops once in each group of options, at its selected one (the arrow
 // keys move within the group); the filter texts follow their group.
 // The shortcuts leave alone every key the text boxes and lists use.
-void Form1::setupKeyboard()
+void MainWindow::setupKeyboard()
 {
     for (QPushButton *button : m_buttons)
         pressOnEnter(button);
-    giveShortcut(pushButton(1), QKeySequence(Qt::Key_F5));
-    giveShortcut(pushButton(2), QKeySequence(Qt::CTRL | Qt::Key_O));
-    giveShortcut(pushButton(3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-    giveShortcut(pushButton(5), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    giveShortcut(pushButton(6), QKeySequence(Qt::CTRL | Qt::Key_S));
-    giveShortcut(pushButton(7), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    giveShortcut(button(MainButton::StartExtracting), QKeySequence(Qt::Key_F5));
+    giveShortcut(button(MainButton::AddFiles), QKeySequence(Qt::CTRL | Qt::Key_O));
+    giveShortcut(button(MainButton::AddFolder), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    giveShortcut(button(MainButton::CopyResults), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    giveShortcut(button(MainButton::SaveTextFile), QKeySequence(Qt::CTRL | Qt::Key_S));
+    giveShortcut(button(MainButton::SaveExcelFile), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
 
     const OptionsPanel &options = *m_options;
-    chainTabOrder({m_listView1, pushButton(2), pushButton(3), pushButton(10), pushButton(8),
-                   options.option(1), options.option(2), pushButton(4), options.option(4),
-                   options.option(5), options.option(3), options.text1(), options.text2(),
-                   pushButton(1), m_listView2, pushButton(5), pushButton(6), pushButton(7),
-                   pushButton(9)});
-    tabToSelectedOption({options.option(1), options.option(2)});
-    tabToSelectedOption({options.option(4), options.option(5), options.option(3)});
+    chainTabOrder(
+        {m_inputListView, button(MainButton::AddFiles), button(MainButton::AddFolder),
+         button(MainButton::LoadSamples), button(MainButton::ClearInputs),
+         options.option(OptionButton::Paragraph), options.option(OptionButton::Sentence),
+         button(MainButton::EditAbbreviations), options.option(OptionButton::Containing),
+         options.option(OptionButton::NotContaining), options.option(OptionButton::NoFilter),
+         options.containingText(), options.notContainingText(), button(MainButton::StartExtracting),
+         m_resultsListView, button(MainButton::CopyResults), button(MainButton::SaveTextFile),
+         button(MainButton::SaveExcelFile), button(MainButton::ClearResults)});
+    tabToSelectedOption(
+        {options.option(OptionButton::Paragraph), options.option(OptionButton::Sentence)});
+    tabToSelectedOption({options.option(OptionButton::Containing),
+                         options.option(OptionButton::NotContaining),
+                         options.option(OptionButton::NoFilter)});
 }
 
-void Form1::connectActions()
+void MainWindow::connectActions()
 {
-    const std::array<void (Form1::*)(), 10> clicks = {
-        &Form1::PushButton1_Click, &Form1::PushButton2_Click, &Form1::PushButton3_Click,
-        &Form1::PushButton4_Click, &Form1::PushButton5_Click, &Form1::PushButton6_Click,
-        &Form1::PushButton7_Click, &Form1::PushButton8_Click, &Form1::PushButton9_Click,
-        &Form1::PushButton10_Click};
+    const std::array<void (MainWindow::*)(), 10> clicks = {
+        &MainWindow::startExtracting,        &MainWindow::addFiles,
+        &MainWindow::addAllFilesInFolder,    &MainWindow::editAbbreviations,
+        &MainWindow::copyResultsToClipboard, &MainWindow::saveResultsAsTextFile,
+        &MainWindow::saveResultsToExcelFile, &MainWindow::clearInputList,
+        &MainWindow::clearResultsList,       &MainWindow::loadSampleFiles};
     for (std::size_t i = 0; i < clicks.size(); ++i)
         connect(m_buttons.at(i), &QPushButton::clicked, this, clicks.at(i));
-    connect(m_inputBehaviour, &InputListBehaviour::filesDropped, this,
-            &Form1::ListView1_OLEDragDrop, Qt::QueuedConnection);
+    connect(m_inputBehaviour, &InputListBehaviour::filesDropped, this, &MainWindow::addDroppedFiles,
+            Qt::QueuedConnection);
 }
 
-FillerServices Form1::fillerServices()
+FillerServices MainWindow::fillerServices()
 {
     return {.boxes = *m_flush,
             .dialogs = m_services.dialogs,
@@ -286,7 +297,7 @@ FillerServices Form1::fillerServices()
             .yieldInterval = m_services.yieldInterval};
 }
 
-ExportServices Form1::exportServices()
+ExportServices MainWindow::exportServices()
 {
     return {.boxes = *m_flush,
             .dialogs = m_services.dialogs,
@@ -296,7 +307,7 @@ ExportServices Form1::exportServices()
             .yieldInterval = m_services.exportYieldInterval};
 }
 
-EditorServices Form1::editorServices()
+EditorServices MainWindow::editorServices()
 {
     const QString handPointer = m_services.applicationFolder + u"/HAND-M.CUR"_s;
     return {.boxes = m_services.boxes,
@@ -306,65 +317,65 @@ EditorServices Form1::editorServices()
             .customPointer = [handPointer] { return pointerFromFile(handPointer); }};
 }
 
-void Form1::PushButton1_Click()
+void MainWindow::startExtracting()
 {
     m_run->start();
 }
 
-void Form1::PushButton2_Click()
+void MainWindow::addFiles()
 {
     InputListModel::AppendBatch batch(*m_inputRows);
     AddFilesAction::run(m_services.dialogs, *m_flush, *m_inputRows);
 }
 
-void Form1::PushButton3_Click()
+void MainWindow::addAllFilesInFolder()
 {
     InputListModel::AppendBatch batch(*m_inputRows);
     AddFolderAction::run(fillerServices(), *m_inputRows);
 }
 
 // Modal: the window, and a run that was yielding, wait until it closes.
-void Form1::PushButton4_Click()
+void MainWindow::editAbbreviations()
 {
     ReportingProcedure proc(*m_flush, EditorIdentifier);
     proc.step(100, [&] {
-        Form2 editor(editorServices(), this);
+        AbbreviationEditor editor(editorServices(), this);
         editor.exec();
     });
 }
 
-void Form1::PushButton5_Click()
+void MainWindow::copyResultsToClipboard()
 {
-    copyResultsToClipboard(exportServices(), *m_resultsData);
+    Quillfen::copyResultsToClipboard(exportServices(), *m_resultsData);
 }
 
-void Form1::PushButton6_Click()
+void MainWindow::saveResultsAsTextFile()
 {
-    saveResultsAsTextFile(exportServices(), *m_resultsData);
+    Quillfen::saveResultsAsTextFile(exportServices(), *m_resultsData);
 }
 
-void Form1::PushButton7_Click()
+void MainWindow::saveResultsToExcelFile()
 {
     const QString folder =
         m_services.workbookFolder.isEmpty() ? defaultWorkbookFolder() : m_services.workbookFolder;
     saveResultsToSpreadsheet(exportServices(), *m_resultsData, folder);
 }
 
-void Form1::PushButton8_Click()
+void MainWindow::clearInputList()
 {
     ReportingProcedure proc(m_services.boxes, ClearInputsIdentifier);
     if (proc.test(100, [&] { return !m_pointer->isBusy(); }))
         proc.step(100, [&] { m_inputRows->clearRows(); });
 }
 
-void Form1::PushButton9_Click()
+void MainWindow::clearResultsList()
 {
     ReportingProcedure proc(m_services.boxes, ClearResultsIdentifier);
     proc.step(100, [&] { m_resultRows->clearRows(); });
     proc.step(102, [&] { m_resultRows->setHeaderText(u"Results"_s); });
 }
 
-void Form1::PushButton10_Click()
+void MainWindow::loadSampleFiles()
 {
     ReportingProcedure proc(*m_flush, SampleFiles::LoadIdentifier);
     InputListModel::AppendBatch batch(*m_inputRows);
@@ -374,7 +385,7 @@ void Form1::PushButton10_Click()
 }
 
 // The pointer stays as it is; removals stay possible meanwhile.
-void Form1::ListView1_OLEDragDrop(const QStringList &paths)
+void MainWindow::addDroppedFiles(const QStringList &paths)
 {
     InputListModel::AppendBatch batch(*m_inputRows);
     FolderWalk walk(*m_flush, m_flush.get(), m_services.yieldInterval);
@@ -385,7 +396,7 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths)
     }
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     Q_EMIT unloaded();

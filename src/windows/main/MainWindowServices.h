@@ -16,7 +16,7 @@ class SettingsArea;
 
 // What the main window needs from outside: the platform services, the
 // data folder and the few choices a test wants to make.
-struct Form1Services
+struct MainWindowServices
 {
     MessageBoxes &boxes;
     SettingsArea &settings;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form1Services.h"
+#include "MainWindowServices.h"
 #include "core/SettingsStore.h"
 #include "extract/ExtractionRun.h"
 
@@ -25,9 +25,24 @@ class ResultsListBehaviour;
 class ResultsListData;
 class ResultsModel;
 
-// The main window. Constructing it builds every control; Form_Load() runs
+// The ten push buttons, in the order of their object names (PushButton1 ...
+// PushButton10), which tests and the error report's identifiers use.
+enum class MainButton {
+    StartExtracting,
+    AddFiles,
+    AddFolder,
+    EditAbbreviations,
+    CopyResults,
+    SaveTextFile,
+    SaveExcelFile,
+    ClearInputs,
+    ClearResults,
+    LoadSamples,
+};
+
+// The main window. Constructing it builds every control; startUp() runs
 // the start-up; closing it ends the program (see unloaded()).
-class Form1 final : public QWidget
+class MainWindow final : public QWidget
 {
     Q_OBJECT
 
@@ -43,21 +58,21 @@ public:
     // Width of each list's column.
     static constexpr int ColumnTwips = 7000;
 
-    explicit Form1(Form1Services services, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(MainWindowServices services, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The start-up sequence. Every step that fails is reported and the
     // next one runs; the window can be shown afterwards whatever happened.
-    void Form_Load();
+    void startUp();
 
     InputListModel &inputList() const { return *m_inputRows; }
     ResultsModel &results() const { return *m_resultRows; }
     OptionsPanel &options() const { return *m_options; }
     PointerControl &pointer() const { return *m_pointer; }
-    ListViewControl *listView1() const { return m_listView1; }
-    ListViewControl *listView2() const { return m_listView2; }
+    ListViewControl *inputListView() const { return m_inputListView; }
+    ListViewControl *resultsListView() const { return m_resultsListView; }
     CaptionedProgressBar *progressBar() const { return m_progressBar; }
-    QPushButton *pushButton(int number) const { return m_buttons.at(std::size_t(number - 1)); }
+    QPushButton *button(MainButton which) const { return m_buttons.at(std::size_t(which)); }
     InputListBehaviour &inputBehaviour() const { return *m_inputBehaviour; }
     const QString &applicationTitle() const { return m_applicationTitle; }
 
@@ -71,18 +86,19 @@ Q_SIGNALS:
     void unloaded();
 
 public Q_SLOTS:
-    void PushButton1_Click();  // Start Extracting
-    void PushButton2_Click();  // Add File(s)
-    void PushButton3_Click();  // Add All File(s) In Folder
-    void PushButton4_Click();  // Option: Ignore These Abbreviations (the editor, modal)
-    void PushButton5_Click();  // Copy Results To Clipboard
-    void PushButton6_Click();  // Save Results As Text File
-    void PushButton7_Click();  // Save Results To Excel File
-    void PushButton8_Click();  // Clear List (input files)
-    void PushButton9_Click();  // Clear List (results)
-    void PushButton10_Click(); // Load Sample/Example Files
+    // The buttons' actions, named after their captions.
+    void startExtracting();
+    void addFiles();
+    void addAllFilesInFolder();
+    void editAbbreviations(); // the editor, modal
+    void copyResultsToClipboard();
+    void saveResultsAsTextFile();
+    void saveResultsToExcelFile();
+    void clearInputList();
+    void clearResultsList();
+    void loadSampleFiles();
     // Files and folders dropped on the input list, in the drop's order.
-    void ListView1_OLEDragDrop(const QStringList &paths);
+    void addDroppedFiles(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -96,7 +112,7 @@ private:
     void setupPointerRules();
     void setupKeyboard();
     void connectActions();
-    QPushButton *makeButton(int number, const QString &caption);
+    QPushButton *makeButton(MainButton which, const QString &caption);
     ListViewControl *makeList(const QString &name, const QString &hint);
 
     FillerServices fillerServices();
@@ -108,7 +124,7 @@ private:
     void addColumn(ListViewControl *list, const QString &header);
     void setColumnWidth(ListViewControl *list);
 
-    Form1Services m_services;
+    MainWindowServices m_services;
     SettingsStore m_store;
     QString m_applicationTitle;
 
@@ -116,8 +132,8 @@ private:
     OptionsPanel *m_options = nullptr;
     InputListModel *m_inputRows = nullptr;
     ResultsModel *m_resultRows = nullptr;
-    ListViewControl *m_listView1 = nullptr;
-    ListViewControl *m_listView2 = nullptr;
+    ListViewControl *m_inputListView = nullptr;
+    ListViewControl *m_resultsListView = nullptr;
     CaptionedProgressBar *m_progressBar = nullptr;
     std::array<QPushButton *, 10> m_buttons{};
     InputListBehaviour *m_inputBehaviour = nullptr;

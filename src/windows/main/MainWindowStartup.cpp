@@ -1,8 +1,8 @@
 #include "Appearance.h"
 #include "ApplicationIcon.h"
-#include "Form1.h"
 #include "HomePage.h"
 #include "ListViewControl.h"
+#include "MainWindow.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
 #include "core/ReportingProcedure.h"
@@ -18,7 +18,7 @@ using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
-void Form1::Form_Load()
+void MainWindow::startUp()
 {
     const QString &folder = m_services.applicationFolder;
     ReportingProcedure proc(m_services.boxes, LoadIdentifier);
@@ -50,38 +50,39 @@ void Form1::Form_Load()
     proc.step(120, [&] { setWindowIcon(applicationIcon(folder)); });
     proc.step(122, [&] { m_applicationTitle = shortApplicationTitle(u"Quillfen"_s); });
 
-    proc.step(124, [&] { addColumn(m_listView1, u"File(s)"_s); });
-    proc.step(126, [&] { setColumnWidth(m_listView1); });
-    proc.step(128, [&] { addColumn(m_listView2, u"Results"_s); });
-    proc.step(130, [&] { setColumnWidth(m_listView2); });
+    proc.step(124, [&] { addColumn(m_inputListView, u"File(s)"_s); });
+    proc.step(126, [&] { setColumnWidth(m_inputListView); });
+    proc.step(128, [&] { addColumn(m_resultsListView, u"Results"_s); });
+    proc.step(130, [&] { setColumnWidth(m_resultsListView); });
 
     const bool defaults[] = {true, false, true, false, false};
     for (int number = 1; number <= 5; ++number) {
         proc.step(130 + 2 * number, [&] {
             const QString key = u"Option"_s + QString::number(number);
-            m_options->restoreOption(number, m_store.getBoolean(key, defaults[number - 1]));
+            m_options->restoreOption(OptionButton(number),
+                                     m_store.getBoolean(key, defaults[number - 1]));
         });
     }
 }
 
-void Form1::TakeSampleSnapshot()
+void MainWindow::TakeSampleSnapshot()
 {
     Quillfen::TakeSampleSnapshot(m_services.applicationFolder, m_store, &m_services.loop);
 }
 
-void Form1::openHomePage()
+void MainWindow::openHomePage()
 {
     if (!m_services.homePageAddress.isEmpty())
         m_services.desktop.openLocation(m_services.homePageAddress);
 }
 
-void Form1::addColumn(ListViewControl *list, const QString &header)
+void MainWindow::addColumn(ListViewControl *list, const QString &header)
 {
     if (!list->model()->setHeaderData(0, Qt::Horizontal, header))
         throw Failure(u"The column \""_s + header + u"\" cannot be added"_s);
 }
 
-void Form1::setColumnWidth(ListViewControl *list)
+void MainWindow::setColumnWidth(ListViewControl *list)
 {
     list->setColumnWidth(twipsToPixels(ColumnTwips, list->logicalDpiX()));
 }

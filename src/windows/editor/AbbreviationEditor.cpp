@@ -1,4 +1,4 @@
-#include "Form2.h"
+#include "AbbreviationEditor.h"
 
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportingProcedure.h"
@@ -36,7 +36,7 @@ QFont arialBold(qreal points)
 
 } // namespace
 
-Form2::Form2(EditorServices services, QWidget *parent)
+AbbreviationEditor::AbbreviationEditor(EditorServices services, QWidget *parent)
     : QDialog(parent), m_services(std::move(services))
 {
     setupWindow();
@@ -45,12 +45,12 @@ Form2::Form2(EditorServices services, QWidget *parent)
     load();
 }
 
-int Form2::pixels(int twips) const
+int AbbreviationEditor::pixels(int twips) const
 {
     return qRound(twips * logicalDpiX() / 1440.0);
 }
 
-void Form2::setupWindow()
+void AbbreviationEditor::setupWindow()
 {
     setObjectName(u"Form2"_s);
     setWindowTitle(u"Ignore These Abbreviations"_s);
@@ -61,7 +61,7 @@ void Form2::setupWindow()
     installEventFilter(this);
 }
 
-void Form2::setupList()
+void AbbreviationEditor::setupList()
 {
     m_list = new QTreeWidget(this);
     m_list->setObjectName(u"ListView1"_s);
@@ -80,7 +80,8 @@ void Form2::setupList()
     m_list->viewport()->installEventFilter(this);
 }
 
-QPushButton *Form2::addButton(const QString &name, const QString &text, int left, int top)
+QPushButton *AbbreviationEditor::addButton(const QString &name, const QString &text, int left,
+                                           int top)
 {
     auto *button = new QPushButton(text, this);
     button->setObjectName(name);
@@ -93,19 +94,19 @@ QPushButton *Form2::addButton(const QString &name, const QString &text, int left
     return button;
 }
 
-void Form2::setupButtons()
+void AbbreviationEditor::setupButtons()
 {
     connect(addButton(u"PushButton4"_s, u"Add"_s, LeftColumn, UpperRow), &QPushButton::clicked,
-            this, &Form2::add);
+            this, &AbbreviationEditor::add);
     connect(addButton(u"PushButton1"_s, u"Delete Selected"_s, RightColumn, UpperRow),
-            &QPushButton::clicked, this, &Form2::deleteSelected);
+            &QPushButton::clicked, this, &AbbreviationEditor::deleteSelected);
     connect(addButton(u"PushButton3"_s, u"Clear List"_s, LeftColumn, LowerRow),
-            &QPushButton::clicked, this, &Form2::clearList);
+            &QPushButton::clicked, this, &AbbreviationEditor::clearList);
     connect(addButton(u"PushButton2"_s, u"Close"_s, RightColumn, LowerRow), &QPushButton::clicked,
-            this, &Form2::closeWindow);
+            this, &AbbreviationEditor::closeWindow);
 }
 
-QStringList Form2::entries() const
+QStringList AbbreviationEditor::entries() const
 {
     QStringList texts;
     texts.reserve(m_list->topLevelItemCount());
@@ -114,12 +115,12 @@ QStringList Form2::entries() const
     return texts;
 }
 
-void Form2::appendEntry(const QString &text)
+void AbbreviationEditor::appendEntry(const QString &text)
 {
     m_list->addTopLevelItem(new QTreeWidgetItem(QStringList{text}));
 }
 
-bool Form2::containsEntry(const QString &text) const
+bool AbbreviationEditor::containsEntry(const QString &text) const
 {
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         if (m_list->topLevelItem(i)->text(0) == text)
@@ -128,7 +129,7 @@ bool Form2::containsEntry(const QString &text) const
     return false;
 }
 
-void Form2::load()
+void AbbreviationEditor::load()
 {
     ReportingProcedure proc(m_services.boxes, LoadIdentifier);
     proc.step(100, [&] {
@@ -167,7 +168,7 @@ void Form2::load()
     }
 }
 
-void Form2::add()
+void AbbreviationEditor::add()
 {
     ReportingProcedure proc(m_services.boxes, AddIdentifier);
     QString answer;
@@ -181,7 +182,7 @@ void Form2::add()
         proc.step(106, [&] { appendEntry(answer); });
 }
 
-void Form2::deleteSelected()
+void AbbreviationEditor::deleteSelected()
 {
     ReportingProcedure proc(m_services.boxes, DeleteIdentifier);
     if (proc.test(100, [&] { return m_list->topLevelItemCount() == 0; }))
@@ -193,19 +194,19 @@ void Form2::deleteSelected()
     });
 }
 
-void Form2::clearList()
+void AbbreviationEditor::clearList()
 {
     ReportingProcedure proc(m_services.boxes, ClearIdentifier);
     proc.step(100, [&] { m_list->clear(); });
 }
 
-void Form2::closeWindow()
+void AbbreviationEditor::closeWindow()
 {
     ReportingProcedure proc(m_services.boxes, CloseIdentifier);
     proc.step(100, [&] { reject(); });
 }
 
-void Form2::saveOnClose()
+void AbbreviationEditor::saveOnClose()
 {
     ReportingProcedure proc(m_services.boxes, UnloadIdentifier);
     QString value;
@@ -216,14 +217,14 @@ void Form2::saveOnClose()
     proc.step(108, [&] { SettingsStore(m_services.settings).save(AbbreviationsKey, value); });
 }
 
-void Form2::done(int result)
+void AbbreviationEditor::done(int result)
 {
     // The title bar's close box and Escape reach here through reject().
     saveOnClose();
     QDialog::done(result);
 }
 
-void Form2::setPointerMode(PointerMode mode)
+void AbbreviationEditor::setPointerMode(PointerMode mode)
 {
     m_pointerMode = mode;
     switch (mode) {
@@ -239,7 +240,7 @@ void Form2::setPointerMode(PointerMode mode)
     }
 }
 
-bool Form2::eventFilter(QObject *watched, QEvent *event)
+bool AbbreviationEditor::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter and Return press the focused button, as Space does and as in
     // the main window; a dialog keeps them for a default button otherwise.
