@@ -23,8 +23,14 @@ mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.source
 
 root=$(mktemp -d /tmp/quillfen-fresh-root.XXXX)
 cleanup() {
+    # Whatever the command left running inside (a display server, say) goes
+    # first, so that nothing keeps the mounts busy.
+    for p in /proc/[0-9]*; do
+        [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -9 "${p#/proc/}" 2>/dev/null
+    done
+    sleep 1
     for m in var/cache/apt/archives tmp sys dev proc; do
-        umount -R "$root/$m" 2>/dev/null || true
+        umount -R "$root/$m" 2>/dev/null || umount -R -l "$root/$m" 2>/dev/null || true
     done
     rm -rf --one-file-system "$root"
 }
