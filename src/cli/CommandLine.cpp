@@ -2,7 +2,7 @@
 
 #include "OrderedExtraction.h"
 #include "abbrev/AbbreviationStore.h"
-#include "core/ApplicationError.h"
+#include "core/ReportingProcedure.h"
 #include "core/SettingsStore.h"
 #include "extract/ExtractionRun.h"
 #include "extract/FileExtraction.h"
@@ -262,22 +262,10 @@ std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter, Htm
     try {
         texts = readInputFile(path, html);
     } catch (...) {
-        return FileFailure{isHtmlPath(path) ? 132 : 144, describeCurrentException()};
+        return FileFailure{path, describeCurrentException()};
     }
     writer.appendText(texts.join(QString()), nulAfter);
     return std::nullopt;
-}
-
-// A report's line breaks as the terminal's line ends.
-QByteArray reportForStream(const QString &report)
-{
-    QString text = report;
-    text.replace(u"\r\n"_s, u"\n"_s);
-    text.replace(u'\r', u'\n');
-    QByteArray bytes;
-    appendUtf8(bytes, text);
-    bytes.append('\n');
-    return bytes;
 }
 
 void writeError(QIODevice &err, const QString &text)
@@ -287,16 +275,26 @@ void writeError(QIODevice &err, const QString &text)
     err.write(bytes);
 }
 
-// The folder walk's reports, written to standard error.
-class StreamReports final : public MessageBoxes
+// One line on standard error for each failure, as Unix tools write them:
+// a description's own line breaks would split it.
+QString failureLine(const QString &description)
+{
+    QString line = description;
+    line.replace(u"\r\n"_s, u" "_s);
+    line.replace(u'\r', u' ');
+    line.replace(u'\n', u' ');
+    return u"quillfen-cli: "_s + line + u'\n';
+}
+
+// The folder walk's failures.
+class StreamReports final : public FailureReports
 {
 public:
     explicit StreamReports(QIODevice &err) : m_err(err) {}
-    MessageAnswer show(const MessageRequest &request) override
+    void failed(const QString &, int, const QString &description) override
     {
         ++reports;
-        m_err.write(reportForStream(request.text));
-        return MessageAnswer::Ok;
+        writeError(m_err, failureLine(description));
     }
     int reports = 0;
 
@@ -429,8 +427,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         anyFailure = true;
         if (streams.errIsTerminal)
             writeError(streams.err, u"\r\x1b[K"_s);
-        streams.err.write(reportForStream(applicationErrorText(
-            ExtractionRun::Identifier, failure.statement, failure.description)));
+        writeError(streams.err, failureLine(failure.description));
     };
     const int jobs = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
     const bool extracted = extractInOrder(inputs.rows, jobs, *out, work, reports);

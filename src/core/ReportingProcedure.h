@@ -5,25 +5,51 @@
 
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 namespace Quillfen {
 
-// The resume rule of every reporting procedure: each statement carries its
-// number (100, 102, ...); a statement that fails is reported with the
-// procedure's identifier and that number, and the procedure goes on with
-// the next statement. A failing test counts as holding, so execution
-// continues into the branch it guards.
+// Where a reporting procedure's failures go: the window shows each as the
+// application error report; the command line writes one line of its own.
+class FailureReports
+{
+public:
+    virtual ~FailureReports() = default;
+    virtual void failed(const QString &procedure, int statement, const QString &description) = 0;
+};
+
+// The window's reports: a modal "Application Error" box each.
+class ReportBoxes final : public FailureReports
+{
+public:
+    explicit ReportBoxes(MessageBoxes &boxes) : m_boxes(boxes) {}
+    void failed(const QString &procedure, int statement, const QString &description) override
+    {
+        ShowApplicationError(m_boxes, procedure, statement, description);
+    }
+
+private:
+    MessageBoxes &m_boxes;
+};
+
+// The resume rule of every reporting action: a statement that can fail
+// runs inside step() with its number from ReportSites.h; when it fails,
+// the failure is reported with the action's identifier and that number and
+// the action goes on with the next statement. A failing test counts as
+// holding, so execution continues into the branch it guards.
 //
-//     ReportingProcedure proc(boxes, u"in Brisvane2021/08/31.Form1.PushButton9_Click "_s);
-//     proc.step(100, [&] { results.clear(); });
-//     if (proc.test(102, [&] { return !path.isEmpty(); }))
-//         proc.step(104, [&] { save(path); });
+//     ReportingProcedure proc(boxes, ReportSites::ClearResults::Identifier);
+//     proc.step(ReportSites::ClearResults::Clear, [&] { results.clear(); });
 class ReportingProcedure
 {
 public:
     ReportingProcedure(MessageBoxes &boxes, QString identifier)
-        : m_boxes(boxes), m_identifier(std::move(identifier))
+        : m_boxes(std::in_place, boxes), m_reports(&*m_boxes), m_identifier(std::move(identifier))
+    {
+    }
+    ReportingProcedure(FailureReports &reports, QString identifier)
+        : m_reports(&reports), m_identifier(std::move(identifier))
     {
     }
     Q_DISABLE_COPY_MOVE(ReportingProcedure)
@@ -59,7 +85,7 @@ public:
     void report(const QString &description)
     {
         ++m_failures;
-        ShowApplicationError(m_boxes, m_identifier, m_statement, description);
+        m_reports->failed(m_identifier, m_statement, description);
     }
 
     int statementNumber() const { return m_statement; }
@@ -67,7 +93,8 @@ public:
     const QString &identifier() const { return m_identifier; }
 
 private:
-    MessageBoxes &m_boxes;
+    std::optional<ReportBoxes> m_boxes;
+    FailureReports *m_reports;
     QString m_identifier;
     int m_statement = 0;
     int m_failures = 0;

@@ -2,6 +2,7 @@
 
 #include "NextFileCut.h"
 #include "abbrev/AbbreviationStore.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/PacedYield.h"
 #include "reading/TextFileReader.h"
@@ -39,11 +40,11 @@ private:
     bool &m_flag;
 };
 
+namespace Site = ReportSites::StartExtracting;
+
 double share(qsizetype part, qsizetype whole)
 {
-    if (whole == 0)
-        throw Failure(u"Division by zero"_s);
-    return double(part) / double(whole) * 100.0;
+    return whole == 0 ? 0.0 : double(part) / double(whole) * 100.0;
 }
 
 } // namespace
@@ -69,30 +70,28 @@ class ExtractionRun::Pass
 {
 public:
     Pass(const RunEnvironment &env, std::chrono::milliseconds yieldInterval)
-        : m_env(env), m_proc(env.boxes, Identifier), m_pacer(&env.loop, yieldInterval),
+        : m_env(env), m_proc(env.boxes, Site::Identifier), m_pacer(&env.loop, yieldInterval),
           m_next(env.work)
     {}
 
     void run()
     {
-        if (m_proc.test(104, [&] { return m_env.inputs.rowCount() == 0; })) {
-            m_proc.step(310, [&] { showMessage(m_env.boxes, u"No files added."_s); });
+        if (m_env.inputs.rowCount() == 0) {
+            m_proc.step(Site::NoFilesMessage,
+                        [&] { showMessage(m_env.boxes, u"No files added."_s); });
             return;
         }
-        m_proc.step(106, [&] { m_env.loop.yield(); });
-        m_proc.step(110, [&] { m_env.results.clearRows(); });
-        int fileCount = 0;
-        m_proc.step(112, [&] { fileCount = m_env.inputs.rowCount(); });
+        m_env.loop.yield();
+        m_env.results.clearRows();
+        const int fileCount = m_env.inputs.rowCount();
         prepareNext(1);
         for (int i = 1; i <= fileCount; ++i)
             processFile(i);
-        m_proc.step(302, [&] {
-            m_env.results.flushRows();
-            m_env.pointer.setPointerMode(PointerMode::Default);
-        });
-        m_proc.step(304, [&] { m_env.progress.setProgressValue(0); });
-        m_proc.step(306, [&] { m_env.progress.setProgressCaption(u"Progress Bar"_s); });
-        m_proc.step(308, [&] { showMessage(m_env.boxes, u"Done."_s); });
+        m_env.results.flushRows();
+        m_env.pointer.setPointerMode(PointerMode::Default);
+        m_env.progress.setProgressValue(0);
+        m_env.progress.setProgressCaption(u"Progress Bar"_s);
+        m_proc.step(Site::DoneMessage, [&] { showMessage(m_env.boxes, u"Done."_s); });
     }
 
 private:
@@ -100,24 +99,21 @@ private:
     {
         QString path;
         // A row that vanished during a yield is skipped.
-        if (!m_proc.step(114, [&] { path = m_env.inputs.rowText(row); }))
+        if (!m_proc.step(Site::ReadInputRow, [&] { path = m_env.inputs.rowText(row); }))
             return;
-        m_proc.step(116,
-                    [&] { m_env.progress.setProgressValue(share(row, m_env.inputs.rowCount())); });
-        m_proc.step(118, [&] {
-            m_env.progress.setProgressCaption(u"Processing: "_s + FileNameOfPath(path));
-        });
-        m_proc.step(120, [&] { yieldIfDue(); });
-        m_proc.step(122, [&] { m_env.pointer.setPointerMode(PointerMode::Busy); });
-        m_proc.step(128, [&] { m_env.pointer.setPointerMode(PointerMode::Busy); });
+        m_env.progress.setProgressValue(share(row, m_env.inputs.rowCount()));
+        m_env.progress.setProgressCaption(u"Processing: "_s + FileNameOfPath(path));
+        yieldIfDue();
+        m_env.pointer.setPointerMode(PointerMode::Busy);
 
         QStringList texts;
         std::optional<PreparedFile> prepared;
         // A file that cannot be read is reported once and gives no rows.
-        if (m_proc.test(130, [&] { return isHtmlPath(path); })) {
-            if (!m_proc.step(132, [&] { texts = {readInBackground(path, true).value(0)}; }))
+        if (isHtmlPath(path)) {
+            if (!m_proc.step(Site::ReadHtmlFile,
+                             [&] { texts = {readInBackground(path, true).value(0)}; }))
                 return prepareNext(row + 1);
-        } else if (!m_proc.step(144, [&] {
+        } else if (!m_proc.step(Site::ReadTextFile, [&] {
                        prepared = m_next.take(path);
                        if (!prepared)
                            texts = readInBackground(path, false);
@@ -190,7 +186,7 @@ private:
         auto cutNow = [&] { return cutText(text(), cutMode, shield ? *shield : noShield); };
         bool cutAhead = false;
         qsizetype count = 0;
-        m_proc.step(152, [&] {
+        m_proc.step(Site::CutText, [&] {
             cutMode = m_env.options.mode();
             if (cutMode == ExtractMode::None)
                 return;
@@ -215,13 +211,11 @@ private:
 
         refreshOptions();
         for (qsizetype m = 0; m < count; ++m) {
-            m_proc.step(190, [&] {
-                if (m_pacer.dueAmongMany()) {
-                    m_env.progress.setProgressValue(share(m + 1, count));
-                    yieldNow();
-                }
-            });
-            m_proc.step(192, [&] {
+            if (m_pacer.dueAmongMany()) {
+                m_env.progress.setProgressValue(share(m + 1, count));
+                yieldNow();
+            }
+            m_proc.step(Site::HandlePiece, [&] {
                 if (cutAhead && prepared->rowsFor(m_mode, m_filter)) {
                     // Prepared rows are only handed over: the pieces up to
                     // the next look at the clock go at once, which yields
@@ -243,7 +237,7 @@ private:
             });
         }
         if (count > 0)
-            m_proc.step(188, [&] { m_env.progress.setProgressValue(100.0); });
+            m_env.progress.setProgressValue(100.0);
     }
 
     const AbbreviationShield &shieldFor(const QString &storedValue)

@@ -39,9 +39,6 @@ bool isHtmlPath(const QString &path);
 class ExtractionRun
 {
 public:
-    static inline const QString Identifier =
-        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton1_Click ");
-
     explicit ExtractionRun(RunEnvironment environment) : m_env(environment) {}
 
     // Zero yields at every yield point; the window spaces them by time.

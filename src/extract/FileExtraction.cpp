@@ -50,7 +50,7 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
         }
         texts = readInputFile(path, html);
     } catch (...) {
-        return FileFailure{isHtmlPath(path) ? 132 : 144, describeCurrentException()};
+        return FileFailure{path, describeCurrentException()};
     }
     extractTexts(texts, mode, shield, filter, sink);
     return std::nullopt;
@@ -71,7 +71,7 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
         }
         bytes = readWholeFile(path);
     } catch (...) {
-        return FileFailure{144, describeCurrentException()};
+        return FileFailure{path, describeCurrentException()};
     }
 
     cutUtf8TextOfFile(bytes, mode, shield, filter, utf8Sink);

@@ -10,10 +10,11 @@
 
 namespace Quillfen {
 
-// What the run would report for a file that could not be read.
+// A file that could not be read: which, and why (the description names
+// the path too, as the window's report shows it).
 struct FileFailure
 {
-    int statement; // 132 for an HTML page, 144 for a text file
+    QString path;
     QString description;
 };
 

@@ -61,7 +61,7 @@ public:
                     output.hand(chunkOf(file, i));
             }
             if (file.name.startsWith(u"bad"_s))
-                return FileFailure{144, file.name};
+                return FileFailure{file.name, file.name};
             return std::nullopt;
         };
     }

@@ -1,3 +1,4 @@
+#include "core/ReportSites.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ApplicationError.h"
 #include "core/SettingsStore.h"
@@ -199,7 +200,7 @@ private Q_SLOTS:
         click(*editor, u"PushButton2"_s);
         QVERIFY(!editor->isVisible());
         QCOMPARE(m_platform.shownMessages(),
-                 QStringList{applicationErrorText(AbbreviationEditor::UnloadIdentifier, 108,
+                 QStringList{applicationErrorText(ReportSites::EditorSave::Identifier, 108,
                                                   u"The settings cannot be written"_s)});
         m_settings.failWrites(false);
         QCOMPARE(stored(), u"a"_s + S);
@@ -210,7 +211,7 @@ private Q_SLOTS:
         auto editor = open({m_platform, m_platform, m_settings,
                             [](QWidget &) { throw Failure(u"no colours"_s); }});
         QCOMPARE(m_platform.shownMessages(),
-                 QStringList{applicationErrorText(AbbreviationEditor::LoadIdentifier, 100,
+                 QStringList{applicationErrorText(ReportSites::EditorStartUp::Identifier, 100,
                                                   u"no colours"_s)});
         QCOMPARE(editor->entries(), DefaultAbbreviations());
     }

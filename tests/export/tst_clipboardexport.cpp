@@ -1,3 +1,4 @@
+#include "core/ReportSites.h"
 #include "TableList.h"
 #include "core/ApplicationError.h"
 #include "platform/fake/ScriptedPlatform.h"
@@ -153,7 +154,7 @@ private Q_SLOTS:
         });
         copy();
         QCOMPARE(m_platform.shownMessages(),
-                 QStringList{applicationErrorText(CopyToClipboardIdentifier, 106,
+                 QStringList{applicationErrorText(ReportSites::CopyResults::Identifier, 106,
                                                   u"Index out of bounds"_s)});
         QCOMPARE(m_platform.clipboard, u"before"_s);
         QCOMPARE(m_platform.clipboardAttempts, 0);

@@ -1,3 +1,4 @@
+#include "core/ReportSites.h"
 #include "TableList.h"
 #include "XlsxReader.h"
 #include "core/ApplicationError.h"
@@ -48,7 +49,7 @@ private:
     }
     static QString report(int statement, const QString &description)
     {
-        return applicationErrorText(SaveSpreadsheetIdentifier, statement, description);
+        return applicationErrorText(ReportSites::SaveExcelFile::Identifier, statement, description);
     }
 
 private Q_SLOTS:
@@ -230,7 +231,7 @@ private Q_SLOTS:
         const XlsxSheet sheet = exportAndRead();
         QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
         QCOMPARE(m_platform.shownMessages().size(), 1);
-        QVERIFY2(m_platform.shownMessages().first().contains(SaveSpreadsheetIdentifier +
+        QVERIFY2(m_platform.shownMessages().first().contains(ReportSites::SaveExcelFile::Identifier +
                                                              u"at line 156\r\r"_s),
                  qPrintable(m_platform.shownMessages().first()));
         QCOMPARE(sheet.cells.keys(), (QStringList{u"A1"_s, u"A2"_s, u"A4"_s}));

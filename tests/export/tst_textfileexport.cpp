@@ -1,3 +1,4 @@
+#include "core/ReportSites.h"
 #include "TableList.h"
 #include "core/ApplicationError.h"
 #include "platform/fake/ScriptedPlatform.h"
@@ -38,7 +39,7 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 
 QString report(int statement, const QString &description)
 {
-    return applicationErrorText(SaveTextFileIdentifier, statement, description);
+    return applicationErrorText(ReportSites::SaveTextFile::Identifier, statement, description);
 }
 
 } // namespace
@@ -172,7 +173,7 @@ private Q_SLOTS:
         save();
         const QStringList shown = m_platform.shownMessages();
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown.first().contains(u"\r\n"_s + SaveTextFileIdentifier + u"at line 132\r\r"_s),
+        QVERIFY2(shown.first().contains(u"\r\n"_s + ReportSites::SaveTextFile::Identifier + u"at line 132\r\r"_s),
                  qPrintable(shown.first()));
         QVERIFY2(shown.first().startsWith(u"Cannot write "_s + path), qPrintable(shown.first()));
         QVERIFY(!QFile::exists(path));
@@ -251,7 +252,7 @@ private Q_SLOTS:
         ::chmod(QFile::encodeName(folder).constData(), 0755);
         const QStringList shown = m_platform.shownMessages();
         QCOMPARE(shown.size(), 2); // the question, then one report
-        QVERIFY2(shown[1].contains(u"\r\n"_s + SaveTextFileIdentifier + u"at line 132\r\r"_s),
+        QVERIFY2(shown[1].contains(u"\r\n"_s + ReportSites::SaveTextFile::Identifier + u"at line 132\r\r"_s),
                  qPrintable(shown[1]));
         QCOMPARE(readBytes(path), QByteArray("old bytes"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.txt"_s});
@@ -331,7 +332,7 @@ private Q_SLOTS:
         QCOMPARE(entries, (QStringList{u"filler"_s, u"old.txt"_s}));
         QCOMPARE(shown.size(), 2); // the question, then one report
         QVERIFY2(shown[1].startsWith(u"Cannot write "_s + path + u": "_s), qPrintable(shown[1]));
-        QVERIFY2(shown[1].contains(u"\r\n"_s + SaveTextFileIdentifier + u"at line "_s +
+        QVERIFY2(shown[1].contains(u"\r\n"_s + ReportSites::SaveTextFile::Identifier + u"at line "_s +
                                    QString::number(failingStatement) + u"\r\r"_s),
                  qPrintable(shown[1]));
         QCOMPARE(m_platform.pointerHistory(),

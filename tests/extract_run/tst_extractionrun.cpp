@@ -1,3 +1,4 @@
+#include "core/ReportSites.h"
 #include "RunDoubles.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ApplicationError.h"
@@ -45,7 +46,7 @@ private:
 
     static QString report(int statement, const QString &description)
     {
-        return applicationErrorText(ExtractionRun::Identifier, statement, description);
+        return applicationErrorText(ReportSites::StartExtracting::Identifier, statement, description);
     }
 
 private Q_SLOTS:

@@ -1,3 +1,4 @@
+#include "core/ReportSites.h"
 #include "HtmlRunFixture.h"
 #include "cli/CommandLine.h"
 #include "core/ApplicationError.h"
@@ -45,7 +46,7 @@ const QByteArray TaggedText = "<p>Tags stay.</p>\r\n\r\n<b>Bold</b>";
 
 QString reportFor(int statement, const QString &description)
 {
-    return applicationErrorText(ExtractionRun::Identifier, statement, description);
+    return applicationErrorText(ReportSites::StartExtracting::Identifier, statement, description);
 }
 
 QString failureOf(const QString &path)
@@ -244,8 +245,9 @@ private Q_SLOTS:
         QCOMPARE(runCli({u"--text"_s, u"-0"_s, missing, m_dir.filePath(u"only.html"_s)}, out, err),
                  1);
         QCOMPARE(out, QByteArray("Only one.\0", 10));
-        QVERIFY(err.contains("at line 132"));
+        QVERIFY(err.startsWith("quillfen-cli: "));
         QVERIFY(err.contains(missing.toUtf8()));
+        QCOMPARE(err.count('\n'), 1);
     }
 
     void cliText_usageErrors_data()

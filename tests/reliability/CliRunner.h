@@ -57,10 +57,10 @@ inline CliResult runCli(const QStringList &arguments, const QString &configHome,
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-// The number of failure reports in the error output.
+// The number of failure reports in the error output: one line each.
 inline int reportCount(const QByteArray &err)
 {
-    return int(err.count("Please email screenshot of this message to "));
+    return int(err.count("\nquillfen-cli: ") + (err.startsWith("quillfen-cli: ") ? 1 : 0));
 }
 
 } // namespace QuillfenTest

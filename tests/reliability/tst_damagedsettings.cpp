@@ -2,6 +2,7 @@
 // cannot be written: start-up still opens the window, reports what it must,
 // and later choices are still saved where that is possible.
 
+#include "core/ReportSites.h"
 #include "WindowHarness.h"
 #include "core/SettingsStore.h"
 #include "platform/SettingsArea.h"
@@ -76,7 +77,7 @@ private Q_SLOTS:
         QTest::newRow("truncated line")
             << QByteArray("[Quillfen]\nOption2=True\nOption1=Fa") << true
             << QStringList{
-                   WindowHarness::report(MainWindow::LoadIdentifier, 132, u"Type mismatch"_s)};
+                   WindowHarness::report(ReportSites::StartUp::Identifier, 132, u"Type mismatch"_s)};
         QTest::newRow("1 MB value") << "[Quillfen]\nOption2=True\nOption1=False\nAbbreviations=" +
                                            QByteArray(1024 * 1024, 'x') + "\n"
                                     << true << QStringList();

@@ -1,6 +1,7 @@
 // The buttons and the drop that fill the input list, driven through the
 // window with scripted answers.
 
+#include "core/ReportSites.h"
 #include "WindowHarness.h"
 #include "inputs/InputListModel.h"
 #include "inputs/adding/AddFiles.h"
@@ -302,7 +303,7 @@ private Q_SLOTS:
         harness.settings.failWrites(true);
         MainWindow &window = harness.start();
         QCOMPARE(harness.platform.shownMessages(),
-                 QStringList{WindowHarness::report(MainWindow::LoadIdentifier, 116,
+                 QStringList{WindowHarness::report(ReportSites::StartUp::Identifier, 116,
                                                    u"The settings cannot be written"_s)});
         QCOMPARE(window.windowTitle(), u"Quillfen"_s);
         QCOMPARE(window.resultsListView()->model()->headerData(0, Qt::Horizontal).toString(),

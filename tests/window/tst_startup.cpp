@@ -1,3 +1,4 @@
+#include "core/ReportSites.h"
 #include "WindowHarness.h"
 #include "windows/main/CaptionedProgressBar.h"
 #include "windows/main/ListViewControl.h"
@@ -27,7 +28,7 @@ QList<bool> optionStates(const MainWindow &window)
 
 QString loadReport(int statement, const QString &description)
 {
-    return WindowHarness::report(MainWindow::LoadIdentifier, statement, description);
+    return WindowHarness::report(ReportSites::StartUp::Identifier, statement, description);
 }
 
 } // namespace

@@ -12,8 +12,6 @@ namespace Quillfen {
 class AddFilesAction
 {
 public:
-    static inline const QString Identifier =
-        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton2_Click ");
     static inline const QString Title =
         QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
     static inline const QString Filters =

@@ -13,8 +13,6 @@ namespace Quillfen {
 class AddFolderAction
 {
 public:
-    static inline const QString Identifier =
-        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton3_Click ");
     static inline const QString ExtensionPrompt =
         QStringLiteral("Enter file extension to load:\r\r"
                        "(* for all files, txt for all txt files, doc for all doc files, etc.)");

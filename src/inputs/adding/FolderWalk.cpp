@@ -2,6 +2,7 @@
 
 #include "DirectoryReader.h"
 #include "PathTests.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 
 #include <cerrno>
@@ -50,11 +51,11 @@ void FolderWalk::GetSubDirectories2016(FolderList &list, bool recurse)
 
 qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
 {
-    ReportingProcedure proc(m_boxes, Identifier);
+    namespace Site = ReportSites::FolderWalk;
+    ReportingProcedure proc(m_reports, Site::Identifier);
     FolderList found;
-    proc.step(104, [&] { found.clear(); });
 
-    // Until a folder of this call passes statement 116 a failure is
+    // Until a folder of this call passes the walkable test a failure is
     // reported and the walk goes on with the next statement; from then
     // on it only ends the listing of that folder.
     bool listing = false;
@@ -70,27 +71,28 @@ qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
     };
 
     qsizetype index = 0;
-    while (index < list.size()) { // 106
+    while (index < list.size()) {
         const QString folder = list[index];
         bool removed = false;
         try {
             struct stat st;
             bool statOk = false;
-            if (test(108,
+            if (test(Site::TestFolder,
                      [&] {
                          statOk = ::stat(encodePath(folder).constData(), &st) == 0;
                          return statOk && S_ISDIR(st.st_mode);
                      }) &&
-                test(110, [&] { return encodePath(folder).size() < PATH_MAX; })) {
-                step(112, [&] {
+                test(Site::TestPathLength,
+                     [&] { return encodePath(folder).size() < PATH_MAX; })) {
+                step(Site::RecordFolder, [&] {
                     if (!statOk)
                         throw SystemFailure(ENOENT, folder);
                     m_walked.insert({st.st_dev, st.st_ino});
                 });
-                step(114, [&] { m_yield.point(); });
-                if (test(116, [&] { return mayWalk(folder); })) {
+                m_yield.point();
+                if (test(Site::TestWalkable, [&] { return mayWalk(folder); })) {
                     listing = true;
-                    listSubFolders(folder, found); // 118-134
+                    listSubFolders(folder, found);
                 }
             }
         } catch (...) {
@@ -102,7 +104,7 @@ qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
                 error = failure.error();
             } catch (...) {
             }
-            if (dropsFolder(error)) { // 138-148
+            if (dropsFolder(error)) {
                 const qsizetype at = list.indexOf(folder);
                 if (at >= 0) {
                     list.removeAt(at);
@@ -114,10 +116,10 @@ qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
             ++index;
     }
 
-    // The deeper folders the recursive call appended to found passed
-    // statements 154 to 158 there; only this level's own are tested here.
+    // The deeper folders the recursive call appended to found passed the
+    // tests below there; only this level's own are tested here.
     qsizetype ownFound = found.size();
-    if (recurse && !found.isEmpty()) { // 150
+    if (recurse && !found.isEmpty()) {
         try {
             ownFound = walkLevel(found, true);
         } catch (...) {
@@ -125,23 +127,23 @@ qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
     }
 
     const qsizetype kept = list.size();
-    for (qsizetype i = 0; i < found.size(); ++i) { // 152
+    for (qsizetype i = 0; i < found.size(); ++i) {
         const QString &next = found[i];
         if (i >= ownFound) {
-            proc.step(160, [&] { list.append(next); });
+            list.append(next);
             continue;
         }
-        if (proc.test(154, [&] { return IsFolder(next); })) {
-            proc.step(156, [&] { m_yield.point(); });
-            if (proc.test(158, [&] { return mayWalk(next); }))
-                proc.step(160, [&] { list.append(next); });
+        if (proc.test(Site::TestFoundFolder, [&] { return IsFolder(next); })) {
+            m_yield.point();
+            if (proc.test(Site::TestFoundWalkable, [&] { return mayWalk(next); }))
+                list.append(next);
         }
     }
     return kept;
 }
 
-// Statements 118 to 134: appends the sub-folders of folder to found, in
-// listing order. Throws SystemFailure when the folder cannot be listed.
+// Appends the sub-folders of folder to found, in listing order. Throws
+// SystemFailure when the folder cannot be listed.
 void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
 {
     DirectoryReader dir(encodePath(folder));
@@ -156,15 +158,15 @@ void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
                 continue;
             haveStat = true;
         }
-        m_yield.point();                                                     // 120
-        if (entry.name.size() > NAME_MAX || HasUnsafeCharacters(entry.name)) // 124-130
+        m_yield.point();
+        if (entry.name.size() > NAME_MAX || HasUnsafeCharacters(entry.name))
             continue;
         // A folder met before (a link back into the tree) is left out.
         if (!haveStat && fstatat(dir.fd(), entry.cName, &st, 0) != 0)
             continue;
         if (!m_walked.insert({st.st_dev, st.st_ino}).second)
             continue;
-        found.append(folder + decodeName(entry.name) + u'/'); // 132-134
+        found.append(folder + decodeName(entry.name) + u'/');
     }
     if (dir.error() != 0)
         throw SystemFailure(dir.error(), folder);

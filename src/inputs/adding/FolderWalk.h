@@ -1,9 +1,11 @@
 #pragma once
 
-#include "platform/PacedYield.h"
+#include "core/ReportingProcedure.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PacedYield.h"
 
 #include <QStringList>
+#include <optional>
 #include <sys/types.h>
 #include <unordered_set>
 
@@ -17,12 +19,13 @@ using FolderList = QStringList;
 class FolderWalk
 {
 public:
-    static inline const QString Identifier =
-        QStringLiteral("in Morlecap2021/08/31.AddFolder.GetSubDirectories2016 ");
-
     FolderWalk(MessageBoxes &boxes, EventLoop *loop,
                std::chrono::milliseconds yieldInterval = PacedYield::DefaultInterval)
-        : m_boxes(boxes), m_yield(loop, yieldInterval)
+        : m_boxes(std::in_place, boxes), m_reports(*m_boxes), m_yield(loop, yieldInterval)
+    {}
+    FolderWalk(FailureReports &reports, EventLoop *loop,
+               std::chrono::milliseconds yieldInterval = PacedYield::DefaultInterval)
+        : m_reports(reports), m_yield(loop, yieldInterval)
     {}
 
     // Extends list, breadth first, with the folders below its entries
@@ -38,7 +41,8 @@ private:
     qsizetype walkLevel(FolderList &list, bool recurse);
     void listSubFolders(const QString &folder, FolderList &found);
 
-    MessageBoxes &m_boxes;
+    std::optional<ReportBoxes> m_boxes;
+    FailureReports &m_reports;
     PacedYield m_yield;
     struct FolderId
     {

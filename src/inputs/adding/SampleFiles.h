@@ -12,9 +12,6 @@ inline const QString SnapshotKey = QStringLiteral("Snapshot");
 inline const QString Question = QStringLiteral(
     "Would you like this software to open the folder where these sample files are stored (so "
     "that you can view them before working with them)?");
-// The click that loads the samples reports failures under this identifier.
-inline const QString LoadIdentifier =
-    QStringLiteral("in Brisvane2021/08/31.Form1.PushButton10_Click ");
 
 inline QString folder(const QString &dataFolder)
 {
@@ -31,8 +28,8 @@ void TakeSampleSnapshot(const QString &dataFolder, SettingsStore &settings,
 
 // Appends the recorded sample files that still exist and are not in the
 // list yet, then asks whether to open the Samples folder and opens it on
-// Yes. Throws Failure from the settings or the list; the caller's click
-// reports it with SampleFiles::LoadIdentifier.
+// Yes. Throws Failure from the settings or the list, which the caller
+// reports.
 void LoadSampleFiles(InputListTarget &target, const QString &dataFolder,
                      const FillerServices &services);
 

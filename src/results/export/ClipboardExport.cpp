@@ -1,5 +1,6 @@
 #include "ClipboardExport.h"
 
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 
 #include <optional>
@@ -126,11 +127,12 @@ ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, PacedY
 
 void copyResultsToClipboard(const ExportServices &services, const ListData &list)
 {
-    ReportingProcedure proc(services.boxes, CopyToClipboardIdentifier);
+    namespace Site = ReportSites::CopyResults;
+    ReportingProcedure proc(services.boxes, Site::Identifier);
     PacedYield pacer(services.loop, services.yieldInterval);
     std::optional<ClipboardCopy> outcome;
-    proc.step(106, [&] { outcome = ListToClipboardText(list, services.desktop, pacer); });
-    proc.step(108, [&] {
+    proc.step(Site::Copy, [&] { outcome = ListToClipboardText(list, services.desktop, pacer); });
+    proc.step(Site::Message, [&] {
         if (!outcome)
             return; // the failure has just been reported
         showMessage(services.boxes, *outcome == ClipboardCopy::ClipboardBusy

@@ -9,8 +9,6 @@
 
 namespace Quillfen {
 
-inline const QString CopyToClipboardIdentifier =
-    QStringLiteral("in Brisvane2021/08/31.Form1.PushButton5_Click ");
 inline const QString ResultsCopiedMessage =
     QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
                    "normally type and press Ctrl+V to paste the clipboard.");

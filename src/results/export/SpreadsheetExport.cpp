@@ -2,6 +2,7 @@
 
 #include "ColumnFit.h"
 #include "XlsxWorkbook.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/Failure.h"
 #include "platform/PacedYield.h"
@@ -35,7 +36,9 @@ QString withoutEquals(QString text)
     return text.remove(u'=');
 }
 
-// Writes the header row and the rows into the sheet, statements 116 to 170.
+namespace Site = ReportSites::SaveExcelFile;
+
+// Writes the header row and the rows into the sheet.
 class SheetWriter
 {
 public:
@@ -47,30 +50,28 @@ public:
 
     void writeHeader()
     {
-        int c = 0;
-        m_proc.step(116, [&] { c = 1; });
+        int c = 1;
         const int columns = m_list.columnCount();
         for (int k = 1; k <= columns; ++k) {
-            m_proc.step(120, [&] { m_pacer.point(); });
-            if (m_proc.test(122, [&] { return !m_list.cell(1, k).isEmpty(); })) {
-                const bool first = k == 1;
-                m_proc.step(first ? 126 : 132, [&] { write(1, c, m_list.headerText(k)); });
-                m_proc.step(first ? 128 : 134, [&] { ++c; });
+            m_pacer.point();
+            if (m_proc.test(Site::ReadHeaderCell, [&] { return !m_list.cell(1, k).isEmpty(); })) {
+                m_proc.step(k == 1 ? Site::WriteFirstHeader : Site::WriteHeader,
+                            [&] { write(1, c, m_list.headerText(k)); });
+                ++c;
             }
         }
     }
 
     void writeRows()
     {
-        int r = 0;
-        m_proc.step(138, [&] { r = 2; });
+        int r = 2;
         const int rows = m_list.rowCount();
         for (int m = 1; m <= rows; ++m) {
-            m_proc.step(142, [&] { m_pacer.point(); });
+            m_pacer.point();
             // Rows vanish only when the list is cleared meanwhile, and then
             // every later row is gone too: one report ends the rows.
             const int failures = m_proc.failureCount();
-            const bool checked = m_proc.test(144, [&] { return m_list.checked(m); });
+            const bool checked = m_proc.test(Site::ReadChecked, [&] { return m_list.checked(m); });
             if (m_proc.failureCount() > failures)
                 return;
             if (checked) {
@@ -83,7 +84,7 @@ public:
                 if (!writeRow(m, r))
                     return;
             }
-            m_proc.step(168, [&] { ++r; });
+            ++r;
         }
     }
 
@@ -93,14 +94,13 @@ private:
     // False when the row could not be read.
     bool writeRow(int m, int r)
     {
-        int c = 0;
-        m_proc.step(146, [&] { c = 1; });
+        int c = 1;
         const int columns = m_list.columnCount();
         for (int k = 1; k <= columns; ++k) {
-            m_proc.step(150, [&] { m_pacer.point(); });
+            m_pacer.point();
             QString value;
             bool read = false;
-            const bool filled = m_proc.test(152, [&] {
+            const bool filled = m_proc.test(Site::ReadCell, [&] {
                 value = m_list.cell(m, k);
                 read = true;
                 return !value.isEmpty();
@@ -109,9 +109,9 @@ private:
                 return false;
             if (filled) {
                 const bool first = k == 1;
-                m_proc.step(first ? 156 : 162,
+                m_proc.step(first ? Site::WriteFirstCell : Site::WriteCell,
                             [&] { write(r, c, first ? value : withoutEquals(value)); });
-                m_proc.step(first ? 158 : 164, [&] { ++c; });
+                ++c;
             }
         }
         return true;
@@ -159,36 +159,35 @@ QString defaultWorkbookFolder()
 void saveResultsToSpreadsheet(const ExportServices &services, const ListData &list,
                               const QString &workbookFolder)
 {
-    ReportingProcedure proc(services.boxes, SaveSpreadsheetIdentifier);
-    if (proc.test(100, [&] {
-            return !SaveResultsAsExcelFileIsExcelInstalled(services.boxes, services.desktop);
-        })) {
-        proc.step(178, [&] { showMessage(services.boxes, SpreadsheetFeatureMessage); });
+    ReportingProcedure proc(services.boxes, Site::Identifier);
+    if (!SaveResultsAsExcelFileIsExcelInstalled(services.boxes, services.desktop)) {
+        proc.step(Site::FeatureMessage,
+                  [&] { showMessage(services.boxes, SpreadsheetFeatureMessage); });
         return;
     }
-    if (proc.test(108, [&] { return list.rowCount() == 0; }))
+    if (proc.test(Site::CountRows, [&] { return list.rowCount() == 0; }))
         return;
 
-    proc.step(110, [&] { services.pointer.setPointerMode(PointerMode::Busy); });
+    services.pointer.setPointerMode(PointerMode::Busy);
     // Without a workbook and its sheet nothing below can work: one report
     // is enough.
     std::optional<XlsxWorkbook> workbook;
-    const bool ready = proc.step(112, [&] {
+    const bool ready = proc.step(Site::CreateWorkbook, [&] {
         if (!QDir().mkpath(workbookFolder))
             throw Failure(u"Cannot create the folder %1"_s.arg(workbookFolder));
         workbook.emplace(newWorkbookPath(workbookFolder), workbookFolder);
-    }) && proc.step(114, [&] { workbook->addSheet(); });
+    }) && proc.step(Site::AddSheet, [&] { workbook->addSheet(); });
     if (ready) {
         SheetWriter writer(proc, services, list, *workbook);
         writer.writeHeader();
         writer.writeRows();
-        proc.step(172, [&] {
+        proc.step(Site::FitColumns, [&] {
             for (int c = 1; c <= writer.fit().columnCount(); ++c) {
                 if (const double width = writer.fit().width(c); width > 0)
                     workbook->setColumnWidth(c, width);
             }
         });
-        proc.step(174, [&] {
+        proc.step(Site::OpenWorkbook, [&] {
             const QString path = workbook->path();
             try {
                 workbook->close();
@@ -200,7 +199,7 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
                 throw Failure(u"No application could open the workbook %1"_s.arg(path));
         });
     }
-    proc.step(176, [&] { services.pointer.setPointerMode(PointerMode::Default); });
+    services.pointer.setPointerMode(PointerMode::Default);
 }
 
 } // namespace Quillfen

@@ -7,8 +7,6 @@
 
 namespace Quillfen {
 
-inline const QString SaveSpreadsheetIdentifier =
-    QStringLiteral("in Brisvane2021/08/31.Form1.PushButton7_Click ");
 inline const QString SpreadsheetMissingMessage =
     QStringLiteral("Excel is not installed on this computer. You need to have it installed to "
                    "use this software without error.");

@@ -1,5 +1,6 @@
 #include "TextFileExport.h"
 
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
@@ -42,42 +43,35 @@ void writeChunk(OutputFile &file, const QString &path, QByteArray &chunk)
 
 void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
 {
-    ReportingProcedure proc(services.boxes, SaveTextFileIdentifier);
-    QString fileName;
-    QString title;
-    QList<FileFilter> filters;
-    QString path;
-    MessageAnswer answer = MessageAnswer::No;
-
-    proc.step(106, [&] { fileName.clear(); });
-    // 108: the dialog adds no extension and asks nothing about overwriting
+    namespace Site = ReportSites::SaveTextFile;
+    ReportingProcedure proc(services.boxes, Site::Identifier);
+    // The dialog adds no extension and asks nothing about overwriting
     // (Dialogs::saveFile promises both); the question below is ours.
-    proc.step(110, [&] { title = u"Save"_s; });
-    proc.step(112, [&] {
-        filters = parseFileFilters(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s);
-    });
-    proc.step(114, [&] { fileName = services.dialogs.saveFile(title, filters); });
-    proc.step(118, [&] { path = fileName; });
-    if (proc.test(120, [&] { return path.isEmpty(); }))
+    const QList<FileFilter> filters =
+        parseFileFilters(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s);
+    QString path;
+    proc.step(Site::ChooseFile, [&] { path = services.dialogs.saveFile(u"Save"_s, filters); });
+    if (path.isEmpty())
         return;
-    if (proc.test(122, [&] { return pathExists(path); })) {
-        proc.step(124, [&] {
+    MessageAnswer answer = MessageAnswer::Yes;
+    if (pathExists(path)) {
+        // A failing question counts as No: nothing is overwritten unasked.
+        answer = MessageAnswer::No;
+        proc.step(Site::AskOverwrite, [&] {
             answer =
                 services.boxes.show({u"Are you sure you wish to overwrite "_s + path + u" ?"_s,
                                      applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
         });
-    } else {
-        proc.step(126, [&] { answer = MessageAnswer::Yes; });
     }
-    if (proc.test(128, [&] { return answer != MessageAnswer::Yes; }))
+    if (answer != MessageAnswer::Yes)
         return;
 
-    proc.step(130, [&] { services.pointer.setPointerMode(PointerMode::Busy); });
+    services.pointer.setPointerMode(PointerMode::Busy);
     // Everything from the opening to the commit is one write: its first
     // failure is reported and the rest is left out, so the old file stays.
     std::optional<OutputFile> file;
     QByteArray chunk;
-    bool writing = proc.step(132, [&] {
+    bool writing = proc.step(Site::Open, [&] {
         file.emplace(path);
         if (!file->open())
             throw writeFailure(path, *file);
@@ -87,11 +81,11 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
     PacedYield pacer(services.loop, services.yieldInterval);
     if (writing) {
         int rows = 0;
-        proc.step(134, [&] { rows = list.rowCount(); });
+        proc.step(Site::CountRows, [&] { rows = list.rowCount(); });
         chunk.reserve(ChunkBytes + 4096);
         for (int i = 1; writing && i <= rows; ++i) {
-            proc.step(136, [&] { pacer.point(); });
-            writing = proc.step(138, [&] {
+            pacer.point();
+            writing = proc.step(Site::WriteRow, [&] {
                 list.appendCellUtf8(chunk, i, 1);
                 chunk.append("\r\n", 2);
                 if (chunk.size() >= ChunkBytes)
@@ -100,7 +94,7 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
         }
     }
     if (writing) {
-        proc.step(142, [&] {
+        proc.step(Site::Commit, [&] {
             writeChunk(*file, path, chunk);
             if (!file->commit())
                 throw writeFailure(path, *file);
@@ -112,7 +106,7 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
             pacer.point();
     }
     file.reset();
-    proc.step(144, [&] { services.pointer.setPointerMode(PointerMode::Default); });
+    services.pointer.setPointerMode(PointerMode::Default);
 }
 
 } // namespace Quillfen

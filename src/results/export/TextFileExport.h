@@ -7,9 +7,6 @@
 
 namespace Quillfen {
 
-inline const QString SaveTextFileIdentifier =
-    QStringLiteral("in Brisvane2021/08/31.Form1.PushButton6_Click ");
-
 // "Save Results As Text File": asks for a path (and, for an existing one,
 // whether to overwrite it), then writes every row of column 1 followed by
 // CR LF, as UTF-8 without a byte-order mark. The file is replaced only

@@ -1,6 +1,7 @@
 #include "AbbreviationEditor.h"
 
 #include "abbrev/AbbreviationStore.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "core/SettingsStore.h"
 
@@ -131,29 +132,26 @@ bool AbbreviationEditor::containsEntry(const QString &text) const
 
 void AbbreviationEditor::load()
 {
-    ReportingProcedure proc(m_services.boxes, LoadIdentifier);
-    proc.step(100, [&] {
+    namespace Site = ReportSites::EditorStartUp;
+    ReportingProcedure proc(m_services.boxes, Site::Identifier);
+    proc.step(Site::ApplyColours, [&] {
         if (m_services.applySystemColours)
             m_services.applySystemColours(*this);
     });
-    proc.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
-    std::optional<QCursor> pointer;
-    if (proc.test(104, [&] {
-            if (m_services.customPointer)
-                pointer = m_services.customPointer();
-            return pointer.has_value();
-        })) {
-        proc.step(106, [&] {
-            if (pointer)
+    proc.step(Site::SetIcon, [&] { setWindowIcon(QApplication::windowIcon()); });
+    proc.step(Site::LoadPointer, [&] {
+        if (m_services.customPointer) {
+            if (std::optional<QCursor> pointer = m_services.customPointer())
                 m_customPointer = *pointer;
-        });
-    }
-    proc.step(108, [&] { m_list->setHeaderLabels({u"Abbreviation(s)"_s}); });
-    proc.step(110, [&] { m_list->setColumnWidth(0, pixels(ColumnWidth)); });
+        }
+    });
+    proc.step(Site::AddColumn, [&] { m_list->setHeaderLabels({u"Abbreviation(s)"_s}); });
+    m_list->setColumnWidth(0, pixels(ColumnWidth));
     QString stored;
-    proc.step(112, [&] { stored = storedAbbreviations(SettingsStore(m_services.settings)); });
-    if (proc.test(114, [&] { return stored.isEmpty(); })) {
-        int statement = 126;
+    proc.step(Site::ReadStored,
+              [&] { stored = storedAbbreviations(SettingsStore(m_services.settings)); });
+    if (stored.isEmpty()) {
+        int statement = Site::AppendFirstDefault;
         for (const QString &entry : DefaultAbbreviations()) {
             proc.step(statement, [&] { appendEntry(entry); });
             statement += 2;
@@ -161,33 +159,30 @@ void AbbreviationEditor::load()
         return;
     }
     QStringList pieces;
-    proc.step(116, [&] { pieces = decodeAbbreviations(stored); });
+    proc.step(Site::DecodeStored, [&] { pieces = decodeAbbreviations(stored); });
     for (const QString &piece : std::as_const(pieces)) {
-        if (proc.test(120, [&] { return !piece.isEmpty(); }))
-            proc.step(122, [&] { appendEntry(piece); });
+        if (!piece.isEmpty())
+            proc.step(Site::AppendEntry, [&] { appendEntry(piece); });
     }
 }
 
 void AbbreviationEditor::add()
 {
-    ReportingProcedure proc(m_services.boxes, AddIdentifier);
+    namespace Site = ReportSites::EditorAdd;
+    ReportingProcedure proc(m_services.boxes, Site::Identifier);
     QString answer;
-    proc.step(100, [&] {
+    proc.step(Site::AskText, [&] {
         answer = m_services.dialogs.askText(u"Enter Abbreviation: "_s, applicationTitle(), {});
     });
-    if (proc.test(102, [&] { return answer.isEmpty(); }))
-        return;
     // A duplicate (exact, case-sensitive) is ignored without a word.
-    if (proc.test(104, [&] { return !containsEntry(answer); }))
-        proc.step(106, [&] { appendEntry(answer); });
+    if (!answer.isEmpty() && !containsEntry(answer))
+        proc.step(Site::AppendEntry, [&] { appendEntry(answer); });
 }
 
 void AbbreviationEditor::deleteSelected()
 {
-    ReportingProcedure proc(m_services.boxes, DeleteIdentifier);
-    if (proc.test(100, [&] { return m_list->topLevelItemCount() == 0; }))
-        return;
-    proc.step(102, [&] {
+    ReportingProcedure proc(m_services.boxes, ReportSites::EditorDelete::Identifier);
+    proc.step(ReportSites::EditorDelete::Delete, [&] {
         const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
         if (!selected.isEmpty())
             delete selected.first();
@@ -196,25 +191,24 @@ void AbbreviationEditor::deleteSelected()
 
 void AbbreviationEditor::clearList()
 {
-    ReportingProcedure proc(m_services.boxes, ClearIdentifier);
-    proc.step(100, [&] { m_list->clear(); });
+    ReportingProcedure proc(m_services.boxes, ReportSites::EditorClear::Identifier);
+    proc.step(ReportSites::EditorClear::Clear, [&] { m_list->clear(); });
 }
 
 void AbbreviationEditor::closeWindow()
 {
-    ReportingProcedure proc(m_services.boxes, CloseIdentifier);
-    proc.step(100, [&] { reject(); });
+    ReportingProcedure proc(m_services.boxes, ReportSites::EditorClose::Identifier);
+    proc.step(ReportSites::EditorClose::Close, [&] { reject(); });
 }
 
 void AbbreviationEditor::saveOnClose()
 {
-    ReportingProcedure proc(m_services.boxes, UnloadIdentifier);
     QString value;
-    proc.step(100, [&] { value.clear(); });
-    const QStringList shown = entries();
-    for (const QString &entry : shown)
-        proc.step(104, [&] { value += entry + AbbreviationSeparator; });
-    proc.step(108, [&] { SettingsStore(m_services.settings).save(AbbreviationsKey, value); });
+    for (const QString &entry : entries())
+        value += entry + AbbreviationSeparator;
+    ReportingProcedure proc(m_services.boxes, ReportSites::EditorSave::Identifier);
+    proc.step(ReportSites::EditorSave::Save,
+              [&] { SettingsStore(m_services.settings).save(AbbreviationsKey, value); });
 }
 
 void AbbreviationEditor::done(int result)

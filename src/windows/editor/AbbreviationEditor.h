@@ -37,18 +37,6 @@ class AbbreviationEditor final : public QDialog, public WindowPointer
     Q_OBJECT
 
 public:
-    static inline const QString LoadIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form2.Form_Load ");
-    static inline const QString AddIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form2.PushButton4_Click ");
-    static inline const QString DeleteIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form2.PushButton1_Click ");
-    static inline const QString ClearIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form2.PushButton3_Click ");
-    static inline const QString CloseIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form2.PushButton2_Click ");
-    static inline const QString UnloadIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form2.Form_QueryUnload ");
 
     explicit AbbreviationEditor(EditorServices services, QWidget *parent = nullptr);
 

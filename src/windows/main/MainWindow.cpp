@@ -9,6 +9,7 @@
 #include "OptionsPanel.h"
 #include "PointerControl.h"
 #include "abbrev/AbbreviationStore.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "inputs/InputListModel.h"
 #include "inputs/adding/AddFiles.h"
@@ -337,8 +338,8 @@ void MainWindow::addAllFilesInFolder()
 // Modal: the window, and a run that was yielding, wait until it closes.
 void MainWindow::editAbbreviations()
 {
-    ReportingProcedure proc(*m_flush, EditorIdentifier);
-    proc.step(100, [&] {
+    ReportingProcedure proc(*m_flush, ReportSites::EditAbbreviations::Identifier);
+    proc.step(ReportSites::EditAbbreviations::OpenEditor, [&] {
         AbbreviationEditor editor(editorServices(), this);
         editor.exec();
     });
@@ -363,23 +364,25 @@ void MainWindow::saveResultsToExcelFile()
 
 void MainWindow::clearInputList()
 {
-    ReportingProcedure proc(m_services.boxes, ClearInputsIdentifier);
-    if (proc.test(100, [&] { return !m_pointer->isBusy(); }))
-        proc.step(100, [&] { m_inputRows->clearRows(); });
+    if (m_pointer->isBusy())
+        return;
+    ReportingProcedure proc(m_services.boxes, ReportSites::ClearInputs::Identifier);
+    proc.step(ReportSites::ClearInputs::Clear, [&] { m_inputRows->clearRows(); });
 }
 
 void MainWindow::clearResultsList()
 {
-    ReportingProcedure proc(m_services.boxes, ClearResultsIdentifier);
-    proc.step(100, [&] { m_resultRows->clearRows(); });
-    proc.step(102, [&] { m_resultRows->setHeaderText(u"Results"_s); });
+    namespace Site = ReportSites::ClearResults;
+    ReportingProcedure proc(m_services.boxes, Site::Identifier);
+    proc.step(Site::Clear, [&] { m_resultRows->clearRows(); });
+    proc.step(Site::SetHeader, [&] { m_resultRows->setHeaderText(u"Results"_s); });
 }
 
 void MainWindow::loadSampleFiles()
 {
-    ReportingProcedure proc(*m_flush, SampleFiles::LoadIdentifier);
+    ReportingProcedure proc(*m_flush, ReportSites::LoadSamples::Identifier);
     InputListModel::AppendBatch batch(*m_inputRows);
-    proc.step(100, [&] {
+    proc.step(ReportSites::LoadSamples::Load, [&] {
         LoadSampleFiles(*m_inputRows, m_services.applicationFolder, fillerServices());
     });
 }

@@ -47,14 +47,6 @@ class MainWindow final : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString LoadIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form1.Form_Load ");
-    static inline const QString EditorIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton4_Click ");
-    static inline const QString ClearInputsIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton8_Click ");
-    static inline const QString ClearResultsIdentifier =
-        QStringLiteral("in Brisvane2021/08/31.Form1.PushButton9_Click ");
     // Width of each list's column.
     static constexpr int ColumnTwips = 7000;
 

@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "inputs/adding/SampleFiles.h"
 #include "platform/ApplicationFolder.h"
@@ -20,14 +21,15 @@ namespace Quillfen {
 
 void MainWindow::startUp()
 {
+    namespace Site = ReportSites::StartUp;
     const QString &folder = m_services.applicationFolder;
-    ReportingProcedure proc(m_services.boxes, LoadIdentifier);
+    ReportingProcedure proc(m_services.boxes, Site::Identifier);
 
-    proc.step(100, [&] { ApplySkin(*this, folder); });
+    proc.step(Site::ApplySkin, [&] { ApplySkin(*this, folder); });
 
     const QString handPointer = folder + u"/HAND-M.CUR"_s;
-    if (proc.test(102, [&] { return PathExists(handPointer); })) {
-        proc.step(104, [&] {
+    if (PathExists(handPointer)) {
+        proc.step(Site::LoadHandPointer, [&] {
             std::optional<QCursor> hand = pointerFromFile(handPointer);
             if (!hand)
                 throw Failure(u"Invalid picture: "_s + handPointer);
@@ -35,29 +37,25 @@ void MainWindow::startUp()
         });
     }
 
-    quint32 seed = 0;
-    int draw = 0;
-    proc.step(106,
-              [&] { seed = m_services.drawSeed ? m_services.drawSeed() : secondsSinceMidnight(); });
-    proc.step(108, [&] { draw = homePageDraw(seed); });
-    if (proc.test(110, [&] { return draw == HomePageNumber; }))
-        proc.step(112, [&] { openHomePage(); });
+    const quint32 seed = m_services.drawSeed ? m_services.drawSeed() : secondsSinceMidnight();
+    if (homePageDraw(seed) == HomePageNumber)
+        proc.step(Site::OpenHomePage, [&] { openHomePage(); });
 
-    if (proc.test(114, [&] { return m_store.get(u"Snapshot"_s).isEmpty(); }))
-        proc.step(116, [&] { TakeSampleSnapshot(); });
+    if (m_store.get(u"Snapshot"_s).isEmpty())
+        proc.step(Site::RecordSamples, [&] { TakeSampleSnapshot(); });
 
-    proc.step(118, [&] { setWindowTitle(u"Quillfen"_s); });
-    proc.step(120, [&] { setWindowIcon(applicationIcon(folder)); });
-    proc.step(122, [&] { m_applicationTitle = shortApplicationTitle(u"Quillfen"_s); });
+    setWindowTitle(u"Quillfen"_s);
+    proc.step(Site::SetIcon, [&] { setWindowIcon(applicationIcon(folder)); });
+    m_applicationTitle = shortApplicationTitle(u"Quillfen"_s);
 
-    proc.step(124, [&] { addColumn(m_inputListView, u"File(s)"_s); });
-    proc.step(126, [&] { setColumnWidth(m_inputListView); });
-    proc.step(128, [&] { addColumn(m_resultsListView, u"Results"_s); });
-    proc.step(130, [&] { setColumnWidth(m_resultsListView); });
+    proc.step(Site::AddInputColumn, [&] { addColumn(m_inputListView, u"File(s)"_s); });
+    setColumnWidth(m_inputListView);
+    proc.step(Site::AddResultsColumn, [&] { addColumn(m_resultsListView, u"Results"_s); });
+    setColumnWidth(m_resultsListView);
 
     const bool defaults[] = {true, false, true, false, false};
     for (int number = 1; number <= 5; ++number) {
-        proc.step(130 + 2 * number, [&] {
+        proc.step(Site::RestoreFirstOption + 2 * (number - 1), [&] {
             const QString key = u"Option"_s + QString::number(number);
             m_options->restoreOption(OptionButton(number),
                                      m_store.getBoolean(key, defaults[number - 1]));
