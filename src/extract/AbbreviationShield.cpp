@@ -261,7 +261,7 @@ void appendEscaped(QStringView part, QString &out)
 
 } // namespace
 
-QString AbbreviationShield::shield(QStringView text) const
+QString AbbreviationShield::shield(QStringView text, ShieldedOccurrences &occurrences) const
 {
     const std::vector<ProtectedSpan> spans =
         m_matcher ? m_matcher->find(text) : std::vector<ProtectedSpan>{};
@@ -271,14 +271,17 @@ QString AbbreviationShield::shield(QStringView text) const
     for (const ProtectedSpan &span : spans) {
         appendEscaped(text.mid(pos, span.pos - pos), out);
         char16_t placeholder[Placeholder::MaxLength];
-        out.append(QStringView(placeholder, Placeholder::write(span.entry, placeholder)));
+        out.append(
+            QStringView(placeholder, Placeholder::write(int(occurrences.size()), placeholder)));
+        occurrences.add(text.sliced(span.pos, span.length));
         pos = span.pos + span.length;
     }
     appendEscaped(text.mid(pos), out);
     return out;
 }
 
-void AbbreviationShield::restore(QStringView item, QString &out) const
+void AbbreviationShield::restore(QStringView item, const ShieldedOccurrences &occurrences,
+                                 QString &out)
 {
     using namespace Placeholder;
     const char16_t *s = item.utf16();
@@ -298,8 +301,8 @@ void AbbreviationShield::restore(QStringView item, QString &out) const
             entry = entry * 16 + (s[d] - DigitBase);
             ++d;
         }
-        if (d > first && d < n && s[d] == Terminator && entry < quint64(m_entries.size())) {
-            out.append(m_entries[qsizetype(entry)]);
+        if (d > first && d < n && s[d] == Terminator && entry < quint64(occurrences.size())) {
+            out.append(occurrences.text(qsizetype(entry)));
             from = d + 1;
         } else {
             // Not one of ours: kept as it stands.

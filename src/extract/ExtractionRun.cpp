@@ -232,8 +232,8 @@ private:
                 if (pieces.size() < count)
                     pieces = cutNow();
                 m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph,
-                                 pieces.shielded ? shield : nullptr, m_filter, m_env.results,
-                                 pieces.isPlain(m));
+                                 pieces.shielded ? &pieces.occurrences : nullptr, m_filter,
+                                 m_env.results, pieces.isPlain(m));
             });
         }
         if (count > 0)

@@ -29,7 +29,7 @@ void extractTexts(const QStringList &texts, ExtractMode mode, const Abbreviation
     PieceHandler handler;
     for (const QString &text : texts) {
         const PieceList pieces = cutText(text, mode, shield);
-        const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
+        const ShieldedOccurrences *restoreWith = pieces.shielded ? &pieces.occurrences : nullptr;
         for (qsizetype m = 0; m < pieces.size(); ++m)
             handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph, restoreWith, filter,
                            sink, pieces.isPlain(m));

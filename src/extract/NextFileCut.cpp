@@ -42,42 +42,42 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
         buffer = std::move(m_buffers.back());
         m_buffers.pop_back();
     }
-    auto started = m_work.start([job, mode, abbreviations, shield, filter,
-                                 bytes = std::move(buffer)]() mutable {
-        const auto before = fileIdentity(job->path);
-        if (!before)
-            return;
-        try {
-            readWholeFile(job->path, bytes);
-        } catch (...) {
-            return; // read again at its turn, which reports the failure
-        }
-        if (fileIdentity(job->path) != before)
-            return;
-        PreparedFile &prepared = job->prepared;
-        prepared.mode = mode;
-        prepared.abbreviations = abbreviations;
-        prepared.filter = filter;
-        if (mode == ExtractMode::None) {
-            prepared.setText(decodeTextFile(bytes));
-        } else if (canCutUtf8(mode, shield, filter)) {
-            // The text is decoded only if the run needs it after all.
-            cutUtf8TextOfFile(bytes, mode, shield, filter, prepared.rows);
-            prepared.setBytes(std::move(bytes));
-        } else {
-            prepared.setText(decodeTextFile(bytes));
-            prepared.pieces = cutText(prepared.text(), mode, shield);
-            PieceHandler handler;
-            const PieceList &pieces = prepared.pieces;
-            for (qsizetype m = 0; m < pieces.size(); ++m) {
-                handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph,
-                               pieces.shielded ? &shield : nullptr, filter, prepared.rows,
-                               pieces.isPlain(m));
-                prepared.rows.pieceEnded();
+    auto started = m_work.start(
+        [job, mode, abbreviations, shield, filter, bytes = std::move(buffer)]() mutable {
+            const auto before = fileIdentity(job->path);
+            if (!before)
+                return;
+            try {
+                readWholeFile(job->path, bytes);
+            } catch (...) {
+                return; // read again at its turn, which reports the failure
             }
-        }
-        job->identity = before;
-    });
+            if (fileIdentity(job->path) != before)
+                return;
+            PreparedFile &prepared = job->prepared;
+            prepared.mode = mode;
+            prepared.abbreviations = abbreviations;
+            prepared.filter = filter;
+            if (mode == ExtractMode::None) {
+                prepared.setText(decodeTextFile(bytes));
+            } else if (canCutUtf8(mode, shield, filter)) {
+                // The text is decoded only if the run needs it after all.
+                cutUtf8TextOfFile(bytes, mode, shield, filter, prepared.rows);
+                prepared.setBytes(std::move(bytes));
+            } else {
+                prepared.setText(decodeTextFile(bytes));
+                prepared.pieces = cutText(prepared.text(), mode, shield);
+                PieceHandler handler;
+                const PieceList &pieces = prepared.pieces;
+                for (qsizetype m = 0; m < pieces.size(); ++m) {
+                    handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph,
+                                   pieces.shielded ? &pieces.occurrences : nullptr, filter,
+                                   prepared.rows, pieces.isPlain(m));
+                    prepared.rows.pieceEnded();
+                }
+            }
+            job->identity = before;
+        });
     m_jobs.push_back({std::move(job), std::move(started)});
 }
 

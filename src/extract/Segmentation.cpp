@@ -61,8 +61,8 @@ void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, P
     // Room for the text, the final ".", and placeholders longer than their
     // occurrences; an escaped marker makes room for itself.
     qsizetype needed = text.size() + 1;
-    for (const ProtectedSpan &span : spans)
-        needed += std::max<qsizetype>(0, Placeholder::length(span.entry) - span.length);
+    for (size_t k = 0; k < spans.size(); ++k)
+        needed += std::max<qsizetype>(0, Placeholder::length(int(k)) - spans[k].length);
     list.buffer.resize(needed);
     char16_t *out = reinterpret_cast<char16_t *>(list.buffer.data());
     qsizetype written = 0;
@@ -97,7 +97,8 @@ void writeSentences(QStringView text, const std::vector<ProtectedSpan> &spans, P
             break;
         if (i == spanAt) {
             const ProtectedSpan &span = spans[nextSpan];
-            written += Placeholder::write(span.entry, out + written);
+            written += Placeholder::write(int(nextSpan), out + written);
+            list.occurrences.add(text.sliced(span.pos, span.length));
             plain = false;
             i += span.length;
             ++nextSpan;
@@ -205,7 +206,7 @@ QStringView finishParagraph(QStringView piece, QString &scratch)
 } // namespace
 
 void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
-                          const AbbreviationShield *restoreWith, const LineFilter &filter,
+                          const ShieldedOccurrences *restoreWith, const LineFilter &filter,
                           RowSink &sink, bool plain)
 {
     if (finishAsParagraph)
@@ -219,7 +220,7 @@ void PieceHandler::handle(QStringView piece, bool finishAsParagraph,
         QStringView item = part;
         if (restoreWith && holdsMarker) {
             m_item.resize(0);
-            restoreWith->restore(part, m_item);
+            AbbreviationShield::restore(part, *restoreWith, m_item);
             item = m_item;
         }
         if (isLonePeriod(item) || !filter.accepts(item))
@@ -275,7 +276,7 @@ QStringList extractRowsWithShield(const QString &text, ExtractMode mode,
         void append(QStringView row) override { rows.append(row.toString()); }
     } sink;
     const PieceList pieces = cutText(text, mode, shield);
-    const AbbreviationShield *restoreWith = pieces.shielded ? &shield : nullptr;
+    const ShieldedOccurrences *restoreWith = pieces.shielded ? &pieces.occurrences : nullptr;
     PieceHandler handler;
     for (qsizetype i = 0; i < pieces.size(); ++i)
         handler.handle(pieces.piece(i), mode == ExtractMode::Paragraph, restoreWith, filter, sink,

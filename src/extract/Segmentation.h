@@ -12,13 +12,35 @@ namespace Quillfen {
 
 class Utf8AbbreviationMatcher;
 
+// The document's own text of each occurrence a cut protected, by the
+// number its placeholder carries.
+class ShieldedOccurrences
+{
+public:
+    void add(QStringView text)
+    {
+        m_texts.append(text);
+        m_ends.push_back(m_texts.size());
+    }
+    qsizetype size() const { return qsizetype(m_ends.size()); }
+    QStringView text(qsizetype k) const
+    {
+        const qsizetype begin = k == 0 ? 0 : m_ends[size_t(k - 1)];
+        return QStringView(m_texts).sliced(begin, m_ends[size_t(k)] - begin);
+    }
+
+private:
+    QString m_texts;
+    std::vector<qsizetype> m_ends;
+};
+
 // Protects the abbreviations of one list from being taken for sentence
 // ends. Entries are numbered by position; empty entries protect nothing.
 // Matching ignores letter case (Unicode simple case folding, character by
 // character); entries are applied in list order, each over what the earlier
 // ones left, leftmost first without overlap. A protected occurrence is held
 // as an internal placeholder that neither a document nor an entry can
-// match, and comes back written exactly as its entry is stored.
+// match, and comes back exactly as the document wrote it.
 class AbbreviationShield
 {
 public:
@@ -28,10 +50,12 @@ public:
     const QStringList &entries() const { return m_entries; }
     bool protectsNothing() const;
 
-    // The text with every protected occurrence replaced by its placeholder.
-    QString shield(QStringView text) const;
-    // Appends item to out with every placeholder replaced by its entry.
-    void restore(QStringView item, QString &out) const;
+    // The text with every protected occurrence replaced by its placeholder;
+    // the occurrences' own text goes to occurrences.
+    QString shield(QStringView text, ShieldedOccurrences &occurrences) const;
+    // Appends item to out with every placeholder replaced by the text of
+    // its occurrence.
+    static void restore(QStringView item, const ShieldedOccurrences &occurrences, QString &out);
     // True when item holds a placeholder.
     static bool holdsPlaceholder(QStringView item);
 
@@ -61,7 +85,8 @@ struct PieceList
 
     QString buffer;
     std::vector<Range> ranges;
-    bool shielded = false; // cut in Sentence mode: pieces hold placeholders
+    bool shielded = false; // pieces hold placeholders for these occurrences:
+    ShieldedOccurrences occurrences;
 
     qsizetype size() const { return qsizetype(ranges.size()); }
     QStringView piece(qsizetype i) const
@@ -86,10 +111,10 @@ class PieceHandler
 {
 public:
     // finishAsParagraph: Paragraph mode is selected at the moment of handling.
-    // restoreWith: the shield the piece was cut with, or null when it was not
-    // shielded. plain: the piece is known to hold neither "?" nor a
+    // restoreWith: the occurrences of the cut the piece comes from, or null
+    // when it was not shielded. plain: the piece is known to hold neither "?" nor a
     // placeholder (PieceList::isPlain), which spares a scan.
-    void handle(QStringView piece, bool finishAsParagraph, const AbbreviationShield *restoreWith,
+    void handle(QStringView piece, bool finishAsParagraph, const ShieldedOccurrences *restoreWith,
                 const LineFilter &filter, RowSink &sink, bool plain = false);
 
 private:

@@ -92,7 +92,7 @@ void StreamingCut::finish()
 void StreamingCut::cutAndHandle(const QString &text)
 {
     const PieceList pieces = cutText(text, m_mode, m_shield);
-    const AbbreviationShield *restoreWith = pieces.shielded ? &m_shield : nullptr;
+    const ShieldedOccurrences *restoreWith = pieces.shielded ? &pieces.occurrences : nullptr;
     for (qsizetype i = 0; i < pieces.size(); ++i)
         m_handler.handle(pieces.piece(i), m_mode == ExtractMode::Paragraph, restoreWith, m_filter,
                          m_sink, pieces.isPlain(i));

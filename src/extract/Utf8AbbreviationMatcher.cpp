@@ -131,7 +131,6 @@ Utf8AbbreviationMatcher::create(const QStringList &entries)
         const QString &text = entries[k];
         if (holdsUnpairedSurrogate(text))
             return nullptr;
-        matcher->m_utf8.push_back(text.toUtf8());
         const std::u32string folded = foldedCodePoints(text);
         Entry entry;
         if (!folded.empty()) {

@@ -26,8 +26,6 @@ public:
     static std::unique_ptr<const Utf8AbbreviationMatcher> create(const QStringList &entries);
 
     std::vector<ProtectedSpan> find(QByteArrayView text) const;
-    // Entry k as stored, as UTF-8.
-    QByteArrayView entry(int k) const { return m_utf8[size_t(k)]; }
 
 private:
     Utf8AbbreviationMatcher() = default;
@@ -51,7 +49,6 @@ private:
     void probe(const char *s, qsizetype n, qsizetype anchor, const Buckets &buckets,
                std::vector<std::vector<ProtectedSpan>> &hits) const;
 
-    std::vector<QByteArray> m_utf8;
     std::vector<Entry> m_entries;
     std::array<int, 128> m_bucketsOfByte{}; // 1 + index into m_buckets, or 0
     std::vector<Buckets> m_buckets;

@@ -100,8 +100,7 @@ void Utf8Sentences::extract(QByteArrayView text, Utf8RowSink &sink)
             takePending(span.pos);
             if (firstEntry < 0)
                 firstEntry = qsizetype(m_piece.size());
-            const QByteArrayView entry = m_matcher->entry(span.entry);
-            m_piece.append(entry.data(), size_t(entry.size()));
+            m_piece.append(s + span.pos, size_t(span.length));
             floor = qsizetype(m_piece.size());
             i = pendingFrom = span.pos + span.length;
             ++nextSpan;

@@ -13,7 +13,7 @@ class Utf8AbbreviationMatcher;
 
 // Sentence mode straight from UTF-8 bytes: exactly the rows that
 // cutSentences and PieceHandler give for the decoded text, each encoded as
-// UTF-8. Protected occurrences are written as their entries right away, so
+// UTF-8. Protected occurrences are copied as the text has them, so
 // no placeholder is ever made; a piece that needs no change is handed on
 // as the text's own bytes.
 class Utf8Sentences

@@ -128,7 +128,7 @@ private Q_SLOTS:
     {
         const QString file = writeFile(u"s.txt"_s, "Mr. Smith met Dr. Jones. Bye");
         Result r = run({u"--sentences"_s, u"--abbreviation"_s, u"mr."_s, file});
-        QCOMPARE(r.out, QByteArray("mr. Smith met Dr.\nJones.\nBye.\n"));
+        QCOMPARE(r.out, QByteArray("Mr. Smith met Dr.\nJones.\nBye.\n"));
 
         r = run({u"--sentences"_s, u"--no-abbreviations"_s, file});
         QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr.\nJones.\nBye.\n"));
