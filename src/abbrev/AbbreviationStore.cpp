@@ -28,7 +28,7 @@ QStringList decodeAbbreviations(const QString &value)
 QStringList editorAbbreviations(const QString &storedValue)
 {
     if (storedValue.isEmpty())
-        return DefaultAbbreviations();
+        return {};
     QStringList entries;
     for (const QString &piece : decodeAbbreviations(storedValue)) {
         if (!piece.isEmpty())
@@ -46,7 +46,7 @@ QStringList extractionAbbreviations(const QString &storedValue)
 
 QString storedAbbreviations(const SettingsStore &store)
 {
-    return store.get(AbbreviationsKey);
+    return store.get(AbbreviationsKey, encodeAbbreviations(DefaultAbbreviations()));
 }
 
 } // namespace Quillfen

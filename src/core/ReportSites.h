@@ -130,9 +130,7 @@ enum : int {
     LoadPointer = 104,
     AddColumn = 108,
     ReadStored = 112,
-    DecodeStored = 116,
     AppendEntry = 122,
-    AppendFirstDefault = 126, // and two more for each default after it
 };
 } // namespace EditorStartUp
 

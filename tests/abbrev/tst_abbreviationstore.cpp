@@ -21,7 +21,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QStringList>("editor");
         QTest::addColumn<QStringList>("extraction");
-        QTest::newRow("nothing stored") << QString() << DefaultAbbreviations() << QStringList();
+        QTest::newRow("emptied on purpose") << QString() << QStringList() << QStringList();
         QTest::newRow("one entry and separator")
             << u"etc."_s + S << QStringList{u"etc."_s} << QStringList{u"etc."_s, QString()};
         QTest::newRow("no separator is one entry")
@@ -64,13 +64,20 @@ private Q_SLOTS:
                  (QStringList{u"a"_s, u"b"_s}));
     }
 
-    void storedValue_isReadWithoutDefault()
+    // The run and the editor use the list the user sees: the defaults while
+    // nothing is stored, an emptied list stays empty.
+    void storedValue_isTheDefaultsUntilSaved()
     {
         MemorySettingsArea area;
         SettingsStore store(area);
-        QCOMPARE(storedAbbreviations(store), QString());
+        QCOMPARE(editorAbbreviations(storedAbbreviations(store)), DefaultAbbreviations());
+        QCOMPARE(extractionAbbreviations(storedAbbreviations(store)),
+                 DefaultAbbreviations() << QString());
         store.save(u"Abbreviations"_s, u"e.g."_s + S);
         QCOMPARE(storedAbbreviations(store), u"e.g."_s + S);
+        store.save(u"Abbreviations"_s, QString());
+        QCOMPARE(storedAbbreviations(store), QString());
+        QVERIFY(extractionAbbreviations(storedAbbreviations(store)).isEmpty());
     }
 };
 

@@ -127,7 +127,11 @@ private Q_SLOTS:
     void sentences_useGivenOrStoredAbbreviations()
     {
         const QString file = writeFile(u"s.txt"_s, "Mr. Smith met Dr. Jones. Bye");
-        Result r = run({u"--sentences"_s, u"--abbreviation"_s, u"mr."_s, file});
+        // Nothing stored: the ten defaults the editor shows.
+        Result r = run({u"--sentences"_s, file});
+        QCOMPARE(r.out, QByteArray("Mr. Smith met Dr.\nJones.\nBye.\n"));
+
+        r = run({u"--sentences"_s, u"--abbreviation"_s, u"mr."_s, file});
         QCOMPARE(r.out, QByteArray("Mr. Smith met Dr.\nJones.\nBye.\n"));
 
         r = run({u"--sentences"_s, u"--no-abbreviations"_s, file});
@@ -140,6 +144,13 @@ private Q_SLOTS:
         conf.close();
         r = run({u"--sentences"_s, file});
         QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr. Jones.\nBye.\n"));
+
+        // A list emptied on purpose protects nothing.
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[Quillfen]\nAbbreviations=\n");
+        conf.close();
+        r = run({u"--sentences"_s, file});
+        QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr.\nJones.\nBye.\n"));
         QFile::remove(conf.fileName());
     }
 

@@ -147,23 +147,14 @@ void AbbreviationEditor::load()
     });
     proc.step(Site::AddColumn, [&] { m_list->setHeaderLabels({u"Abbreviation(s)"_s}); });
     m_list->setColumnWidth(0, pixels(ColumnWidth));
-    QString stored;
-    proc.step(Site::ReadStored,
-              [&] { stored = storedAbbreviations(SettingsStore(m_services.settings)); });
-    if (stored.isEmpty()) {
-        int statement = Site::AppendFirstDefault;
-        for (const QString &entry : DefaultAbbreviations()) {
-            proc.step(statement, [&] { appendEntry(entry); });
-            statement += 2;
-        }
-        return;
-    }
-    QStringList pieces;
-    proc.step(Site::DecodeStored, [&] { pieces = decodeAbbreviations(stored); });
-    for (const QString &piece : std::as_const(pieces)) {
-        if (!piece.isEmpty())
-            proc.step(Site::AppendEntry, [&] { appendEntry(piece); });
-    }
+    // The stored list, or the defaults while nothing is stored; a list
+    // emptied on purpose stays empty.
+    QStringList shown;
+    proc.step(Site::ReadStored, [&] {
+        shown = editorAbbreviations(storedAbbreviations(SettingsStore(m_services.settings)));
+    });
+    for (const QString &entry : std::as_const(shown))
+        proc.step(Site::AppendEntry, [&] { appendEntry(entry); });
 }
 
 void AbbreviationEditor::add()
