@@ -89,7 +89,6 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         QFETCH(QByteArray, bytes);
         m_list.addTexts(rows);
-        m_list.checks.fill(false); // the text file takes unchecked rows too
         const QString path = m_dir.filePath(u"out.txt"_s);
         QFile::remove(path);
         m_platform.answerSaveFile(path);

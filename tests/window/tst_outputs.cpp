@@ -75,8 +75,7 @@ private Q_SLOTS:
         QFETCH(int, questions);
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        // The file takes every row, ticked or not.
-        fillResults(window, rows, rows.size() > 1 ? QList<int>{1} : QList<int>{});
+        fillResults(window, rows);
         const QString path = harness.files.path() + u"/res"_s;
         if (!old.isNull())
             harness.writeFile(u"res"_s, old);
@@ -196,10 +195,45 @@ private Q_SLOTS:
         QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
         QCOMPARE(sheet.text(u"A1"_s), u"Results"_s);
         QCOMPARE(sheet.text(u"A2"_s), u"first"_s);
-        QVERIFY(sheet.row(3).isEmpty());
-        QCOMPARE(sheet.text(u"A4"_s), u"=1+1"_s);
+        QCOMPARE(sheet.text(u"A3"_s), u"=1+1"_s);
         QVERIFY(!sheet.anyFormula);
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+    }
+
+    // The check box means one thing: every output takes the checked rows, in
+    // list order, with no gaps.
+    void everyOutput_takesTheCheckedRowsOnly_data()
+    {
+        QTest::addColumn<QList<int>>("unchecked");
+        QTest::addColumn<QStringList>("taken");
+        QTest::newRow("all checked") << QList<int>{} << QStringList{u"a"_s, u"b"_s, u"c"_s};
+        QTest::newRow("middle unchecked") << QList<int>{1} << QStringList{u"a"_s, u"c"_s};
+        QTest::newRow("first and last unchecked") << QList<int>{0, 2} << QStringList{u"b"_s};
+    }
+    void everyOutput_takesTheCheckedRowsOnly()
+    {
+        QFETCH(QList<int>, unchecked);
+        QFETCH(QStringList, taken);
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        fillResults(window, {u"a"_s, u"b"_s, u"c"_s}, unchecked);
+        const QString lines = taken.join(u"\r\n"_s) + u"\r\n"_s;
+
+        const QString path = harness.files.path() + u"/rows.txt"_s;
+        harness.platform.answerSaveFile(path);
+        window.button(MainButton::SaveTextFile)->click();
+        QCOMPARE(readAll(path), lines.toUtf8());
+
+        window.button(MainButton::CopyResults)->click();
+        QCOMPARE(harness.platform.clipboard, lines);
+
+        harness.platform.spreadsheetAvailable = true;
+        window.button(MainButton::SaveExcelFile)->click();
+        const XlsxSheet sheet = readFirstSheet(harness.platform.openedWorkbooks.value(0));
+        QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+        for (int i = 0; i < taken.size(); ++i)
+            QCOMPARE(sheet.text(u"A"_s + QString::number(i + 2)), taken[i]);
+        QVERIFY(sheet.row(int(taken.size()) + 2).isEmpty());
     }
 
     void editor_opensModally_andClosingStoresTheList()

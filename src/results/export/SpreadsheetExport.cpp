@@ -83,8 +83,8 @@ public:
                 }
                 if (!writeRow(m, r))
                     return;
+                ++r; // the checked rows only, without gaps
             }
-            ++r;
         }
     }
 

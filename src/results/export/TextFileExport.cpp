@@ -86,6 +86,8 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
         for (int i = 1; writing && i <= rows; ++i) {
             pacer.point();
             writing = proc.step(Site::WriteRow, [&] {
+                if (!list.checked(i))
+                    return;
                 list.appendCellUtf8(chunk, i, 1);
                 chunk.append("\r\n", 2);
                 if (chunk.size() >= ChunkBytes)

@@ -8,8 +8,8 @@
 namespace Quillfen {
 
 // "Save Results As Text File": asks for a path (and, for an existing one,
-// whether to overwrite it), then writes every row of column 1 followed by
-// CR LF, as UTF-8 without a byte-order mark. The file is replaced only
+// whether to overwrite it), then writes every checked row of column 1, in
+// list order, followed by CR LF, as UTF-8 without a byte-order mark. The file is replaced only
 // when the whole content is written: a failure leaves the old file as it
 // was and is reported once.
 void saveResultsAsTextFile(const ExportServices &services, const ListData &list);
