@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/PacedYield.h"
 #include "ExportServices.h"
 #include "ListData.h"
+#include "platform/PacedYield.h"
 
 #include <QList>
 #include <QString>

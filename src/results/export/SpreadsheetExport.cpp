@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <optional>
 
@@ -89,6 +90,8 @@ public:
     }
 
     const ColumnFit &fit() const { return m_fit; }
+    // Rows longer than a cell holds, written cut.
+    int rowsCut() const { return m_rowsCut; }
 
 private:
     // False when the row could not be read.
@@ -119,7 +122,10 @@ private:
 
     void write(int row, int column, const QString &text)
     {
-        m_workbook.writeText(row, column, text);
+        if (!m_workbook.writeText(row, column, text) && row != m_lastRowCut) {
+            ++m_rowsCut;
+            m_lastRowCut = row;
+        }
         m_fit.note(column, text);
     }
 
@@ -128,6 +134,8 @@ private:
     XlsxWorkbook &m_workbook;
     PacedYield m_pacer;
     ColumnFit m_fit;
+    int m_rowsCut = 0;
+    int m_lastRowCut = 0;
 };
 
 } // namespace
@@ -177,6 +185,7 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
             throw Failure(u"Cannot create the folder %1"_s.arg(workbookFolder));
         workbook.emplace(newWorkbookPath(workbookFolder), workbookFolder);
     }) && proc.step(Site::AddSheet, [&] { workbook->addSheet(); });
+    int rowsCut = 0;
     if (ready) {
         SheetWriter writer(proc, services, list, *workbook);
         writer.writeHeader();
@@ -198,8 +207,21 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
             if (!services.desktop.openWorkbook(path))
                 throw Failure(u"No application could open the workbook %1"_s.arg(path));
         });
+        rowsCut = writer.rowsCut();
     }
     services.pointer.setPointerMode(PointerMode::Default);
+    if (rowsCut > 0)
+        showMessage(services.boxes, rowsCutMessage(rowsCut));
+}
+
+QString rowsCutMessage(int rows)
+{
+    const QString limit = QLocale(QLocale::English).toString(XlsxWorkbook::MaxCellLength);
+    return rows == 1 ? u"1 row was longer than a spreadsheet cell holds: only its first %1 "
+                       "characters were written."_s.arg(limit)
+                     : u"%1 rows were longer than a spreadsheet cell holds: only their first %2 "
+                       "characters were written."_s.arg(rows)
+                           .arg(limit);
 }
 
 } // namespace Quillfen

@@ -22,10 +22,14 @@ bool SaveResultsAsExcelFileIsExcelInstalled(MessageBoxes &boxes, Desktop &deskto
 QString defaultWorkbookFolder();
 
 // "Save Results To Excel File": writes the header of the columns that row 1
-// fills and the checked rows (unchecked ones leave their sheet row empty)
-// into a new .xlsx workbook in workbookFolder, every value a text cell,
-// fits the column widths and has the desktop open it as a new workbook.
+// fills and the checked rows, in list order without gaps, into a new .xlsx
+// workbook in workbookFolder, every value a text cell, fits the column
+// widths and has the desktop open it as a new workbook. A row longer than a
+// cell holds is written cut, and one message afterwards says how many were.
 void saveResultsToSpreadsheet(const ExportServices &services, const ListData &list,
                               const QString &workbookFolder = defaultWorkbookFolder());
+
+// The message after an export that cut rows.
+QString rowsCutMessage(int rows);
 
 } // namespace Quillfen

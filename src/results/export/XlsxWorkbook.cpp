@@ -73,8 +73,12 @@ void XlsxWorkbook::addSheet()
         throw Failure(u"Cannot add a sheet to the workbook %1"_s.arg(m_path));
 }
 
-void XlsxWorkbook::writeText(int row, int column, QStringView text)
+bool XlsxWorkbook::writeText(int row, int column, QStringView text)
 {
+    const bool whole = text.size() <= MaxCellLength;
+    if (!whole)
+        text.truncate(text[MaxCellLength - 1].isHighSurrogate() ? MaxCellLength - 1
+                                                                : MaxCellLength);
     if (!m_sheet)
         throw Failure(u"The workbook has no sheet"_s);
     if (row < 1 || row > MaxRows || column < 1 || column > MaxColumns)
@@ -85,6 +89,7 @@ void XlsxWorkbook::writeText(int row, int column, QStringView text)
         m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), sheetText(text).constData(), nullptr);
     if (error != LXW_NO_ERROR)
         fail(error);
+    return whole;
 }
 
 void XlsxWorkbook::setColumnWidth(int column, double width)

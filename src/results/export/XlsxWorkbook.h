@@ -17,6 +17,8 @@ class XlsxWorkbook
 public:
     static constexpr int MaxRows = 1048576;
     static constexpr int MaxColumns = 16384;
+    // Characters (UTF-16 units) a cell holds.
+    static constexpr qsizetype MaxCellLength = 32767;
     static constexpr double MaxColumnWidth = 255;
 
     // The file is written at close(); tempFolder holds the sheet data until then.
@@ -26,8 +28,9 @@ public:
     Q_DISABLE_COPY_MOVE(XlsxWorkbook)
 
     void addSheet();
-    // Row and column from 1.
-    void writeText(int row, int column, QStringView text);
+    // Row and column from 1. A text longer than a cell holds is written up
+    // to MaxCellLength, a surrogate pair never split; returns false then.
+    bool writeText(int row, int column, QStringView text);
     // Width in characters of the default font.
     void setColumnWidth(int column, double width);
     void close();
