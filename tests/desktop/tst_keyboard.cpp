@@ -1,5 +1,6 @@
 #include "WindowHarness.h"
 #include "inputs/InputListModel.h"
+#include "windows/editor/AbbreviationEditor.h"
 #include "windows/main/ListViewControl.h"
 #include "windows/main/OptionsPanel.h"
 
@@ -46,6 +47,10 @@ void closeModalWindowsWhenShown()
     QTimer::singleShot(0, [] {
         if (QWidget *modal = QApplication::activeModalWidget())
             modal->close();
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *editor = qobject_cast<AbbreviationEditor *>(window))
+                editor->close();
+        }
     });
 }
 

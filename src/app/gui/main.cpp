@@ -45,9 +45,10 @@ int main(int argc, char *argv[])
     boxes.setParentWindow(&window);
     dialogs.setOwner(&window);
     // Closing the window ends the program at once, also in the middle of a
-    // run, whose yields would otherwise carry on without a window.
+    // run, whose yields would otherwise carry on without a window, and while
+    // the abbreviation editor is open, which then gets no close handling.
     QObject::connect(&window, &MainWindow::unloaded, [&window] {
-        if (!window.isRunning()) {
+        if (!window.isRunning() && !window.isEditingAbbreviations()) {
             QCoreApplication::quit();
             return;
         }

@@ -3,6 +3,7 @@
 #include "AccessibleFactory.h"
 #include "Appearance.h"
 #include "CaptionedProgressBar.h"
+#include "InputBlock.h"
 #include "KeyboardAccess.h"
 #include "ListBehaviours.h"
 #include "ListViewControl.h"
@@ -26,6 +27,8 @@
 #include "windows/editor/AbbreviationEditor.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -341,7 +344,15 @@ void MainWindow::editAbbreviations()
     ReportingProcedure proc(*m_flush, ReportSites::EditAbbreviations::Identifier);
     proc.step(ReportSites::EditAbbreviations::OpenEditor, [&] {
         AbbreviationEditor editor(editorServices(), this);
-        editor.exec();
+        // Modal in effect, not in Qt's sense: Qt's modality would swallow
+        // this window's close request, which must end the program at once.
+        editor.setModal(false);
+        const InputBlock block(*this);
+        QEventLoop untilClosed;
+        connect(&editor, &QDialog::finished, &untilClosed, &QEventLoop::quit);
+        const QScopedValueRollback editing(m_editingAbbreviations, true);
+        editor.show();
+        untilClosed.exec();
     });
 }
 

@@ -70,6 +70,8 @@ public:
 
     // True while an extraction run is in progress (its flag is set).
     bool isRunning() const { return m_run->isRunning(); }
+    // True while the abbreviation editor is open.
+    bool isEditingAbbreviations() const { return m_editingAbbreviations; }
 
     static int twipsToPixels(int twips, int dotsPerInch);
 
@@ -135,6 +137,7 @@ private:
     std::unique_ptr<ListFlush> m_flush;
     std::unique_ptr<ResultsListData> m_resultsData;
     std::unique_ptr<ExtractionRun> m_run;
+    bool m_editingAbbreviations = false;
 };
 
 } // namespace Quillfen
