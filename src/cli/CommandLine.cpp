@@ -275,14 +275,9 @@ void writeError(QIODevice &err, const QString &text)
     err.write(bytes);
 }
 
-// One line on standard error for each failure, as Unix tools write them:
-// a description's own line breaks would split it.
-QString failureLine(const QString &description)
+// One line on standard error for each failure, as Unix tools write them.
+QString errorLine(const QString &line)
 {
-    QString line = description;
-    line.replace(u"\r\n"_s, u" "_s);
-    line.replace(u'\r', u' ');
-    line.replace(u'\n', u' ');
     return u"quillfen-cli: "_s + line + u'\n';
 }
 
@@ -294,7 +289,7 @@ public:
     void failed(const QString &, int, const QString &description) override
     {
         ++reports;
-        writeError(m_err, failureLine(description));
+        writeError(m_err, errorLine(failureLine({QString(), description})));
     }
     int reports = 0;
 
@@ -427,7 +422,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         anyFailure = true;
         if (streams.errIsTerminal)
             writeError(streams.err, u"\r\x1b[K"_s);
-        writeError(streams.err, failureLine(failure.description));
+        writeError(streams.err, errorLine(failureLine(failure)));
     };
     const int jobs = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
     const bool extracted = extractInOrder(inputs.rows, jobs, *out, work, reports);

@@ -1,5 +1,6 @@
 #include "ExtractionRun.h"
 
+#include "FileExtraction.h"
 #include "NextFileCut.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportSites.h"
@@ -47,6 +48,21 @@ double share(qsizetype part, qsizetype whole)
     return whole == 0 ? 0.0 : double(part) / double(whole) * 100.0;
 }
 
+// The description of the one report of a run's unread files: how many, then
+// a line for each of the first few.
+QString unreadFilesReport(const std::vector<FileFailure> &failures)
+{
+    constexpr std::size_t Listed = 20;
+    const std::size_t count = failures.size();
+    QString text = count == 1 ? u"1 file could not be read:"_s
+                              : u"%1 files could not be read:"_s.arg(count);
+    for (std::size_t i = 0; i < std::min(count, Listed); ++i)
+        text += u"\r\n"_s + failureLine(failures[i]);
+    if (count > Listed)
+        text += u"\r\nand %1 more"_s.arg(count - Listed);
+    return text;
+}
+
 } // namespace
 
 QString FileNameOfPath(const QString &path)
@@ -91,6 +107,10 @@ public:
         m_env.pointer.setPointerMode(PointerMode::Default);
         m_env.progress.setProgressValue(0);
         m_env.progress.setProgressCaption(u"Progress Bar"_s);
+        if (!m_failures.empty()) {
+            ShowApplicationError(m_env.boxes, Site::Identifier, m_firstFailureSite,
+                                 unreadFilesReport(m_failures));
+        }
         m_proc.step(Site::DoneMessage, [&] { showMessage(m_env.boxes, u"Done."_s); });
     }
 
@@ -109,15 +129,19 @@ private:
         QStringList texts;
         std::optional<PreparedFile> prepared;
         // A file that cannot be read is reported once and gives no rows.
-        if (isHtmlPath(path)) {
-            if (!m_proc.step(Site::ReadHtmlFile,
-                             [&] { texts = {readInBackground(path, true).value(0)}; }))
-                return prepareNext(row + 1);
-        } else if (!m_proc.step(Site::ReadTextFile, [&] {
-                       prepared = m_next.take(path);
-                       if (!prepared)
-                           texts = readInBackground(path, false);
-                   })) {
+        const bool html = isHtmlPath(path);
+        try {
+            if (html) {
+                texts = {readInBackground(path, true).value(0)};
+            } else {
+                prepared = m_next.take(path);
+                if (!prepared)
+                    texts = readInBackground(path, false);
+            }
+        } catch (...) {
+            if (m_failures.empty())
+                m_firstFailureSite = html ? Site::ReadHtmlFile : Site::ReadTextFile;
+            m_failures.push_back({path, describeCurrentException()});
             return prepareNext(row + 1);
         }
         prepareNext(row + 1);
@@ -282,6 +306,9 @@ private:
     AbbreviationShield m_shield;
     QString m_shieldValue;
     bool m_shieldValid = false;
+    // Files that could not be read, reported together when the run ends.
+    std::vector<FileFailure> m_failures;
+    int m_firstFailureSite = 0;
 };
 
 void ExtractionRun::start()

@@ -78,6 +78,17 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
     return std::nullopt;
 }
 
+QString failureLine(const FileFailure &failure)
+{
+    QString line = failure.description.contains(failure.path)
+                       ? failure.description
+                       : failure.path + QStringLiteral(": ") + failure.description;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(u'\r', u' ');
+    line.replace(u'\n', u' ');
+    return line;
+}
+
 bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter)
 {
     const bool modeAllows =

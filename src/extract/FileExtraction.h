@@ -18,6 +18,10 @@ struct FileFailure
     QString description;
 };
 
+// A failure in one line: the description, led by the path when it does not
+// name it.
+QString failureLine(const FileFailure &failure);
+
 // The text list of one input file, read as the run reads it: HTML pages
 // by their rendered text, every other file by its byte-order mark.
 // Throws Failure.

@@ -1,7 +1,7 @@
-#include "core/ReportSites.h"
 #include "RunDoubles.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ApplicationError.h"
+#include "core/ReportSites.h"
 #include "extract/ExtractionRun.h"
 #include "platform/fake/ScriptedPlatform.h"
 #include "reading/UnavailableHtml.h"
@@ -46,7 +46,8 @@ private:
 
     static QString report(int statement, const QString &description)
     {
-        return applicationErrorText(ReportSites::StartExtracting::Identifier, statement, description);
+        return applicationErrorText(ReportSites::StartExtracting::Identifier, statement,
+                                    description);
     }
 
 private Q_SLOTS:
@@ -145,20 +146,34 @@ private Q_SLOTS:
                               u"Processing: b.txt"_s, u"Processing: b.txt"_s}));
     }
 
-    void unreadableFile_isReportedOnceAndOthersGoOn()
+    // A run's unreadable files are gathered into one report before "Done.":
+    // how many, a line each for the first 20, then how many more.
+    void unreadableFiles_areReportedTogether_data()
     {
-        const QString missing = m_dir.filePath(u"missing.txt"_s);
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), missing, m_dir.path(),
-                         writeFile(u"c.txt"_s, "gamma")};
+        QTest::addColumn<int>("unreadable");
+        QTest::newRow("one") << 1;
+        QTest::newRow("a missing file and a folder") << 2;
+        QTest::newRow("more than are listed") << 25;
+    }
+    void unreadableFiles_areReportedTogether()
+    {
+        QFETCH(int, unreadable);
+        QStringList bad{m_dir.path()};
+        for (int i = 1; i < unreadable; ++i)
+            bad << m_dir.filePath(u"missing-%1.txt"_s.arg(i));
+        m_inputs.rows = QStringList{writeFile(u"a.txt"_s, "alpha")} + bad +
+                        QStringList{writeFile(u"c.txt"_s, "gamma")};
         makeRun().start();
         QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"gamma"_s}));
-        const QStringList shown = m_platform.shownMessages();
-        QCOMPARE(shown.size(), 3);
-        QVERIFY(shown[0].startsWith(u"Cannot read \""_s + missing + u"\": File not found\r\n"_s));
-        QVERIFY(shown[0].contains(u"PushButton1_Click at line 144\r\r"_s));
-        QVERIFY(shown[1].contains(u"it is a folder"_s));
-        QVERIFY(shown[1].contains(u"at line 144"_s));
-        QCOMPARE(shown[2], u"Done."_s);
+
+        QString description = unreadable == 1 ? u"1 file could not be read:"_s
+                                              : u"%1 files could not be read:"_s.arg(unreadable);
+        description += u"\r\nCannot read \""_s + m_dir.path() + u"\": it is a folder"_s;
+        for (int i = 1; i < std::min(unreadable, 20); ++i)
+            description += u"\r\nCannot read \""_s + bad[i] + u"\": File not found"_s;
+        if (unreadable > 20)
+            description += u"\r\nand %1 more"_s.arg(unreadable - 20);
+        QCOMPARE(m_platform.shownMessages(), (QStringList{report(144, description), u"Done."_s}));
     }
 
     void unreadableFirstFile_givesOneReportOnly()

@@ -1,7 +1,7 @@
-#include "core/ReportSites.h"
 #include "HtmlRunFixture.h"
 #include "cli/CommandLine.h"
 #include "core/ApplicationError.h"
+#include "core/ReportSites.h"
 #include "extract/FileExtraction.h"
 #include "platform/fake/MemorySettingsArea.h"
 #include "reading/html/HtmlRendering.h"
@@ -198,9 +198,11 @@ private Q_SLOTS:
                                m_dir.filePath(u"empty.html"_s)};
         fixture.run.start();
         QCOMPARE(fixture.results.all(), QStringList{u"Only one."_s});
-        QCOMPARE(fixture.platform.shownMessages(),
-                 (QStringList{reportFor(132, failureOf(missing)), reportFor(132, failureOf(folder)),
-                              u"Done."_s}));
+        QCOMPARE(
+            fixture.platform.shownMessages(),
+            (QStringList{reportFor(132, u"2 files could not be read:\r\n"_s + failureOf(missing) +
+                                            u"\r\n"_s + failureOf(folder)),
+                         u"Done."_s}));
         QVERIFY(!fixture.run.isRunning());
     }
 
