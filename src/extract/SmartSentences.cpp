@@ -7,6 +7,7 @@
 #include <QChar>
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -281,7 +282,7 @@ qsizetype SmartSentenceCut::run(const char *text, qsizetype size, bool final)
             m_from = n;
             return m_start;
         }
-        const qsizetype listAt = nextListMarker(q);
+        const qsizetype listAt = m_needle.empty() ? q : nextListMarker(q);
         if (listAt < 0) {
             m_from = q;
             return m_start;
@@ -600,6 +601,18 @@ SmartSentenceCut::Kind SmartSentenceCut::kindBefore(qsizetype p)
     if (j == p)
         return Kind::Plain;
     const std::string_view token(s + j, size_t(p - j));
+    // Most words are ASCII letters alone: one lookup tells.
+    if (std::all_of(token.begin(), token.end(), isAsciiLetter)) {
+        if (token.size() == 1) {
+            if (isAsciiLower(token[0]))
+                return Kind::Inner;
+            return token[0] == 'I' && previousWordIsLower(j, nullptr) ? Kind::Plain : Kind::Inner;
+        }
+        const int flags = flagsOf(token);
+        return (flags & ClosingAbbreviation) ? Kind::Closing
+               : (flags & InnerAbbreviation) ? Kind::Inner
+                                             : Kind::Plain;
+    }
     if (isAsciiDigit(token.back())) {
         const bool digits = std::all_of(token.begin(), token.end(), isAsciiDigit);
         return digits && token.size() <= 3 ? Kind::SmallNumber : Kind::Plain;
@@ -664,6 +677,10 @@ SmartSentenceCut::Kind SmartSentenceCut::kindBefore(qsizetype p)
 // tell have not come.
 SmartSentenceCut::Kind SmartSentenceCut::userEntryAt(qsizetype p)
 {
+    const int index = stopIndex(s[p]);
+    if (!m_choices.m_stopAtStart[index] &&
+        (p == m_start || !m_choices.m_before[index].test(uchar(s[p - 1]))))
+        return Kind::Plain;
     for (const SmartSentences::EntryStop &stop : m_choices.m_stops[stopIndex(s[p])]) {
         const SmartSentences::Form &form = m_choices.m_forms[size_t(stop.entry)];
         const qsizetype o = p - stop.at;
@@ -877,12 +894,15 @@ qsizetype SmartSentenceCut::listMarker(qsizetype q, bool atLineStart, std::strin
         if (k == n && !m_final)
             return NeedMore;
         // One numbered marker may follow: "• 3.".
-        const bool numberedNext = k < n && (isAsciiDigit(s[k]) || isAsciiLetter(s[k]) || s[k] == '(');
+        const bool numberedNext =
+            k < n && (isAsciiDigit(s[k]) || isAsciiLetter(s[k]) || s[k] == '(');
         const qsizetype numbered = numberedNext ? listMarker(k, false, nullptr) : 0;
         if (numbered < 0)
             return NeedMore;
-        if (needle)
-            *needle = " " + std::string(s + q, 3);
+        if (needle) {
+            needle->assign(1, ' ');
+            needle->append(s + q, 3);
+        }
         return numbered > 0 ? k + numbered - q : 3;
     }
 
@@ -911,7 +931,7 @@ qsizetype SmartSentenceCut::listMarker(qsizetype q, bool atLineStart, std::strin
     }
     if (c == NeedMore)
         return NeedMore;
-    std::string suffix;
+    std::string_view suffix;
     if (paren) {
         if (c != ')')
             return 0;
@@ -938,15 +958,20 @@ qsizetype SmartSentenceCut::listMarker(qsizetype q, bool atLineStart, std::strin
     if (capitalDot && atLineStart)
         return 0;
     if (needle && !capitalDot) {
-        std::string next;
+        char next[8];
+        int length = 0;
         if (letter != 0) {
             if (letter != 'z' && letter != 'Z')
-                next = std::string(1, char(letter + 1));
+                next[length++] = char(letter + 1);
         } else {
-            next = std::to_string(value + 1);
+            length = std::snprintf(next, sizeof next, "%d", value + 1);
         }
-        if (!next.empty())
-            *needle = (paren ? " (" : " ") + next + suffix + " ";
+        if (length > 0) {
+            needle->assign(paren ? " (" : " ");
+            needle->append(next, size_t(length));
+            needle->append(suffix);
+            needle->push_back(' ');
+        }
     }
     return k - q;
 }
@@ -1036,12 +1061,19 @@ SmartSentences::SmartSentences(const QStringList &abbreviations, const LineFilte
             const QChar last = text.back();
             const bool endsInWord = last.isLetterOrNumber();
             m_forms.push_back({bytes, endsInWord});
+            const auto addStop = [&](int kind, size_t at) {
+                m_stops[kind].push_back({index, qsizetype(at)});
+                if (at == 0)
+                    m_stopAtStart[kind] = true;
+                else
+                    m_before[kind].set(uchar(bytes[at - 1]));
+            };
             for (size_t k = 0; k < bytes.size(); ++k) {
                 if (bytes[k] == '.' || bytes[k] == '?' || bytes[k] == '!')
-                    m_stops[stopIndex(bytes[k])].push_back({index, qsizetype(k)});
+                    addStop(stopIndex(bytes[k]), k);
             }
             if (endsInWord)
-                m_stops[0].push_back({index, qsizetype(bytes.size())});
+                addStop(0, bytes.size());
         }
     }
 }

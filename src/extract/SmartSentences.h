@@ -50,6 +50,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QStringList>
+#include <bitset>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,10 @@ private:
     };
     std::vector<Form> m_forms;
     std::vector<EntryStop> m_stops[3]; // by ".", "?", "!"
+    // The bytes that stand before those marks in the forms, and whether
+    // one stands first in a form.
+    std::bitset<256> m_before[3];
+    bool m_stopAtStart[3] = {false, false, false};
     Utf8LineFilter m_filter;
 };
 

@@ -1,6 +1,7 @@
 #include "SmartWords.h"
 
 #include <QString>
+#include <array>
 #include <deque>
 #include <string>
 #include <unordered_map>
@@ -126,28 +127,48 @@ public:
 
     std::uint8_t flagsOf(std::string_view word) const
     {
+        // Most words asked about are in no list: a bit per (first, second,
+        // last byte, length) spares them the hashing.
+        const size_t bit = sieveBit(word);
+        if (!(m_sieve[bit / 64] & (std::uint64_t(1) << (bit % 64))))
+            return 0;
         const auto found = m_flags.find(word);
         return found == m_flags.end() ? 0 : found->second;
     }
 
 private:
+    static size_t sieveBit(std::string_view word)
+    {
+        const auto byte = [&](size_t i) { return size_t(uchar(word[i])); };
+        return (byte(0) * 131 + byte(word.size() > 1 ? 1 : 0) * 17 + byte(word.size() - 1) * 31 +
+                word.size() * 7919) %
+               SieveBits;
+    }
+    void add(std::string_view word, Flag flag)
+    {
+        m_flags[word] |= flag;
+        const size_t bit = sieveBit(word);
+        m_sieve[bit / 64] |= std::uint64_t(1) << (bit % 64);
+    }
     template <size_t N> void addAll(const std::string_view (&words)[N], Flag flag)
     {
         for (const std::string_view word : words)
-            m_flags[word] |= flag;
+            add(word, flag);
     }
     void addAbbreviation(std::string_view word, Flag flag)
     {
-        m_flags[word] |= flag;
+        add(word, flag);
         QString capitalised = QString::fromUtf8(word.data(), qsizetype(word.size()));
         capitalised[0] = capitalised[0].toUpper();
         const std::string &kept = m_capitalised.emplace_back(capitalised.toStdString());
         if (kept != word)
-            m_flags[kept] |= flag;
+            add(kept, flag);
     }
 
+    static constexpr size_t SieveBits = 8192;
     std::deque<std::string> m_capitalised;
     std::unordered_map<std::string_view, std::uint8_t> m_flags;
+    std::array<std::uint64_t, SieveBits / 64> m_sieve{};
 };
 
 } // namespace
