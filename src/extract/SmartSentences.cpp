@@ -144,41 +144,73 @@ bool isAsciiOpener(char c)
     return c == '(' || c == '[' || c == '{' || c == '"' || c == '\'';
 }
 
-// The first byte at or after from that may matter: ".", "?", "!", CR, LF,
-// or the lead byte of "…", the CJK enders and the like (E2, E3, EF).
-qsizetype nextStop(const char *s, qsizetype from, qsizetype n)
+bool isStop(uchar c)
 {
-    qsizetype i = from;
-#if defined(__SSE2__)
-    const __m128i period = _mm_set1_epi8('.');
-    const __m128i question = _mm_set1_epi8('?');
-    const __m128i exclamation = _mm_set1_epi8('!');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i e2 = _mm_set1_epi8(char(0xE2));
-    const __m128i e3 = _mm_set1_epi8(char(0xE3));
-    const __m128i ef = _mm_set1_epi8(char(0xEF));
-    for (; i + 16 <= n; i += 16) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
-        const __m128i ascii = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(b, period), _mm_cmpeq_epi8(b, question)),
-            _mm_or_si128(_mm_cmpeq_epi8(b, exclamation),
-                         _mm_or_si128(_mm_cmpeq_epi8(b, lf), _mm_cmpeq_epi8(b, cr))));
-        const __m128i wide = _mm_or_si128(_mm_cmpeq_epi8(b, e2),
-                                          _mm_or_si128(_mm_cmpeq_epi8(b, e3), _mm_cmpeq_epi8(b, ef)));
-        const int mask = _mm_movemask_epi8(_mm_or_si128(ascii, wide));
-        if (mask != 0)
-            return i + std::countr_zero(unsigned(mask));
-    }
-#endif
-    for (; i < n; ++i) {
-        const uchar c = uchar(s[i]);
-        if (c == '.' || c == '?' || c == '!' || c == '\n' || c == '\r' || c == 0xE2 ||
-            c == 0xE3 || c == 0xEF)
-            return i;
-    }
-    return n;
+    return c == '.' || c == '?' || c == '!' || c == '\n' || c == '\r' || c == 0xE2 || c == 0xE3 ||
+           c == 0xEF;
 }
+
+// Finds the bytes that may matter: ".", "?", "!", CR, LF, and the lead
+// bytes of "…", the CJK enders and the like (E2, E3, EF). They come every
+// few dozen bytes, so the mask of a block of 64 is kept for the next ones.
+class StopFinder
+{
+public:
+    void reset() { m_block = -1; }
+
+    // The first stop at or after from, or n.
+    qsizetype next(const char *s, qsizetype from, qsizetype n)
+    {
+        for (;;) {
+            if (m_block >= 0 && from >= m_block && from < m_block + 64) {
+                const quint64 bits = m_bits & (~quint64(0) << (from - m_block));
+                if (bits != 0)
+                    return m_block + std::countr_zero(bits);
+                from = m_block + 64;
+            }
+            if (from + 64 > n) {
+                m_block = -1;
+                while (from < n && !isStop(uchar(s[from])))
+                    ++from;
+                return from;
+            }
+            m_block = from;
+            m_bits = stopsIn(s + from);
+        }
+    }
+
+private:
+    static quint64 stopsIn(const char *p)
+    {
+#if defined(__SSE2__)
+        quint64 bits = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
+            const __m128i ascii = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('.')),
+                             _mm_cmpeq_epi8(b, _mm_set1_epi8('?'))),
+                _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('!')),
+                             _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\n')),
+                                          _mm_cmpeq_epi8(b, _mm_set1_epi8('\r')))));
+            // E2 and E3 at once, and EF
+            const __m128i wide = _mm_or_si128(
+                _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(char(0xFE))),
+                               _mm_set1_epi8(char(0xE2))),
+                _mm_cmpeq_epi8(b, _mm_set1_epi8(char(0xEF))));
+            bits |= quint64(unsigned(_mm_movemask_epi8(_mm_or_si128(ascii, wide)))) << (16 * k);
+        }
+        return bits;
+#else
+        quint64 bits = 0;
+        for (int k = 0; k < 64; ++k)
+            bits |= quint64(isStop(uchar(p[k]))) << k;
+        return bits;
+#endif
+    }
+
+    qsizetype m_block = -1;
+    quint64 m_bits = 0;
+};
 
 int stopIndex(char c)
 {
@@ -245,6 +277,7 @@ private:
     const char *s = nullptr;
     qsizetype n = 0;
     bool m_final = false;
+    StopFinder m_stops;
 
     bool m_fresh = true; // between sentences
     qsizetype m_start = 0;
@@ -260,6 +293,7 @@ qsizetype SmartSentenceCut::run(const char *text, qsizetype size, bool final)
     s = text;
     n = size;
     m_final = final;
+    m_stops.reset();
     for (;;) {
         if (m_fresh) {
             while (m_from < n && isBlank(s[m_from]))
@@ -277,7 +311,7 @@ qsizetype SmartSentenceCut::run(const char *text, qsizetype size, bool final)
             m_needleFrom = m_from;
             m_lineEndInside = false;
         }
-        const qsizetype q = nextStop(s, m_from, n);
+        const qsizetype q = m_stops.next(s, m_from, n);
         if (q == n && !final) {
             m_from = n;
             return m_start;
@@ -486,7 +520,7 @@ SmartSentenceCut::Decision SmartSentenceCut::atTerminator(qsizetype p)
         return m_final ? endAt(e, n) : wait();
     if (lines >= 2 || wide)
         return endAt(e, e);
-    const Case next = caseAt(j);
+    const Case next = isAsciiUpper(s[j]) ? Case::Upper : caseAt(j);
     if (next == Case::Wait)
         return wait();
     if (next == Case::Lower || s[j] == ',' || s[j] == ';' || s[j] == ':')
