@@ -22,7 +22,8 @@ constexpr std::string_view InnerList[] = {
     // English references, units and Latin
     "No", "Nos", "Nr", "vol", "vols", "Vol", "p", "pp", "para", "ch", "chap", "ed", "eds", "Fig",
     "Figs", "Eq", "Eqs", "Art", "approx", "appx", "ca", "cf", "vs", "viz", "al", "ibid",
-    "esp", "incl", "dept", "univ", "assn", "tel", "ext", "e.g", "i.e",
+    "esp", "incl", "dept", "univ", "assn", "tel", "ext", "e.g", "i.e", "prof", "resp", "ref",
+    "refs",
     "Mon", "Tue", "Tues", "Wed", "Thu", "Thur", "Thurs", "Fri", "Ph.D", "M.D", "B.A", "M.A",
     "B.Sc", "M.Sc", "N°", "Nº",
     // German

@@ -292,6 +292,8 @@ private Q_SLOTS:
             {u"M. Dupont est arrivé."_s, u"Il est en retard."_s});
         add("fr p. ex. and etc.", u"Voir p. ex. le chapitre 3, etc. Ensuite, on verra."_s,
             {u"Voir p. ex. le chapitre 3, etc."_s, u"Ensuite, on verra."_s});
+        add("fr prof.", u"Le prof. Martin arrive. Il est en retard."_s,
+            {u"Le prof. Martin arrive."_s, u"Il est en retard."_s});
         add("fr env.", u"Il faut env. 10 min. On attend."_s,
             {u"Il faut env. 10 min."_s, u"On attend."_s});
         add("fr av. J.-C.", u"Il est né en 52 av. J.-C. à Rome."_s,
@@ -304,6 +306,8 @@ private Q_SLOTS:
             {u"Vive en EE.UU. desde 2010."_s, u"Le gusta."_s});
         add("es pág. núm. etc.", u"Ver pág. 20 y núm. 4, etc. Luego seguimos."_s,
             {u"Ver pág. 20 y núm. 4, etc."_s, u"Luego seguimos."_s});
+        add("es a. m. spaced", u"Llegó a las 10 a. m. Después se fue."_s,
+            {u"Llegó a las 10 a. m."_s, u"Después se fue."_s});
         add("es titles", u"El Dr. Pérez y el Lic. Gómez firmaron."_s,
             {u"El Dr. Pérez y el Lic. Gómez firmaron."_s});
         add("en initials", u"Jonas E. Smith and J. R. R. Tolkien met."_s,
