@@ -68,6 +68,8 @@ class SmartSentences
 {
 public:
     // abbreviations: entries as stored; empty entries protect nothing.
+    // filter: applied to each row as Utf8LineFilter applies it, so only a
+    // filter that Utf8LineFilter::canFilter suits.
     SmartSentences(const QStringList &abbreviations, const LineFilter &filter);
 
     // Every sentence of text (valid UTF-8; the three bytes of an unpaired
