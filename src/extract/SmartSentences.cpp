@@ -711,36 +711,37 @@ SmartSentenceCut::Kind SmartSentenceCut::kindBefore(qsizetype p)
 // tell have not come.
 SmartSentenceCut::Kind SmartSentenceCut::userEntryAt(qsizetype p)
 {
-    const int index = stopIndex(s[p]);
-    if (!m_choices.m_stopAtStart[index] &&
-        (p == m_start || !m_choices.m_before[index].test(uchar(s[p - 1]))))
-        return Kind::Plain;
-    for (const SmartSentences::EntryStop &stop : m_choices.m_stops[stopIndex(s[p])]) {
-        const SmartSentences::Form &form = m_choices.m_forms[size_t(stop.entry)];
-        const qsizetype o = p - stop.at;
-        if (o < m_start || s[o] != form.bytes.front())
-            continue;
-        const qsizetype end = o + qsizetype(form.bytes.size());
-        if (end + (form.endsInWord ? 1 : 0) > n) {
-            if (!m_final)
-                return Kind::Wait;
-            if (end > n)
+    const auto &byBefore = m_choices.m_stops[stopIndex(s[p])];
+    for (const int before : {256, p > m_start ? int(uchar(s[p - 1])) : -1}) {
+        if (before < 0)
+            break;
+        for (const SmartSentences::EntryStop &stop : byBefore[size_t(before)]) {
+            const SmartSentences::Form &form = m_choices.m_forms[size_t(stop.entry)];
+            const qsizetype o = p - stop.at;
+            if (o < m_start || s[o] != form.bytes.front())
                 continue;
-        }
-        if (std::memcmp(s + o, form.bytes.data(), form.bytes.size()) != 0)
-            continue;
-        if (o > m_start && wordCharBefore(o))
-            continue;
-        if (form.endsInWord && end < n) {
-            const int length = sequenceLength(uchar(s[end]));
-            if (end + length > n) {
+            const qsizetype end = o + qsizetype(form.bytes.size());
+            if (end + (form.endsInWord ? 1 : 0) > n) {
                 if (!m_final)
                     return Kind::Wait;
-            } else if (isWordCodePoint(decode(s + end, length))) {
-                continue;
+                if (end > n)
+                    continue;
             }
+            if (std::memcmp(s + o, form.bytes.data(), form.bytes.size()) != 0)
+                continue;
+            if (o > m_start && wordCharBefore(o))
+                continue;
+            if (form.endsInWord && end < n) {
+                const int length = sequenceLength(uchar(s[end]));
+                if (end + length > n) {
+                    if (!m_final)
+                        return Kind::Wait;
+                } else if (isWordCodePoint(decode(s + end, length))) {
+                    continue;
+                }
+            }
+            return Kind::Inner;
         }
-        return Kind::Inner;
     }
     return Kind::Plain;
 }
@@ -1096,11 +1097,8 @@ SmartSentences::SmartSentences(const QStringList &abbreviations, const LineFilte
             const bool endsInWord = last.isLetterOrNumber();
             m_forms.push_back({bytes, endsInWord});
             const auto addStop = [&](int kind, size_t at) {
-                m_stops[kind].push_back({index, qsizetype(at)});
-                if (at == 0)
-                    m_stopAtStart[kind] = true;
-                else
-                    m_before[kind].set(uchar(bytes[at - 1]));
+                const size_t before = at == 0 ? 256 : uchar(bytes[at - 1]);
+                m_stops[kind][before].push_back({index, qsizetype(at)});
             };
             for (size_t k = 0; k < bytes.size(); ++k) {
                 if (bytes[k] == '.' || bytes[k] == '?' || bytes[k] == '!')

@@ -54,7 +54,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QStringList>
-#include <bitset>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,11 +94,9 @@ private:
         bool endsInWord; // must not run on into a letter or digit
     };
     std::vector<Form> m_forms;
-    std::vector<EntryStop> m_stops[3]; // by ".", "?", "!"
-    // The bytes that stand before those marks in the forms, and whether
-    // one stands first in a form.
-    std::bitset<256> m_before[3];
-    bool m_stopAtStart[3] = {false, false, false};
+    // By ".", "?", "!", then by the byte before the mark in the form (256
+    // when the mark starts the form).
+    std::array<std::vector<EntryStop>, 257> m_stops[3];
     Utf8LineFilter m_filter;
 };
 
