@@ -301,13 +301,12 @@ qsizetype SmartSentenceCut::run(const char *text, qsizetype size, bool final)
             if (m_from == n)
                 return n;
             m_start = m_from;
-            std::string needle;
-            const qsizetype marker = listMarker(m_start, false, &needle);
+            m_needle.clear();
+            const qsizetype marker = listMarker(m_start, false, &m_needle);
             if (marker < 0)
                 return m_start;
             m_fresh = false;
             m_from = m_start + marker;
-            m_needle = std::move(needle);
             m_needleFrom = m_from;
             m_lineEndInside = false;
         }
@@ -423,17 +422,19 @@ SmartSentenceCut::Decision SmartSentenceCut::atTerminator(qsizetype p)
             ++i;
             continue;
         }
-        if (c == ' ' && runEnd < 0 && dots > 0 && !strong && !wide) {
-            // ". . ." is one ellipsis
+        if (c == ' ') {
             if (i + 1 >= n) {
                 if (!m_final)
                     return wait();
                 break;
             }
-            if (s[i + 1] == '.') {
+            // ". . ." is one ellipsis
+            if (s[i + 1] == '.' && runEnd < 0 && dots > 0 && !strong && !wide) {
                 ++i;
                 continue;
             }
+            if (uchar(s[i + 1]) < 0x80)
+                break; // only "»" and "›" close after a space
         }
         if (c == ' ' || uchar(c) >= 0x80) {
             // A closer of two or three bytes, or "»" after a space.
@@ -711,6 +712,8 @@ SmartSentenceCut::Kind SmartSentenceCut::kindBefore(qsizetype p)
 // tell have not come.
 SmartSentenceCut::Kind SmartSentenceCut::userEntryAt(qsizetype p)
 {
+    if (m_choices.m_forms.empty())
+        return Kind::Plain;
     const auto &byBefore = m_choices.m_stops[stopIndex(s[p])];
     for (const int before : {256, p > m_start ? int(uchar(s[p - 1])) : -1}) {
         if (before < 0)
@@ -902,6 +905,9 @@ qsizetype SmartSentenceCut::listMarker(qsizetype q, bool atLineStart, std::strin
     const auto blankOrEnd = [](int c) {
         return c == End || c == ' ' || c == '\t' || c == '\r' || c == '\n';
     };
+    // Most sentences start with a word.
+    if (q + 1 < n && isAsciiLetter(s[q]) && isAsciiLower(s[q + 1]))
+        return 0;
     int c = at(q);
     if (c == NeedMore)
         return NeedMore;
