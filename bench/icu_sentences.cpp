@@ -12,8 +12,9 @@
 int main(int argc, char *argv[])
 {
     UErrorCode status = U_ZERO_ERROR;
+    // English with its standard abbreviation suppressions ("Mr.", "e.g.").
     std::unique_ptr<icu::BreakIterator> sentences(
-        icu::BreakIterator::createSentenceInstance(icu::Locale::getUS(), status));
+        icu::BreakIterator::createSentenceInstance(icu::Locale("en@ss=standard"), status));
     if (U_FAILURE(status))
         return 2;
     std::string out;
