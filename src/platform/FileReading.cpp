@@ -2,8 +2,12 @@
 
 #include "Failure.h"
 
-#include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -11,15 +15,36 @@ namespace Quillfen {
 
 namespace {
 
+// Only regular files are read: a FIFO would block the reader for ever and a
+// device such as /dev/zero never ends. The file is opened without waiting
+// and looked at before anything is read from it.
 void open(QFile &file, const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        throw Failure(u"Cannot read \""_s + path + u"\": it is a folder"_s);
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QString reason = info.exists() ? file.errorString() : u"File not found"_s;
+    const QByteArray name = QFile::encodeName(path);
+    auto refuse = [&](const struct stat &info) {
+        throw Failure(u"Cannot read \""_s + path +
+                      (S_ISDIR(info.st_mode) ? u"\": it is a folder"_s
+                                             : u"\": it is not a regular file"_s));
+    };
+    struct stat info {};
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+            refuse(info); // a socket, say, which cannot be opened at all
+        const QString reason = error == ENOENT || error == ENOTDIR
+                                   ? u"File not found"_s
+                                   : QString::fromLocal8Bit(std::strerror(error));
         throw Failure(u"Cannot read \""_s + path + u"\": "_s + reason);
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        refuse(info);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw Failure(u"Cannot read \""_s + path + u"\": "_s + file.errorString());
     }
 }
 

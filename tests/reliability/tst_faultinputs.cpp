@@ -10,7 +10,10 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -250,6 +253,43 @@ private Q_SLOTS:
             QCOMPARE(reportCount(r.err), 1);
             QVERIFY(r.err.contains(path.toUtf8()));
         }
+    }
+
+    // Only regular files are read: a FIFO would block for ever and a device
+    // never end. Each is one report, and the run goes on at once.
+    void notRegularFiles_areRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << u"fifo"_s;
+        QTest::newRow("link to /dev/zero") << u"zero.txt"_s;
+        QTest::newRow("socket") << u"socket"_s;
+    }
+    void notRegularFiles_areRefusedAtOnce()
+    {
+        QFETCH(QString, kind);
+        const QString path = m_dir.filePath(kind);
+        const QByteArray raw = QFile::encodeName(path);
+        QFile::remove(path);
+        if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(raw.constData(), 0644), 0);
+        } else if (kind == u"zero.txt") {
+            QVERIFY(QFile::link(u"/dev/zero"_s, path));
+        } else {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            QVERIFY(size_t(raw.size()) < sizeof(address.sun_path));
+            std::memcpy(address.sun_path, raw.constData(), size_t(raw.size()));
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+            ::close(fd);
+        }
+        const QString good = m_dir.filePath(u"good.txt"_s);
+        writeBytes(good, "good row");
+        const CliResult r = runCli({path, good}, config(), {QString()}, 30000);
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QByteArray("good row\n"));
+        QCOMPARE(reportCount(r.err), 1);
+        QVERIFY(r.err.contains(QByteArray(raw + "\": it is not a regular file")));
     }
 };
 
