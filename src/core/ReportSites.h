@@ -18,7 +18,7 @@ enum : int {
     SetIcon = 120,
     AddInputColumn = 124,
     AddResultsColumn = 128,
-    RestoreFirstOption = 132, // and two more for each option after it
+    RestoreFirstOption = 132, // and two more for each option after it, to 142
 };
 } // namespace StartUp
 

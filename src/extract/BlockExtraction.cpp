@@ -1,10 +1,14 @@
 #include "BlockExtraction.h"
 
+#include "SmartSentences.h"
 #include "StreamingCut.h"
 #include "platform/FileReading.h"
 #include "reading/BlockDecoding.h"
+#include "reading/Utf8Decoding.h"
+#include "reading/Utf8Encoding.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace Quillfen {
 
@@ -21,6 +25,26 @@ TextEncoding unmarkedEncoding(FileBlocks &file, QByteArray &block, qsizetype blo
     file.rewind();
     return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
+
+// The smart cut's rows as text, through the filter.
+class SmartRowsAsText final : public Utf8RowSink
+{
+public:
+    SmartRowsAsText(const LineFilter &filter, RowSink &sink) : m_filter(filter), m_sink(sink) {}
+    void appendUtf8Row(QByteArrayView row) override
+    {
+        m_row.resize(row.size());
+        m_row.truncate(
+            Detail::decodeKeepingSurrogates(row, reinterpret_cast<char16_t *>(m_row.data())));
+        if (m_filter.accepts(m_row))
+            m_sink.append(m_row);
+    }
+
+private:
+    const LineFilter &m_filter;
+    RowSink &m_sink;
+    QString m_row;
+};
 
 } // namespace
 
@@ -44,11 +68,31 @@ void extractTextFileInBlocks(const QString &path, ExtractMode mode,
     }
 
     BlockDecoder decoder(encoding);
-    StreamingCut cut(mode, shield, filter, sink);
+    std::optional<StreamingCut> streaming;
+    std::optional<SmartRowsAsText> smartRows;
+    std::optional<SmartSentenceStream> smart;
+    const SmartSentences smartChoices(shield.entries(), {LineFilterKind::All, {}});
+    if (mode == ExtractMode::SmartSentence) {
+        smartRows.emplace(filter, sink);
+        smart.emplace(smartChoices, *smartRows);
+    } else {
+        streaming.emplace(mode, shield, filter, sink);
+    }
+    // The smart cut reads UTF-8; a block's text is encoded keeping any
+    // unpaired surrogate, so that its rows come back exactly.
+    QByteArray utf8;
+    auto feed = [&](const QString &text) {
+        if (streaming)
+            return streaming->feed(text);
+        utf8.resize(Detail::lengthKeepingSurrogates(text) + 16);
+        bool kept = false;
+        utf8.truncate(Detail::encodeKeepingSurrogates(text, utf8.data(), kept) - utf8.constData());
+        smart->feed(utf8);
+    };
     QString text;
     decoder.feed(QByteArrayView(block).sliced(markLength), text);
     for (;;) {
-        cut.feed(text);
+        feed(text);
         text.resize(0);
         file.read(block, blockBytes);
         if (block.isEmpty())
@@ -56,8 +100,11 @@ void extractTextFileInBlocks(const QString &path, ExtractMode mode,
         decoder.feed(block, text);
     }
     decoder.finish(text);
-    cut.feed(text);
-    cut.finish();
+    feed(text);
+    if (streaming)
+        streaming->finish();
+    else
+        smart->finish();
 }
 
 } // namespace Quillfen

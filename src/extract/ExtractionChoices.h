@@ -4,8 +4,9 @@
 
 namespace Quillfen {
 
-// Extraction mode: paragraphs, sentences, or neither (no mode button selected).
-enum class ExtractMode { None, Paragraph, Sentence };
+// Extraction mode: paragraphs, sentences by the fixed rules, sentences as a
+// reader sees them (SmartSentences.h), or none (no mode button selected).
+enum class ExtractMode { None, Paragraph, Sentence, SmartSentence };
 
 // The line filter: keep all, only rows containing a text, or only rows not
 // containing one; None when no filter button is selected, which emits

@@ -43,6 +43,11 @@ private:
 
 namespace Site = ReportSites::StartExtracting;
 
+bool usesAbbreviations(ExtractMode mode)
+{
+    return mode == ExtractMode::Sentence || mode == ExtractMode::SmartSentence;
+}
+
 double share(qsizetype part, qsizetype whole)
 {
     return whole == 0 ? 0.0 : double(part) / double(whole) * 100.0;
@@ -178,9 +183,9 @@ private:
             return;
         const ExtractMode mode = m_env.options.mode();
         const QString abbreviations =
-            mode == ExtractMode::Sentence ? m_env.abbreviations.storedValue() : QString();
+            usesAbbreviations(mode) ? m_env.abbreviations.storedValue() : QString();
         m_next.start(path, mode, abbreviations,
-                     mode == ExtractMode::Sentence ? shieldFor(abbreviations)
+                     usesAbbreviations(mode) ? shieldFor(abbreviations)
                                                    : AbbreviationShield(),
                      m_env.options.filter());
     }
@@ -215,7 +220,7 @@ private:
             if (cutMode == ExtractMode::None)
                 return;
             QString abbreviations;
-            if (cutMode == ExtractMode::Sentence) {
+            if (usesAbbreviations(cutMode)) {
                 abbreviations = m_env.abbreviations.storedValue();
                 shield = &shieldFor(abbreviations);
             }

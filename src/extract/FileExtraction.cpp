@@ -1,6 +1,7 @@
 #include "FileExtraction.h"
 
 #include "BlockExtraction.h"
+#include "SmartSentences.h"
 #include "ExtractionRun.h"
 #include "Utf8Paragraphs.h"
 #include "Utf8Sentences.h"
@@ -91,8 +92,8 @@ QString failureLine(const FileFailure &failure)
 
 bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter)
 {
-    const bool modeAllows =
-        mode == ExtractMode::Paragraph || (mode == ExtractMode::Sentence && shield.worksOnUtf8());
+    const bool modeAllows = mode == ExtractMode::Paragraph || mode == ExtractMode::SmartSentence ||
+                            (mode == ExtractMode::Sentence && shield.worksOnUtf8());
     return modeAllows && Utf8LineFilter::canFilter(filter);
 }
 
@@ -137,6 +138,8 @@ void cutUtf8(QByteArrayView utf8, ExtractMode mode, const AbbreviationShield &sh
 {
     if (mode == ExtractMode::Paragraph)
         Utf8Paragraphs(filter).extract(utf8, sink);
+    else if (mode == ExtractMode::SmartSentence)
+        SmartSentences(shield.entries(), filter).extract(utf8, sink);
     else
         Utf8Sentences(shield.utf8Matcher(), filter).extract(utf8, sink);
 }

@@ -1,7 +1,10 @@
 #include "Segmentation.h"
 
 #include "AbbreviationMatcher.h"
+#include "SmartSentences.h"
 #include "UnitScan.h"
+#include "reading/Utf8Decoding.h"
+#include "reading/Utf8Encoding.h"
 
 #include <algorithm>
 
@@ -147,6 +150,36 @@ PieceList cutSentences(QStringView text, const AbbreviationShield &shield)
     return list;
 }
 
+PieceList cutSmartSentences(QStringView text, const QStringList &abbreviations)
+{
+    // Cut as UTF-8, as the fast path cuts; a sentence whose row the cut
+    // leaves out (a lone ".") is an empty piece, so that pieces are
+    // numbered as that path numbers them.
+    struct Pieces final : Utf8RowSink
+    {
+        PieceList list;
+        qsizetype pieceStart = 0;
+        void appendUtf8Row(QByteArrayView row) override
+        {
+            const qsizetype at = list.buffer.size();
+            list.buffer.resize(at + row.size());
+            const qsizetype length = Detail::decodeKeepingSurrogates(
+                row, reinterpret_cast<char16_t *>(list.buffer.data() + at));
+            list.buffer.truncate(at + length);
+        }
+        void pieceEnded() override
+        {
+            list.ranges.push_back({pieceStart, list.buffer.size() - pieceStart, true});
+            pieceStart = list.buffer.size();
+        }
+    } pieces;
+    QByteArray bytes(Detail::lengthKeepingSurrogates(text) + 16, Qt::Uninitialized);
+    bool kept = false;
+    bytes.truncate(Detail::encodeKeepingSurrogates(text, bytes.data(), kept) - bytes.constData());
+    SmartSentences(abbreviations, {LineFilterKind::All, {}}).extract(bytes, pieces);
+    return std::move(pieces.list);
+}
+
 PieceList cutText(const QString &text, ExtractMode mode, const AbbreviationShield &shield)
 {
     switch (mode) {
@@ -154,6 +187,8 @@ PieceList cutText(const QString &text, ExtractMode mode, const AbbreviationShiel
         return cutParagraphs(text);
     case ExtractMode::Sentence:
         return cutSentences(text, shield);
+    case ExtractMode::SmartSentence:
+        return cutSmartSentences(text, shield.entries());
     case ExtractMode::None:
         break;
     }

@@ -103,6 +103,9 @@ PieceList cutParagraphs(const QString &text);
 // CR, LF, space and tab that holds a CR or LF becomes one space, the
 // blanks at both ends go, and one "." is appended.
 PieceList cutSentences(QStringView text, const AbbreviationShield &shield);
+// Smart sentence mode (SmartSentences.h): one piece per sentence, its row
+// as it stands; a sentence without a row is an empty piece.
+PieceList cutSmartSentences(QStringView text, const QStringList &abbreviations);
 PieceList cutText(const QString &text, ExtractMode mode, const AbbreviationShield &shield);
 
 // Finishes, splits at "?", restores and filters one piece, appending the

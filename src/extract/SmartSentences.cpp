@@ -1072,7 +1072,8 @@ void SmartSentenceCut::emit(qsizetype end)
         m_row.append(s + from, size_t(end - from));
         row = QByteArrayView(m_row.data(), qsizetype(m_row.size()));
     }
-    if (m_choices.m_filter.accepts(row))
+    // A lone "." is no sentence, as in Sentence mode.
+    if (!isLonePeriod(row) && m_choices.m_filter.accepts(row))
         m_sink.appendUtf8Row(row);
     m_sink.pieceEnded();
 }

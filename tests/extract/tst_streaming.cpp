@@ -177,7 +177,8 @@ private Q_SLOTS:
             const AbbreviationShield shield(entries);
             const QString whole = ReadTextFile(path).value(0);
             QCOMPARE(whole, text);
-            for (const ExtractMode mode : {ExtractMode::Paragraph, ExtractMode::Sentence}) {
+            for (const ExtractMode mode :
+                 {ExtractMode::Paragraph, ExtractMode::Sentence, ExtractMode::SmartSentence}) {
                 CollectRows sink;
                 extractTextFileInBlocks(path, mode, shield, filter, sink, random.bounded(1, 9));
                 QCOMPARE(sink.rows, extractRows(whole, mode, entries, filter));

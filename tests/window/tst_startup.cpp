@@ -1,5 +1,5 @@
-#include "core/ReportSites.h"
 #include "WindowHarness.h"
+#include "core/ReportSites.h"
 #include "windows/main/CaptionedProgressBar.h"
 #include "windows/main/ListViewControl.h"
 #include "windows/main/OptionsPanel.h"
@@ -190,6 +190,42 @@ private Q_SLOTS:
         QCOMPARE(harness.settings.saveLog().mid(stores), QStringList{u"Snapshot="_s});
     }
 
+    // The smart mode has a key of its own; old settings files load as they
+    // did, and a stored smart choice wins over the two older mode keys.
+    void smartChoice_winsOverTheOlderModeKeys_data()
+    {
+        QTest::addColumn<QStringList>("values"); // Option1, Option2, Option6; empty: not stored
+        QTest::addColumn<int>("selected");       // the mode option checked
+        QTest::newRow("old file, sentences")
+            << QStringList{u"False"_s, u"True"_s, {}} << int(OptionButton::Sentence);
+        QTest::newRow("smart stored")
+            << QStringList{u"False"_s, u"False"_s, u"True"_s} << int(OptionButton::SmartSentence);
+        QTest::newRow("smart wins over an older key")
+            << QStringList{u"True"_s, u"True"_s, u"True"_s} << int(OptionButton::SmartSentence);
+        QTest::newRow("smart not chosen")
+            << QStringList{u"True"_s, u"False"_s, u"False"_s} << int(OptionButton::Paragraph);
+    }
+    void smartChoice_winsOverTheOlderModeKeys()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(int, selected);
+        WindowHarness harness;
+        const QStringList keys{u"Option1"_s, u"Option2"_s, u"Option6"_s};
+        for (int i = 0; i < keys.size(); ++i) {
+            if (!values.at(i).isNull())
+                harness.store(keys.at(i), values.at(i));
+        }
+        MainWindow &window = harness.start();
+        for (OptionButton mode :
+             {OptionButton::Paragraph, OptionButton::Sentence, OptionButton::SmartSentence})
+            QCOMPARE(window.options().option(mode)->isChecked(), int(mode) == selected);
+        QCOMPARE(window.options().mode(),
+                 selected == int(OptionButton::SmartSentence) ? ExtractMode::SmartSentence
+                 : selected == int(OptionButton::Sentence)    ? ExtractMode::Sentence
+                                                              : ExtractMode::Paragraph);
+        QVERIFY(harness.platform.shownMessages().isEmpty());
+    }
+
     void badStoredOption_isReported_andTheOthersRestored()
     {
         WindowHarness harness;
@@ -211,9 +247,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QStringList>("saved");
         QTest::newRow("Option2") << u"Option2"_s
-                                 << QStringList{u"Option1=False"_s, u"Option2=True"_s};
+                                 << QStringList{u"Option1=False"_s, u"Option2=True"_s,
+                                                u"Option6=False"_s};
         QTest::newRow("Option1") << u"Option1"_s
-                                 << QStringList{u"Option1=True"_s, u"Option2=False"_s};
+                                 << QStringList{u"Option1=True"_s, u"Option2=False"_s,
+                                                u"Option6=False"_s};
+        QTest::newRow("Option6, the smart sentences")
+            << u"Option6"_s
+            << QStringList{u"Option1=False"_s, u"Option2=False"_s, u"Option6=True"_s};
         QTest::newRow("Option4") << u"Option4"_s
                                  << QStringList{u"Option3=False"_s, u"Option4=True"_s,
                                                 u"Option5=False"_s};
@@ -247,7 +288,7 @@ private Q_SLOTS:
                           QPoint(5, 5));
         QTest::mouseClick(first.options().notContainingText(), Qt::LeftButton, {}, QPoint(5, 5));
         QTest::keyClicks(first.options().notContainingText(), u"draft"_s);
-        QCOMPARE(harness.settings.saveLog().size(), 5);
+        QCOMPARE(harness.settings.saveLog().size(), 6);
         QCOMPARE(harness.stored(u"Option2"_s), u"True"_s);
 
         MainWindow &second = harness.start(); // a new window on the same settings

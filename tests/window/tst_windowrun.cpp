@@ -259,6 +259,23 @@ private Q_SLOTS:
         QCOMPARE(resultTexts(window.results()), QStringList{u"gamma"_s});
     }
 
+    // The smart option is stored under its own key and cuts as a reader does.
+    void smartSentenceOption_cutsAsAReaderDoes()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        const QByteArray text = "Version 2.1 is out. Mr. Hale said \"Go!\" He went.";
+        window.inputList().appendRows(
+            {harness.writeFile(u"a.txt"_s, text), harness.writeFile(u"b.txt"_s, text)});
+        QTest::mouseClick(window.options().option(OptionButton::SmartSentence), Qt::LeftButton,
+                          {}, QPoint(5, 5));
+        QCOMPARE(harness.stored(u"Option6"_s), u"True"_s);
+        startExtracting(window);
+        const QStringList sentences{u"Version 2.1 is out."_s, u"Mr. Hale said \"Go!\""_s,
+                                    u"He went."_s};
+        QCOMPARE(resultTexts(window.results()), sentences + sentences);
+    }
+
     void unreadableFile_isReported_andTheRunGoesOn()
     {
         WindowHarness harness;

@@ -28,13 +28,13 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QScopedValueRollback>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -260,17 +260,29 @@ void MainWindow::setupKeyboard()
     giveShortcut(button(MainButton::SaveExcelFile), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
 
     const OptionsPanel &options = *m_options;
-    chainTabOrder(
-        {m_inputListView, button(MainButton::AddFiles), button(MainButton::AddFolder),
-         button(MainButton::LoadSamples), button(MainButton::ClearInputs),
-         options.option(OptionButton::Paragraph), options.option(OptionButton::Sentence),
-         button(MainButton::EditAbbreviations), options.option(OptionButton::Containing),
-         options.option(OptionButton::NotContaining), options.option(OptionButton::NoFilter),
-         options.containingText(), options.notContainingText(), button(MainButton::StartExtracting),
-         m_resultsListView, button(MainButton::CopyResults), button(MainButton::SaveTextFile),
-         button(MainButton::SaveExcelFile), button(MainButton::ClearResults)});
-    tabToSelectedOption(
-        {options.option(OptionButton::Paragraph), options.option(OptionButton::Sentence)});
+    chainTabOrder({m_inputListView,
+                   button(MainButton::AddFiles),
+                   button(MainButton::AddFolder),
+                   button(MainButton::LoadSamples),
+                   button(MainButton::ClearInputs),
+                   options.option(OptionButton::Paragraph),
+                   options.option(OptionButton::Sentence),
+                   options.option(OptionButton::SmartSentence),
+                   button(MainButton::EditAbbreviations),
+                   options.option(OptionButton::Containing),
+                   options.option(OptionButton::NotContaining),
+                   options.option(OptionButton::NoFilter),
+                   options.containingText(),
+                   options.notContainingText(),
+                   button(MainButton::StartExtracting),
+                   m_resultsListView,
+                   button(MainButton::CopyResults),
+                   button(MainButton::SaveTextFile),
+                   button(MainButton::SaveExcelFile),
+                   button(MainButton::ClearResults)});
+    tabToSelectedOption({options.option(OptionButton::Paragraph),
+                         options.option(OptionButton::Sentence),
+                         options.option(OptionButton::SmartSentence)});
     tabToSelectedOption({options.option(OptionButton::Containing),
                          options.option(OptionButton::NotContaining),
                          options.option(OptionButton::NoFilter)});

@@ -53,8 +53,10 @@ void MainWindow::startUp()
     proc.step(Site::AddResultsColumn, [&] { addColumn(m_resultsListView, u"Results"_s); });
     setColumnWidth(m_resultsListView);
 
-    const bool defaults[] = {true, false, true, false, false};
-    for (int number = 1; number <= 5; ++number) {
+    // The smart choice, stored under a key of its own, comes last and so
+    // wins over the two older mode keys.
+    const bool defaults[] = {true, false, true, false, false, false};
+    for (int number = 1; number <= 6; ++number) {
         proc.step(Site::RestoreFirstOption + 2 * (number - 1), [&] {
             const QString key = u"Option"_s + QString::number(number);
             m_options->restoreOption(OptionButton(number),

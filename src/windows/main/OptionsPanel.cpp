@@ -56,7 +56,11 @@ void OptionsPanel::buildExtractOptionFrame(QWidget *parent)
                      m_extractOptionFrame),
           makeOption(OptionButton::Sentence,
                      u"Sentence (Look for . ? ! which usually ends sentences)"_s,
-                     m_extractOptionFrame)}) {
+                     m_extractOptionFrame),
+          makeOption(
+              OptionButton::SmartSentence,
+              u"Sentence - smart (knows . ? ! \u2026 quotes, numbers, initials, web addresses)"_s,
+              m_extractOptionFrame)}) {
         layout->addWidget(button);
         connect(button, &QRadioButton::clicked, this, &OptionsPanel::saveModeChoice);
     }
@@ -113,7 +117,8 @@ void OptionsPanel::restoreOption(OptionButton which, bool selected)
 void OptionsPanel::saveModeChoice()
 {
     saveQuietly([&] {
-        for (OptionButton which : {OptionButton::Paragraph, OptionButton::Sentence})
+        for (OptionButton which :
+             {OptionButton::Paragraph, OptionButton::Sentence, OptionButton::SmartSentence})
             m_store.saveBoolean(optionKey(which), option(which)->isChecked());
     });
 }
@@ -154,6 +159,8 @@ ExtractMode OptionsPanel::mode() const
         return ExtractMode::Paragraph;
     if (option(OptionButton::Sentence)->isChecked())
         return ExtractMode::Sentence;
+    if (option(OptionButton::SmartSentence)->isChecked())
+        return ExtractMode::SmartSentence;
     return ExtractMode::None;
 }
 

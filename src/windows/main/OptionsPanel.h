@@ -14,8 +14,15 @@ namespace Quillfen {
 class SettingsStore;
 
 // The option buttons; each number is the one its settings key and object
-// name carry ("Option1" ... "Option5").
-enum class OptionButton { Paragraph = 1, Sentence, NoFilter, Containing, NotContaining };
+// name carry ("Option1" ... "Option6").
+enum class OptionButton {
+    Paragraph = 1,
+    Sentence,
+    NoFilter,
+    Containing,
+    NotContaining,
+    SmartSentence,
+};
 
 // The two option groups: the extraction mode ("Extract Option") and the
 // line filter ("Options", with the two filter texts). Every click saves
@@ -58,7 +65,7 @@ private:
     SettingsStore &m_store;
     QGroupBox *m_extractOptionFrame = nullptr;
     QGroupBox *m_filterFrame = nullptr;
-    std::array<QRadioButton *, 5> m_options{};
+    std::array<QRadioButton *, 6> m_options{};
     QLineEdit *m_containingText = nullptr;
     QLineEdit *m_notContainingText = nullptr;
 };
