@@ -47,12 +47,16 @@ bool WildcardPattern::matches(QStringView name) const
 
 QStringList GetFilesInFolder(const QString &folder, const QString &pattern)
 {
+    return GetFilesInFolder(folder, WildcardPattern(pattern));
+}
+
+QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &wildcard)
+{
     QString prefix = folder;
     if (!prefix.endsWith(u'/'))
         prefix.append(u'/');
     const QByteArray folderBytes = encodePath(prefix);
     DirectoryReader dir(folderBytes);
-    const WildcardPattern wildcard(pattern);
     QStringList names;
     DirectoryReader::Entry entry;
     while (dir.next(entry)) {

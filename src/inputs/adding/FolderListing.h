@@ -28,6 +28,8 @@ private:
 // the order the file system lists them; folders are never returned, nor names that are not valid
 // UTF-8 (they could not be found again by the decoded name). A folder that cannot be listed gives
 // no names.
+// Each WildcardPattern compiles its expression once: a walk makes one for all its folders.
+QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &pattern);
 QStringList GetFilesInFolder(const QString &folder, const QString &pattern);
 
 } // namespace Quillfen
