@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -104,6 +105,33 @@ std::vector<CorpusFile> readCorpus(const QString &dir)
     return files;
 }
 
+// Qt copies unpaired surrogates through and leaves out an odd last
+// byte: the pass after it makes each one U+FFFD, as decodeUtf16 does.
+QString qtDecodeUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    const QByteArrayView units = bytes.first(bytes.size() & ~qsizetype(1));
+    QStringDecoder decoder(bigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless |
+                                                        QStringDecoder::Flag::ConvertInitialBom);
+    QString text(decoder.requiredSpace(units.size()) + 1, Qt::Uninitialized);
+    QChar *const start = text.data();
+    QChar *end = decoder.appendToBuffer(start, units);
+    bool endsInUnpairedHigh = false;
+    for (QChar *c = start; c < end; ++c) {
+        if (!c->isSurrogate())
+            continue;
+        if (c->isHighSurrogate() && c + 1 < end && c[1].isLowSurrogate()) {
+            ++c;
+            continue;
+        }
+        endsInUnpairedHigh = c->isHighSurrogate() && c + 1 == end;
+        *c = QChar(QChar::ReplacementCharacter);
+    }
+    if (units.size() != bytes.size() && !endsInUnpairedHigh)
+        *end++ = QChar(QChar::ReplacementCharacter);
+    text.resize(end - start);
+    return text;
+}
+
 // The conversion utf8TextOfFile does, with Qt's decoders and encoder.
 QByteArrayView qtUtf8TextOfFile(QByteArrayView bytes, QByteArray &scratch)
 {
@@ -111,12 +139,11 @@ QByteArrayView qtUtf8TextOfFile(QByteArrayView bytes, QByteArray &scratch)
         const QByteArrayView rest = bytes.sliced(mark->length);
         if (mark->encoding == TextEncoding::Utf8 && rest.isValidUtf8())
             return rest;
-        const auto encoding = mark->encoding == TextEncoding::Utf16LE ? QStringDecoder::Utf16LE
-                              : mark->encoding == TextEncoding::Utf16BE
-                                  ? QStringDecoder::Utf16BE
-                                  : QStringDecoder::Utf8;
-        QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
-        scratch = QString(decoder.decode(rest)).toUtf8();
+        if (mark->encoding == TextEncoding::Utf16LE || mark->encoding == TextEncoding::Utf16BE) {
+            scratch = qtDecodeUtf16(rest, mark->encoding == TextEncoding::Utf16BE).toUtf8();
+            return scratch;
+        }
+        scratch = QString::fromUtf8(rest).toUtf8();
         return scratch;
     }
     if (bytes.isValidUtf8())
@@ -166,6 +193,43 @@ protected:
     }
 };
 
+QByteArray units(const QString &text)
+{
+    QByteArray out;
+    for (const QChar c : text)
+        out += QByteArray::number(c.unicode(), 16).toUpper() + ' ';
+    return out.trimmed();
+}
+
+// Where Qt's decoders and encoder give other text than ours.
+void malformed()
+{
+    std::printf("\nMalformed input, ours against Qt's:\n");
+    auto show = [](const char *what, const QByteArray &ours, const QByteArray &qt) {
+        std::printf("- %s: ours `%s`, Qt `%s`\n", what, ours.constData(), qt.constData());
+    };
+    const QByteArray truncated = QByteArray::fromHex("E2 82 41");
+    show("UTF-8 E2 82 41 (a cut-off character)", units(decodeUtf8(truncated)),
+         units(QString::fromUtf8(truncated)));
+    const QByteArray surrogate = QByteArray::fromHex("ED A0 80");
+    show("UTF-8 ED A0 80 (a surrogate)", units(decodeUtf8(surrogate)),
+         units(QString::fromUtf8(surrogate)));
+    auto qtDecode = [](QStringDecoder::Encoding encoding, const QByteArray &bytes) {
+        return QString(QStringDecoder(encoding, QStringDecoder::Flag::Stateless).decode(bytes));
+    };
+    const QByteArray lone = QByteArray::fromHex("00 D8 41 00");
+    show("UTF-16LE 00 D8 41 00 (an unpaired surrogate)", units(decodeUtf16(lone, false)),
+         units(qtDecode(QStringDecoder::Utf16LE, lone)));
+    const QByteArray past = QByteArray::fromHex("00 00 11 00");
+    show("UTF-32LE 00 00 11 00 (past U+10FFFF)", units(decodeUtf32(past, false)),
+         units(qtDecode(QStringDecoder::Utf32LE, past)));
+    const QString unpaired = QString(QChar(0xD800)) + u'a';
+    QByteArray encoded;
+    appendUtf8(encoded, unpaired);
+    show("UTF-8 of D800 61 (an unpaired surrogate)", encoded.toHex(' ').toUpper(),
+         unpaired.toUtf8().toHex(' ').toUpper());
+}
+
 void codecs(const std::vector<CorpusFile> &corpus)
 {
     std::vector<QByteArrayView> utf8;     // valid UTF-8, without a mark
@@ -211,20 +275,31 @@ void codecs(const std::vector<CorpusFile> &corpus)
                  g_sink = g_sink + QString::fromUtf8(b).size();
          });
 
-    auto qtUtf16 = [](QByteArrayView b) {
+    auto qtUtf16Bare = [](QByteArrayView b) {
         return QString(QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)
                            .decode(b));
     };
     same = std::all_of(utf16.begin(), utf16.end(),
-                       [&](QByteArrayView b) { return decodeUtf16(b, false) == qtUtf16(b); });
-    race("UTF-16LE decoding (UTF-16 files)", "QStringDecoder Utf16LE", same,
+                       [&](QByteArrayView b) { return decodeUtf16(b, false) == qtUtf16Bare(b); });
+    race("UTF-16LE decoding (UTF-16 files)", "QStringDecoder Utf16LE alone", same,
          [&] {
              for (QByteArrayView b : utf16)
                  g_sink = g_sink + decodeUtf16(b, false).size();
          },
          [&] {
              for (QByteArrayView b : utf16)
-                 g_sink = g_sink + qtUtf16(b).size();
+                 g_sink = g_sink + qtUtf16Bare(b).size();
+         });
+    same = std::all_of(utf16.begin(), utf16.end(),
+                       [&](QByteArrayView b) { return decodeUtf16(b, false) == qtDecodeUtf16(b, false); });
+    race("UTF-16LE decoding (UTF-16 files)", "QStringDecoder Utf16LE, then a pass for unpaired surrogates", same,
+         [&] {
+             for (QByteArrayView b : utf16)
+                 g_sink = g_sink + decodeUtf16(b, false).size();
+         },
+         [&] {
+             for (QByteArrayView b : utf16)
+                 g_sink = g_sink + qtDecodeUtf16(b, false).size();
          });
 
     auto qt1252 = [](QByteArrayView b) {
@@ -295,6 +370,27 @@ void codecs(const std::vector<CorpusFile> &corpus)
              for (const CorpusFile &f : corpus)
                  g_sink = g_sink + qtUtf8TextOfFile(f.bytes, scratch).size();
          });
+
+    // What --text does with each file: its whole text, as UTF-8.
+    QByteArray handText;
+    QByteArray qtText;
+    race("--text of the corpus, files in memory, one thread", "QStringDecoder (ICU) for Windows-1252",
+         true,
+         [&] {
+             handText.resize(0);
+             for (const CorpusFile &f : corpus)
+                 appendUtf8(handText, decodeTextFile(f.bytes));
+         },
+         [&] {
+             qtText.resize(0);
+             for (const CorpusFile &f : corpus) {
+                 const bool windows1252 =
+                     !detectByteOrderMark(f.bytes) && !isValidUtf8(f.bytes);
+                 appendUtf8(qtText, windows1252 ? qt1252(f.bytes) : decodeTextFile(f.bytes));
+             }
+         });
+    if (handText != qtText)
+        std::printf("(the texts differ)\n");
 
     const AbbreviationShield shield;
     const LineFilter filter;
@@ -433,6 +529,66 @@ void folders(const QString &tree)
     }
 }
 
+// The command line's run of paths with two jobs, by the hand-written
+// ordered extraction or by QtConcurrent::mapped; returns the bytes written.
+qsizetype runInOrder(const QStringList &paths, bool hand)
+{
+    const AbbreviationShield shield;
+    const LineFilter filter;
+    UnavailableHtml html;
+    auto rowsOf = [&](const QString &path) {
+        LinesWriter writer;
+        extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, writer, writer);
+        return std::move(writer.out);
+    };
+    NullDevice out;
+    if (hand) {
+        // As the command line does it: a block file's rows go out as they come.
+        class Chunks final : public Utf8RowSink, public RowSink
+        {
+        public:
+            explicit Chunks(OutputChunks &device) : m_device(device) {}
+            ~Chunks() override { m_device.hand(std::move(m_buffer)); }
+            void appendUtf8Row(QByteArrayView row) override
+            {
+                m_buffer.append(row);
+                rowEnded();
+            }
+            void append(QStringView row) override
+            {
+                appendUtf8(m_buffer, row);
+                rowEnded();
+            }
+
+        private:
+            void rowEnded()
+            {
+                m_buffer.append('\n');
+                if (m_buffer.size() >= (1 << 20))
+                    m_device.hand(std::exchange(m_buffer, QByteArray()));
+            }
+
+            OutputChunks &m_device;
+            QByteArray m_buffer;
+        };
+        const FileWork work = [&](const QString &path, OutputChunks &output) {
+            Chunks chunks(output);
+            extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, chunks, chunks);
+            return std::optional<FileFailure>();
+        };
+        const OrderedReports reports{[](qsizetype) {}, [](qsizetype, const FileFailure &) {}};
+        extractInOrder(paths, 2, out, work, reports);
+    } else {
+        QThreadPool pool;
+        pool.setMaxThreadCount(2);
+        QFuture<QByteArray> rows = QtConcurrent::mapped(
+            &pool, paths, std::function<QByteArray(const QString &)>(rowsOf));
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            out.write(rows.resultAt(i));
+    }
+    return out.written;
+}
+
 void threads(const std::vector<CorpusFile> &corpus)
 {
     std::printf("\n| part | library | same output | hand ms | library ms | library / hand |\n");
@@ -481,32 +637,14 @@ void threads(const std::vector<CorpusFile> &corpus)
     QStringList paths;
     for (const CorpusFile &f : corpus)
         paths << f.path;
-    UnavailableHtml html;
-    auto rowsOf = [&](const QString &path) {
-        LinesWriter writer;
-        extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, writer, writer);
-        return std::move(writer.out);
-    };
-    const FileWork work = [&](const QString &path, OutputChunks &output) {
-        output.hand(rowsOf(path));
-        return std::optional<FileFailure>();
-    };
-    const OrderedReports reports{[](qsizetype) {}, [](qsizetype, const FileFailure &) {}};
-    QThreadPool jobsPool;
-    jobsPool.setMaxThreadCount(2);
-    NullDevice handOut;
-    NullDevice qtOut;
+    qsizetype handWritten = 0;
+    qsizetype qtWritten = 0;
     race("--paragraphs -j 2: files cut in order", "QtConcurrent::mapped, results in order", true,
-         [&] { extractInOrder(paths, 2, handOut, work, reports); },
-         [&] {
-             QFuture<QByteArray> rows =
-                 QtConcurrent::mapped(&jobsPool, paths, std::function<QByteArray(const QString &)>(rowsOf));
-             for (qsizetype i = 0; i < paths.size(); ++i)
-                 qtOut.write(rows.resultAt(i));
-         });
-    if (handOut.written != qtOut.written)
-        std::printf("(the output differs: %lld against %lld bytes)\n",
-                    qlonglong(handOut.written), qlonglong(qtOut.written));
+         [&] { handWritten = runInOrder(paths, true); },
+         [&] { qtWritten = runInOrder(paths, false); });
+    if (handWritten != qtWritten)
+        std::printf("(the output differs: %lld against %lld bytes)\n", qlonglong(handWritten),
+                    qlonglong(qtWritten));
 }
 
 // QCommandLineParser set up from the option table.
@@ -572,6 +710,15 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() > 2 && args[1] == u"--ordered-memory"_s) {
+        // parts_bench --ordered-memory hand|qt FILE...: one run, then its peak memory.
+        const qsizetype written = runInOrder(args.mid(3), args[2] == u"hand"_s);
+        struct rusage usage;
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("%s: %lld bytes written, peak %ld MB\n", qPrintable(args[2]),
+                    qlonglong(written), usage.ru_maxrss / 1024);
+        return 0;
+    }
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: parts_bench CORPUS_DIR TREE_DIR [ROUNDS]\n");
         return 2;
@@ -582,6 +729,7 @@ int main(int argc, char *argv[])
     std::printf("%d rounds, medians; library / hand above 1: the hand-written part is faster\n\n",
                 g_rounds);
     codecs(corpus);
+    malformed();
     folders(args[2]);
     threads(corpus);
     parser();
