@@ -435,8 +435,7 @@ Listed handListing(const QString &folder)
 {
     Listed listed;
     DirectoryReader dir(encodePath(folder));
-    DirectoryReader::Entry entry;
-    while (dir.next(entry)) {
+    for (const DirectoryReader::Entry &entry : dir.entries()) {
         bool isFolder = entry.type == DT_DIR;
         if (entry.type == DT_LNK || entry.type == DT_UNKNOWN) {
             struct stat st;

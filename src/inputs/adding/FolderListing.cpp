@@ -58,8 +58,7 @@ QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &wildc
     const QByteArray folderBytes = encodePath(prefix);
     DirectoryReader dir(folderBytes);
     QStringList names;
-    DirectoryReader::Entry entry;
-    while (dir.next(entry)) {
+    for (const DirectoryReader::Entry &entry : dir.entries()) {
         if (entry.type == DT_DIR)
             continue;
         if (!isValidUtf8Name(entry.name) || folderBytes.size() + entry.name.size() >= PATH_MAX)
