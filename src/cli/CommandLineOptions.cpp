@@ -1,5 +1,4 @@
-// Hand-written, not QCommandLineParser: it would take -j4, -j=4, -o=FILE and --o as options and
-// word and order the usage errors its own way (bench/README.md, "Hand-written parts").
+// Hand-written: QCommandLineParser would take -j4, -j=4, -o=FILE, --o and -output (bench/parts)
 #include "CommandLineOptions.h"
 
 #include <algorithm>
@@ -22,83 +21,108 @@ void setFilter(ParseState &state, OptionOccurrence &occurrence, LineFilterKind k
 
 std::vector<Option> makeOptions()
 {
+    using enum ValueCompletion;
     return {
-        {{}, u"--paragraphs"_s, {}, u"cut at empty lines (default)"_s, ValueCompletion::Nothing,
-         {}, 0,
-         [](ParseState &s, OptionOccurrence &) { s.options.mode = ExtractMode::Paragraph; }},
-        {{}, u"--sentences"_s, {}, uR"(cut at "." outside the protected abbreviations)"_s,
-         ValueCompletion::Nothing, {}, 0,
-         [](ParseState &s, OptionOccurrence &) { s.options.mode = ExtractMode::Sentence; }},
-        {{}, u"--containing"_s, u"TEXT"_s, u"keep rows containing TEXT"_s,
-         ValueCompletion::Nothing, {}, 0,
-         [](ParseState &s, OptionOccurrence &o) { setFilter(s, o, LineFilterKind::Containing); }},
-        {{}, u"--not-containing"_s, u"TEXT"_s, u"keep rows not containing TEXT"_s,
-         ValueCompletion::Nothing, {}, 0,
-         [](ParseState &s, OptionOccurrence &o) {
-             setFilter(s, o, LineFilterKind::NotContaining);
-         }},
-        {{}, u"--abbreviation"_s, u"TEXT"_s,
-         u"protect TEXT (repeatable, in order; an empty\n"
-         u"TEXT is an empty entry that keeps its number)"_s,
-         ValueCompletion::Nothing, {}, Option::Repeatable,
-         [](ParseState &s, OptionOccurrence &o) {
-             if (!s.options.abbreviations)
-                 s.options.abbreviations = QStringList();
-             *s.options.abbreviations << o.value();
-         }},
-        {{}, u"--no-abbreviations"_s, {},
-         u"protect nothing\n(default: the list stored by the window)"_s, ValueCompletion::Nothing,
-         {}, 0, [](ParseState &s, OptionOccurrence &) { s.options.abbreviations = QStringList(); }},
-        {{}, u"--format"_s, u"FORMAT"_s,
-         uR"(lines: each row then "\n" (default)
+        {.longName = u"--paragraphs"_s,
+         .help = u"cut at empty lines (default)"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &) { s.options.mode = ExtractMode::Paragraph; }},
+        {.longName = u"--sentences"_s,
+         .help = uR"(cut at "." outside the protected abbreviations)"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &) { s.options.mode = ExtractMode::Sentence; }},
+        {.longName = u"--containing"_s,
+         .valueName = u"TEXT"_s,
+         .help = u"keep rows containing TEXT"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { setFilter(s, o, LineFilterKind::Containing); }},
+        {.longName = u"--not-containing"_s,
+         .valueName = u"TEXT"_s,
+         .help = u"keep rows not containing TEXT"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { setFilter(s, o, LineFilterKind::NotContaining); }},
+        {.longName = u"--abbreviation"_s,
+         .valueName = u"TEXT"_s,
+         .help = u"protect TEXT (repeatable, in order; an empty\n"
+                 u"TEXT is an empty entry that keeps its number)"_s,
+         .flags = Option::Repeatable,
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 if (!s.options.abbreviations)
+                     s.options.abbreviations = QStringList();
+                 *s.options.abbreviations << o.value();
+             }},
+        {.longName = u"--no-abbreviations"_s,
+         .help = u"protect nothing\n(default: the list stored by the window)"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &) { s.options.abbreviations = QStringList(); }},
+        {.longName = u"--format"_s,
+         .valueName = u"FORMAT"_s,
+         .help = uR"(lines: each row then "\n" (default)
 json: {"file": PATH, "text": ROW} per line
 text: each row then CR LF, as the window saves)"_s,
-         ValueCompletion::Choices, {u"lines"_s, u"json"_s, u"text"_s}, 0,
-         [](ParseState &s, OptionOccurrence &o) {
-             const QString format = o.value();
-             s.formatSet = true;
-             s.options.format = format == u"json"_s   ? OutputFormat::Json
-                                : format == u"text"_s ? OutputFormat::Text
-                                                      : OutputFormat::Lines;
-         }},
-        {{}, u"--text"_s, {},
-         u"write each file's whole text, uncut and\n"
-         u"unfiltered, as UTF-8 (an HTML page as its\n"
-         u"rendered text, with CR LF line ends)"_s,
-         ValueCompletion::Nothing, {}, 0,
-         [](ParseState &s, OptionOccurrence &) { s.options.text = true; }},
-        {u"-0"_s, {}, {}, u"with --text: a NUL byte after each file's text"_s,
-         ValueCompletion::Nothing, {}, 0,
-         [](ParseState &s, OptionOccurrence &) { s.options.nulAfter = true; }},
-        {u"-o"_s, u"--output"_s, u"FILE"_s, u"write there instead of standard output"_s,
-         ValueCompletion::FileName, {}, 0,
-         [](ParseState &s, OptionOccurrence &o) { s.options.outputPath = o.value(); }},
-        {{}, u"--extension"_s, u"EXT"_s,
-         u"from folders take only files named *.EXT, as\n"
-         u"\"Add All File(s) In Folder\" does (* for all)"_s,
-         ValueCompletion::Suggestions, {u"txt"_s, u"htm"_s, u"html"_s}, 0,
-         [](ParseState &s, OptionOccurrence &o) { s.options.folderPattern = u"*."_s + o.value(); }},
-        {{}, u"--list-inputs"_s, {},
-         u"print the input files, one path per line,\nand extract nothing"_s,
-         ValueCompletion::Nothing, {}, 0,
-         [](ParseState &s, OptionOccurrence &) { s.options.listInputs = true; }},
-        {u"-j"_s, u"--jobs"_s, u"N"_s,
-         u"read and cut N files at a time (default: one\n"
-         u"per processor); the output keeps the order"_s,
-         ValueCompletion::Count, {}, 0,
-         [](ParseState &s, OptionOccurrence &o) {
-             bool ok = false;
-             s.options.jobs = o.value().toInt(&ok);
-             if (!ok || s.options.jobs < 1)
-                 throw UsageError{o.spelling() + u" needs a number of files at a time, 1 or more"_s};
-         }},
-        {u"-h"_s, u"--help"_s, {}, u"show this help"_s, ValueCompletion::Nothing, {},
-         Option::Standalone, [](ParseState &s, OptionOccurrence &) { s.options.help = true; }},
-        {{}, u"--version"_s, {}, u"show the version"_s, ValueCompletion::Nothing, {},
-         Option::Standalone, [](ParseState &s, OptionOccurrence &) { s.options.version = true; }},
-        {{}, u"--bash-completion"_s, {}, u"print the bash completion script"_s,
-         ValueCompletion::Nothing, {}, Option::Standalone | Option::Hidden,
-         [](ParseState &s, OptionOccurrence &) { s.options.bashCompletion = true; }},
+         .completion = Choices,
+         .values = {u"lines"_s, u"json"_s, u"text"_s},
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 const QString format = o.value();
+                 s.formatSet = true;
+                 s.options.format = format == u"json"_s   ? OutputFormat::Json
+                                    : format == u"text"_s ? OutputFormat::Text
+                                                          : OutputFormat::Lines;
+             }},
+        {.longName = u"--text"_s,
+         .help = u"write each file's whole text, uncut and\n"
+                 u"unfiltered, as UTF-8 (an HTML page as its\n"
+                 u"rendered text, with CR LF line ends)"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.text = true; }},
+        {.shortName = u"-0"_s,
+         .help = u"with --text: a NUL byte after each file's text"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.nulAfter = true; }},
+        {.shortName = u"-o"_s,
+         .longName = u"--output"_s,
+         .valueName = u"FILE"_s,
+         .help = u"write there instead of standard output"_s,
+         .completion = FileName,
+         .apply = [](ParseState &s, OptionOccurrence &o) { s.options.outputPath = o.value(); }},
+        {.longName = u"--extension"_s,
+         .valueName = u"EXT"_s,
+         .help = u"from folders take only files named *.EXT, as\n"
+                 u"\"Add All File(s) In Folder\" does (* for all)"_s,
+         .completion = Suggestions,
+         .values = {u"txt"_s, u"htm"_s, u"html"_s},
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { s.options.folderPattern = u"*."_s + o.value(); }},
+        {.longName = u"--list-inputs"_s,
+         .help = u"print the input files, one path per line,\nand extract nothing"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.listInputs = true; }},
+        {.shortName = u"-j"_s,
+         .longName = u"--jobs"_s,
+         .valueName = u"N"_s,
+         .help = u"read and cut N files at a time (default: one\n"
+                 u"per processor); the output keeps the order"_s,
+         .completion = Count,
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 bool ok = false;
+                 s.options.jobs = o.value().toInt(&ok);
+                 if (!ok || s.options.jobs < 1)
+                     throw UsageError{o.spelling() +
+                                      u" needs a number of files at a time, 1 or more"_s};
+             }},
+        {.shortName = u"-h"_s,
+         .longName = u"--help"_s,
+         .help = u"show this help"_s,
+         .flags = Option::Standalone,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.help = true; }},
+        {.longName = u"--version"_s,
+         .help = u"show the version"_s,
+         .flags = Option::Standalone,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.version = true; }},
+        {.longName = u"--bash-completion"_s,
+         .help = u"print the bash completion script"_s,
+         .flags = Option::Standalone | Option::Hidden,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.bashCompletion = true; }},
     };
 }
 
@@ -124,8 +148,8 @@ class ArgumentCursor final : public OptionOccurrence
 public:
     ArgumentCursor(const QStringList &arguments, qsizetype &index, const Option &option,
                    QString spelling, std::optional<QString> inlineValue)
-        : m_arguments(arguments), m_index(index), m_option(option),
-          m_spelling(std::move(spelling)), m_inlineValue(std::move(inlineValue))
+        : m_arguments(arguments), m_index(index), m_option(option), m_spelling(std::move(spelling)),
+          m_inlineValue(std::move(inlineValue))
     {}
 
     const QString &spelling() const override { return m_spelling; }
@@ -293,8 +317,9 @@ QString bashCompletion()
                          u"            return\n            ;;\n"_s;
             break;
         case ValueCompletion::Count:
-            valueArms += pattern +
-                         uR"sh(            COMPREPLY=($(compgen -W "$(seq 1 "$(nproc 2>/dev/null || echo 4)")" -- "$cur"))
+            valueArms +=
+                pattern +
+                uR"sh(            COMPREPLY=($(compgen -W "$(seq 1 "$(nproc 2>/dev/null || echo 4)")" -- "$cur"))
             return
             ;;
 )sh"_s;

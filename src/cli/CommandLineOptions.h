@@ -40,7 +40,7 @@ enum class ValueCompletion {
     Choices,     // one of the option's values; others are a usage error
     Suggestions, // the option's values, though any text is taken
     FileName,
-    Count,       // 1 up to the number of processors
+    Count, // 1 up to the number of processors
 };
 
 // The options as parsed so far, and what the rules between them need.
@@ -72,12 +72,12 @@ struct CommandLineOption
         Hidden = 4,     // for the build, left out of --help and the completion
     };
 
-    QString shortName;   // "-o", or empty
-    QString longName;    // "--output", or empty
-    QString valueName;   // "FILE"; empty when the option takes no value
-    QString help;        // its lines in --help, joined by "\n"
+    QString shortName{}; // "-o", or empty
+    QString longName{};  // "--output", or empty
+    QString valueName{}; // "FILE"; empty when the option takes no value
+    QString help{};      // its lines in --help, joined by "\n"
     ValueCompletion completion = ValueCompletion::Nothing;
-    QStringList values;  // for Choices and Suggestions
+    QStringList values{}; // for Choices and Suggestions
     int flags = 0;
     void (*apply)(ParseState &state, OptionOccurrence &occurrence) = nullptr;
 

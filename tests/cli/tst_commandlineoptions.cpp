@@ -104,8 +104,7 @@ private:
     {
         QProcess bash;
         bash.setWorkingDirectory(m_dir.path());
-        bash.start(u"bash"_s,
-                   {u"-c"_s, uR"sh(source /usr/share/bash-completion/bash_completion
+        bash.start(u"bash"_s, {u"-c"_s, uR"sh(source /usr/share/bash-completion/bash_completion
 eval "$("$0" --bash-completion)"
 COMP_LINE=$1
 COMP_POINT=${#COMP_LINE}
@@ -114,7 +113,7 @@ read -r -a COMP_WORDS <<<"$COMP_LINE"
 COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
 _quillfen_cli
 printf '%s\n' "${COMPREPLY[@]}")sh"_s,
-                    m_program, line});
+                               m_program, line});
         if (!bash.waitForFinished(30000))
             qFatal("bash did not finish");
         const QString out = QString::fromUtf8(bash.readAllStandardOutput());
@@ -184,10 +183,9 @@ private Q_SLOTS:
         QTest::newRow("a long option") << u"quillfen-cli --for"_s << QStringList{u"--format"_s};
         QTest::newRow("choices") << u"quillfen-cli --format "_s
                                  << QStringList{u"json"_s, u"lines"_s, u"text"_s};
-        QTest::newRow("choices after =") << u"quillfen-cli --format=j"_s
-                                         << QStringList{u"json"_s};
-        QTest::newRow("suggestions") << u"quillfen-cli --extension h"_s
-                                     << QStringList{u"htm"_s, u"html"_s};
+        QTest::newRow("choices after =") << u"quillfen-cli --format=j"_s << QStringList{u"json"_s};
+        QTest::newRow("suggestions")
+            << u"quillfen-cli --extension h"_s << QStringList{u"htm"_s, u"html"_s};
         QTest::newRow("a file name") << u"quillfen-cli -o no"_s << QStringList{u"notes.txt"_s};
         QTest::newRow("a long form's file name")
             << u"quillfen-cli --output "_s << QStringList{u"-dash.txt"_s, u"notes.txt"_s};

@@ -1,6 +1,4 @@
-// Hand-written, not QDirIterator: listing every folder of bench/adding's tree of 100,000 files
-// with the entries' types is 1.7x faster, and it keeps names that are not UTF-8 apart
-// (bench/parts, 2026-12-07).
+// Hand-written: lists the bench tree 1.7x as fast as QDirIterator, names as bytes (bench/parts)
 #include "DirectoryReader.h"
 
 #include <array>

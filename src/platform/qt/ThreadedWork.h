@@ -3,7 +3,6 @@
 #include "platform/BackgroundWork.h"
 
 #include <QThreadPool>
-
 #include <memory>
 
 namespace Quillfen {
