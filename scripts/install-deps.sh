@@ -10,7 +10,7 @@ packages=(
     fonts-liberation
     xvfb xauth libx11-dev
     unzip
-    desktop-file-utils appstream file
+    desktop-file-utils appstream file bash-completion
     clang-14 libclang-rt-14-dev
 )
 

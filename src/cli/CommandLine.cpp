@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "CommandLineOptions.h"
 #include "OrderedExtraction.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportingProcedure.h"
@@ -20,124 +21,6 @@ using namespace Qt::StringLiterals;
 namespace Quillfen {
 
 namespace {
-
-enum class OutputFormat { Lines, Json, Text };
-
-struct Options
-{
-    ExtractMode mode = ExtractMode::Paragraph;
-    LineFilter filter;
-    std::optional<QStringList> abbreviations; // none: the stored list
-    OutputFormat format = OutputFormat::Lines;
-    QString outputPath;
-    QStringList files;
-    bool text = false;     // each file's whole text instead of rows
-    bool nulAfter = false; // -0: a NUL byte after each file's text
-    bool help = false;
-    bool version = false;
-    QString folderPattern = QStringLiteral("*.*"); // files taken from folders
-    bool listInputs = false;
-    int jobs = 0; // 0: one per processor
-};
-
-struct UsageError
-{
-    QString message;
-};
-
-Options parseArguments(const QStringList &arguments)
-{
-    Options options;
-    bool filterSet = false;
-    bool formatSet = false;
-    bool onlyFiles = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString arg = arguments[i];
-        if (onlyFiles || arg == u"-"_s || !arg.startsWith(u'-')) {
-            options.files << arg;
-            continue;
-        }
-        if (arg == u"--"_s) {
-            onlyFiles = true;
-            continue;
-        }
-        std::optional<QString> inlineValue;
-        if (arg.startsWith(u"--"_s)) {
-            const qsizetype eq = arg.indexOf(u'=');
-            if (eq > 0) {
-                inlineValue = arg.mid(eq + 1);
-                arg.truncate(eq);
-            }
-        }
-        auto value = [&]() -> QString {
-            if (inlineValue)
-                return *inlineValue;
-            if (i + 1 >= arguments.size())
-                throw UsageError{arg + u" needs a value"_s};
-            return arguments[++i];
-        };
-        auto setFilter = [&](LineFilterKind kind) {
-            if (filterSet)
-                throw UsageError{u"give at most one of --containing and --not-containing"_s};
-            filterSet = true;
-            options.filter = {kind, value()};
-        };
-        if (arg == u"--paragraphs"_s) {
-            options.mode = ExtractMode::Paragraph;
-        } else if (arg == u"--sentences"_s) {
-            options.mode = ExtractMode::Sentence;
-        } else if (arg == u"--containing"_s) {
-            setFilter(LineFilterKind::Containing);
-        } else if (arg == u"--not-containing"_s) {
-            setFilter(LineFilterKind::NotContaining);
-        } else if (arg == u"--abbreviation"_s) {
-            if (!options.abbreviations)
-                options.abbreviations = QStringList();
-            *options.abbreviations << value();
-        } else if (arg == u"--no-abbreviations"_s) {
-            options.abbreviations = QStringList();
-        } else if (arg == u"--format"_s) {
-            const QString format = value();
-            formatSet = true;
-            if (format == u"lines"_s)
-                options.format = OutputFormat::Lines;
-            else if (format == u"json"_s)
-                options.format = OutputFormat::Json;
-            else if (format == u"text"_s)
-                options.format = OutputFormat::Text;
-            else
-                throw UsageError{u"unknown format \""_s + format + u"\" (lines, json or text)"_s};
-        } else if (arg == u"-o"_s || arg == u"--output"_s) {
-            options.outputPath = value();
-        } else if (arg == u"--extension"_s) {
-            options.folderPattern = u"*."_s + value();
-        } else if (arg == u"-j"_s || arg == u"--jobs"_s) {
-            bool ok = false;
-            options.jobs = value().toInt(&ok);
-            if (!ok || options.jobs < 1)
-                throw UsageError{arg + u" needs a number of files at a time, 1 or more"_s};
-        } else if (arg == u"--list-inputs"_s) {
-            options.listInputs = true;
-        } else if (arg == u"--text"_s) {
-            options.text = true;
-        } else if (arg == u"-0"_s) {
-            options.nulAfter = true;
-        } else if (arg == u"-h"_s || arg == u"--help"_s) {
-            options.help = true;
-        } else if (arg == u"--version"_s) {
-            options.version = true;
-        } else {
-            throw UsageError{u"unknown option "_s + arg};
-        }
-    }
-    if (options.nulAfter && !options.text)
-        throw UsageError{u"-0 goes with --text"_s};
-    if (options.text && formatSet)
-        throw UsageError{u"--text writes texts, not rows: leave out --format"_s};
-    if (!options.help && !options.version && options.files.isEmpty())
-        throw UsageError{u"no input files"_s};
-    return options;
-}
 
 // Collects output in a large buffer and writes it in big blocks.
 class OutputWriter final : public RowSink, public Utf8RowSink
@@ -299,47 +182,6 @@ private:
 
 } // namespace
 
-QString commandLineHelp()
-{
-    return uR"(Usage: quillfen-cli [options] FILE|FOLDER...
-Cuts the text of each file into paragraphs or sentences and prints the rows
-that pass the filter, as the Quillfen window lists them. A FOLDER gives the
-files in it and in every folder below it, as a folder dropped on the window
-does (breadth first; names starting with "~" and hidden writable files are
-left out).
-
-  --paragraphs                 cut at empty lines (default)
-  --sentences                  cut at "." outside the protected abbreviations
-  --containing TEXT            keep rows containing TEXT
-  --not-containing TEXT        keep rows not containing TEXT
-  --abbreviation TEXT          protect TEXT (repeatable, in order; an empty
-                               TEXT is an empty entry that keeps its number)
-  --no-abbreviations           protect nothing
-                               (default: the list stored by the window)
-  --format lines|json|text     lines: each row then "\n" (default)
-                               json: {"file": PATH, "text": ROW} per line
-                               text: each row then CR LF, as the window saves
-  --text                       write each file's whole text, uncut and
-                               unfiltered, as UTF-8 (an HTML page as its
-                               rendered text, with CR LF line ends)
-  -0                           with --text: a NUL byte after each file's text
-  -o, --output FILE            write there instead of standard output
-  --extension EXT              from folders take only files named *.EXT, as
-                               "Add All File(s) In Folder" does (* for all)
-  --list-inputs                print the input files, one path per line,
-                               and extract nothing
-  -j, --jobs N                 read and cut N files at a time (default: one
-                               per processor); the output keeps the order
-  -h, --help                   show this help
-  --version                    show the version
-
-Exit status: 0 when every file was read, 1 when a file could not be read,
-2 for a usage error.
-
-Example: quillfen-cli --sentences --containing Quillfen notes.txt page.html
-)"_s;
-}
-
 int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                    SettingsArea &settingsArea, HtmlTextSource &html)
 {
@@ -351,12 +193,8 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                    u"quillfen-cli: "_s + error.message + u" (try quillfen-cli --help)\n"_s);
         return 2;
     }
-    if (options.help) {
-        writeError(streams.out, commandLineHelp());
-        return 0;
-    }
-    if (options.version) {
-        writeError(streams.out, u"quillfen-cli "_s + QStringLiteral(QUILLFEN_VERSION) + u'\n');
+    if (const auto shown = shownInsteadOfRun(options)) {
+        writeError(streams.out, *shown);
         return 0;
     }
 

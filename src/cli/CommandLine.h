@@ -21,6 +21,4 @@ struct CommandLineStreams
 int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                    SettingsArea &settings, HtmlTextSource &html);
 
-QString commandLineHelp();
-
 } // namespace Quillfen

@@ -1,3 +1,4 @@
+// Hand-written: -j 2 on a 512 MB file peaks at 68 MB, with QtConcurrent::mapped 585 (bench/parts)
 #include "OrderedExtraction.h"
 
 #include <QFileInfo>

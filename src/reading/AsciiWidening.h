@@ -1,3 +1,4 @@
+// Hand-written: ASCII runs of the UTF-8 and Windows-1252 decoders, timed in theirs (bench/parts)
 #pragma once
 
 #include <QtGlobal>

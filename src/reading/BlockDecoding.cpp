@@ -1,3 +1,4 @@
+// Hand-written: QStringDecoder's state between blocks would bring Qt's U+FFFD rules (bench/parts)
 #include "BlockDecoding.h"
 
 #include <QtEndian>

@@ -1,3 +1,4 @@
+// Hand-written: UTF-16 3.3x as fast as QStringDecoder and a fix-up; Qt UTF-32 differs (bench/parts)
 #include "TextDecoding.h"
 
 #include <QtEndian>

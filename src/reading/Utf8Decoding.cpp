@@ -1,3 +1,4 @@
+// Hand-written: validates 4.5x, decodes 1.5x as fast as Qt; Qt's U+FFFD rules differ (bench/parts)
 #include "Utf8Decoding.h"
 
 #include "AsciiWidening.h"

@@ -1,3 +1,4 @@
+// Hand-written: 2.0x as fast as QString::toUtf8, which writes "?" for lone surrogates (bench/parts)
 #include "Utf8Encoding.h"
 
 #include <QChar>

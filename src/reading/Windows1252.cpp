@@ -1,3 +1,4 @@
+// Hand-written: 1.4x (to UTF-16), 4.2x (to UTF-8) as fast as ICU; --text 1.27x faster (bench/parts)
 #include "AsciiWidening.h"
 #include "TextDecoding.h"
 #include "Utf8Encoding.h"

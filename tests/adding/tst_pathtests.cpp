@@ -175,6 +175,10 @@ private Q_SLOTS:
         QTest::newRow("two stars, missing b") << u"*a*b"_s << u"xaxy"_s << false;
         QTest::newRow("non-ASCII letters ignore case")
             << u"\u00c9T\u00c9*"_s << u"\u00e9t\u00e9.txt"_s << true;
+        QTest::newRow("final sigma and capital sigma") << u"\u03a3*"_s << u"\u03c2.txt"_s << true;
+        QTest::newRow("a bracket is a plain character") << u"[ab].txt"_s << u"[AB].txt"_s << true;
+        QTest::newRow("a bracket matches no class") << u"[ab].txt"_s << u"a.txt"_s << false;
+        QTest::newRow("a backslash is a plain character") << u"a\\*"_s << u"a\\b"_s << true;
         QTest::newRow("exact name") << u"Notes"_s << u"notes"_s << true;
         QTest::newRow("pattern ends before name") << u"a.*x"_s << u"a.bxy"_s << false;
     }

@@ -155,6 +155,9 @@ private Q_SLOTS:
         row("UTF-16LE", hex("FF FE 41 00 E9 00 3D D8 00 DE"), u"Aé\U0001F600"_s);
         row("UTF-16BE mark alone", hex("FE FF"), QString());
         row("UTF-16BE", hex("FE FF 00 41 00 E9 D8 3D DE 00"), u"Aé\U0001F600"_s);
+        row("UTF-16LE mark, second mark kept", hex("FF FE FF FE 41 00"), u"\uFEFFA"_s);
+        row("UTF-16BE, a high surrogate and an odd byte", hex("FE FF 00 41 D8 3D 00"),
+            u"A\uFFFD"_s);
         row("UTF-16LE, odd last byte", hex("FF FE 41 00 42"), u"A\uFFFD"_s);
         row("UTF-16BE, odd last byte", hex("FE FF 00 41 00"), u"A\uFFFD"_s);
         row("3 bytes FF FE 41", hex("FF FE 41"), u"\uFFFD"_s);
@@ -391,6 +394,24 @@ private Q_SLOTS:
                 QCOMPARE(Quillfen::decodeTextFile(bytes), text);
             }
         }
+    }
+
+    // Every byte outside 80..9F stands for the code point of its value, in
+    // both the decoder and the conversion to UTF-8.
+    void windows1252_otherBytesAreLatin1()
+    {
+        QByteArray bytes;
+        QString text;
+        for (int b = 0; b < 256; ++b) {
+            if (b >= 0x80 && b <= 0x9F)
+                continue;
+            bytes.append(char(b));
+            text.append(QChar(char16_t(b)));
+        }
+        QCOMPARE(decodeWindows1252(bytes), text);
+        QByteArray utf8;
+        windows1252ToUtf8(bytes, utf8);
+        QCOMPARE(utf8, text.toUtf8());
     }
 
     void randomValidUtf8_matchesQt()

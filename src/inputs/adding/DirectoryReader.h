@@ -2,19 +2,20 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <array>
+#include <vector>
 
 namespace Quillfen {
 
-// The entries of one folder in the order the file system lists them, read
-// in large blocks straight from the kernel ("." and ".." left out). A walk
-// over many thousands of folders spends most of its time here.
+// The entries of one folder ("." and ".." left out), read whole in large
+// blocks straight from the kernel, in the order the file system lists them.
+// A walk over many thousands of folders spends most of its time here. The
+// entries may be put in another order before they are used.
 class DirectoryReader
 {
 public:
     struct Entry
     {
-        QByteArrayView name; // valid until the next call of next()
+        QByteArrayView name; // valid while the reader lives
         const char *cName = nullptr;
         unsigned char type = 0; // DT_DIR, DT_REG, DT_LNK, DT_UNKNOWN, ...
     };
@@ -24,19 +25,18 @@ public:
     DirectoryReader(const DirectoryReader &) = delete;
     DirectoryReader &operator=(const DirectoryReader &) = delete;
 
-    // The errno value of a failed open or read; 0 while all is well.
+    // The errno value of a failed open or read; 0 when every entry was read.
+    // A read that fails keeps the entries read before it.
     int error() const { return m_error; }
     // The open folder, for the *at() calls on its entries.
     int fd() const { return m_fd; }
-    // The next entry; false at the end of the folder or on a failure.
-    bool next(Entry &entry);
+    std::vector<Entry> &entries() { return m_entries; }
 
 private:
     int m_fd = -1;
     int m_error = 0;
-    long m_size = 0;
-    long m_offset = 0;
-    alignas(8) std::array<char, 32768> m_buffer;
+    QByteArray m_names; // every name, each ending in NUL
+    std::vector<Entry> m_entries;
 };
 
 } // namespace Quillfen

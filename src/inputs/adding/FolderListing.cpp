@@ -15,95 +15,50 @@ namespace Quillfen {
 
 namespace {
 
-// The case-folded code point at i; advances i past it.
-char32_t foldedAt(QStringView s, qsizetype &i)
+QRegularExpression wildcardExpression(QString pattern)
 {
-    char32_t c = s[i].unicode();
-    if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
-        c = QChar::surrogateToUcs4(s[i], s[i + 1]);
-        i += 2;
-    } else {
-        ++i;
-    }
-    return QChar::toCaseFolded(c);
+    pattern.replace(u"["_s, u"[[]"_s); // no character classes
+    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
+                              QRegularExpression::CaseInsensitiveOption);
 }
 
-std::u32string foldedPattern(QStringView pattern)
+bool onlyStars(QStringView pattern)
 {
-    std::u32string folded;
-    for (qsizetype i = 0; i < pattern.size();)
-        folded.push_back(foldedAt(pattern, i));
-    return folded;
-}
-
-bool onlyStars(const std::u32string &pattern)
-{
-    return !pattern.empty() && pattern.find_first_not_of(U'*') == std::u32string::npos;
+    return !pattern.isEmpty() && pattern.count(u'*') == pattern.size();
 }
 
 } // namespace
 
-WildcardPattern::WildcardPattern(const QString &pattern) : m_pattern(foldedPattern(pattern))
+WildcardPattern::WildcardPattern(const QString &pattern) : m_pattern(wildcardExpression(pattern))
 {
-    if (m_pattern.size() >= 2 && m_pattern.ends_with(U".*")) {
-        m_hasAlternative = true;
-        m_withoutDotStar = m_pattern.substr(0, m_pattern.size() - 2);
-    }
-    m_matchesAll = onlyStars(m_pattern) || (m_hasAlternative && onlyStars(m_withoutDotStar));
+    const bool hasAlternative = pattern.size() >= 2 && pattern.endsWith(u".*"_s);
+    if (hasAlternative)
+        m_withoutDotStar = wildcardExpression(pattern.chopped(2));
+    m_matchesAll = onlyStars(pattern) || (hasAlternative && onlyStars(pattern.chopped(2)));
 }
 
 bool WildcardPattern::matches(QStringView name) const
 {
     if (m_matchesAll)
         return true;
-    return glob(m_pattern, name) || (m_hasAlternative && glob(m_withoutDotStar, name));
-}
-
-// Greedy matching that backtracks only to the last "*", which is enough
-// because a later "*" can absorb whatever an earlier one would have.
-bool WildcardPattern::glob(const std::u32string &pattern, QStringView name)
-{
-    size_t p = 0;
-    qsizetype n = 0;
-    size_t starP = std::u32string::npos;
-    qsizetype starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == U'*') {
-            starP = ++p;
-            starN = n;
-            continue;
-        }
-        if (p < pattern.size()) {
-            qsizetype next = n;
-            const char32_t c = foldedAt(name, next);
-            if (pattern[p] == U'?' || pattern[p] == c) {
-                ++p;
-                n = next;
-                continue;
-            }
-        }
-        if (starP == std::u32string::npos)
-            return false;
-        p = starP;
-        foldedAt(name, starN);
-        n = starN;
-    }
-    while (p < pattern.size() && pattern[p] == U'*')
-        ++p;
-    return p == pattern.size();
+    return m_pattern.match(name).hasMatch() ||
+           (m_withoutDotStar && m_withoutDotStar->match(name).hasMatch());
 }
 
 QStringList GetFilesInFolder(const QString &folder, const QString &pattern)
+{
+    return GetFilesInFolder(folder, WildcardPattern(pattern));
+}
+
+QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &wildcard)
 {
     QString prefix = folder;
     if (!prefix.endsWith(u'/'))
         prefix.append(u'/');
     const QByteArray folderBytes = encodePath(prefix);
     DirectoryReader dir(folderBytes);
-    const WildcardPattern wildcard(pattern);
     QStringList names;
-    DirectoryReader::Entry entry;
-    while (dir.next(entry)) {
+    for (const DirectoryReader::Entry &entry : dir.entries()) {
         if (entry.type == DT_DIR)
             continue;
         if (!isValidUtf8Name(entry.name) || folderBytes.size() + entry.name.size() >= PATH_MAX)

@@ -1,15 +1,16 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
-#include <string>
+#include <optional>
 
 namespace Quillfen {
 
 // A file-name wildcard: "*" matches any run of characters, "?" one
-// character, letters match without regard to case. A pattern ending in
-// ".*" also matches the names its part before ".*" matches, so "*.*"
-// matches every name, including names without a dot.
+// character, "[" itself, letters match without regard to case. A pattern
+// ending in ".*" also matches the names its part before ".*" matches, so
+// "*.*" matches every name, including names without a dot.
 class WildcardPattern
 {
 public:
@@ -17,11 +18,8 @@ public:
     bool matches(QStringView name) const;
 
 private:
-    static bool glob(const std::u32string &pattern, QStringView name);
-
-    std::u32string m_pattern;
-    std::u32string m_withoutDotStar;
-    bool m_hasAlternative = false;
+    QRegularExpression m_pattern;
+    std::optional<QRegularExpression> m_withoutDotStar;
     bool m_matchesAll = false;
 };
 
@@ -30,6 +28,8 @@ private:
 // the order the file system lists them; folders are never returned, nor names that are not valid
 // UTF-8 (they could not be found again by the decoded name). A folder that cannot be listed gives
 // no names.
+// Each WildcardPattern compiles its expression once: a walk makes one for all its folders.
+QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &pattern);
 QStringList GetFilesInFolder(const QString &folder, const QString &pattern);
 
 } // namespace Quillfen

@@ -147,8 +147,7 @@ qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
 void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
 {
     DirectoryReader dir(encodePath(folder));
-    DirectoryReader::Entry entry;
-    while (dir.next(entry)) {
+    for (const DirectoryReader::Entry &entry : dir.entries()) {
         struct stat st;
         bool haveStat = false;
         if (entry.type != DT_DIR) {

@@ -17,9 +17,10 @@ void AddFolderTree(const QString &folder, const QString &pattern, InputListTarge
 {
     FolderList folders{folder + u'/'};
     walk.GetSubDirectories2016(folders, true);
+    const WildcardPattern wildcard(pattern);
     for (const QString &entry : std::as_const(folders)) {
         const QString dir = entry.chopped(1);
-        const QStringList names = GetFilesInFolder(dir, pattern);
+        const QStringList names = GetFilesInFolder(dir, wildcard);
         for (const QString &name : names) {
             if (name.startsWith(u'~'))
                 continue;

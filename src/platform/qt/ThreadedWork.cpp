@@ -2,14 +2,11 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
-#include <algorithm>
+#include <QThread>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <exception>
 #include <mutex>
-#include <thread>
-#include <vector>
 
 namespace Quillfen {
 
@@ -102,68 +99,21 @@ private:
 
 } // namespace
 
-// Threads started at the first work and kept until the end: starting a
-// thread for each small file would cost more than reading it.
-class ThreadedWork::Workers
+// Threads kept until the end, one per processor: starting a thread for
+// each small file would cost more than reading it.
+ThreadedWork::ThreadedWork()
 {
-public:
-    ~Workers()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_stopping = true;
-        }
-        m_queued.notify_all();
-        for (std::thread &thread : m_threads)
-            thread.join();
-    }
+    m_pool.setMaxThreadCount(QThread::idealThreadCount());
+    m_pool.setExpiryTimeout(-1);
+}
 
-    void add(std::shared_ptr<Task> task)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            if (m_threads.empty()) {
-                const int count = std::max(1, int(std::thread::hardware_concurrency()));
-                for (int i = 0; i < count; ++i)
-                    m_threads.emplace_back([this] { work(); });
-            }
-            m_tasks.push_back(std::move(task));
-        }
-        m_queued.notify_one();
-    }
-
-private:
-    void work()
-    {
-        for (;;) {
-            std::shared_ptr<Task> task;
-            {
-                std::unique_lock lock(m_mutex);
-                m_queued.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
-                if (m_tasks.empty())
-                    return; // stopping, and every task done
-                task = std::move(m_tasks.front());
-                m_tasks.pop_front();
-            }
-            task->perform();
-        }
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_queued;
-    std::deque<std::shared_ptr<Task>> m_tasks;
-    std::vector<std::thread> m_threads;
-    bool m_stopping = false;
-};
-
-ThreadedWork::ThreadedWork() : m_workers(std::make_unique<Workers>()) {}
-
+// The pool waits for every work queued.
 ThreadedWork::~ThreadedWork() = default;
 
 void ThreadedWork::run(const std::function<void()> &work)
 {
     auto task = std::make_shared<Task>(work);
-    m_workers->add(task);
+    m_pool.start([task] { task->perform(); });
     PooledStart started(std::move(task));
     started.wait();
     if (const std::exception_ptr failure = started.failure())
@@ -173,7 +123,7 @@ void ThreadedWork::run(const std::function<void()> &work)
 std::unique_ptr<StartedWork> ThreadedWork::start(std::function<void()> work)
 {
     auto task = std::make_shared<Task>(std::move(work));
-    m_workers->add(task);
+    m_pool.start([task] { task->perform(); });
     return std::make_unique<PooledStart>(std::move(task));
 }
 

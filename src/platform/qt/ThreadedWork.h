@@ -2,8 +2,7 @@
 
 #include "platform/BackgroundWork.h"
 
-#include <QtGlobal>
-
+#include <QThreadPool>
 #include <memory>
 
 namespace Quillfen {
@@ -24,8 +23,7 @@ public:
     std::unique_ptr<StartedWork> start(std::function<void()> work) override;
 
 private:
-    class Workers;
-    std::unique_ptr<Workers> m_workers;
+    QThreadPool m_pool;
 };
 
 } // namespace Quillfen

@@ -1,0 +1,386 @@
+// Hand-written: QCommandLineParser would take -j4, -j=4, -o=FILE, --o and -output (bench/parts)
+#include "CommandLineOptions.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+using Option = CommandLineOption;
+
+void setFilter(ParseState &state, OptionOccurrence &occurrence, LineFilterKind kind)
+{
+    if (state.filterSet)
+        throw UsageError{u"give at most one of --containing and --not-containing"_s};
+    state.filterSet = true;
+    state.options.filter = {kind, occurrence.value()};
+}
+
+std::vector<Option> makeOptions()
+{
+    using enum ValueCompletion;
+    return {
+        {.longName = u"--paragraphs"_s,
+         .help = u"cut at empty lines (default)"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &) { s.options.mode = ExtractMode::Paragraph; }},
+        {.longName = u"--sentences"_s,
+         .help = uR"(cut at "." outside the protected abbreviations)"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &) { s.options.mode = ExtractMode::Sentence; }},
+        {.longName = u"--containing"_s,
+         .valueName = u"TEXT"_s,
+         .help = u"keep rows containing TEXT"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { setFilter(s, o, LineFilterKind::Containing); }},
+        {.longName = u"--not-containing"_s,
+         .valueName = u"TEXT"_s,
+         .help = u"keep rows not containing TEXT"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { setFilter(s, o, LineFilterKind::NotContaining); }},
+        {.longName = u"--abbreviation"_s,
+         .valueName = u"TEXT"_s,
+         .help = u"protect TEXT (repeatable, in order; an empty\n"
+                 u"TEXT is an empty entry that keeps its number)"_s,
+         .flags = Option::Repeatable,
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 if (!s.options.abbreviations)
+                     s.options.abbreviations = QStringList();
+                 *s.options.abbreviations << o.value();
+             }},
+        {.longName = u"--no-abbreviations"_s,
+         .help = u"protect nothing\n(default: the list stored by the window)"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &) { s.options.abbreviations = QStringList(); }},
+        {.longName = u"--format"_s,
+         .valueName = u"FORMAT"_s,
+         .help = uR"(lines: each row then "\n" (default)
+json: {"file": PATH, "text": ROW} per line
+text: each row then CR LF, as the window saves)"_s,
+         .completion = Choices,
+         .values = {u"lines"_s, u"json"_s, u"text"_s},
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 const QString format = o.value();
+                 s.formatSet = true;
+                 s.options.format = format == u"json"_s   ? OutputFormat::Json
+                                    : format == u"text"_s ? OutputFormat::Text
+                                                          : OutputFormat::Lines;
+             }},
+        {.longName = u"--text"_s,
+         .help = u"write each file's whole text, uncut and\n"
+                 u"unfiltered, as UTF-8 (an HTML page as its\n"
+                 u"rendered text, with CR LF line ends)"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.text = true; }},
+        {.shortName = u"-0"_s,
+         .help = u"with --text: a NUL byte after each file's text"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.nulAfter = true; }},
+        {.shortName = u"-o"_s,
+         .longName = u"--output"_s,
+         .valueName = u"FILE"_s,
+         .help = u"write there instead of standard output"_s,
+         .completion = FileName,
+         .apply = [](ParseState &s, OptionOccurrence &o) { s.options.outputPath = o.value(); }},
+        {.longName = u"--extension"_s,
+         .valueName = u"EXT"_s,
+         .help = u"from folders take only files named *.EXT, as\n"
+                 u"\"Add All File(s) In Folder\" does (* for all)"_s,
+         .completion = Suggestions,
+         .values = {u"txt"_s, u"htm"_s, u"html"_s},
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { s.options.folderPattern = u"*."_s + o.value(); }},
+        {.longName = u"--list-inputs"_s,
+         .help = u"print the input files, one path per line,\nand extract nothing"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.listInputs = true; }},
+        {.shortName = u"-j"_s,
+         .longName = u"--jobs"_s,
+         .valueName = u"N"_s,
+         .help = u"read and cut N files at a time (default: one\n"
+                 u"per processor); the output keeps the order"_s,
+         .completion = Count,
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 bool ok = false;
+                 s.options.jobs = o.value().toInt(&ok);
+                 if (!ok || s.options.jobs < 1)
+                     throw UsageError{o.spelling() +
+                                      u" needs a number of files at a time, 1 or more"_s};
+             }},
+        {.shortName = u"-h"_s,
+         .longName = u"--help"_s,
+         .help = u"show this help"_s,
+         .flags = Option::Standalone,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.help = true; }},
+        {.longName = u"--version"_s,
+         .help = u"show the version"_s,
+         .flags = Option::Standalone,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.version = true; }},
+        {.longName = u"--bash-completion"_s,
+         .help = u"print the bash completion script"_s,
+         .flags = Option::Standalone | Option::Hidden,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.bashCompletion = true; }},
+    };
+}
+
+const Option *findOption(const QString &spelling)
+{
+    for (const Option &option : commandLineOptions()) {
+        if (spelling == option.shortName || spelling == option.longName)
+            return &option;
+    }
+    return nullptr;
+}
+
+// "a, b or c"
+QString listedChoices(const QStringList &values)
+{
+    if (values.size() < 2)
+        return values.join(QString());
+    return values.first(values.size() - 1).join(u", "_s) + u" or "_s + values.last();
+}
+
+class ArgumentCursor final : public OptionOccurrence
+{
+public:
+    ArgumentCursor(const QStringList &arguments, qsizetype &index, const Option &option,
+                   QString spelling, std::optional<QString> inlineValue)
+        : m_arguments(arguments), m_index(index), m_option(option), m_spelling(std::move(spelling)),
+          m_inlineValue(std::move(inlineValue))
+    {}
+
+    const QString &spelling() const override { return m_spelling; }
+
+    QString value() override
+    {
+        if (!m_taken) {
+            m_taken = true;
+            if (m_inlineValue)
+                m_value = *m_inlineValue;
+            else if (m_index + 1 < m_arguments.size())
+                m_value = m_arguments[++m_index];
+            else
+                throw UsageError{m_spelling + u" needs a value"_s};
+            if (m_option.completion == ValueCompletion::Choices &&
+                !m_option.values.contains(m_value)) {
+                throw UsageError{u"unknown "_s + m_option.longName.mid(2) + u" \""_s + m_value +
+                                 u"\" ("_s + listedChoices(m_option.values) + u')'};
+            }
+        }
+        return m_value;
+    }
+
+private:
+    const QStringList &m_arguments;
+    qsizetype &m_index;
+    const Option &m_option;
+    QString m_spelling;
+    std::optional<QString> m_inlineValue;
+    QString m_value;
+    bool m_taken = false;
+};
+
+// The option's forms and value as --help shows them: "-o, --output FILE".
+QString helpHead(const Option &option)
+{
+    QString head = option.names().join(u", "_s);
+    if (option.completion == ValueCompletion::Choices)
+        head += u' ' + option.values.join(u'|');
+    else if (option.takesValue())
+        head += u' ' + option.valueName;
+    return head;
+}
+
+QString shellWords(const QStringList &words)
+{
+    return u'\'' + words.join(u' ') + u'\'';
+}
+
+} // namespace
+
+QStringList CommandLineOption::names() const
+{
+    QStringList names;
+    if (!shortName.isEmpty())
+        names << shortName;
+    if (!longName.isEmpty())
+        names << longName;
+    return names;
+}
+
+const std::vector<CommandLineOption> &commandLineOptions()
+{
+    static const std::vector<CommandLineOption> options = makeOptions();
+    return options;
+}
+
+Options parseArguments(const QStringList &arguments)
+{
+    ParseState state;
+    Options &options = state.options;
+    bool onlyFiles = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString arg = arguments[i];
+        if (onlyFiles || arg == u"-"_s || !arg.startsWith(u'-')) {
+            options.files << arg;
+            continue;
+        }
+        if (arg == u"--"_s) {
+            onlyFiles = true;
+            continue;
+        }
+        std::optional<QString> inlineValue;
+        if (arg.startsWith(u"--"_s)) {
+            const qsizetype eq = arg.indexOf(u'=');
+            if (eq > 0) {
+                inlineValue = arg.mid(eq + 1);
+                arg.truncate(eq);
+            }
+        }
+        const Option *option = findOption(arg);
+        if (!option)
+            throw UsageError{u"unknown option "_s + arg};
+        ArgumentCursor occurrence(arguments, i, *option, arg, std::move(inlineValue));
+        option->apply(state, occurrence);
+        if (option->takesValue())
+            occurrence.value(); // taken even where the handler did not need it
+    }
+    if (options.nulAfter && !options.text)
+        throw UsageError{u"-0 goes with --text"_s};
+    if (options.text && state.formatSet)
+        throw UsageError{u"--text writes texts, not rows: leave out --format"_s};
+    if (!options.help && !options.version && !options.bashCompletion && options.files.isEmpty())
+        throw UsageError{u"no input files"_s};
+    return options;
+}
+
+QString commandLineHelp()
+{
+    constexpr qsizetype HelpColumn = 31;
+    QString help = uR"(Usage: quillfen-cli [options] FILE|FOLDER...
+Cuts the text of each file into paragraphs or sentences and prints the rows
+that pass the filter, as the Quillfen window lists them. A FOLDER gives the
+files in it and in every folder below it, as a folder dropped on the window
+does (breadth first; names starting with "~" and hidden writable files are
+left out).
+
+)"_s;
+    for (const Option &option : commandLineOptions()) {
+        if (option.has(Option::Hidden))
+            continue;
+        QString head = u"  "_s + helpHead(option);
+        if (head.size() >= HelpColumn)
+            head += u'\n' + QString(HelpColumn, u' ');
+        help += head.leftJustified(HelpColumn) +
+                option.help.split(u'\n').join(u'\n' + QString(HelpColumn, u' ')) + u'\n';
+    }
+    help += uR"(
+Exit status: 0 when every file was read, 1 when a file could not be read,
+2 for a usage error.
+
+Example: quillfen-cli --sentences --containing Quillfen notes.txt page.html
+)"_s;
+    return help;
+}
+
+QString bashCompletion()
+{
+    QString valueArms;
+    QStringList freeText;
+    QStringList fileNames;
+    QStringList standalone;
+    QStringList words;
+    for (const Option &option : commandLineOptions()) {
+        if (option.has(Option::Hidden))
+            continue;
+        const QStringList names = option.names();
+        words << names;
+        if (option.has(Option::Standalone))
+            standalone << names;
+        if (!option.takesValue())
+            continue;
+        const QString pattern = u"        "_s + names.join(u" | "_s) + u")\n"_s;
+        switch (option.completion) {
+        case ValueCompletion::Nothing:
+            freeText << names;
+            break;
+        case ValueCompletion::FileName:
+            fileNames << names;
+            break;
+        case ValueCompletion::Choices:
+        case ValueCompletion::Suggestions:
+            valueArms += pattern + u"            COMPREPLY=($(compgen -W "_s +
+                         shellWords(option.values) + u" -- \"$cur\"))\n"_s +
+                         u"            return\n            ;;\n"_s;
+            break;
+        case ValueCompletion::Count:
+            valueArms +=
+                pattern +
+                uR"sh(            COMPREPLY=($(compgen -W "$(seq 1 "$(nproc 2>/dev/null || echo 4)")" -- "$cur"))
+            return
+            ;;
+)sh"_s;
+            break;
+        }
+    }
+    words << u"--"_s;
+    auto arm = [](const QStringList &names, const QString &body) -> QString {
+        if (names.isEmpty())
+            return QString();
+        return u"        "_s + names.join(u" | "_s) + u")\n"_s + body +
+               u"            return\n            ;;\n"_s;
+    };
+    // Free text and what ends the command line complete nothing.
+    const QString arms = valueArms + arm(fileNames, u"            _filedir\n"_s) +
+                         arm(freeText, {}) + arm(standalone, {});
+    return uR"(# bash completion for quillfen-cli                        -*- shell-script -*-
+# Written by quillfen-cli --bash-completion from its option table.
+
+_quillfen_cli()
+{
+    local cur prev words cword split
+    # -s: "--format=json" completes as "--format json" does.
+    _init_completion -s || return
+
+    case $prev in
+)"_s + arms +
+           uR"(    esac
+    $split && return
+
+    local i
+    for ((i = 1; i < cword; i++)); do
+        if [[ ${words[i]} == -- ]]; then
+            _filedir
+            return
+        fi
+    done
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W )"_s +
+           shellWords(words) + uR"( -- "$cur"))
+        return
+    fi
+
+    _filedir
+} &&
+    complete -F _quillfen_cli quillfen-cli
+
+# ex: filetype=sh
+)"_s;
+}
+
+std::optional<QString> shownInsteadOfRun(const Options &options)
+{
+    if (options.help)
+        return commandLineHelp();
+    if (options.version)
+        return u"quillfen-cli "_s + QStringLiteral(QUILLFEN_VERSION) + u'\n';
+    if (options.bashCompletion)
+        return bashCompletion();
+    return std::nullopt;
+}
+
+} // namespace Quillfen
