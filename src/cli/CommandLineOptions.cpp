@@ -31,6 +31,12 @@ std::vector<Option> makeOptions()
          .help = uR"(cut at "." outside the protected abbreviations)"_s,
          .apply = [](ParseState &s,
                      OptionOccurrence &) { s.options.mode = ExtractMode::Sentence; }},
+        {.longName = u"--smart-sentences"_s,
+         .help = u"cut sentences as a reader sees them: . ? ! and\n"
+                 u"\u2026 end them, numbers, initials, abbreviations,\n"
+                 u"web addresses and list numbers do not"_s,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &) { s.options.mode = ExtractMode::SmartSentence; }},
         {.longName = u"--containing"_s,
          .valueName = u"TEXT"_s,
          .help = u"keep rows containing TEXT"_s,

@@ -124,6 +124,16 @@ private Q_SLOTS:
         QVERIFY(r.out == row + '.' + end + "short." + end);
     }
 
+    void smartSentences_keepTheDocumentsText()
+    {
+        const QString file = writeFile(u"smart.txt"_s, "See Dr. Alb\xc3\xa9 at 5 p.m. today.\r\n"
+                                                        "It costs $100.00! Really?\n\nHeading\n");
+        const Result r = run({u"--smart-sentences"_s, u"-j"_s, u"1"_s, file});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("See Dr. Alb\xc3\xa9 at 5 p.m. today.\nIt costs $100.00!\n"
+                                   "Really?\nHeading\n"));
+    }
+
     void sentences_useGivenOrStoredAbbreviations()
     {
         const QString file = writeFile(u"s.txt"_s, "Mr. Smith met Dr. Jones. Bye");
