@@ -2,6 +2,7 @@
 
 #include "CommandLineOptions.h"
 #include "OrderedExtraction.h"
+#include "RowOutput.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportingProcedure.h"
 #include "core/SettingsStore.h"
@@ -12,7 +13,10 @@
 #include "platform/OutputFile.h"
 #include "results/RowEncoding.h"
 
+#include "reading/TextDecoding.h"
+
 #include <QThread>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -21,122 +25,6 @@ using namespace Qt::StringLiterals;
 namespace Quillfen {
 
 namespace {
-
-// Collects output in a large buffer and writes it in big blocks.
-class OutputWriter final : public RowSink, public Utf8RowSink
-{
-public:
-    OutputWriter(OutputChunks &device, OutputFormat format) : m_device(device), m_format(format)
-    {
-        m_buffer.reserve(FlushBytes + 4096);
-    }
-
-    void setFile(const QString &path)
-    {
-        m_jsonFile.clear();
-        appendJsonString(m_jsonFile, path);
-    }
-
-    void append(QStringView row) override
-    {
-        if (m_format == OutputFormat::Json) {
-            beginJsonRow();
-            appendJsonString(m_buffer, row);
-        } else if (row.size() > FlushBytes) {
-            writeInSlices(row);
-        } else {
-            appendUtf8(m_buffer, row);
-        }
-        endRow();
-    }
-
-    void appendUtf8Row(QByteArrayView row) override
-    {
-        if (m_format == OutputFormat::Json) {
-            beginJsonRow();
-            appendJsonString(m_buffer, row);
-        } else if (row.size() > FlushBytes) {
-            flush();
-            if (m_device.write(row.data(), row.size()) != row.size())
-                m_failed = true;
-        } else {
-            m_buffer.append(row);
-        }
-        endRow();
-    }
-
-    // A file's whole text, as UTF-8.
-    void appendText(QStringView text, bool nulAfter)
-    {
-        appendUtf8(m_buffer, text);
-        if (nulAfter)
-            m_buffer.append('\0');
-        if (m_buffer.size() >= FlushBytes)
-            flush();
-    }
-
-    // What is not written yet, handed over whole.
-    QByteArray takeOutput() { return std::exchange(m_buffer, QByteArray()); }
-
-    bool flush()
-    {
-        // The buffer is handed over as the chunk, not copied into one.
-        if (!m_buffer.isEmpty()) {
-            m_device.hand(std::exchange(m_buffer, QByteArray()));
-            m_buffer.reserve(FlushBytes + 4096);
-        }
-        return !m_failed;
-    }
-    bool failed() const { return m_failed; }
-
-private:
-    static constexpr qsizetype FlushBytes = 1 << 20;
-
-    void beginJsonRow()
-    {
-        m_buffer.append("{\"file\": ");
-        m_buffer.append(m_jsonFile);
-        m_buffer.append(", \"text\": ");
-    }
-
-    void endRow()
-    {
-        switch (m_format) {
-        case OutputFormat::Lines:
-            m_buffer.append('\n');
-            break;
-        case OutputFormat::Text:
-            m_buffer.append("\r\n", 2);
-            break;
-        case OutputFormat::Json:
-            m_buffer.append("}\n");
-            break;
-        }
-        if (m_buffer.size() >= FlushBytes)
-            flush();
-    }
-
-    // A row longer than the buffer goes out encoded a slice at a time, so
-    // that a row of a gigabyte is not held a second time as UTF-8.
-    void writeInSlices(QStringView row)
-    {
-        flush();
-        for (qsizetype from = 0; from < row.size();) {
-            qsizetype length = std::min(FlushBytes, row.size() - from);
-            if (from + length < row.size() && row[from + length - 1].isHighSurrogate())
-                --length; // a pair stays whole
-            appendUtf8(m_buffer, row.sliced(from, length));
-            flush();
-            from += length;
-        }
-    }
-
-    OutputChunks &m_device;
-    OutputFormat m_format;
-    QByteArray m_buffer;
-    QByteArray m_jsonFile;
-    bool m_failed = false;
-};
 
 std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter, HtmlTextSource &html,
                                          OutputWriter &writer)
@@ -150,6 +38,26 @@ std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter, Htm
     writer.appendText(texts.join(QString()), nulAfter);
     return std::nullopt;
 }
+
+// Standard input, read whole at its turn. It is text, whatever it holds.
+class StandardInput
+{
+public:
+    explicit StandardInput(QIODevice *device) : m_device(device) {}
+
+    std::optional<FileFailure> read(QByteArray &bytes)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_device || !m_device->isReadable())
+            return FileFailure{StandardInputName, u"Cannot read standard input"_s};
+        bytes = m_device->readAll(); // a second "-" finds it at its end
+        return std::nullopt;
+    }
+
+private:
+    QIODevice *m_device;
+    std::mutex m_mutex;
+};
 
 void writeError(QIODevice &err, const QString &text)
 {
@@ -222,7 +130,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     StreamReports walkReports(streams.err);
     StringListTarget inputs;
     FolderWalk walk(walkReports, nullptr);
-    AddDroppedPaths(options.files, inputs, walk, options.folderPattern);
+    AddDroppedPaths(options.files, inputs, walk, options.folderPatterns);
     if (options.listInputs) {
         QByteArray list;
         for (const QString &path : std::as_const(inputs.rows)) {
@@ -239,18 +147,32 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
 
     bool anyFailure = walkReports.reports > 0;
     const qsizetype total = inputs.rows.size();
+    StandardInput standardInput(streams.in);
     const FileWork work = [&](const QString &path, OutputChunks &output) {
         OutputWriter writer(output, options.format);
         writer.setFile(path);
-        auto failure = options.text ? writeFileText(path, options.nulAfter, html, writer)
-                                    : extractFileAsUtf8(path, options.mode, shield, options.filter,
-                                                        html, writer, writer);
+        std::optional<FileFailure> failure;
+        if (path == StandardInputName) {
+            QByteArray bytes;
+            failure = standardInput.read(bytes);
+            if (!failure && options.text)
+                writer.appendText(decodeTextFile(bytes), options.nulAfter);
+            else if (!failure)
+                extractTextBytes(bytes, options.mode, shield, options.filter, writer, writer);
+        } else {
+            failure = options.text ? writeFileText(path, options.nulAfter, html, writer)
+                                   : extractFileAsUtf8(path, options.mode, shield, options.filter,
+                                                       html, writer, writer);
+        }
         output.hand(writer.takeOutput());
         return failure;
     };
+    // A progress line on the screen where the rows go would mix into them.
+    const bool showProgress =
+        streams.errIsTerminal && (!streams.outIsTerminal || outputFile.has_value());
     OrderedReports reports;
     reports.starting = [&](qsizetype i) {
-        if (streams.errIsTerminal) {
+        if (showProgress) {
             writeError(streams.err, u"\r\x1b[KProcessing: "_s + FileNameOfPath(inputs.rows[i]) +
                                         u" ("_s + QString::number(i + 1) + u'/' +
                                         QString::number(total) + u')');
@@ -258,13 +180,13 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     };
     reports.failed = [&](qsizetype, const FileFailure &failure) {
         anyFailure = true;
-        if (streams.errIsTerminal)
+        if (showProgress)
             writeError(streams.err, u"\r\x1b[K"_s);
         writeError(streams.err, errorLine(failureLine(failure)));
     };
     const int jobs = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
     const bool extracted = extractInOrder(inputs.rows, jobs, *out, work, reports);
-    if (streams.errIsTerminal)
+    if (showProgress)
         writeError(streams.err, u"\r\x1b[K"_s);
 
     const bool written = extracted && (!outputFile || outputFile->commit());

@@ -1,6 +1,8 @@
 // Hand-written: QCommandLineParser would take -j4, -j=4, -o=FILE, --o and -output (bench/parts)
 #include "CommandLineOptions.h"
 
+#include "inputs/adding/FolderListing.h"
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -64,7 +66,8 @@ std::vector<Option> makeOptions()
                      OptionOccurrence &) { s.options.abbreviations = QStringList(); }},
         {.longName = u"--format"_s,
          .valueName = u"FORMAT"_s,
-         .help = uR"(lines: each row then "\n" (default)
+         .help = uR"(lines: each row on one line, its inner line
+breaks as spaces, then "\n" (default)
 json: {"file": PATH, "text": ROW} per line
 text: each row then CR LF, as the window saves)"_s,
          .completion = Choices,
@@ -94,11 +97,18 @@ text: each row then CR LF, as the window saves)"_s,
         {.longName = u"--extension"_s,
          .valueName = u"EXT"_s,
          .help = u"from folders take only files named *.EXT, as\n"
-                 u"\"Add All File(s) In Folder\" does (* for all)"_s,
+                 u"\"Add All File(s) In Folder\" does (* for all;\n"
+                 u"repeatable, or several as \"txt;html\")"_s,
          .completion = Suggestions,
          .values = {u"txt"_s, u"htm"_s, u"html"_s},
-         .apply = [](ParseState &s,
-                     OptionOccurrence &o) { s.options.folderPattern = u"*."_s + o.value(); }},
+         .flags = Option::Repeatable,
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 if (!s.extensionSet)
+                     s.options.folderPatterns.clear();
+                 s.extensionSet = true;
+                 s.options.folderPatterns << extensionPatterns(o.value());
+             }},
         {.longName = u"--list-inputs"_s,
          .help = u"print the input files, one path per line,\nand extract nothing"_s,
          .apply = [](ParseState &s, OptionOccurrence &) { s.options.listInputs = true; }},
@@ -271,7 +281,7 @@ Cuts the text of each file into paragraphs or sentences and prints the rows
 that pass the filter, as the Quillfen window lists them. A FOLDER gives the
 files in it and in every folder below it, as a folder dropped on the window
 does (breadth first; names starting with "~" and hidden writable files are
-left out).
+left out). A FILE of "-" is standard input, read as text.
 
 )"_s;
     for (const Option &option : commandLineOptions()) {

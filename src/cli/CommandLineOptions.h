@@ -24,7 +24,7 @@ struct Options
     bool help = false;
     bool version = false;
     bool bashCompletion = false;
-    QString folderPattern = QStringLiteral("*.*"); // files taken from folders
+    QStringList folderPatterns{QStringLiteral("*.*")}; // files taken from folders
     bool listInputs = false;
     int jobs = 0; // 0: one per processor
 };
@@ -49,6 +49,7 @@ struct ParseState
     Options options;
     bool filterSet = false;
     bool formatSet = false;
+    bool extensionSet = false;
 };
 
 // One option on the command line: its value is taken from the arguments

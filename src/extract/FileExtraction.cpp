@@ -79,6 +79,15 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
     return std::nullopt;
 }
 
+void extractTextBytes(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
+                      const LineFilter &filter, RowSink &sink, Utf8RowSink &utf8Sink)
+{
+    if (canCutUtf8(mode, shield, filter))
+        cutUtf8TextOfFile(bytes, mode, shield, filter, utf8Sink);
+    else
+        extractTexts({decodeTextFile(bytes)}, mode, shield, filter, sink);
+}
+
 QString failureLine(const FileFailure &failure)
 {
     QString line = failure.description.contains(failure.path)

@@ -43,6 +43,11 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
                                              const LineFilter &filter, HtmlTextSource &html,
                                              RowSink &sink, Utf8RowSink &utf8Sink);
 
+// The rows of a text file's bytes already read (standard input): to
+// utf8Sink when they can be cut as UTF-8, else to sink.
+void extractTextBytes(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
+                      const LineFilter &filter, RowSink &sink, Utf8RowSink &utf8Sink);
+
 // True when texts can be cut as UTF-8 with these choices (see cutUtf8).
 bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter);
 

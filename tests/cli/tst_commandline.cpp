@@ -62,7 +62,7 @@ private Q_SLOTS:
         const QString a = writeFile(u"a.txt"_s, "One\r\n\r\nTwo\r\nlines\r\n");
         const Result r = run({a});
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QByteArray("One\nTwo\rlines\n"));
+        QCOMPARE(r.out, QByteArray("One\nTwo lines\n"));
         QCOMPARE(r.err, QByteArray());
     }
 

@@ -272,8 +272,10 @@ private Q_SLOTS:
     void cliRows_readPagesAsTheRunDoes()
     {
         QByteArray out, err;
-        QCOMPARE(runCli({u"--paragraphs"_s, m_dir.filePath(u"news.html"_s)}, out, err), 0);
-        QCOMPARE(out, (NewsParagraphs.join(u'\n') + u'\n').toUtf8());
+        QCOMPARE(runCli({u"--paragraphs"_s, u"--format=text"_s, m_dir.filePath(u"news.html"_s)},
+                        out, err),
+                 0);
+        QCOMPARE(out, (NewsParagraphs.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
     }
 };
 

@@ -18,13 +18,20 @@ int main(int argc, char *argv[])
     QStringList arguments = app.arguments();
     arguments.removeFirst();
 
+    QFile in;
     QFile out;
     QFile err;
+    in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
     Quillfen::IniSettingsArea settings;
     Quillfen::GumboHtml html;
-    return Quillfen::runCommandLine(arguments, {out, err, isatty(STDERR_FILENO) == 1}, settings,
-                                    html);
+    return Quillfen::runCommandLine(arguments,
+                                    {.out = out,
+                                     .err = err,
+                                     .errIsTerminal = isatty(STDERR_FILENO) == 1,
+                                     .outIsTerminal = isatty(STDOUT_FILENO) == 1,
+                                     .in = &in},
+                                    settings, html);
 }

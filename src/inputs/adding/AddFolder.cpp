@@ -39,7 +39,7 @@ void AddFolderAction::run(const FillerServices &services, InputListTarget &targe
         FolderWalk walk(services.boxes, services.loop, services.yieldInterval);
         walk.GetSubDirectories2016(folders, true);
     });
-    const WildcardPattern pattern(u"*."_s + extension);
+    const WildcardPattern pattern(extensionPatterns(extension));
     for (const QString &entry : std::as_const(folders)) {
         const QString dir = entry.chopped(1);
         QStringList names;

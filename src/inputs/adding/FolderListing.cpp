@@ -29,20 +29,42 @@ bool onlyStars(QStringView pattern)
 
 } // namespace
 
-WildcardPattern::WildcardPattern(const QString &pattern) : m_pattern(wildcardExpression(pattern))
+WildcardPattern::WildcardPattern(const QStringList &patterns)
 {
-    const bool hasAlternative = pattern.size() >= 2 && pattern.endsWith(u".*"_s);
-    if (hasAlternative)
-        m_withoutDotStar = wildcardExpression(pattern.chopped(2));
-    m_matchesAll = onlyStars(pattern) || (hasAlternative && onlyStars(pattern.chopped(2)));
+    for (const QString &pattern : patterns) {
+        Alternative alternative{wildcardExpression(pattern), std::nullopt};
+        const bool dotStar = pattern.size() >= 2 && pattern.endsWith(u".*"_s);
+        if (dotStar)
+            alternative.withoutDotStar = wildcardExpression(pattern.chopped(2));
+        m_matchesAll = m_matchesAll || onlyStars(pattern) ||
+                       (dotStar && onlyStars(pattern.chopped(2)));
+        m_alternatives.push_back(std::move(alternative));
+    }
 }
 
 bool WildcardPattern::matches(QStringView name) const
 {
     if (m_matchesAll)
         return true;
-    return m_pattern.match(name).hasMatch() ||
-           (m_withoutDotStar && m_withoutDotStar->match(name).hasMatch());
+    for (const Alternative &alternative : m_alternatives) {
+        if (alternative.pattern.match(name).hasMatch() ||
+            (alternative.withoutDotStar && alternative.withoutDotStar->match(name).hasMatch()))
+            return true;
+    }
+    return false;
+}
+
+QStringList extensionPatterns(const QString &answer)
+{
+    static const QRegularExpression separators(u"[;,]"_s);
+    if (!answer.contains(separators))
+        return {u"*."_s + answer}; // one extension is taken as typed
+    QStringList patterns;
+    for (const QString &extension : answer.split(separators, Qt::SkipEmptyParts)) {
+        if (const QString trimmed = extension.trimmed(); !trimmed.isEmpty())
+            patterns << u"*."_s + trimmed;
+    }
+    return patterns;
 }
 
 QStringList GetFilesInFolder(const QString &folder, const QString &pattern)

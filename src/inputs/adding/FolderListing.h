@@ -4,24 +4,36 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace Quillfen {
 
 // A file-name wildcard: "*" matches any run of characters, "?" one
 // character, "[" itself, letters match without regard to case. A pattern
 // ending in ".*" also matches the names its part before ".*" matches, so
-// "*.*" matches every name, including names without a dot.
+// "*.*" matches every name, including names without a dot. Several
+// patterns match a name that any of them matches.
 class WildcardPattern
 {
 public:
-    explicit WildcardPattern(const QString &pattern);
+    explicit WildcardPattern(const QString &pattern) : WildcardPattern(QStringList{pattern}) {}
+    explicit WildcardPattern(const QStringList &patterns);
     bool matches(QStringView name) const;
 
 private:
-    QRegularExpression m_pattern;
-    std::optional<QRegularExpression> m_withoutDotStar;
+    struct Alternative
+    {
+        QRegularExpression pattern;
+        std::optional<QRegularExpression> withoutDotStar;
+    };
+    std::vector<Alternative> m_alternatives;
     bool m_matchesAll = false;
 };
+
+// The patterns of an answer naming one or several extensions: "txt" gives
+// "*.txt"; "txt;docx, pdf" gives one pattern each ("," and ";" separate,
+// blanks around an extension go); "*" gives "*.*".
+QStringList extensionPatterns(const QString &answer);
 
 // The names (without the folder) of the entries of folder that match
 // pattern and are existing files (IsExistingFile holds at listing time), hidden names included, in

@@ -12,12 +12,11 @@ bool hasHiddenArchiveValue(const QString &path, QStringView name)
     return name.startsWith(u'.') && FileAttributes(path) == HiddenArchiveFile;
 }
 
-void AddFolderTree(const QString &folder, const QString &pattern, InputListTarget &target,
-                   FolderWalk &walk)
+void AddFolderTree(const QString &folder, const WildcardPattern &wildcard,
+                   InputListTarget &target, FolderWalk &walk)
 {
     FolderList folders{folder + u'/'};
     walk.GetSubDirectories2016(folders, true);
-    const WildcardPattern wildcard(pattern);
     for (const QString &entry : std::as_const(folders)) {
         const QString dir = entry.chopped(1);
         const QStringList names = GetFilesInFolder(dir, wildcard);
@@ -39,11 +38,12 @@ void AddFolderTree(const QString &folder, const QString &pattern, InputListTarge
 }
 
 void AddDroppedPaths(const QStringList &paths, InputListTarget &target, FolderWalk &walk,
-                     const QString &pattern)
+                     const QStringList &patterns)
 {
+    const WildcardPattern wildcard(patterns);
     for (const QString &path : paths) {
         if (IsFolder(path))
-            AddFolderTree(path, pattern, target, walk);
+            AddFolderTree(path, wildcard, target, walk);
         else
             target.appendRow(path);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FolderListing.h"
 #include "FolderWalk.h"
 #include "InputListTarget.h"
 
@@ -17,13 +18,13 @@ bool hasHiddenArchiveValue(const QString &path, QStringView name);
 // Appends every file below folder whose name matches pattern, folder by
 // folder in walk order: names starting with "~" and files with the value
 // 34 are left out, each path goes through NormalizePath.
-void AddFolderTree(const QString &folder, const QString &pattern, InputListTarget &target,
+void AddFolderTree(const QString &folder, const WildcardPattern &pattern, InputListTarget &target,
                    FolderWalk &walk);
 
 // A drop, or the paths of quillfen-cli: in the given order, a folder adds
-// its tree (matching pattern, every file for a drop); anything else is
-// appended unchanged.
+// its tree (the files matching any of patterns, every file for a drop);
+// anything else is appended unchanged.
 void AddDroppedPaths(const QStringList &paths, InputListTarget &target, FolderWalk &walk,
-                     const QString &pattern = QStringLiteral("*.*"));
+                     const QStringList &patterns = {QStringLiteral("*.*")});
 
 } // namespace Quillfen

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "CommandLineOptions.h"
+#include "OrderedExtraction.h"
+#include "extract/RowSink.h"
+#include "extract/Utf8Paragraphs.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace Quillfen {
+
+// One file's rows in the chosen format, collected in a large buffer and
+// handed on in big blocks.
+class OutputWriter final : public RowSink, public Utf8RowSink
+{
+public:
+    OutputWriter(OutputChunks &device, OutputFormat format);
+
+    void setFile(const QString &path);
+    void append(QStringView row) override;
+    void appendUtf8Row(QByteArrayView row) override;
+    // A file's whole text, as UTF-8.
+    void appendText(QStringView text, bool nulAfter);
+
+    // What is not written yet, handed over whole.
+    QByteArray takeOutput() { return std::exchange(m_buffer, QByteArray()); }
+    bool flush();
+    bool failed() const { return m_failed; }
+
+private:
+    static constexpr qsizetype FlushBytes = 1 << 20;
+
+    void beginJsonRow();
+    void endRow();
+    void writeInSlices(QStringView row);
+
+    OutputChunks &m_device;
+    OutputFormat m_format;
+    QByteArray m_buffer;
+    QByteArray m_jsonFile;
+    bool m_failed = false;
+};
+
+// True when bytes hold a CR or an LF.
+bool holdsLineBreak(QByteArrayView bytes);
+// Rewrites bytes from from on so that each line break (CR LF, a lone CR or
+// a lone LF) is one space: a row of the lines format is one line.
+void joinLines(QByteArray &bytes, qsizetype from);
+
+} // namespace Quillfen
