@@ -1,8 +1,8 @@
+#include "UnavailableHtml.h"
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8Paragraphs.h"
 #include "reading/TextDecoding.h"
-#include "reading/UnavailableHtml.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
-using Quillfen::Testing::CollectRows;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -41,7 +41,7 @@ QString randomText(QRandomGenerator &random, int parts)
 LineFilter randomFilter(QRandomGenerator &random)
 {
     static const QStringList needles{u""_s, u"a"_s, u"é"_s, u"?"_s, u"b\r"_s, u"😀"_s};
-    return Quillfen::Testing::randomFilter(random, needles);
+    return Testing::randomFilter(random, needles);
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using namespace QuillfenTest;
+using namespace Quillfen::Testing;
 
 namespace {
 

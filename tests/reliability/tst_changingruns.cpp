@@ -3,8 +3,8 @@
 // cannot be read once, and loses nothing of the other files.
 
 #include "RunDoubles.h"
+#include "ScriptedPlatform.h"
 #include "extract/ExtractionRun.h"
-#include "platform/fake/ScriptedPlatform.h"
 #include "reading/html/GumboHtml.h"
 
 #include <QDir>

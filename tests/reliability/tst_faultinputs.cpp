@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using namespace QuillfenTest;
+using namespace Quillfen::Testing;
 
 class FaultInputsTest : public QObject
 {

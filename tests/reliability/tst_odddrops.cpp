@@ -2,8 +2,8 @@
 // them (text/uri-list, every byte outside the safe set percent-encoded):
 // each row names the real file, and nothing else of the drop is lost.
 
+#include "ScriptedPlatform.h"
 #include "inputs/adding/TreeFiles.h"
-#include "platform/fake/ScriptedPlatform.h"
 #include "windows/main/FileDrop.h"
 
 #include <QFile>
@@ -17,6 +17,7 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 namespace {
 
