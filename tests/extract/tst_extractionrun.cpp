@@ -1,5 +1,6 @@
 #include "RunDoubles.h"
 #include "ScriptedPlatform.h"
+#include "TreeFixture.h"
 #include "UnavailableHtml.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ApplicationError.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -20,7 +20,7 @@ class ExtractionRunTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
     ScriptedPlatform m_platform;
     ListInputs m_inputs;
     ListResults m_results;
@@ -33,15 +33,6 @@ private:
     {
         return ExtractionRun({m_platform, m_platform, m_platform, m_platform, m_inputs, m_results,
                               m_options, m_abbreviations, m_html, m_work});
-    }
-
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write fixture");
-        return path;
     }
 
     static QString report(int statement, const QString &description)
@@ -75,7 +66,7 @@ private Q_SLOTS:
 
     void run_emitsRowsShowsDoneAndReturnsToRest()
     {
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
         m_results.rows = QStringList{u"stale"_s};
         ExtractionRun run = makeRun();
         run.start();
@@ -90,7 +81,7 @@ private Q_SLOTS:
 
     void filesWithoutPieces_giveNoRowsButDone()
     {
-        m_inputs.rows = {writeFile(u"empty.txt"_s, "")};
+        m_inputs.rows = {m_tree.write(u"empty.txt"_s, "")};
         makeRun().start();
         QVERIFY(m_results.all().isEmpty());
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
@@ -98,7 +89,7 @@ private Q_SLOTS:
 
     void secondRun_givesTheSameRowsNotTwice()
     {
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha")};
         ExtractionRun run = makeRun();
         run.start();
         run.start();
@@ -107,7 +98,7 @@ private Q_SLOTS:
 
     void startWhileRunning_doesNothing()
     {
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
         ExtractionRun run = makeRun();
         int nestedWhileYielding = 0;
         m_platform.onYield([&](int) {
@@ -131,7 +122,7 @@ private Q_SLOTS:
 
     void progress_followsFilesAndPieces()
     {
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
         QList<double> atYield;
         QStringList captionAtYield;
         m_platform.onYield([&](int) {
@@ -158,17 +149,17 @@ private Q_SLOTS:
     void unreadableFiles_areReportedTogether()
     {
         QFETCH(int, unreadable);
-        QStringList bad{m_dir.path()};
+        QStringList bad{m_tree.root()};
         for (int i = 1; i < unreadable; ++i)
-            bad << m_dir.filePath(u"missing-%1.txt"_s.arg(i));
-        m_inputs.rows = QStringList{writeFile(u"a.txt"_s, "alpha")} + bad +
-                        QStringList{writeFile(u"c.txt"_s, "gamma")};
+            bad << m_tree.path(u"missing-%1.txt"_s.arg(i));
+        m_inputs.rows = QStringList{m_tree.write(u"a.txt"_s, "alpha")} + bad +
+                        QStringList{m_tree.write(u"c.txt"_s, "gamma")};
         makeRun().start();
         QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"gamma"_s}));
 
         QString description = unreadable == 1 ? u"1 file could not be read:"_s
                                               : u"%1 files could not be read:"_s.arg(unreadable);
-        description += u"\r\nCannot read \""_s + m_dir.path() + u"\": it is a folder"_s;
+        description += u"\r\nCannot read \""_s + m_tree.root() + u"\": it is a folder"_s;
         for (int i = 1; i < std::min(unreadable, 20); ++i)
             description += u"\r\nCannot read \""_s + bad[i] + u"\": File not found"_s;
         if (unreadable > 20)
@@ -178,7 +169,7 @@ private Q_SLOTS:
 
     void unreadableFirstFile_givesOneReportOnly()
     {
-        m_inputs.rows = {m_dir.filePath(u"gone.txt"_s)};
+        m_inputs.rows = {m_tree.path(u"gone.txt"_s)};
         makeRun().start();
         QCOMPARE(m_platform.shownMessages().size(), 2);
         QVERIFY(m_results.all().isEmpty());
@@ -186,7 +177,7 @@ private Q_SLOTS:
 
     void htmlPage_goesToTheHtmlReader()
     {
-        m_inputs.rows = {writeFile(u"page.HTM"_s, "<p>x</p>")};
+        m_inputs.rows = {m_tree.write(u"page.HTM"_s, "<p>x</p>")};
         makeRun().start();
         const QStringList shown = m_platform.shownMessages();
         QCOMPARE(shown.size(), 2);
@@ -196,7 +187,7 @@ private Q_SLOTS:
 
     void rowRemovedDuringRun_isSkipped()
     {
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
         m_platform.onYield([&](int n) {
             if (n == 2) // the yield before the first file is read
                 m_inputs.rows.removeLast();
@@ -210,7 +201,7 @@ private Q_SLOTS:
 
     void clearDuringRun_keepsOnlyLaterRows()
     {
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), writeFile(u"b.txt"_s, "beta")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
         m_platform.onYield([&](int) {
             if (m_platform.progressCaption() == u"Processing: b.txt"_s)
                 m_results.clearRows();
@@ -222,7 +213,7 @@ private Q_SLOTS:
     void noModeSelected_cutsNothing()
     {
         m_options.currentMode = ExtractMode::None;
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha")};
         makeRun().start();
         QVERIFY(m_results.all().isEmpty());
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
@@ -257,21 +248,21 @@ private Q_SLOTS:
         QFETCH(QString, change);
         QFETCH(QStringList, rows);
         QFETCH(int, reports);
-        QDir(m_dir.filePath(u"b.txt"_s)).removeRecursively(); // a folder from an earlier row
+        QDir(m_tree.path(u"b.txt"_s)).removeRecursively(); // a folder from an earlier row
         if (change == u"abbreviations only"_s)
             m_options.currentMode = ExtractMode::Sentence;
-        const QString next = writeFile(u"b.txt"_s, "e.g. one. two");
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"), next};
+        const QString next = m_tree.write(u"b.txt"_s, "e.g. one. two");
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), next};
         int yieldsOnFirst = 0;
         m_platform.onYield([&](int) {
             // The first is before a.txt is read, the second while its piece is handled.
             if (m_platform.progressCaption() != u"Processing: a.txt"_s || ++yieldsOnFirst != 2)
                 return;
             if (change == u"replaced"_s) {
-                const QString other = writeFile(u"other.txt"_s, "new");
+                const QString other = m_tree.write(u"other.txt"_s, "new");
                 QVERIFY(QFile::remove(next) && QFile::rename(other, next));
             } else if (change == u"rewritten"_s) {
-                writeFile(u"b.txt"_s, "E.G. ONE. TWO");
+                m_tree.write(u"b.txt"_s, "E.G. ONE. TWO");
             } else if (change == u"removed"_s) {
                 QVERIFY(QFile::remove(next));
             } else if (change == u"folder"_s) {
@@ -295,8 +286,8 @@ private Q_SLOTS:
     void nextFile_filterChangedBetweenItsPieces()
     {
         m_options.currentMode = ExtractMode::Sentence;
-        m_inputs.rows = {writeFile(u"a.txt"_s, "alpha"),
-                         writeFile(u"b.txt"_s, "one. two. three. four")};
+        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"),
+                         m_tree.write(u"b.txt"_s, "one. two. three. four")};
         int yieldsOnSecond = 0;
         m_platform.onYield([&](int) {
             if (m_platform.progressCaption() == u"Processing: b.txt"_s && ++yieldsOnSecond == 3)

@@ -1,11 +1,10 @@
 #include "RunDoubles.h"
+#include "TreeFixture.h"
 #include "UnavailableHtml.h"
 #include "extract/FileExtraction.h"
 #include "extract/NextFileCut.h"
 #include "reading/TextDecoding.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -13,13 +12,6 @@ using namespace Quillfen;
 using namespace Quillfen::Testing;
 
 namespace {
-
-struct Rows final : ResultRows
-{
-    QStringList all;
-    void append(QStringView row) override { all.append(row.toString()); }
-    void clearRows() override { all.clear(); }
-};
 
 // Keeps the rows it is handed in place, as the results list does, and reads
 // them only at the end.
@@ -55,17 +47,10 @@ class NextFileCutTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
     InlineWork m_work;
 
-    QString writeFile(const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(u"next.txt"_s);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write fixture");
-        return path;
-    }
+    QString writeFile(const QByteArray &bytes) { return m_tree.write(u"next.txt"_s, bytes); }
 
 private Q_SLOTS:
     // The rows made ahead, piece by piece, are the rows the engine gives:
@@ -105,14 +90,14 @@ private Q_SLOTS:
         auto prepared = next.take(path);
         QVERIFY(prepared);
         QVERIFY(prepared->cutFor(ExtractMode(mode), u"stored"_s));
-        Rows made;
+        ListResults made;
         for (qsizetype m = 0; m < prepared->rows.pieceCount(); ++m)
             prepared->rows.appendRowsOfPieces(m, m + 1, made);
         UnavailableHtml html;
-        Rows engine;
+        ListResults engine;
         QVERIFY(!extractFile(path, ExtractMode(mode), shield, all, html, engine));
-        QCOMPARE(made.all, engine.all);
-        QVERIFY(!made.all.isEmpty());
+        QCOMPARE(made.all(), engine.all());
+        QVERIFY(!made.all().isEmpty());
         QCOMPARE(prepared->rows.pieceCount(),
                  cutText(prepared->text(), ExtractMode(mode), shield).size());
     }
@@ -128,7 +113,7 @@ private Q_SLOTS:
                                     QByteArray("w\0i\0n\0", 6), QByteArray(9000, 'b')};
         NextFileCut next(m_work);
         RowsInPlace made;
-        Rows engine;
+        ListResults engine;
         UnavailableHtml html;
         for (const QByteArray &bytes : texts) {
             const QString path = writeFile(bytes);
@@ -140,7 +125,7 @@ private Q_SLOTS:
             next.recycle(*prepared);
             QVERIFY(!extractFile(path, ExtractMode::Paragraph, {}, all, html, engine));
         }
-        QCOMPARE(made.all(), engine.all);
+        QCOMPARE(made.all(), engine.all());
     }
 
     void take_givesNothingForAnotherPathOrAFailedRead()
@@ -150,7 +135,7 @@ private Q_SLOTS:
         next.start(path, ExtractMode::Paragraph, {}, {}, {});
         QVERIFY(!next.take(path + u".other"_s));
         QVERIFY(!next.take(path)); // dropped by the other take
-        const QString missing = m_dir.filePath(u"missing.txt"_s);
+        const QString missing = m_tree.path(u"missing.txt"_s);
         next.start(missing, ExtractMode::Paragraph, {}, {}, {});
         QVERIFY(!next.take(missing));
     }

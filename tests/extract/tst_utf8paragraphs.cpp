@@ -1,12 +1,11 @@
+#include "TreeFixture.h"
 #include "UnavailableHtml.h"
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8Paragraphs.h"
 #include "reading/TextDecoding.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -147,12 +146,8 @@ private Q_SLOTS:
     void files_giveTheRowsOfTheEngine()
     {
         QFETCH(QByteArray, bytes);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(u"t.txt"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        TreeFixture folder;
+        const QString path = folder.write(u"t.txt"_s, bytes);
         UnavailableHtml html;
         const AbbreviationShield shield;
         for (const LineFilter &filter : {LineFilter{LineFilterKind::All, {}},

@@ -1,12 +1,11 @@
+#include "TreeFixture.h"
 #include "UnavailableHtml.h"
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8AbbreviationMatcher.h"
 #include "extract/Utf8Sentences.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -169,12 +168,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, entries);
         QFETCH(int, utf8Rows);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(u"t.txt"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        TreeFixture folder;
+        const QString path = folder.write(u"t.txt"_s, bytes);
         UnavailableHtml html;
         const AbbreviationShield shield(entries);
         const LineFilter all{LineFilterKind::All, {}};

@@ -1,10 +1,13 @@
 #pragma once
 
-// Folder trees for the walk and the fillers, built with raw names so that
-// names which are not UTF-8 can be made too.
+// Files and folder trees in a temporary folder that goes with the fixture.
+// The raw forms take names as bytes, so that names which are not UTF-8 can
+// be made too. A fixture that cannot be made ends the test program.
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +20,23 @@
 #include <unistd.h>
 
 namespace Quillfen::Testing {
+
+// Writes bytes to path, making the folders above it, and returns the path.
+inline QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// The bytes of a file, or "<missing>" when it cannot be read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
 
 class TreeFixture
 {
@@ -32,6 +52,19 @@ public:
     QString root() const { return m_root; }
     QString path(const QString &relative) const { return m_root + u'/' + relative; }
     QByteArray raw(const QByteArray &relative) const { return m_root.toUtf8() + '/' + relative; }
+
+    // Writes a file, making the folders above it, and returns its path.
+    QString write(const QString &relative, const QByteArray &bytes = {}) const
+    {
+        return writeFile(path(relative), bytes);
+    }
+    // Makes a folder and the ones above it, and returns its path.
+    QString folder(const QString &relative) const
+    {
+        if (!QDir().mkpath(path(relative)))
+            qFatal("cannot make %s", qPrintable(relative));
+        return path(relative);
+    }
 
     void makeFolder(const QByteArray &relative) const
     {

@@ -2,6 +2,7 @@
 
 #include "MemorySettingsArea.h"
 #include "ScriptedPlatform.h"
+#include "TreeFixture.h"
 #include "UnavailableHtml.h"
 #include "core/ApplicationError.h"
 #include "platform/BackgroundWork.h"
@@ -9,10 +10,7 @@
 #include "windows/main/MainWindow.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -27,9 +25,9 @@ public:
     MemorySettingsArea settings;
     InlineWork work;
     UnavailableHtml html;
-    QTemporaryDir dataFolder;
-    QTemporaryDir files;
-    QTemporaryDir workbooks;
+    TreeFixture dataFolder;
+    TreeFixture files; // input files
+    TreeFixture workbooks;
 
     QString homePage;
     quint32 seed = seedNotDrawing(HomePageNumber);
@@ -37,7 +35,7 @@ public:
     std::chrono::milliseconds yieldInterval{0};
     std::unique_ptr<MainWindow> window;
 
-    WindowHarness() { QDir(dataFolder.path()).mkdir(QStringLiteral("Samples")); }
+    WindowHarness() { dataFolder.folder(QStringLiteral("Samples")); }
 
     MainWindow &start()
     {
@@ -49,12 +47,12 @@ public:
                                .html = html,
                                .dialogs = platform,
                                .desktop = platform,
-                               .applicationFolder = dataFolder.path(),
+                               .applicationFolder = dataFolder.root(),
                                .homePageAddress = homePage,
                                .drawSeed = [this] { return seed; },
                                .yieldInterval = yieldInterval,
                                .exportYieldInterval = std::chrono::milliseconds(0),
-                               .workbookFolder = workbooks.path()});
+                               .workbookFolder = workbooks.root()});
         window->startUp();
         return *window;
     }
@@ -76,17 +74,6 @@ public:
     {
         return settings.value(SettingsStore::Application, SettingsStore::Section, key)
             .value_or(QString());
-    }
-
-    // Writes a file in the data folder (or the files folder) and returns
-    // its path.
-    QString writeData(const QString &relative, const QByteArray &bytes)
-    {
-        return write(dataFolder.path() + u'/' + relative, bytes);
-    }
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        return write(files.path() + u'/' + name, bytes);
     }
 
     static quint32 seedDrawing(int number)
@@ -119,16 +106,6 @@ public:
     static QString report(const QString &procedure, int statement, const QString &description)
     {
         return applicationErrorText(procedure, statement, description);
-    }
-
-private:
-    static QString write(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("Cannot write a test file");
-        return path;
     }
 };
 

@@ -1,12 +1,12 @@
 // Folders on quillfen-cli's command line: the real binary on real trees.
 
+#include "CliRunner.h"
 #include "TreeFixture.h"
 
-#include <QProcess>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using Quillfen::Testing::TreeFixture;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -24,20 +24,12 @@ class CliFoldersTest : public QObject
     Q_OBJECT
 
 private:
-    QString m_program;
     TreeFixture m_tree;
 
     Result run(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_s, m_tree.path(u"config"_s));
-        process.setProcessEnvironment(env);
-        process.start(m_program, arguments);
-        if (!process.waitForFinished(60000))
-            qFatal("quillfen-cli did not finish");
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).split(u'\n'),
-                process.readAllStandardError()};
+        const CliResult r = runCli(arguments, m_tree.path(u"config"_s));
+        return {r.status, QString::fromUtf8(r.out).split(u'\n'), r.err};
     }
 
     // Files of a folder in listing order, less the ones the walk leaves out.
@@ -55,8 +47,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        m_program = qEnvironmentVariable("QUILLFEN_TEST_BINARY_DIR") + u"/bin/quillfen-cli"_s;
-        QVERIFY2(QFile::exists(m_program), qPrintable(m_program));
+        QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram()));
         m_tree.makeFolder("R");
         m_tree.makeFile("R/one.txt", "First one.\r\n\r\nSecond one.\r\n");
         m_tree.makeFile("R/two.TXT", "Only two.\r\n");

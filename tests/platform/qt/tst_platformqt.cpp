@@ -1,3 +1,4 @@
+#include "TreeFixture.h"
 #include "platform/Failure.h"
 #include "platform/qt/PointerImages.h"
 #include "platform/qt/ThreadedWork.h"
@@ -6,7 +7,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -14,22 +14,14 @@
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 class PlatformQtTest : public QObject
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir.path() + u'/' + name;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("Cannot write a test file");
-        return path;
-    }
+    TreeFixture m_tree;
 
     static QByteArray image(const char *format)
     {
@@ -43,8 +35,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
-
     void threadedWork_keepsTheWindowEventsGoing()
     {
         ThreadedWork work;
@@ -143,7 +133,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, loaded);
-        const std::optional<QCursor> pointer = pointerFromFile(write(name, bytes));
+        const std::optional<QCursor> pointer = pointerFromFile(m_tree.write(name, bytes));
         QCOMPARE(pointer.has_value(), loaded);
         if (loaded) {
             QCOMPARE(pointer->shape(), Qt::BitmapCursor);
@@ -162,14 +152,14 @@ private Q_SLOTS:
         cursor[11] = 0;
         cursor[12] = 5;
         cursor[13] = 0;
-        const std::optional<QCursor> pointer = pointerFromFile(write(u"HAND.CUR"_s, cursor));
+        const std::optional<QCursor> pointer = pointerFromFile(m_tree.write(u"HAND.CUR"_s, cursor));
         QVERIFY(pointer.has_value());
         QCOMPARE(pointer->hotSpot(), QPoint(3, 5));
     }
 
     void pointer_missingFile_isNothing()
     {
-        QVERIFY(!pointerFromFile(m_dir.path() + u"/none.cur"_s).has_value());
+        QVERIFY(!pointerFromFile(m_tree.path(u"none.cur"_s)).has_value());
     }
 };
 

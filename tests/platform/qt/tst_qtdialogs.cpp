@@ -1,6 +1,7 @@
 // The Qt dialogs and desktop services, driven on the offscreen platform:
 // a timer answers each modal dialog as a user would.
 
+#include "TreeFixture.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtDialogs.h"
 
@@ -12,7 +13,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -20,6 +20,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -63,44 +64,27 @@ class QtDialogsTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
     QByteArray m_path;
     std::unique_ptr<QObject> m_guard;
 
     QString write(const QString &name, const QByteArray &bytes = "x")
     {
-        const QString path = m_dir.path() + u'/' + name;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("Cannot write a test file");
-        return path;
+        return m_tree.write(name, bytes);
     }
     // A program on PATH that writes its arguments, one a line, to a file.
     QString fakeProgram(const QString &folder, const QString &name)
     {
-        QDir().mkpath(folder);
-        const QString path = folder + u'/' + name;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("Cannot write a program");
-        file.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.args.tmp\"\n"
-                   "/bin/mv \"$0.args.tmp\" \"$0.args\"\n");
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString path = writeFile(
+            folder + u'/' + name,
+            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.args.tmp\"\n"
+            "/bin/mv \"$0.args.tmp\" \"$0.args\"\n");
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
-    }
-    static QByteArray readAll(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_path = qgetenv("PATH");
-    }
+    void initTestCase() { m_path = qgetenv("PATH"); }
     void init() { m_guard = std::make_unique<QObject>(); }
     void cleanup()
     {
@@ -144,7 +128,7 @@ private Q_SLOTS:
                 title = dialog.windowTitle();
                 filters = dialog.nameFilters();
                 parent = dialog.parentWidget();
-                dialog.setDirectory(m_dir.path());
+                dialog.setDirectory(m_tree.root());
                 dialog.findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"\"b.txt\" \"a\""_s);
                 static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it
             },
@@ -177,7 +161,7 @@ private Q_SLOTS:
         whenShown<QFileDialog>(
             m_guard.get(),
             [&](QFileDialog &dialog) {
-                dialog.setDirectory(m_dir.path());
+                dialog.setDirectory(m_tree.root());
                 dialog.findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"res"_s);
                 static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it
             },
@@ -189,7 +173,7 @@ private Q_SLOTS:
         // stayed open until the safety timer closed it, and nothing would
         // have been chosen.
         QCOMPARE(chosen, existing);
-        QCOMPARE(readAll(existing), QByteArray("old"));
+        QCOMPARE(readFile(existing), QByteArray("old"));
     }
 
     void chooseFolder_startsAtTheInitialFolder_data()
@@ -201,7 +185,7 @@ private Q_SLOTS:
     void chooseFolder_startsAtTheInitialFolder()
     {
         QFETCH(bool, exists);
-        const QString initial = m_dir.path() + (exists ? u"/start"_s : u"/gone"_s);
+        const QString initial = m_tree.root() + (exists ? u"/start"_s : u"/gone"_s);
         if (exists)
             QDir().mkpath(initial);
         QtDialogs dialogs;
@@ -215,8 +199,8 @@ private Q_SLOTS:
                 shownAt = dialog.directory().absolutePath();
                 label = dialog.windowTitle();
                 mode = dialog.fileMode();
-                dialog.setDirectory(m_dir.path());
-                dialog.findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(m_dir.path());
+                dialog.setDirectory(m_tree.root());
+                dialog.findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(m_tree.root());
                 static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it
             },
             &found);
@@ -225,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(label, u"Please select folder:"_s);
         QCOMPARE(mode, QFileDialog::Directory);
         QCOMPARE(shownAt, exists ? initial : QDir::homePath());
-        QCOMPARE(chosen, m_dir.path());
+        QCOMPARE(chosen, m_tree.root());
     }
 
     void askText_showsThePromptAndGivesTheAnswer_data()
@@ -277,7 +261,7 @@ private Q_SLOTS:
         QDesktopServices::setUrlHandler(u"file"_s, &recorder, "open");
         QDesktopServices::setUrlHandler(u"https"_s, &recorder, "open");
         QtDesktop desktop;
-        const QString samples = m_dir.path() + u"/Samples/"_s;
+        const QString samples = m_tree.root() + u"/Samples/"_s;
         QDir().mkpath(samples);
         QVERIFY(desktop.openLocation(samples));
         QVERIFY(desktop.openLocation(u"https://quillfen.example/start"_s));
@@ -300,7 +284,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
-        const QString bin = m_dir.path() + u"/bin-"_s + (program.isEmpty() ? u"none"_s : program);
+        const QString bin = m_tree.root() + u"/bin-"_s + (program.isEmpty() ? u"none"_s : program);
         QDir().mkpath(bin);
         qputenv("PATH", QFile::encodeName(bin));
         const QString fake = program.isEmpty() ? QString() : fakeProgram(bin, program);
@@ -312,7 +296,7 @@ private Q_SLOTS:
         QVERIFY(desktop.openWorkbook(workbook));
         QTRY_VERIFY(QFile::exists(fake + u".args"_s));
         arguments.replace(arguments.size() - 1, workbook);
-        QCOMPARE(QString::fromUtf8(readAll(fake + u".args"_s)), arguments.join(u'\n') + u'\n');
+        QCOMPARE(QString::fromUtf8(readFile(fake + u".args"_s)), arguments.join(u'\n') + u'\n');
     }
 };
 

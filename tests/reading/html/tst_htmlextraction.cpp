@@ -1,15 +1,16 @@
-#include "HtmlRunFixture.h"
 #include "MemorySettingsArea.h"
+#include "RunDoubles.h"
+#include "TreeFixture.h"
 #include "cli/CommandLine.h"
 #include "core/ApplicationError.h"
 #include "core/ReportSites.h"
 #include "extract/FileExtraction.h"
+#include "reading/html/GumboHtml.h"
 #include "reading/html/HtmlRendering.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <random>
 
@@ -67,18 +68,9 @@ class HtmlExtractionTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
 
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the fixture");
-        return path;
-    }
-
-    int runCli(const QStringList &arguments, QByteArray &out, QByteArray &err)
+    int runInProcess(const QStringList &arguments, QByteArray &out, QByteArray &err)
     {
         QBuffer outBuffer(&out);
         QBuffer errBuffer(&err);
@@ -92,30 +84,29 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        write(u"news.html"_s, NewsPage);
-        write(u"SHOUT.HTM"_s, "<div>Upper case extension.</div>");
-        write(u"index.txt"_s, TaggedText);
-        write(u"only.html"_s, "<p>Only one.</p>");
-        write(u"empty.html"_s, "");
-        write(u"bodyless.htm"_s, "<html><head><title>Nothing</title></head></html>");
-        QVERIFY(QDir(m_dir.path()).mkdir(u"folder.htm"_s));
-        QVERIFY(QDir(m_dir.path()).mkdir(u"pages.html"_s));
-        write(u"pages.html/notes"_s, "<p>read as text</p>");
+        m_tree.write(u"news.html"_s, NewsPage);
+        m_tree.write(u"SHOUT.HTM"_s, "<div>Upper case extension.</div>");
+        m_tree.write(u"index.txt"_s, TaggedText);
+        m_tree.write(u"only.html"_s, "<p>Only one.</p>");
+        m_tree.write(u"empty.html"_s, "");
+        m_tree.write(u"bodyless.htm"_s, "<html><head><title>Nothing</title></head></html>");
+        QVERIFY(QDir(m_tree.root()).mkdir(u"folder.htm"_s));
+        QVERIFY(QDir(m_tree.root()).mkdir(u"pages.html"_s));
+        m_tree.write(u"pages.html/notes"_s, "<p>read as text</p>");
     }
 
     void gumboHtml_readsTheRenderedText()
     {
-        QCOMPARE(GumboHtml().renderedText(m_dir.filePath(u"news.html"_s)), NewsText);
-        QCOMPARE(GumboHtml().renderedText(m_dir.filePath(u"empty.html"_s)), QString());
-        QCOMPARE(GumboHtml().renderedText(m_dir.filePath(u"bodyless.htm"_s)), QString());
+        QCOMPARE(GumboHtml().renderedText(m_tree.path(u"news.html"_s)), NewsText);
+        QCOMPARE(GumboHtml().renderedText(m_tree.path(u"empty.html"_s)), QString());
+        QCOMPARE(GumboHtml().renderedText(m_tree.path(u"bodyless.htm"_s)), QString());
     }
 
     void gumboHtml_failsForWhatCannotBeRead()
     {
-        const QString missing = m_dir.filePath(u"missing.html"_s);
+        const QString missing = m_tree.path(u"missing.html"_s);
         QVERIFY(failureOf(missing).contains(missing));
-        const QString folder = m_dir.filePath(u"folder.htm"_s);
+        const QString folder = m_tree.path(u"folder.htm"_s);
         QVERIFY(failureOf(folder).contains(folder));
     }
 
@@ -153,9 +144,9 @@ private Q_SLOTS:
         QFETCH(ExtractMode, mode);
         QFETCH(QStringList, rows);
         GumboHtml html;
-        CollectRows sink;
+        StringRows sink;
         const auto failure =
-            extractFile(m_dir.filePath(name), mode, AbbreviationShield(), LineFilter(), html, sink);
+            extractFile(m_tree.path(name), mode, AbbreviationShield(), LineFilter(), html, sink);
         QVERIFY(!failure);
         QCOMPARE(sink.rows, rows);
     }
@@ -178,10 +169,10 @@ private Q_SLOTS:
     {
         QFETCH(ExtractMode, mode);
         QFETCH(QStringList, rows);
-        RunFixture fixture;
+        RunFixture<GumboHtml> fixture;
         fixture.options.currentMode = mode;
-        fixture.inputs.rows = {m_dir.filePath(u"news.html"_s), m_dir.filePath(u"SHOUT.HTM"_s),
-                               m_dir.filePath(u"index.txt"_s)};
+        fixture.inputs.rows = {m_tree.path(u"news.html"_s), m_tree.path(u"SHOUT.HTM"_s),
+                               m_tree.path(u"index.txt"_s)};
         fixture.run.start();
         QCOMPARE(fixture.results.all(), rows);
         QCOMPARE(fixture.platform.shownMessages(), QStringList{u"Done."_s});
@@ -192,11 +183,11 @@ private Q_SLOTS:
     // does not stop the run.
     void run_unreadablePage_isReportedOnceAndGivesNoRows()
     {
-        RunFixture fixture;
-        const QString missing = m_dir.filePath(u"missing.html"_s);
-        const QString folder = m_dir.filePath(u"folder.htm"_s);
-        fixture.inputs.rows = {missing, m_dir.filePath(u"only.html"_s), folder,
-                               m_dir.filePath(u"empty.html"_s)};
+        RunFixture<GumboHtml> fixture;
+        const QString missing = m_tree.path(u"missing.html"_s);
+        const QString folder = m_tree.path(u"folder.htm"_s);
+        fixture.inputs.rows = {missing, m_tree.path(u"only.html"_s), folder,
+                               m_tree.path(u"empty.html"_s)};
         fixture.run.start();
         QCOMPARE(fixture.results.all(), QStringList{u"Only one."_s});
         QCOMPARE(
@@ -213,8 +204,8 @@ private Q_SLOTS:
         QByteArray junk(256 * 1024, Qt::Uninitialized);
         for (char &byte : junk)
             byte = char(random());
-        RunFixture fixture;
-        fixture.inputs.rows = {write(u"junk.html"_s, junk), m_dir.filePath(u"only.html"_s)};
+        RunFixture<GumboHtml> fixture;
+        fixture.inputs.rows = {m_tree.write(u"junk.html"_s, junk), m_tree.path(u"only.html"_s)};
         fixture.run.start();
         QCOMPARE(fixture.platform.shownMessages(), QStringList{u"Done."_s});
         QVERIFY(fixture.results.all().contains(u"Only one."_s));
@@ -224,8 +215,8 @@ private Q_SLOTS:
     {
         QByteArray out, err;
         QCOMPARE(
-            runCli({u"--text"_s, m_dir.filePath(u"news.html"_s), m_dir.filePath(u"index.txt"_s)},
-                   out, err),
+            runInProcess({u"--text"_s, m_tree.path(u"news.html"_s), m_tree.path(u"index.txt"_s)},
+                         out, err),
             0);
         QCOMPARE(out, NewsText.toUtf8() + TaggedText);
         QCOMPARE(err, QByteArray());
@@ -234,9 +225,9 @@ private Q_SLOTS:
     void cliText_nulAfterEachText()
     {
         QByteArray out, err;
-        QCOMPARE(runCli({u"--text"_s, u"-0"_s, m_dir.filePath(u"only.html"_s),
-                         m_dir.filePath(u"empty.html"_s), m_dir.filePath(u"SHOUT.HTM"_s)},
-                        out, err),
+        QCOMPARE(runInProcess({u"--text"_s, u"-0"_s, m_tree.path(u"only.html"_s),
+                               m_tree.path(u"empty.html"_s), m_tree.path(u"SHOUT.HTM"_s)},
+                              out, err),
                  0);
         QCOMPARE(out, QByteArray("Only one.\0\0Upper case extension.\0", 33));
     }
@@ -244,9 +235,10 @@ private Q_SLOTS:
     void cliText_unreadableFile_isReportedAndWritesNothing()
     {
         QByteArray out, err;
-        const QString missing = m_dir.filePath(u"missing.html"_s);
-        QCOMPARE(runCli({u"--text"_s, u"-0"_s, missing, m_dir.filePath(u"only.html"_s)}, out, err),
-                 1);
+        const QString missing = m_tree.path(u"missing.html"_s);
+        QCOMPARE(
+            runInProcess({u"--text"_s, u"-0"_s, missing, m_tree.path(u"only.html"_s)}, out, err),
+            1);
         QCOMPARE(out, QByteArray("Only one.\0", 10));
         QVERIFY(err.startsWith("quillfen-cli: "));
         QVERIFY(err.contains(missing.toUtf8()));
@@ -266,15 +258,15 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QByteArray out, err;
-        QCOMPARE(runCli(arguments, out, err), 2);
+        QCOMPARE(runInProcess(arguments, out, err), 2);
         QCOMPARE(out, QByteArray());
     }
 
     void cliRows_readPagesAsTheRunDoes()
     {
         QByteArray out, err;
-        QCOMPARE(runCli({u"--paragraphs"_s, u"--format=text"_s, m_dir.filePath(u"news.html"_s)},
-                        out, err),
+        QCOMPARE(runInProcess({u"--paragraphs"_s, u"--format=text"_s, m_tree.path(u"news.html"_s)},
+                              out, err),
                  0);
         QCOMPARE(out, (NewsParagraphs.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
     }

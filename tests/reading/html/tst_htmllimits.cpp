@@ -1,3 +1,4 @@
+#include "RenderedTextCases.h"
 #include "reading/html/HtmlRendering.h"
 
 #include <QTest>
@@ -5,6 +6,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -29,17 +31,6 @@ QString repeatedText(const QString &unit, int times, const QString &separator)
 HtmlLimits flatOnly(qsizetype chunkBytes = 256 * 1024)
 {
     return {~std::uint64_t(0), 0, chunkBytes};
-}
-
-bool onlyCrLfLineEnds(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            return false;
-        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
-            return false;
-    }
-    return true;
 }
 
 constexpr int Deep = 100'000;

@@ -7,22 +7,6 @@ using namespace Qt::StringLiterals;
 using namespace Quillfen;
 using namespace Quillfen::Testing;
 
-namespace {
-
-// Every line end is CR LF: no lone LF, no lone CR.
-bool onlyCrLfLineEnds(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            return false;
-        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 // The rendered text of markup (the cases are in RenderedTextCases.cpp).
 class RenderedTextTest : public QObject
 {

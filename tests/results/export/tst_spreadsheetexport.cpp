@@ -1,5 +1,6 @@
 #include "ScriptedPlatform.h"
 #include "TableList.h"
+#include "TreeFixture.h"
 #include "XlsxReader.h"
 #include "core/ApplicationError.h"
 #include "core/ReportSites.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -20,7 +20,7 @@ class SpreadsheetExportTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
     QString m_folder;
     ScriptedPlatform m_platform;
     TableList m_list;
@@ -57,7 +57,7 @@ private Q_SLOTS:
     {
         m_platform = ScriptedPlatform();
         m_list = TableList();
-        m_folder = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        m_folder = m_tree.path(QString::fromLatin1(QTest::currentTestFunction()));
     }
 
     void noApplication_showsBothMessagesInOrderAndTouchesNothing_data()
@@ -245,9 +245,7 @@ private Q_SLOTS:
 
     void workbookFolderUnusable_reportsOnceAndResetsPointer()
     {
-        QFile blocker(m_folder);
-        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        blocker.close();
+        writeFile(m_folder, {}); // a file where the folder should be
         m_list.addTexts({u"a"_s, u"b"_s});
         m_platform.spreadsheetAvailable = true;
         exportList();

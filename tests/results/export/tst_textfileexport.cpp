@@ -1,5 +1,6 @@
 #include "ScriptedPlatform.h"
 #include "TableList.h"
+#include "TreeFixture.h"
 #include "core/ApplicationError.h"
 #include "core/ReportSites.h"
 #include "results/export/TextFileExport.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <sys/mount.h>
@@ -21,21 +21,6 @@ using namespace Quillfen;
 using namespace Quillfen::Testing;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write fixture");
-}
 
 QString report(int statement, const QString &description)
 {
@@ -49,7 +34,7 @@ class TextFileExportTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
     ScriptedPlatform m_platform;
     TableList m_list;
 
@@ -89,11 +74,11 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         QFETCH(QByteArray, bytes);
         m_list.addTexts(rows);
-        const QString path = m_dir.filePath(u"out.txt"_s);
+        const QString path = m_tree.path(u"out.txt"_s);
         QFile::remove(path);
         m_platform.answerSaveFile(path);
         save();
-        QCOMPARE(readBytes(path), bytes);
+        QCOMPARE(readFile(path), bytes);
         QVERIFY(m_platform.shownMessages().isEmpty());
         QCOMPARE(m_platform.pointerHistory(),
                  (QList<PointerMode>{PointerMode::Busy, PointerMode::Default}));
@@ -121,10 +106,10 @@ private Q_SLOTS:
     void nameWithoutExtension_isUsedAsTyped()
     {
         m_list.addTexts({u"a"_s});
-        const QString path = m_dir.filePath(u"res"_s);
+        const QString path = m_tree.path(u"res"_s);
         m_platform.answerSaveFile(path);
         save();
-        QCOMPARE(readBytes(path), QByteArray("a\r\n"));
+        QCOMPARE(readFile(path), QByteArray("a\r\n"));
         QVERIFY(!QFile::exists(path + u".txt"_s));
     }
 
@@ -139,8 +124,7 @@ private Q_SLOTS:
     {
         QFETCH(MessageAnswer, answer);
         QFETCH(QByteArray, bytes);
-        const QString path = m_dir.filePath(u"existing.txt"_s);
-        writeBytes(path, "old content\n");
+        const QString path = m_tree.write(u"existing.txt"_s, "old content\n");
         m_list.addTexts({u"new"_s});
         m_platform.answerSaveFile(path);
         m_platform.answerNext(answer);
@@ -151,23 +135,23 @@ private Q_SLOTS:
         QCOMPARE(question.caption, applicationTitle());
         QCOMPARE(question.buttons, MessageButtons::YesNo);
         QCOMPARE(question.icon, MessageIcon::None);
-        QCOMPARE(readBytes(path), bytes);
+        QCOMPARE(readFile(path), bytes);
     }
 
     void newFile_isWrittenWithoutQuestion()
     {
         m_list.addTexts({u"a"_s});
-        const QString path = m_dir.filePath(u"fresh.txt"_s);
+        const QString path = m_tree.path(u"fresh.txt"_s);
         m_platform.answerSaveFile(path);
         save();
         QVERIFY(m_platform.shownRequests().isEmpty());
-        QCOMPARE(readBytes(path), QByteArray("a\r\n"));
+        QCOMPARE(readFile(path), QByteArray("a\r\n"));
     }
 
     void missingFolder_reportsOnceAndCreatesNothing()
     {
         m_list.addTexts({u"a"_s, u"b"_s, u"c"_s});
-        const QString path = m_dir.filePath(u"no such folder/out.txt"_s);
+        const QString path = m_tree.path(u"no such folder/out.txt"_s);
         m_platform.answerSaveFile(path);
         save();
         const QStringList shown = m_platform.shownMessages();
@@ -183,8 +167,7 @@ private Q_SLOTS:
 
     void rowVanishing_keepsOldFileAndReportsOnce()
     {
-        const QString path = m_dir.filePath(u"kept.txt"_s);
-        writeBytes(path, "old");
+        const QString path = m_tree.write(u"kept.txt"_s, "old");
         m_list.addTexts({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
         m_platform.answerSaveFile(path);
         m_platform.answerNext(MessageAnswer::Yes);
@@ -197,8 +180,8 @@ private Q_SLOTS:
         const QStringList shown = m_platform.shownMessages();
         QCOMPARE(shown.size(), 2); // the question, then one report
         QCOMPARE(shown[1], report(138, u"Index out of bounds"_s));
-        QCOMPARE(readBytes(path), QByteArray("old"));
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(u"kept"_s),
+        QCOMPARE(readFile(path), QByteArray("old"));
+        QCOMPARE(QDir(m_tree.root()).entryList(QDir::Files).filter(u"kept"_s),
                  QStringList{u"kept.txt"_s}); // no temporary file left behind
         QCOMPARE(m_platform.pointerHistory(),
                  (QList<PointerMode>{PointerMode::Busy, PointerMode::Default}));
@@ -207,12 +190,12 @@ private Q_SLOTS:
     void rowsAppendedWhileWriting_areNotWritten()
     {
         m_list.addTexts({u"a"_s, u"b"_s});
-        const QString path = m_dir.filePath(u"fixed.txt"_s);
+        const QString path = m_tree.path(u"fixed.txt"_s);
         QFile::remove(path);
         m_platform.answerSaveFile(path);
         m_platform.onYield([this](int) { m_list.addTexts({u"late"_s}); });
         save();
-        QCOMPARE(readBytes(path), QByteArray("a\r\nb\r\n"));
+        QCOMPARE(readFile(path), QByteArray("a\r\nb\r\n"));
     }
 
     // Run as an unprivileged user: root may write into any folder.
@@ -238,12 +221,10 @@ private Q_SLOTS:
                      output.constData());
             return;
         }
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString folder = dir.filePath(u"locked"_s);
-        QVERIFY(QDir().mkdir(folder));
+        TreeFixture dir;
+        const QString folder = dir.folder(u"locked"_s);
         const QString path = folder + u"/old.txt"_s;
-        writeBytes(path, "old bytes");
+        writeFile(path, "old bytes");
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
         m_list.addTexts({u"a"_s, u"b"_s});
         m_platform.answerSaveFile(path);
@@ -255,7 +236,7 @@ private Q_SLOTS:
         QVERIFY2(shown[1].contains(u"\r\n"_s + ReportSites::SaveTextFile::Identifier +
                                    u"at line 132\r\r"_s),
                  qPrintable(shown[1]));
-        QCOMPARE(readBytes(path), QByteArray("old bytes"));
+        QCOMPARE(readFile(path), QByteArray("old bytes"));
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.txt"_s});
     }
 
@@ -304,17 +285,15 @@ private Q_SLOTS:
                      output.constData());
             return;
         }
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QByteArray mountPoint = QFile::encodeName(dir.path());
+        TreeFixture dir;
+        const QByteArray mountPoint = QFile::encodeName(dir.root());
         if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
             QSKIP(qPrintable(u"Cannot mount a small tmpfs: "_s +
                              QString::fromLocal8Bit(::strerror(errno))));
-        const QString path = dir.filePath(u"old.txt"_s);
-        writeBytes(path, "old bytes");
+        const QString path = dir.write(u"old.txt"_s, "old bytes");
         // Fill every block that is left.
         {
-            QFile filler(dir.filePath(u"filler"_s));
+            QFile filler(dir.path(u"filler"_s));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
             const QByteArray block(4096, 'f');
             while (filler.write(block) > 0) {
@@ -326,8 +305,8 @@ private Q_SLOTS:
         m_platform.answerNext(MessageAnswer::Yes);
         save();
         const QStringList shown = m_platform.shownMessages();
-        const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        const QByteArray kept = readBytes(path);
+        const QStringList entries = QDir(dir.root()).entryList(QDir::Files | QDir::Hidden);
+        const QByteArray kept = readFile(path);
         ::umount2(mountPoint.constData(), MNT_DETACH);
         QCOMPARE(kept, QByteArray("old bytes"));
         QCOMPARE(entries, (QStringList{u"filler"_s, u"old.txt"_s}));
@@ -343,7 +322,7 @@ private Q_SLOTS:
     void yieldsWhileWriting_withBusyPointer()
     {
         m_list.addTexts({u"a"_s, u"b"_s, u"c"_s});
-        const QString path = m_dir.filePath(u"yields.txt"_s);
+        const QString path = m_tree.path(u"yields.txt"_s);
         QFile::remove(path);
         m_platform.answerSaveFile(path);
         QList<PointerMode> pointerDuringYields;

@@ -96,9 +96,9 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         // One matching file per folder, so that the order is the walk's.
-        const QString root = harness.files.path() + u"/R"_s;
+        const QString root = harness.files.path(u"R"_s);
         for (const char *name : {"R/a.txt", "R/~c.txt", "R/d.txt.bak", "R/noext", "R/sub/e.TXT"})
-            harness.writeFile(QString::fromLatin1(name), "x");
+            harness.files.write(QString::fromLatin1(name), "x");
         MainWindow &window = harness.startShown();
 
         harness.platform.answerText(u"txt"_s);
@@ -161,8 +161,8 @@ private Q_SLOTS:
     void addFolder_refusesRemovalsWhileItWalks()
     {
         WindowHarness harness;
-        const QString root = harness.files.path() + u"/R"_s;
-        harness.writeFile(u"R/one/two/a.txt"_s, "x");
+        const QString root = harness.files.path(u"R"_s);
+        harness.files.write(u"R/one/two/a.txt"_s, "x");
         MainWindow &window = harness.startShown();
         window.inputList().appendRows({u"/x.txt"_s, u"/y.txt"_s});
         window.inputListView()->selectRow(0);
@@ -192,12 +192,12 @@ private Q_SLOTS:
     void drop_addsFilesAndFoldersInTheDropsOrder()
     {
         WindowHarness harness;
-        const QString first = harness.writeFile(u"first.jpg"_s, "x");
-        const QString folder = harness.files.path() + u"/F"_s;
-        harness.writeFile(u"F/a"_s, "x"); // no dot: every file of a dropped folder
-        harness.writeFile(u"F/~skip.txt"_s, "x");
-        harness.writeFile(u"F/deep/b.doc"_s, "x");
-        const QString last = harness.writeFile(u"last.txt"_s, "x");
+        const QString first = harness.files.write(u"first.jpg"_s, "x");
+        const QString folder = harness.files.path(u"F"_s);
+        harness.files.write(u"F/a"_s, "x"); // no dot: every file of a dropped folder
+        harness.files.write(u"F/~skip.txt"_s, "x");
+        harness.files.write(u"F/deep/b.doc"_s, "x");
+        const QString last = harness.files.write(u"last.txt"_s, "x");
         MainWindow &window = harness.startShown();
         window.inputList().appendRow(u"/before.txt"_s);
         // The pointer stays as it is while a dropped folder is walked.
@@ -238,7 +238,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         WindowHarness harness;
-        const QString file = harness.writeFile(u"a.txt"_s, "x");
+        const QString file = harness.files.write(u"a.txt"_s, "x");
         MainWindow &window = harness.startShown();
         QMimeData data;
         if (kind == u"text"_s)
@@ -265,7 +265,7 @@ private Q_SLOTS:
     void drop_keepsTheRowDragWorking()
     {
         WindowHarness harness;
-        const QString file = harness.writeFile(u"c.txt"_s, "x");
+        const QString file = harness.files.write(u"c.txt"_s, "x");
         MainWindow &window = harness.startShown();
         window.inputList().appendRows({u"a"_s, u"b"_s});
         QMimeData data;
@@ -285,8 +285,8 @@ private Q_SLOTS:
     void firstStart_recordsTheSampleFiles()
     {
         WindowHarness harness;
-        const QString a = harness.writeData(u"Samples/a.txt"_s, "alpha");
-        const QString b = harness.writeData(u"Samples/b.htm"_s, "<p>beta</p>");
+        const QString a = harness.dataFolder.write(u"Samples/a.txt"_s, "alpha");
+        const QString b = harness.dataFolder.write(u"Samples/b.htm"_s, "<p>beta</p>");
         harness.start();
         const QString stored = harness.stored(SampleFiles::SnapshotKey);
         QVERIFY(!stored.contains(u"Samples"_s)); // kept scrambled
@@ -299,7 +299,7 @@ private Q_SLOTS:
     void firstStart_aRecordThatCannotBeSaved_isReportedAndStartUpGoesOn()
     {
         WindowHarness harness;
-        harness.writeData(u"Samples/a.txt"_s, "alpha");
+        harness.dataFolder.write(u"Samples/a.txt"_s, "alpha");
         harness.settings.failWrites(true);
         MainWindow &window = harness.start();
         QCOMPARE(harness.platform.shownMessages(),
@@ -313,9 +313,9 @@ private Q_SLOTS:
     void loadSamples_twiceAddsOnceAndAsksEachTime()
     {
         WindowHarness harness;
-        harness.writeData(u"Samples/a.txt"_s, "alpha");
-        harness.writeData(u"Samples/b.htm"_s, "<p>beta</p>");
-        harness.writeData(u"Samples/c.txt"_s, "gamma");
+        harness.dataFolder.write(u"Samples/a.txt"_s, "alpha");
+        harness.dataFolder.write(u"Samples/b.htm"_s, "<p>beta</p>");
+        harness.dataFolder.write(u"Samples/c.txt"_s, "gamma");
         MainWindow &window = harness.startShown();
         const QStringList recorded =
             UnscrambleText(harness.stored(SampleFiles::SnapshotKey), SampleFiles::RecordKey)
@@ -340,7 +340,7 @@ private Q_SLOTS:
         window.button(MainButton::LoadSamples)->click();
         QCOMPARE(window.inputList().paths(), present);
         QCOMPARE(harness.platform.openedLocations,
-                 QStringList{harness.dataFolder.path() + u"/Samples/"_s});
+                 QStringList{harness.dataFolder.path(u"Samples/"_s)});
 
         const MessageRequest question{SampleFiles::Question, u"Quillfen"_s, MessageButtons::YesNo,
                                       MessageIcon::None};

@@ -251,19 +251,6 @@ private Q_SLOTS:
         QCOMPARE(window.button(MainButton(number - 1))->shortcut().isEmpty(), tooltip.isEmpty());
     }
 
-    void lists_keepTheirHints()
-    {
-        WindowHarness harness;
-        MainWindow &window = harness.start();
-        QCOMPARE(window.inputListView()->toolTip(),
-                 u"Drag and drop files here. Double-click item to remove it. Move | line to "
-                 "right and out of window to reveal full names."_s);
-        QCOMPARE(window.resultsListView()->toolTip(),
-                 u"Double-click item to remove it. Move | line "
-                 "to right and out of window to reveal full "
-                 "names."_s);
-    }
-
     void delete_removesTheSelectedInputRowWhateverTheModifiers_data()
     {
         QTest::addColumn<int>("modifiers");

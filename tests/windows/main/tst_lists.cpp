@@ -166,7 +166,7 @@ private Q_SLOTS:
         WindowHarness harness;
         QImage drag(16, 16, QImage::Format_ARGB32);
         drag.fill(Qt::green);
-        QVERIFY(drag.save(harness.dataFolder.path() + u"/drag.ico"_s, "ICO"));
+        QVERIFY(drag.save(harness.dataFolder.path(u"drag.ico"_s), "ICO"));
         MainWindow &window = harness.startShown();
         window.inputList().appendRows(letters(u"ab"_s));
         QWidget *viewport = window.inputListView()->viewport();

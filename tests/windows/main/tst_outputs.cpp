@@ -34,12 +34,6 @@ void fillResults(MainWindow &window, const QStringList &rows, const QList<int> &
         results.setData(results.index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 class OutputsTest : public QObject
@@ -77,14 +71,14 @@ private Q_SLOTS:
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         fillResults(window, rows);
-        const QString path = harness.files.path() + u"/res"_s;
+        const QString path = harness.files.path(u"res"_s);
         if (!old.isNull())
-            harness.writeFile(u"res"_s, old);
+            harness.files.write(u"res"_s, old);
         harness.platform.answerSaveFile(path);
         harness.platform.answerNext(MessageAnswer(answer));
         window.button(MainButton::SaveTextFile)->click();
 
-        QCOMPARE(readAll(path), bytes);
+        QCOMPARE(readFile(path), bytes);
         QCOMPARE(harness.platform.shownMessages().size(), questions);
         if (questions) {
             QCOMPARE(harness.platform.shownMessages().first(),
@@ -104,7 +98,7 @@ private Q_SLOTS:
         fillResults(window, {u"a"_s});
         window.button(MainButton::SaveTextFile)->click();
         QCOMPARE(harness.platform.dialogsShown().size(), 1);
-        QVERIFY(QDir(harness.files.path()).isEmpty());
+        QVERIFY(QDir(harness.files.root()).isEmpty());
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
 
@@ -123,14 +117,14 @@ private Q_SLOTS:
             QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, onText);
             ++attempts;
         });
-        const QString path = harness.files.path() + u"/out.txt"_s;
+        const QString path = harness.files.path(u"out.txt"_s);
         harness.platform.answerSaveFile(path);
         window.button(MainButton::SaveTextFile)->click();
         harness.platform.onYield({});
 
         QVERIFY(attempts > 0);
         QCOMPARE(window.results().rowCount(), 2);
-        QCOMPARE(readAll(path), QByteArray("first\r\nsecond\r\n"));
+        QCOMPARE(readFile(path), QByteArray("first\r\nsecond\r\n"));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
         // Not busy any more: the double-click removes the row.
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, onText);
@@ -176,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(harness.platform.shownMessages(),
                  (QStringList{SpreadsheetMissingMessage, SpreadsheetFeatureMessage}));
         QVERIFY(harness.platform.openedWorkbooks.isEmpty());
-        QVERIFY(QDir(harness.workbooks.path()).isEmpty());
+        QVERIFY(QDir(harness.workbooks.root()).isEmpty());
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
     }
 
@@ -190,7 +184,7 @@ private Q_SLOTS:
         QVERIFY(harness.platform.shownMessages().isEmpty());
         QCOMPARE(harness.platform.openedWorkbooks.size(), 1);
         const QString path = harness.platform.openedWorkbooks.first();
-        QVERIFY(path.startsWith(harness.workbooks.path() + u'/'));
+        QVERIFY(path.startsWith(harness.workbooks.root() + u'/'));
 
         const XlsxSheet sheet = readFirstSheet(path);
         QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
@@ -220,10 +214,10 @@ private Q_SLOTS:
         fillResults(window, {u"a"_s, u"b"_s, u"c"_s}, unchecked);
         const QString lines = taken.join(u"\r\n"_s) + u"\r\n"_s;
 
-        const QString path = harness.files.path() + u"/rows.txt"_s;
+        const QString path = harness.files.path(u"rows.txt"_s);
         harness.platform.answerSaveFile(path);
         window.button(MainButton::SaveTextFile)->click();
-        QCOMPARE(readAll(path), lines.toUtf8());
+        QCOMPARE(readFile(path), lines.toUtf8());
 
         window.button(MainButton::CopyResults)->click();
         QCOMPARE(harness.platform.clipboard, lines);

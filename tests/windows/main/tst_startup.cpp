@@ -147,7 +147,7 @@ private Q_SLOTS:
     void storedSnapshot_isNotTakenAgain()
     {
         WindowHarness harness;
-        harness.writeData(u"Samples/a.txt"_s, "alpha");
+        harness.dataFolder.write(u"Samples/a.txt"_s, "alpha");
         harness.store(u"Snapshot"_s, u"recorded"_s);
         harness.settings.clearLog();
         harness.start();
@@ -400,7 +400,7 @@ private Q_SLOTS:
         WindowHarness harness;
         QImage hand(16, 16, QImage::Format_ARGB32);
         hand.fill(Qt::darkBlue);
-        QVERIFY(hand.save(harness.dataFolder.path() + u"/HAND-M.CUR"_s, "PNG"));
+        QVERIFY(hand.save(harness.dataFolder.path(u"HAND-M.CUR"_s), "PNG"));
         MainWindow &window = harness.startShown();
         QVERIFY(harness.platform.shownMessages().isEmpty());
         WindowHarness::moveOver(window.button(MainButton::StartExtracting));
@@ -410,7 +410,7 @@ private Q_SLOTS:
     void unreadablePointerImage_isReportedAndStartupGoesOn()
     {
         WindowHarness harness;
-        const QString path = harness.writeData(u"HAND-M.CUR"_s, "not an image");
+        const QString path = harness.dataFolder.write(u"HAND-M.CUR"_s, "not an image");
         MainWindow &window = harness.start();
         QCOMPARE(harness.platform.shownMessages(),
                  QStringList{loadReport(104, u"Invalid picture: "_s + path)});
@@ -422,7 +422,7 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         const QByteArray sheet = "QPushButton { color: #123456; }";
-        harness.writeData(u"x/o.cjs"_s, sheet);
+        harness.dataFolder.write(u"x/o.cjs"_s, sheet);
         MainWindow &window = harness.start();
         QVERIFY(harness.platform.shownMessages().isEmpty());
         QCOMPARE(window.styleSheet(), QString::fromUtf8(sheet));
@@ -455,7 +455,7 @@ private Q_SLOTS:
     void skinPathThatIsAFolder_countsAsAbsent()
     {
         WindowHarness harness;
-        QDir(harness.dataFolder.path()).mkpath(u"x/o.cjs"_s);
+        QDir(harness.dataFolder.root()).mkpath(u"x/o.cjs"_s);
         MainWindow &window = harness.start();
         QVERIFY(harness.platform.shownMessages().isEmpty());
         QVERIFY(window.styleSheet().isEmpty());

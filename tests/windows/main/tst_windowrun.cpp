@@ -40,9 +40,9 @@ private:
     // Three one-word files: each gives itself as one row.
     static void addThreeFiles(WindowHarness &harness)
     {
-        harness.window->inputList().appendRows({harness.writeFile(u"a.txt"_s, "alpha"),
-                                                harness.writeFile(u"b.txt"_s, "beta"),
-                                                harness.writeFile(u"c.txt"_s, "gamma")});
+        harness.window->inputList().appendRows({harness.files.write(u"a.txt"_s, "alpha"),
+                                                harness.files.write(u"b.txt"_s, "beta"),
+                                                harness.files.write(u"c.txt"_s, "gamma")});
     }
 
 private Q_SLOTS:
@@ -236,7 +236,7 @@ private Q_SLOTS:
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         addThreeFiles(harness);
-        const QString late = harness.writeFile(u"d.txt"_s, "delta");
+        const QString late = harness.files.write(u"d.txt"_s, "delta");
         // The row count is read after the first yield, before the first file.
         harness.platform.onYield([&](int) {
             if (window.progressBar()->text() == u"Processing: a.txt"_s &&
@@ -266,9 +266,9 @@ private Q_SLOTS:
         MainWindow &window = harness.startShown();
         const QByteArray text = "Version 2.1 is out. Mr. Hale said \"Go!\" He went.";
         window.inputList().appendRows(
-            {harness.writeFile(u"a.txt"_s, text), harness.writeFile(u"b.txt"_s, text)});
-        QTest::mouseClick(window.options().option(OptionButton::SmartSentence), Qt::LeftButton,
-                          {}, QPoint(5, 5));
+            {harness.files.write(u"a.txt"_s, text), harness.files.write(u"b.txt"_s, text)});
+        QTest::mouseClick(window.options().option(OptionButton::SmartSentence), Qt::LeftButton, {},
+                          QPoint(5, 5));
         QCOMPARE(harness.stored(u"Option6"_s), u"True"_s);
         startExtracting(window);
         const QStringList sentences{u"Version 2.1 is out."_s, u"Mr. Hale said \"Go!\""_s,
@@ -280,8 +280,8 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        const QString missing = harness.files.path() + u"/missing.txt"_s;
-        window.inputList().appendRows({missing, harness.writeFile(u"b.txt"_s, "beta")});
+        const QString missing = harness.files.path(u"missing.txt"_s);
+        window.inputList().appendRows({missing, harness.files.write(u"b.txt"_s, "beta")});
         startExtracting(window);
         const QStringList shown = harness.platform.shownMessages();
         QCOMPARE(shown.size(), 2);
@@ -295,8 +295,8 @@ private Q_SLOTS:
         WindowHarness harness;
         harness.yieldInterval = std::chrono::hours(1); // no yield while the files are read
         MainWindow &window = harness.startShown();
-        const QString missing = harness.files.path() + u"/missing.txt"_s;
-        window.inputList().appendRows({harness.writeFile(u"a.txt"_s, "alpha"), missing});
+        const QString missing = harness.files.path(u"missing.txt"_s);
+        window.inputList().appendRows({harness.files.write(u"a.txt"_s, "alpha"), missing});
         QList<int> shownRows;
         harness.platform.onMessage([&](const MessageRequest &) {
             shownRows << window.resultsListView()->model()->rowCount();
