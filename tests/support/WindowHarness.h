@@ -6,6 +6,7 @@
 #include "UnavailableHtml.h"
 #include "core/ApplicationError.h"
 #include "platform/BackgroundWork.h"
+#include "results/ResultsModel.h"
 #include "windows/main/HomePage.h"
 #include "windows/main/MainWindow.h"
 
@@ -108,6 +109,27 @@ public:
         return applicationErrorText(procedure, statement, description);
     }
 };
+
+// Appends rows to the results list as a run does, then unticks the rows
+// numbered (from 0) in unchecked.
+inline void fillResults(MainWindow &window, const QStringList &rows,
+                        const QList<int> &unchecked = {})
+{
+    ResultsModel &results = window.results();
+    for (const QString &row : rows)
+        results.append(row);
+    results.flushRows();
+    for (int row : unchecked)
+        results.setData(results.index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
+}
+
+inline QStringList resultTexts(const ResultsModel &results)
+{
+    QStringList texts;
+    for (int i = 0; i < results.rowCount(); ++i)
+        texts << results.rowText(i);
+    return texts;
+}
 
 // Counts the events of one type an object receives.
 class EventCounter final : public QObject

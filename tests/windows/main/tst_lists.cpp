@@ -42,21 +42,6 @@ void doubleClick(QWidget *widget, QPoint position)
     QTest::mouseRelease(widget, Qt::LeftButton, {}, position);
 }
 
-void fillResults(ResultsModel &results, const QStringList &rows)
-{
-    for (const QString &row : rows)
-        results.append(row);
-    results.flushRows();
-}
-
-QStringList resultTexts(const ResultsModel &results)
-{
-    QStringList texts;
-    for (int i = 0; i < results.rowCount(); ++i)
-        texts << results.rowText(i);
-    return texts;
-}
-
 } // namespace
 
 class ListsTest : public QObject
@@ -180,7 +165,7 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        fillResults(window.results(), {u"first\r\nsecond"_s});
+        fillResults(window, {u"first\r\nsecond"_s});
         window.inputList().appendRow(u"/docs/a.txt"_s);
         auto tipAt = [](ListViewControl *list, QPoint position) {
             QHelpEvent help(QEvent::ToolTip, position, list->viewport()->mapToGlobal(position));
@@ -254,7 +239,7 @@ private Q_SLOTS:
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         ListViewControl *list = window.resultsListView();
-        fillResults(window.results(), {u"one"_s, u"two"_s, u"two"_s});
+        fillResults(window, {u"one"_s, u"two"_s, u"two"_s});
         const QPoint row1 = rowCentre(list, 1) + QPoint(list->columnWidth() / 3, 0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row1);
         QCOMPARE(list->selectedRow(), 1);
@@ -273,7 +258,7 @@ private Q_SLOTS:
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         doubleClick(window.resultsListView()->viewport(), QPoint(30, 5));
-        fillResults(window.results(), {u"one"_s, u"two"_s});
+        fillResults(window, {u"one"_s, u"two"_s});
         const QPoint below(30, window.resultsListView()->viewport()->height() - 3);
         doubleClick(window.resultsListView()->viewport(), below);
         QCOMPARE(window.results().rowCount(), 2);
@@ -285,7 +270,7 @@ private Q_SLOTS:
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         ListViewControl *list = window.resultsListView();
-        fillResults(window.results(), {u"one"_s, u"two"_s});
+        fillResults(window, {u"one"_s, u"two"_s});
         QPoint box;
         for (int x = 0; x < list->columnWidth() && box.isNull(); ++x) {
             const QPoint at(x, rowCentre(list, 0).y());
@@ -305,7 +290,7 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        fillResults(window.results(), {u"one"_s, u"two"_s});
+        fillResults(window, {u"one"_s, u"two"_s});
         window.results().setHeaderText(u"Something else"_s);
         window.pointer().setPointerMode(PointerMode::Busy);
         QTest::mouseClick(window.button(MainButton::ClearResults), Qt::LeftButton);
@@ -320,7 +305,7 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        fillResults(window.results(), {u"first line\r\nsecond line"_s});
+        fillResults(window, {u"first line\r\nsecond line"_s});
         const QModelIndex row = window.resultsListView()->model()->index(0, 0);
         QCOMPARE(row.data(Qt::DisplayRole).toString(), u"first line\u21B5second line"_s);
         QCOMPARE(row.data(Qt::ToolTipRole).toString(), u"first line\r\nsecond line"_s);
@@ -353,14 +338,14 @@ private Q_SLOTS:
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         ListViewControl *list = window.resultsListView();
-        fillResults(window.results(), {u"before"_s});
+        fillResults(window, {u"before"_s});
         QTest::qWait(20);
         const EventCounter counter(list->viewport(), QEvent::Paint);
         window.results().clearRows();
         QStringList rows;
         for (int i = 0; i < 200; ++i)
             rows << u"row "_s + QString::number(i);
-        fillResults(window.results(), rows);
+        fillResults(window, rows);
         QTest::qWait(50);
         QCOMPARE(counter.count, 1);
         QCOMPARE(list->indexAt(QPoint(10, 1)).row(), 0);

@@ -23,17 +23,6 @@ namespace {
 
 const QString S = AbbreviationSeparator;
 
-// Fills the results list; the rows named in unchecked lose their tick.
-void fillResults(MainWindow &window, const QStringList &rows, const QList<int> &unchecked = {})
-{
-    ResultsModel &results = window.results();
-    for (const QString &row : rows)
-        results.append(row);
-    results.flushRows();
-    for (int row : unchecked)
-        results.setData(results.index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
-}
-
 } // namespace
 
 class OutputsTest : public QObject
@@ -279,8 +268,8 @@ private Q_SLOTS:
             // window blocks: nothing may be modal in Qt's sense.
             const bool notBlocked = !QGuiApplication::modalWindow();
             window.close();
-            storedNothing = notBlocked && unloaded.count() == 1 &&
-                            harness.stored(AbbreviationsKey).isNull();
+            storedNothing =
+                notBlocked && unloaded.count() == 1 && harness.stored(AbbreviationsKey).isNull();
             editor->reject(); // the program would have ended here
         });
         window.button(MainButton::EditAbbreviations)->click();

@@ -17,14 +17,6 @@ using namespace Quillfen::Testing;
 
 namespace {
 
-QStringList resultTexts(const ResultsModel &results)
-{
-    QStringList texts;
-    for (int i = 0; i < results.rowCount(); ++i)
-        texts << results.rowText(i);
-    return texts;
-}
-
 void startExtracting(MainWindow &window)
 {
     QTest::mouseClick(window.button(MainButton::StartExtracting), Qt::LeftButton);
