@@ -5,6 +5,7 @@
 //
 // Usage: parts_bench CORPUS_DIR TREE_DIR [ROUNDS]
 
+#include "UnavailableHtml.h"
 #include "cli/CommandLineOptions.h"
 #include "cli/OrderedExtraction.h"
 #include "extract/FileExtraction.h"
@@ -12,7 +13,6 @@
 #include "inputs/adding/FolderListing.h"
 #include "inputs/adding/PathTests.h"
 #include "reading/TextDecoding.h"
-#include "reading/UnavailableHtml.h"
 #include "reading/Utf8Encoding.h"
 
 #include <QCommandLineParser>
@@ -544,7 +544,7 @@ qsizetype runInOrder(const QStringList &paths, bool hand)
 {
     const AbbreviationShield shield;
     const LineFilter filter;
-    UnavailableHtml html;
+    Testing::UnavailableHtml html;
     auto rowsOf = [&](const QString &path) {
         LinesWriter writer;
         extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, writer, writer);

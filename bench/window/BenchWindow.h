@@ -4,9 +4,9 @@
 // answered by the scripted platform, settings in memory, the real worker
 // thread and HTML reader, 1280 x 800 and shown.
 
+#include "MemorySettingsArea.h"
+#include "ScriptedPlatform.h"
 #include "core/SettingsStore.h"
-#include "platform/fake/MemorySettingsArea.h"
-#include "platform/fake/ScriptedPlatform.h"
 #include "platform/qt/ThreadedWork.h"
 #include "reading/html/GumboHtml.h"
 #include "windows/main/MainWindow.h"
@@ -20,8 +20,8 @@ namespace Quillfen::Bench {
 class BenchWindow
 {
 public:
-    ScriptedPlatform platform;
-    MemorySettingsArea settings;
+    Testing::ScriptedPlatform platform;
+    Testing::MemorySettingsArea settings;
     SettingsStore store{settings};
 
     // Builds, loads and shows the window (unless told not to: a window never

@@ -11,7 +11,7 @@
 // Usage: results_list_bench [ROWS] [ROUNDS]   (defaults 2000000, 3)
 
 #include "BenchWindow.h"
-#include "platform/fake/ScriptedPlatform.h"
+#include "ScriptedPlatform.h"
 #include "platform/qt/ProcessEventsLoop.h"
 #include "results/ResultsModel.h"
 #include "windows/main/ListViewControl.h"
@@ -149,7 +149,7 @@ int main(int argc, char *argv[])
     Bench::BenchWindow bench;
     ProcessEventsLoop loop;
     MainWindow &window = bench.open(loop);
-    ScriptedPlatform &platform = bench.platform;
+    Testing::ScriptedPlatform &platform = bench.platform;
     QTemporaryDir data;
     Heartbeat heart;
     ResultsModel &results = window.results();

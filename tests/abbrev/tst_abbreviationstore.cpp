@@ -1,11 +1,12 @@
+#include "MemorySettingsArea.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/SettingsStore.h"
-#include "platform/fake/MemorySettingsArea.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 namespace {
 const QString S = u"|{}My_Separatora12||"_s;

@@ -1,66 +1,34 @@
 // quillfen-cli end to end: the real binary on real files.
 
-#include <QDir>
+#include "CliRunner.h"
+#include "TreeFixture.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct Result
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-} // namespace
+using namespace Quillfen::Testing;
 
 class CommandLineTest : public QObject
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_program;
+    TreeFixture m_tree;
 
-    QString writeFile(const QString &name, const QByteArray &bytes)
+    CliResult run(const QStringList &arguments)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write fixture");
-        return path;
-    }
-
-    Result run(const QStringList &arguments)
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
-        process.setProcessEnvironment(env);
-        process.start(m_program, arguments);
-        if (!process.waitForFinished(60000))
-            qFatal("quillfen-cli did not finish");
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        return runCli(arguments, m_tree.path(u"config"_s));
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_program = qEnvironmentVariable("QUILLFEN_TEST_BINARY_DIR") + u"/bin/quillfen-cli"_s;
-        QVERIFY2(QFile::exists(m_program), qPrintable(m_program));
-    }
+    void initTestCase() { QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram())); }
 
     void paragraphs_areTheDefault()
     {
-        const QString a = writeFile(u"a.txt"_s, "One\r\n\r\nTwo\r\nlines\r\n");
-        const Result r = run({a});
+        const QString a = m_tree.write(u"a.txt"_s, "One\r\n\r\nTwo\r\nlines\r\n");
+        const CliResult r = run({a});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QByteArray("One\nTwo lines\n"));
         QCOMPARE(r.err, QByteArray());
@@ -80,16 +48,17 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(QByteArray, expected);
         // Windows-1252 without a mark: é is E9.
-        const QString file = writeFile(u"latin.txt"_s, "Caf\xe9 \"x\"\n\nB\\c");
-        const Result r = run(options << file);
+        const QString file = m_tree.write(u"latin.txt"_s, "Caf\xe9 \"x\"\n\nB\\c");
+        const CliResult r = run(options << file);
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, expected);
     }
 
     void json_isExactPerRow()
     {
-        const QString file = writeFile(u"j.txt"_s, "tab\there\r\nnext\r\n\r\nctl\x01 \xe2\x82\xac");
-        const Result r = run({u"--format"_s, u"json"_s, file});
+        const QString file =
+            m_tree.write(u"j.txt"_s, "tab\there\r\nnext\r\n\r\nctl\x01 \xe2\x82\xac");
+        const CliResult r = run({u"--format"_s, u"json"_s, file});
         QCOMPARE(r.status, 0);
         const QByteArray jsonPath = file.toUtf8();
         QCOMPARE(r.out, "{\"file\": \"" + jsonPath + "\", \"text\": \"tab\\there\\rnext\"}\n" +
@@ -117,8 +86,8 @@ private Q_SLOTS:
             row.append("\xF0\x9F\x98\x80"); // one pair: two UTF-16 units
         }
         row.append("end");
-        const QString file = writeFile(u"long.txt"_s, row + ".\nshort.");
-        const Result r = run(QStringList{u"--sentences"_s} << options << file);
+        const QString file = m_tree.write(u"long.txt"_s, row + ".\nshort.");
+        const CliResult r = run(QStringList{u"--sentences"_s} << options << file);
         QCOMPARE(r.status, 0);
         const QByteArray end = options.contains(u"text"_s) ? "\r\n" : "\n";
         QVERIFY(r.out == row + '.' + end + "short." + end);
@@ -126,9 +95,9 @@ private Q_SLOTS:
 
     void smartSentences_keepTheDocumentsText()
     {
-        const QString file = writeFile(u"smart.txt"_s, "See Dr. Alb\xc3\xa9 at 5 p.m. today.\r\n"
-                                                        "It costs $100.00! Really?\n\nHeading\n");
-        const Result r = run({u"--smart-sentences"_s, u"-j"_s, u"1"_s, file});
+        const QString file = m_tree.write(u"smart.txt"_s, "See Dr. Alb\xc3\xa9 at 5 p.m. today.\r\n"
+                                                          "It costs $100.00! Really?\n\nHeading\n");
+        const CliResult r = run({u"--smart-sentences"_s, u"-j"_s, u"1"_s, file});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QByteArray("See Dr. Alb\xc3\xa9 at 5 p.m. today.\nIt costs $100.00!\n"
                                    "Really?\nHeading\n"));
@@ -136,9 +105,9 @@ private Q_SLOTS:
 
     void sentences_useGivenOrStoredAbbreviations()
     {
-        const QString file = writeFile(u"s.txt"_s, "Mr. Smith met Dr. Jones. Bye");
+        const QString file = m_tree.write(u"s.txt"_s, "Mr. Smith met Dr. Jones. Bye");
         // Nothing stored: the ten defaults the editor shows.
-        Result r = run({u"--sentences"_s, file});
+        CliResult r = run({u"--sentences"_s, file});
         QCOMPARE(r.out, QByteArray("Mr. Smith met Dr.\nJones.\nBye.\n"));
 
         r = run({u"--sentences"_s, u"--abbreviation"_s, u"mr."_s, file});
@@ -147,26 +116,21 @@ private Q_SLOTS:
         r = run({u"--sentences"_s, u"--no-abbreviations"_s, file});
         QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr.\nJones.\nBye.\n"));
 
-        QDir().mkpath(m_dir.filePath(u"config"_s));
-        QFile conf(m_dir.filePath(u"config/Tarnwick.conf"_s));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[Quillfen]\nAbbreviations=Dr.|{}My_Separatora12||\n");
-        conf.close();
+        const QString conf = m_tree.write(u"config/Tarnwick.conf"_s,
+                                          "[Quillfen]\nAbbreviations=Dr.|{}My_Separatora12||\n");
         r = run({u"--sentences"_s, file});
         QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr. Jones.\nBye.\n"));
 
         // A list emptied on purpose protects nothing.
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[Quillfen]\nAbbreviations=\n");
-        conf.close();
+        writeFile(conf, "[Quillfen]\nAbbreviations=\n");
         r = run({u"--sentences"_s, file});
         QCOMPARE(r.out, QByteArray("Mr.\nSmith met Dr.\nJones.\nBye.\n"));
-        QFile::remove(conf.fileName());
+        QFile::remove(conf);
     }
 
     void filters_keepOrDropRows()
     {
-        const QString file = writeFile(u"f.txt"_s, "Concatenate.\r\n\r\nCAT.\r\n\r\ndog");
+        const QString file = m_tree.write(u"f.txt"_s, "Concatenate.\r\n\r\nCAT.\r\n\r\ndog");
         QCOMPARE(run({u"--containing"_s, u"cat"_s, file}).out, QByteArray("Concatenate.\n"));
         QCOMPARE(run({u"--not-containing"_s, u"cat"_s, file}).out, QByteArray("CAT.\ndog\n"));
         QCOMPARE(run({u"--not-containing"_s, QString(), file}).out, QByteArray());
@@ -174,9 +138,9 @@ private Q_SLOTS:
 
     void unreadableFile_isReportedAndTheRestGoesOn()
     {
-        const QString good = writeFile(u"good.txt"_s, "fine");
-        const QString missing = m_dir.filePath(u"nothere.txt"_s);
-        const Result r = run({missing, good});
+        const QString good = m_tree.write(u"good.txt"_s, "fine");
+        const QString missing = m_tree.path(u"nothere.txt"_s);
+        const CliResult r = run({missing, good});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.out, QByteArray("fine\n"));
         // One line per failed file, as Unix tools write them.
@@ -185,14 +149,12 @@ private Q_SLOTS:
 
     void outputFile_receivesTheRows()
     {
-        const QString file = writeFile(u"o.txt"_s, "a\n\nb");
-        const QString target = m_dir.filePath(u"out.txt"_s);
-        const Result r = run({u"-o"_s, target, u"--format"_s, u"text"_s, file});
+        const QString file = m_tree.write(u"o.txt"_s, "a\n\nb");
+        const QString target = m_tree.path(u"out.txt"_s);
+        const CliResult r = run({u"-o"_s, target, u"--format"_s, u"text"_s, file});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QByteArray());
-        QFile written(target);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), QByteArray("a\r\nb\r\n"));
+        QCOMPARE(readFile(target), QByteArray("a\r\nb\r\n"));
     }
 
     void jobs_keepOutputAndReportsInOrder_data()
@@ -212,7 +174,7 @@ private Q_SLOTS:
         for (int i = 0; i < 14; ++i) {
             const QString name = u"order%1.txt"_s.arg(i);
             if (i % 4 == 2) {
-                files << m_dir.filePath(u"missing-"_s + name);
+                files << m_tree.path(u"missing-"_s + name);
                 continue;
             }
             QByteArray paragraph = "File " + QByteArray::number(i) + ", Mr. Smith. Line two.\r\n";
@@ -221,13 +183,13 @@ private Q_SLOTS:
             bytes.reserve(paragraph.size() * repeats * 2);
             for (qsizetype r = 0; r < repeats; ++r)
                 bytes += paragraph + (r % 3 == 2 ? "\r\n" : "");
-            files << writeFile(name, bytes);
+            files << m_tree.write(name, bytes);
         }
         QVERIFY(QFileInfo(files[5]).size() > (16 << 20));
 
-        const Result one = run(QStringList(options) << u"-j"_s << u"1"_s << files);
+        const CliResult one = run(QStringList(options) << u"-j"_s << u"1"_s << files);
         for (const QString &jobs : {u"2"_s, u"4"_s}) {
-            const Result many = run(QStringList(options) << u"-j"_s << jobs << files);
+            const CliResult many = run(QStringList(options) << u"-j"_s << jobs << files);
             QCOMPARE(many.status, one.status);
             QCOMPARE(many.out, one.out);
             QCOMPARE(many.err, one.err);
@@ -238,7 +200,7 @@ private Q_SLOTS:
         QByteArray out;
         QByteArray err;
         for (const QString &file : std::as_const(files)) {
-            const Result alone = run(QStringList(options) << file);
+            const CliResult alone = run(QStringList(options) << file);
             out += alone.out;
             err += alone.err;
         }
@@ -290,7 +252,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, message);
-        const Result r = run(arguments);
+        const CliResult r = run(arguments);
         QCOMPARE(r.status, 2);
         QCOMPARE(r.out, QByteArray());
         QCOMPARE(r.err, "quillfen-cli: " + message + " (try quillfen-cli --help)\n");
@@ -298,7 +260,7 @@ private Q_SLOTS:
 
     void helpAndVersion()
     {
-        Result r = run({u"--help"_s});
+        CliResult r = run({u"--help"_s});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.startsWith("Usage: quillfen-cli"));
         for (const char *option :

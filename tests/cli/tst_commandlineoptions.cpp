@@ -1,16 +1,18 @@
 // quillfen-cli's option table against what is written from it or beside it:
 // the manual page, the README, --help and the bash completion.
 
+#include "CliRunner.h"
+#include "TreeFixture.h"
 #include "cli/CommandLineOptions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace Quillfen::Testing;
 using Quillfen::CommandLineOption;
 
 namespace {
@@ -85,8 +87,7 @@ class CommandLineOptionsTest : public QObject
     Q_OBJECT
 
 private:
-    QString m_program;
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
 
     QStringList visibleNames() const
     {
@@ -99,11 +100,11 @@ private:
     }
 
     // What bash offers for the last word of line, with the completion the
-    // program writes, in m_dir.
+    // program writes, in m_tree.
     Completed complete(const QString &line)
     {
         QProcess bash;
-        bash.setWorkingDirectory(m_dir.path());
+        bash.setWorkingDirectory(m_tree.root());
         bash.start(u"bash"_s, {u"-c"_s, uR"sh(source /usr/share/bash-completion/bash_completion
 eval "$("$0" --bash-completion)"
 COMP_LINE=$1
@@ -113,7 +114,7 @@ read -r -a COMP_WORDS <<<"$COMP_LINE"
 COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
 _quillfen_cli
 printf '%s\n' "${COMPREPLY[@]}")sh"_s,
-                               m_program, line});
+                               cliProgram(), line});
         if (!bash.waitForFinished(30000))
             qFatal("bash did not finish");
         const QString out = QString::fromUtf8(bash.readAllStandardOutput());
@@ -121,11 +122,7 @@ printf '%s\n' "${COMPREPLY[@]}")sh"_s,
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_program = qEnvironmentVariable("QUILLFEN_TEST_BINARY_DIR") + u"/bin/quillfen-cli"_s;
-        QVERIFY2(QFile::exists(m_program), qPrintable(m_program));
-    }
+    void initTestCase() { QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram())); }
 
     void documents_nameEveryOption_data()
     {
@@ -161,11 +158,9 @@ private Q_SLOTS:
 
     void help_showsEveryVisibleOptionAndEndsWithALineEnd()
     {
-        QProcess cli;
-        cli.start(m_program, {u"--help"_s});
-        QVERIFY(cli.waitForFinished(30000));
-        QCOMPARE(cli.exitCode(), 0);
-        const QString help = QString::fromUtf8(cli.readAllStandardOutput());
+        const CliResult cli = runCli({u"--help"_s}, qEnvironmentVariable("XDG_CONFIG_HOME"));
+        QCOMPARE(cli.status, 0);
+        const QString help = QString::fromUtf8(cli.out);
         QVERIFY(help.endsWith(u".html\n"_s));
         QStringList heads;
         for (const QString &line : help.split(u'\n')) {
@@ -201,10 +196,8 @@ private Q_SLOTS:
             QSKIP("bash-completion is not installed");
         QFETCH(QString, line);
         QFETCH(QStringList, expected);
-        for (const QString &name : {u"notes.txt"_s, u"-dash.txt"_s}) {
-            QFile file(m_dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        for (const QString &name : {u"notes.txt"_s, u"-dash.txt"_s})
+            m_tree.write(name);
         const Completed completed = complete(line);
         QCOMPARE(completed.err, QByteArray());
         QCOMPARE(completed.words, expected);

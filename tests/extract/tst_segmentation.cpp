@@ -1,9 +1,11 @@
+#include "RunDoubles.h"
 #include "extract/Segmentation.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -11,12 +13,6 @@ const LineFilter KeepAll{LineFilterKind::All, {}};
 
 const QStringList Months = {u"Jan."_s, u"Feb."_s, u"Mar."_s, u"Apr."_s, u"May."_s, u"Jun."_s,
                             u"Jul."_s, u"Aug."_s, u"Sep."_s, u"Oct."_s, u"Nov."_s, u"Dec."_s};
-
-struct CollectRows final : RowSink
-{
-    QStringList rows;
-    void append(QStringView row) override { rows.append(row.toString()); }
-};
 
 } // namespace
 
@@ -224,7 +220,7 @@ private Q_SLOTS:
     void handler_followsModeAtHandling()
     {
         const AbbreviationShield shield({u"Mr."_s});
-        CollectRows sink;
+        StringRows sink;
         PieceHandler handler;
 
         const PieceList paragraphs = cutParagraphs(u" A\r\nB \r\n\r\nC"_s);

@@ -1,23 +1,18 @@
+#include "RunDoubles.h"
+#include "TreeFixture.h"
 #include "extract/BlockExtraction.h"
 #include "extract/StreamingCut.h"
 #include "platform/Failure.h"
 #include "reading/TextFileReader.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 namespace {
-
-struct CollectRows final : RowSink
-{
-    QStringList rows;
-    void append(QStringView row) override { rows.append(row.toString()); }
-};
 
 // Texts made of the things a safe cut must respect: line ends of both
 // kinds and lone CRs, periods, questions, blanks, letters of both cases
@@ -109,7 +104,7 @@ private Q_SLOTS:
             const QStringList entries = random.entries();
             const LineFilter filter = random.filter();
             const AbbreviationShield shield(entries);
-            CollectRows sink;
+            StringRows sink;
             StreamingCut cut(mode, shield, filter, sink);
             for (qsizetype at = 0; at < text.size();) {
                 const qsizetype size =
@@ -133,7 +128,7 @@ private Q_SLOTS:
     void waitingText_staysSmallWhenTheTextCanBeCut()
     {
         const AbbreviationShield shield(QStringList{u"Mr."_s});
-        CollectRows sink;
+        StringRows sink;
         StreamingCut cut(ExtractMode::Sentence, shield, {LineFilterKind::All, {}}, sink);
         for (int i = 0; i < 10000; ++i) {
             cut.feed(u"Ask Mr. Smith. "_s);
@@ -159,18 +154,14 @@ private Q_SLOTS:
     void files_giveTheRowsOfTheWholeText()
     {
         QFETCH(QString, encoding);
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString path = folder.filePath(u"text.txt"_s);
+        TreeFixture folder;
+        const QString path = folder.path(u"text.txt"_s);
         RandomTexts random(qHash(encoding));
         for (int round = 0; round < 300; ++round) {
             QString text = random.text(random.bounded(0, 200));
             if (encoding == u"Windows-1252"_s) // only what the code page holds
                 text.remove(u"😀"_s).remove(u'\uFDD0').append(u"é"_s);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(encoded(text, encoding));
-            file.close();
+            writeFile(path, encoded(text, encoding));
 
             const QStringList entries = random.entries();
             const LineFilter filter = random.filter();
@@ -179,7 +170,7 @@ private Q_SLOTS:
             QCOMPARE(whole, text);
             for (const ExtractMode mode :
                  {ExtractMode::Paragraph, ExtractMode::Sentence, ExtractMode::SmartSentence}) {
-                CollectRows sink;
+                StringRows sink;
                 extractTextFileInBlocks(path, mode, shield, filter, sink, random.bounded(1, 9));
                 QCOMPARE(sink.rows, extractRows(whole, mode, entries, filter));
             }
@@ -188,8 +179,8 @@ private Q_SLOTS:
 
     void unreadableFile_failsAsAWholeRead()
     {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(u"missing.txt"_s);
+        TreeFixture folder;
+        const QString path = folder.path(u"missing.txt"_s);
         QString wholeFailure;
         try {
             ReadTextFile(path);
@@ -197,7 +188,7 @@ private Q_SLOTS:
             wholeFailure = failure.description();
         }
         QVERIFY(!wholeFailure.isEmpty());
-        CollectRows sink;
+        StringRows sink;
         try {
             extractTextFileInBlocks(path, ExtractMode::Paragraph, {}, {LineFilterKind::All, {}},
                                     sink);

@@ -1,17 +1,16 @@
+#include "TreeFixture.h"
+#include "UnavailableHtml.h"
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8Paragraphs.h"
 #include "reading/TextDecoding.h"
-#include "reading/UnavailableHtml.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
-using Quillfen::Testing::CollectRows;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -41,7 +40,7 @@ QString randomText(QRandomGenerator &random, int parts)
 LineFilter randomFilter(QRandomGenerator &random)
 {
     static const QStringList needles{u""_s, u"a"_s, u"é"_s, u"?"_s, u"b\r"_s, u"😀"_s};
-    return Quillfen::Testing::randomFilter(random, needles);
+    return Testing::randomFilter(random, needles);
 }
 
 } // namespace
@@ -147,12 +146,8 @@ private Q_SLOTS:
     void files_giveTheRowsOfTheEngine()
     {
         QFETCH(QByteArray, bytes);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(u"t.txt"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        TreeFixture folder;
+        const QString path = folder.write(u"t.txt"_s, bytes);
         UnavailableHtml html;
         const AbbreviationShield shield;
         for (const LineFilter &filter : {LineFilter{LineFilterKind::All, {}},

@@ -1,17 +1,16 @@
+#include "TreeFixture.h"
+#include "UnavailableHtml.h"
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8AbbreviationMatcher.h"
 #include "extract/Utf8Sentences.h"
-#include "reading/UnavailableHtml.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
-using Quillfen::Testing::CollectRows;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -74,7 +73,7 @@ QStringList randomEntries(QRandomGenerator &random)
 LineFilter randomFilter(QRandomGenerator &random)
 {
     static const QStringList needles{u""_s, u"a"_s, u"é"_s, u"?"_s, u"g. "_s, u"."_s, u"MR"_s};
-    return Quillfen::Testing::randomFilter(random, needles);
+    return Testing::randomFilter(random, needles);
 }
 
 } // namespace
@@ -169,12 +168,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, entries);
         QFETCH(int, utf8Rows);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(u"t.txt"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        TreeFixture folder;
+        const QString path = folder.write(u"t.txt"_s, bytes);
         UnavailableHtml html;
         const AbbreviationShield shield(entries);
         const LineFilter all{LineFilterKind::All, {}};

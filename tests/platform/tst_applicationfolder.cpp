@@ -1,30 +1,24 @@
+#include "TreeFixture.h"
 #include "platform/ApplicationFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 class ApplicationFolderTest : public QObject
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_root;
+    TreeFixture m_root;
 
-    QString make(const QString &relative)
-    {
-        const QString path = m_root.path() + u'/' + relative;
-        QDir().mkpath(path);
-        return path;
-    }
+    QString make(const QString &relative) { return m_root.folder(relative); }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_root.isValid()); }
-
     void executableFolderWithSamples_isTheDataFolder()
     {
         const QString bin = make(u"portable"_s);
@@ -45,9 +39,7 @@ private Q_SLOTS:
     void samplesAsAFile_doesNotCount()
     {
         const QString bin = make(u"odd"_s);
-        QFile samples(bin + u"/Samples"_s);
-        QVERIFY(samples.open(QIODevice::WriteOnly));
-        samples.close();
+        writeFile(bin + u"/Samples"_s, {});
         QCOMPARE(locateApplicationFolder(bin, {u"/nowhere/quillfen"_s}), u"/nowhere/quillfen"_s);
     }
 
@@ -64,7 +56,7 @@ private Q_SLOTS:
         QFETCH(QString, relative);
         QFETCH(bool, exists);
         make(u"portable"_s);
-        const QString path = relative.isEmpty() ? QString() : m_root.path() + u'/' + relative;
+        const QString path = relative.isEmpty() ? QString() : m_root.path(relative);
         QCOMPARE(PathExists(path), exists);
     }
 };

@@ -1,9 +1,9 @@
+#include "TreeFixture.h"
 #include "platform/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -12,6 +12,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 class OutputFileTest : public QObject
 {
@@ -20,12 +21,8 @@ class OutputFileTest : public QObject
 private Q_SLOTS:
     void regularFile_isReplacedOnlyOnCommit()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"out.txt"_s);
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-        old.close();
+        TreeFixture dir;
+        const QString path = dir.write(u"out.txt"_s, "old content");
 
         {
             OutputFile file(path);
@@ -34,29 +31,21 @@ private Q_SLOTS:
             file.device().write("half");
             // Abandoned without commit: the old file stays.
         }
-        QFile check(path);
-        QVERIFY(check.open(QIODevice::ReadOnly));
-        QCOMPARE(check.readAll(), QByteArray("old content"));
-        check.close();
+        QCOMPARE(readFile(path), QByteArray("old content"));
 
         OutputFile file(path);
         QVERIFY(file.open());
         file.device().write("new");
         QVERIFY(file.commit());
-        QVERIFY(check.open(QIODevice::ReadOnly));
-        QCOMPARE(check.readAll(), QByteArray("new"));
+        QCOMPARE(readFile(path), QByteArray("new"));
     }
 
     // The last flush failing (here past a file size limit, as on a full
     // disk): commit says so, and the old file stays, with nothing beside it.
     void failingLastFlush_keepsTheOldFile()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"out.txt"_s);
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-        old.close();
+        TreeFixture dir;
+        const QString path = dir.write(u"out.txt"_s, "old content");
 
         rlimit saved{};
         QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
@@ -80,10 +69,8 @@ private Q_SLOTS:
 
         QVERIFY(!committed);
         QVERIFY(!error.isEmpty());
-        QFile check(path);
-        QVERIFY(check.open(QIODevice::ReadOnly));
-        QCOMPARE(check.readAll(), QByteArray("old content"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
+        QCOMPARE(readFile(path), QByteArray("old content"));
+        QCOMPARE(QDir(dir.root()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
     }
 
     // Large enough that write-back and the release of the replaced file
@@ -105,15 +92,12 @@ private Q_SLOTS:
     void replacedFile_isCutInParts_andTheNewBytesStay()
     {
         QFETCH(bool, secondName);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"out.txt"_s);
-        const QString other = dir.filePath(u"other-name.txt"_s);
+        TreeFixture dir;
+        const QString path = dir.path(u"out.txt"_s);
+        const QString other = dir.path(u"other-name.txt"_s);
         const QByteArray oldBytes = bigBytes('a', 40 << 20);
         const QByteArray newBytes = bigBytes('A', 9 << 20);
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        QCOMPARE(old.write(oldBytes), oldBytes.size());
-        old.close();
+        writeFile(path, oldBytes);
         if (secondName)
             QCOMPARE(::link(qPrintable(path), qPrintable(other)), 0);
 
@@ -133,20 +117,15 @@ private Q_SLOTS:
         // A file that another name still holds is left whole.
         QCOMPARE(parts > 1, !secondName);
 
-        QFile check(path);
-        QVERIFY(check.open(QIODevice::ReadOnly));
-        QVERIFY(check.readAll() == newBytes);
-        if (secondName) {
-            QFile kept(other);
-            QVERIFY(kept.open(QIODevice::ReadOnly));
-            QVERIFY(kept.readAll() == oldBytes);
-        }
+        QVERIFY(readFile(path) == newBytes);
+        if (secondName)
+            QVERIFY(readFile(other) == oldBytes);
     }
 
     void newFile_hasNoReplacedPart()
     {
-        QTemporaryDir dir;
-        OutputFile file(dir.filePath(u"new.txt"_s));
+        TreeFixture dir;
+        OutputFile file(dir.path(u"new.txt"_s));
         QVERIFY(file.open());
         file.device().write("x");
         QVERIFY(file.commit());
@@ -155,8 +134,8 @@ private Q_SLOTS:
 
     void pipe_isWrittenThroughAndStaysAPipe()
     {
-        QTemporaryDir dir;
-        const QString fifo = dir.filePath(u"pipe"_s);
+        TreeFixture dir;
+        const QString fifo = dir.path(u"pipe"_s);
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
         QProcess reader;
         reader.start(u"cat"_s, {fifo});

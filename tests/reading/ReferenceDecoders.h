@@ -7,7 +7,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace ReferenceDecoders {
+namespace Quillfen::Testing::ReferenceDecoders {
 
 struct Decoded
 {
@@ -167,4 +167,4 @@ inline Decoded utf32(QByteArrayView bytes, bool bigEndian)
     return out;
 }
 
-} // namespace ReferenceDecoders
+} // namespace Quillfen::Testing::ReferenceDecoders

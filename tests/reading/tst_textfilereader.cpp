@@ -1,33 +1,23 @@
+#include "TreeFixture.h"
 #include "platform/Failure.h"
 #include "reading/TextFileReader.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 class TextFileReaderTest : public QObject
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_folder;
-
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_folder.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the fixture %s", qPrintable(path));
-        return path;
-    }
+    TreeFixture m_folder;
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_folder.isValid()); }
-
     void readsWholeFileAsOneText_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -54,7 +44,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, texts);
-        const QString path = write(u"file.txt"_s, bytes);
+        const QString path = m_folder.write(u"file.txt"_s, bytes);
         QCOMPARE(ReadTextFile(path), texts);
         QCOMPARE(ReadTextFile(path), texts); // the same again: no state between reads
     }
@@ -68,8 +58,8 @@ private Q_SLOTS:
     void unreadablePath_throwsFailure()
     {
         QFETCH(QString, name);
-        QVERIFY(QDir(m_folder.path()).mkpath(u"folder"_s));
-        const QString path = m_folder.filePath(name);
+        QVERIFY(QDir(m_folder.root()).mkpath(u"folder"_s));
+        const QString path = m_folder.path(name);
         try {
             ReadTextFile(path);
             QFAIL("no failure thrown");

@@ -3,9 +3,9 @@
 // on the child itself, stays within a bound.
 
 #include "CliRunner.h"
+#include "TreeFixture.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using namespace QuillfenTest;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -143,13 +143,12 @@ class BigFilesTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString config() const { return m_dir.filePath(u"config"_s); }
+    TreeFixture m_tree;
+    QString config() const { return m_tree.path(u"config"_s); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
         QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram()));
         if (!CheckMemory)
             qInfo("Sanitized build: 64 MB instead of 1 GB, a 16 MB row instead of 128 MB, "
@@ -173,7 +172,7 @@ private Q_SLOTS:
         QFETCH(QString, mode);
         QFETCH(QByteArray, rowEnd);
         QFETCH(int, timesRow);
-        const QString path = m_dir.filePath(u"one-line.txt"_s);
+        const QString path = m_tree.path(u"one-line.txt"_s);
         if (!QFile::exists(path))
             writeRepeated(path, letters(), RowBytes);
         const QByteArray pattern = letters();
@@ -195,8 +194,8 @@ private Q_SLOTS:
     // 1 GB of sentences on one line: cut block by block, never held whole.
     void oneLineOfSentences_streamsInBoundedMemory()
     {
-        QFile::remove(m_dir.filePath(u"one-line.txt"_s));
-        const QString path = m_dir.filePath(u"sentences.txt"_s);
+        QFile::remove(m_tree.path(u"one-line.txt"_s));
+        const QString path = m_tree.path(u"sentences.txt"_s);
         writeRepeated(path, sentences(), FileBytes);
         // Each sentence is a row: the pattern without its trailing blank.
         const QByteArray row = sentences().chopped(1) + '\n';

@@ -3,29 +3,16 @@
 // cannot be read once, and loses nothing of the other files.
 
 #include "RunDoubles.h"
-#include "extract/ExtractionRun.h"
-#include "platform/fake/ScriptedPlatform.h"
+#include "TreeFixture.h"
 #include "reading/html/GumboHtml.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
 using namespace Quillfen::Testing;
-
-namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write fixture");
-}
-
-} // namespace
 
 class ChangingRunsTest : public QObject
 {
@@ -65,27 +52,17 @@ private Q_SLOTS:
         QFETCH(QString, report);
         const bool html = name.endsWith(u"html"_s);
 
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString a = dir.filePath(u"a.txt"_s);
-        const QString b = dir.filePath(name);
-        const QString c = dir.filePath(u"c.txt"_s);
-        writeBytes(a, "alpha\r\n\r\nalpha two");
-        writeBytes(b, html ? "<p>old one</p><p>old two</p>" : "old one\n\nold two");
-        writeBytes(c, "gamma");
+        TreeFixture dir;
+        const QString a = dir.write(u"a.txt"_s, "alpha\r\n\r\nalpha two");
+        const QString b =
+            dir.write(name, html ? "<p>old one</p><p>old two</p>" : "old one\n\nold two");
+        const QString c = dir.write(u"c.txt"_s, "gamma");
         const QByteArray replacement =
             html ? "<p>new one</p><p>new two</p>" : "new one\r\n\r\nnew two";
 
-        ScriptedPlatform platform;
-        ListInputs inputs;
-        inputs.rows = {a, b, c};
-        ListResults results;
-        FixedOptions options;
-        FixedAbbreviations abbreviations;
-        GumboHtml pages;
-        InlineWork work;
-        ExtractionRun run({platform, platform, platform, platform, inputs, results, options,
-                           abbreviations, pages, work});
+        RunFixture<GumboHtml> fixture;
+        fixture.inputs.rows = {a, b, c};
+        ScriptedPlatform &platform = fixture.platform;
 
         // The yield just before b is read, when its name is on the bar.
         bool changed = false;
@@ -94,8 +71,7 @@ private Q_SLOTS:
                 return;
             changed = true;
             if (change == u"rename") {
-                const QString other = dir.filePath(u"other"_s);
-                writeBytes(other, replacement);
+                const QString other = dir.write(u"other"_s, replacement);
                 QVERIFY(::rename(QFile::encodeName(other).constData(),
                                  QFile::encodeName(b).constData()) == 0);
             } else if (change == u"folder") {
@@ -114,12 +90,12 @@ private Q_SLOTS:
                 QVERIFY(file.resize(replacement.size()));
             }
         });
-        run.start();
+        fixture.run.start();
 
         QVERIFY(changed);
         const QStringList expected =
             QStringList{u"alpha"_s, u"alpha two"_s} + middleRows + QStringList{u"gamma"_s};
-        QCOMPARE(results.all(), expected);
+        QCOMPARE(fixture.results.all(), expected);
         const QStringList shown = platform.shownMessages();
         QCOMPARE(shown.last(), u"Done."_s);
         if (report.isEmpty()) {
@@ -130,7 +106,7 @@ private Q_SLOTS:
                      qPrintable(shown.first()));
         }
         QCOMPARE(platform.pointerHistory().last(), PointerMode::Default);
-        QVERIFY(!run.isRunning());
+        QVERIFY(!fixture.run.isRunning());
     }
 };
 

@@ -34,12 +34,12 @@ private:
                                .html = harness.html,
                                .dialogs = harness.platform,
                                .desktop = harness.platform,
-                               .applicationFolder = harness.dataFolder.path(),
+                               .applicationFolder = harness.dataFolder.root(),
                                .homePageAddress = QString(),
                                .drawSeed = [] { return quint32(0); },
                                .yieldInterval = std::chrono::milliseconds(0),
                                .exportYieldInterval = std::chrono::milliseconds(0),
-                               .workbookFolder = harness.workbooks.path()});
+                               .workbookFolder = harness.workbooks.root()});
         window->startUp();
         return window;
     }
@@ -89,11 +89,7 @@ private Q_SLOTS:
         QFETCH(bool, option2Restored);
         QFETCH(QStringList, reports);
         clearSettings();
-        {
-            QFile file(settingsFile());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QCOMPARE(file.write(content), content.size());
-        }
+        writeFile(settingsFile(), content);
         WindowHarness harness;
         const auto window = startOnIni(harness);
         window->show();

@@ -3,59 +3,39 @@
 // or crashes.
 
 #include "CliRunner.h"
+#include "TreeFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using namespace QuillfenTest;
+using namespace Quillfen::Testing;
 
 class FaultInputsTest : public QObject
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
 
-    QString config() const { return m_dir.filePath(u"config"_s); }
-
-    static void writeBytes(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write fixture");
-    }
-
-    // A file whose name is given as raw bytes (not always UTF-8).
-    static void writeRawName(const QByteArray &folder, const QByteArray &name,
-                             const QByteArray &bytes)
-    {
-        const QByteArray path = folder + '/' + name;
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
-            qFatal("cannot write fixture");
-        ::close(fd);
-    }
+    QString config() const { return m_tree.path(u"config"_s); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
         QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram()));
         // The unprivileged runs must reach the fixtures.
-        QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                        QFile::ExeOwner | QFile::ReadOther |
-                                                        QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(m_tree.root(), QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther));
     }
 
     void thousandFiles_everyTenthUnreadable()
@@ -63,16 +43,15 @@ private Q_SLOTS:
         const QStringList prefix = unprivilegedPrefix();
         if (prefix.isEmpty())
             QSKIP("running as root without setpriv: a refused read cannot be made");
-        const QString folder = m_dir.filePath(u"thousand"_s);
-        QVERIFY(QDir().mkpath(folder));
+        const QString folder = m_tree.folder(u"thousand"_s);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                           QFile::ReadOther | QFile::ExeOther);
         QSet<QByteArray> expectedRows;
         QStringList unreadable;
         for (int i = 0; i < 1000; ++i) {
             const QString path = folder + u"/f%1.txt"_s.arg(i, 4, 10, QChar(u'0'));
-            writeBytes(path,
-                       "Row " + QByteArray::number(i) + "\r\n\r\nSecond " + QByteArray::number(i));
+            writeFile(path,
+                      "Row " + QByteArray::number(i) + "\r\n\r\nSecond " + QByteArray::number(i));
             if (i % 10 == 0) {
                 QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
                 unreadable << path;
@@ -113,11 +92,9 @@ private Q_SLOTS:
     void binaryFiles_giveTextAndNoFailure()
     {
         QFETCH(QByteArray, bytes);
-        const QString after = m_dir.filePath(u"after.txt"_s);
-        writeBytes(after, "Still here");
+        const QString after = m_tree.write(u"after.txt"_s, "Still here");
         for (const QString &name : {u"binary.txt"_s, u"binary.html"_s}) {
-            const QString path = m_dir.filePath(name);
-            writeBytes(path, bytes);
+            const QString path = m_tree.write(name, bytes);
             for (const QString &mode : {u"--paragraphs"_s, u"--sentences"_s}) {
                 const CliResult r = runCli({mode, u"--no-abbreviations"_s, path, after}, config());
                 QCOMPARE(r.status, 0);
@@ -141,9 +118,9 @@ private Q_SLOTS:
     void tenMillionEmptyLines_giveNoRows()
     {
         QFETCH(QString, mode);
-        const QString path = m_dir.filePath(u"empty-lines.txt"_s);
+        const QString path = m_tree.path(u"empty-lines.txt"_s);
         if (!QFile::exists(path))
-            writeBytes(path, QByteArray(10'000'000, '\n') + "last");
+            writeFile(path, QByteArray(10'000'000, '\n') + "last");
         const CliResult r = runCli({mode, u"--no-abbreviations"_s, path}, config());
         QCOMPARE(r.status, 0);
         QCOMPARE(r.err, QByteArray());
@@ -162,9 +139,9 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, open);
         QFETCH(QByteArray, close);
-        const QString path = m_dir.filePath(u"deep.html"_s);
-        writeBytes(path, "<html><body>" + open.repeated(100000) + "deep text" +
-                             close.repeated(100000) + "</body></html>");
+        const QString path =
+            m_tree.write(u"deep.html"_s, "<html><body>" + open.repeated(100000) + "deep text" +
+                                             close.repeated(100000) + "</body></html>");
         const CliResult r = runCli({path}, config());
         QCOMPARE(r.status, 0);
         QCOMPARE(r.err, QByteArray());
@@ -173,14 +150,14 @@ private Q_SLOTS:
 
     void oddFileNames_onTheCommandLineAndInFolders()
     {
-        const QByteArray folder = QFile::encodeName(m_dir.filePath(u"names"_s));
-        QVERIFY(QDir().mkpath(QString::fromUtf8(folder)));
+        const QByteArray folder = m_tree.raw("names");
+        m_tree.makeFolder("names");
         const QList<QPair<QByteArray, QByteArray>> safe = {
             {"with space.txt", "space"}, {"q\"u'ote.txt", "quote"},  {"new\nline.txt", "newline"},
             {"t\tab.txt", "tab"},        {"ctl\x01.txt", "control"}, {"caf\xc3\xa9.txt", "utf8"},
         };
         for (const auto &[name, row] : safe)
-            writeRawName(folder, name, row);
+            m_tree.makeFile("names/" + name, row);
 
         // Each named on the command line: every one is read.
         QStringList arguments;
@@ -196,7 +173,7 @@ private Q_SLOTS:
 
         // A name that is not UTF-8 cannot be held as a path's text: given on
         // the command line it is reported once and the others are still read.
-        writeRawName(folder, "bad\xff.txt", "invalid");
+        m_tree.makeFile("names/bad\xff.txt", "invalid");
         const QString bad = QString::fromLocal8Bit(folder + "/bad\xff.txt");
         r = runCli({bad, arguments.first()}, config());
         QCOMPARE(r.status, 1);
@@ -233,15 +210,14 @@ private Q_SLOTS:
     void vanishedAndChangedInputs_areReportedOnce()
     {
         QFETCH(QString, kind);
-        const QString path = m_dir.filePath(u"changing-"_s + kind);
+        const QString path = m_tree.path(u"changing-"_s + kind);
         QFile::remove(path);
         QDir(path).removeRecursively();
         if (kind == u"folder")
             QVERIFY(QDir().mkpath(path + u"/empty"_s));
         else if (kind == u"link")
-            QVERIFY(QFile::link(m_dir.filePath(u"no-such-target"_s), path));
-        const QString good = m_dir.filePath(u"good.txt"_s);
-        writeBytes(good, "good row");
+            QVERIFY(QFile::link(m_tree.path(u"no-such-target"_s), path));
+        const QString good = m_tree.write(u"good.txt"_s, "good row");
         const CliResult r = runCli({path, good}, config());
         QCOMPARE(r.out, QByteArray("good row\n"));
         if (kind == u"folder") {
@@ -267,7 +243,7 @@ private Q_SLOTS:
     void notRegularFiles_areRefusedAtOnce()
     {
         QFETCH(QString, kind);
-        const QString path = m_dir.filePath(kind);
+        const QString path = m_tree.path(kind);
         const QByteArray raw = QFile::encodeName(path);
         QFile::remove(path);
         if (kind == u"fifo") {
@@ -283,8 +259,7 @@ private Q_SLOTS:
             QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
             ::close(fd);
         }
-        const QString good = m_dir.filePath(u"good.txt"_s);
-        writeBytes(good, "good row");
+        const QString good = m_tree.write(u"good.txt"_s, "good row");
         const CliResult r = runCli({path, good}, config(), {QString()}, 30000);
         QCOMPARE(r.status, 1);
         QCOMPARE(r.out, QByteArray("good row\n"));

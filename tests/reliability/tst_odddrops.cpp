@@ -2,21 +2,20 @@
 // them (text/uri-list, every byte outside the safe set percent-encoded):
 // each row names the real file, and nothing else of the drop is lost.
 
+#include "ScriptedPlatform.h"
+#include "TreeFixture.h"
 #include "inputs/adding/TreeFiles.h"
-#include "platform/fake/ScriptedPlatform.h"
 #include "windows/main/FileDrop.h"
 
 #include <QFile>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using namespace Quillfen;
+using namespace Quillfen::Testing;
 
 namespace {
 
@@ -26,22 +25,6 @@ QByteArray uriOf(const QByteArray &path)
     return "file://" + path.toPercentEncoding("/");
 }
 
-void writeRaw(const QByteArray &path, const QByteArray &bytes)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
-        qFatal("cannot write fixture");
-    ::close(fd);
-}
-
-QByteArray readRaw(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<cannot read>";
-    return file.readAll();
-}
-
 } // namespace
 
 class OddDropsTest : public QObject
@@ -49,21 +32,19 @@ class OddDropsTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
+    TreeFixture m_tree;
     qsizetype m_messages = 0; // shown by the last drop, which has no report
 
     // Drops the URI lines between a plain file before and one after, and
     // returns the rows the input list was given.
     QStringList drop(const QList<QByteArray> &uris)
     {
-        const QByteArray before = QFile::encodeName(m_dir.filePath(u"before.txt"_s));
-        const QByteArray after = QFile::encodeName(m_dir.filePath(u"after.txt"_s));
-        writeRaw(before, "before");
-        writeRaw(after, "after");
-        QByteArray list = uriOf(before) + "\r\n";
+        m_tree.makeFile("before.txt", "before");
+        m_tree.makeFile("after.txt", "after");
+        QByteArray list = uriOf(m_tree.raw("before.txt")) + "\r\n";
         for (const QByteArray &uri : uris)
             list += uri + "\r\n";
-        list += uriOf(after) + "\r\n";
+        list += uriOf(m_tree.raw("after.txt")) + "\r\n";
         QMimeData data;
         data.setData(u"text/uri-list"_s, list);
         ScriptedPlatform platform;
@@ -75,8 +56,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
-
     void oddFileName_isAddedAsItsRealPath_data()
     {
         QTest::addColumn<QByteArray>("name");
@@ -95,15 +74,15 @@ private Q_SLOTS:
     void oddFileName_isAddedAsItsRealPath()
     {
         QFETCH(QByteArray, name);
-        const QByteArray raw = QFile::encodeName(m_dir.path()) + '/' + name;
-        writeRaw(raw, "content of " + name);
+        const QByteArray raw = m_tree.raw(name);
+        m_tree.makeFile(name, "content of " + name);
         const QStringList rows = drop({uriOf(raw)});
         QCOMPARE(m_messages, 0);
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[0], m_dir.filePath(u"before.txt"_s));
+        QCOMPARE(rows[0], m_tree.path(u"before.txt"_s));
         QCOMPARE(QFile::encodeName(rows[1]), raw);
-        QCOMPARE(readRaw(rows[1]), "content of " + name);
-        QCOMPARE(rows[2], m_dir.filePath(u"after.txt"_s));
+        QCOMPARE(readFile(rows[1]), "content of " + name);
+        QCOMPARE(rows[2], m_tree.path(u"after.txt"_s));
         QFile::remove(QFile::decodeName(raw));
     }
 
@@ -118,14 +97,14 @@ private Q_SLOTS:
     void oddFolderName_givesItsFiles()
     {
         QFETCH(QByteArray, name);
-        const QByteArray folder = QFile::encodeName(m_dir.path()) + '/' + name;
-        QVERIFY(::mkdir(folder.constData(), 0755) == 0);
-        writeRaw(folder + "/inside #2.txt", "inside");
+        const QByteArray folder = m_tree.raw(name);
+        m_tree.makeFolder(name);
+        m_tree.makeFile(name + "/inside #2.txt", "inside");
         const QStringList rows = drop({uriOf(folder)});
         QCOMPARE(m_messages, 0);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(QFile::encodeName(rows[1]), folder + "/inside #2.txt");
-        QCOMPARE(readRaw(rows[1]), QByteArray("inside"));
+        QCOMPARE(readFile(rows[1]), QByteArray("inside"));
         QFile::remove(QFile::decodeName(folder + "/inside #2.txt"));
         QVERIFY(::rmdir(folder.constData()) == 0);
     }
@@ -135,36 +114,33 @@ private Q_SLOTS:
     // the run that reads it reports it as not found.
     void nameNotUtf8_namesNoOtherFile()
     {
-        const QByteArray folder = QFile::encodeName(m_dir.path());
-        writeRaw(folder + "/bad\xff.txt", "the dropped file");
-        writeRaw(folder + "/bad%FF.txt", "another file");
-        writeRaw(folder + "/bad%ff.txt", "another file");
-        writeRaw(folder + "/bad.txt", "another file");
-        const QStringList rows = drop({uriOf(folder + "/bad\xff.txt")});
+        m_tree.makeFile("bad\xff.txt", "the dropped file");
+        for (const char *other : {"bad%FF.txt", "bad%ff.txt", "bad.txt"})
+            m_tree.makeFile(other, "another file");
+        const QStringList rows = drop({uriOf(m_tree.raw("bad\xff.txt"))});
         QCOMPARE(m_messages, 0);
         QCOMPARE(rows.size(), 3);
         QVERIFY2(!QFile::exists(rows[1]), qPrintable(rows[1]));
-        QCOMPARE(rows[1], m_dir.filePath(u"bad\uFFFD.txt"_s));
-        QCOMPARE(rows[2], m_dir.filePath(u"after.txt"_s));
+        QCOMPARE(rows[1], m_tree.path(u"bad\uFFFD.txt"_s));
+        QCOMPARE(rows[2], m_tree.path(u"after.txt"_s));
     }
 
     // All of them in one drop: every row in the drop's order.
     void manyOddNames_inOneDrop_keepTheirOrder()
     {
-        const QByteArray folder = QFile::encodeName(m_dir.path()) + "/all";
-        QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+        m_tree.makeFolder("all");
         const QList<QByteArray> names{"a b.txt",  "c#d.txt",  "e%20f.txt",
                                       "g\nh.txt", "i\"j.txt", "k\x02l.txt"};
         QList<QByteArray> uris;
         for (const QByteArray &name : names) {
-            writeRaw(folder + '/' + name, name);
-            uris << uriOf(folder + '/' + name);
+            m_tree.makeFile("all/" + name, name);
+            uris << uriOf(m_tree.raw("all/" + name));
         }
         const QStringList rows = drop(uris);
         QCOMPARE(m_messages, 0);
         QCOMPARE(rows.size(), names.size() + 2);
         for (qsizetype i = 0; i < names.size(); ++i)
-            QCOMPARE(readRaw(rows[i + 1]), names[i]);
+            QCOMPARE(readFile(rows[i + 1]), names[i]);
     }
 };
 

@@ -3,7 +3,10 @@
 // Plain stand-ins for the window's lists and options, for driving an
 // ExtractionRun without a window.
 
+#include "ScriptedPlatform.h"
+#include "extract/ExtractionRun.h"
 #include "extract/RunInterfaces.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Failure.h"
 
 #include <QStringList>
@@ -58,6 +61,27 @@ class FixedAbbreviations final : public AbbreviationSource
 public:
     QString value;
     QString storedValue() const override { return value; }
+};
+
+// Collects the rows a cut emits, as strings.
+struct StringRows final : RowSink
+{
+    QStringList rows;
+    void append(QStringView row) override { rows.append(row.toString()); }
+};
+
+// A whole "Start Extracting" run over real files, with the HTML reader Html.
+template <typename Html> struct RunFixture
+{
+    ScriptedPlatform platform;
+    ListInputs inputs;
+    ListResults results;
+    FixedOptions options;
+    FixedAbbreviations abbreviations;
+    Html html;
+    InlineWork work;
+    ExtractionRun run{RunEnvironment{platform, platform, platform, platform, inputs, results,
+                                     options, abbreviations, html, work}};
 };
 
 } // namespace Quillfen::Testing

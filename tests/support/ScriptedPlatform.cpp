@@ -1,0 +1,111 @@
+#include "ScriptedPlatform.h"
+
+namespace Quillfen::Testing {
+
+QStringList ScriptedPlatform::shownMessages() const
+{
+    QStringList texts;
+    for (const MessageRequest &request : m_shown)
+        texts << request.text;
+    return texts;
+}
+
+MessageAnswer ScriptedPlatform::show(const MessageRequest &request)
+{
+    m_shown << request;
+    if (m_onMessage)
+        m_onMessage(request);
+    if (!m_answers.empty()) {
+        const MessageAnswer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+}
+
+void ScriptedPlatform::setPointerMode(PointerMode mode)
+{
+    m_pointer = mode;
+    if (m_pointerHistory.isEmpty() || m_pointerHistory.last() != mode)
+        m_pointerHistory << mode;
+}
+
+void ScriptedPlatform::setProgressCaption(const QString &caption)
+{
+    m_progressCaption = caption;
+    if (m_captionHistory.isEmpty() || m_captionHistory.last() != caption)
+        m_captionHistory << caption;
+}
+
+void ScriptedPlatform::yield()
+{
+    ++m_yields;
+    if (m_onYield)
+        m_onYield(m_yields);
+}
+
+QStringList ScriptedPlatform::openFiles(const QString &title, const QList<FileFilter> &filters)
+{
+    m_dialogs.append({QStringLiteral("openFiles"), title, filters, {}, {}});
+    return next(m_openAnswers);
+}
+
+QString ScriptedPlatform::saveFile(const QString &title, const QList<FileFilter> &filters)
+{
+    m_dialogs.append({QStringLiteral("saveFile"), title, filters, {}, {}});
+    return next(m_saveAnswers);
+}
+
+QString ScriptedPlatform::chooseFolder(const QString &prompt, const QString &initialFolder)
+{
+    m_dialogs.append({QStringLiteral("chooseFolder"), prompt, {}, initialFolder, {}});
+    return next(m_folderAnswers);
+}
+
+QString ScriptedPlatform::askText(const QString &prompt, const QString &caption,
+                                  const QString &initialText)
+{
+    m_dialogs.append({QStringLiteral("askText"), prompt, {}, initialText, caption});
+    return next(m_textAnswers);
+}
+
+bool ScriptedPlatform::openLocation(const QString &folderOrAddress)
+{
+    openedLocations << folderOrAddress;
+    return true;
+}
+
+bool ScriptedPlatform::clipboardAttempt()
+{
+    ++clipboardAttempts;
+    if (clipboardBusyAttempts > 0) {
+        --clipboardBusyAttempts;
+        return false;
+    }
+    return true;
+}
+
+bool ScriptedPlatform::clearClipboard()
+{
+    if (!clipboardAttempt())
+        return false;
+    clipboard.clear();
+    return true;
+}
+
+bool ScriptedPlatform::setClipboardText(const QString &text)
+{
+    if (!clipboardAttempt())
+        return false;
+    clipboard = text;
+    ++clipboardWrites;
+    return true;
+}
+
+bool ScriptedPlatform::openWorkbook(const QString &path)
+{
+    openedWorkbooks << path;
+    return true;
+}
+
+} // namespace Quillfen::Testing

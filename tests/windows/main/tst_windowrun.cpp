@@ -1,0 +1,303 @@
+#include "WindowHarness.h"
+#include "inputs/InputListModel.h"
+#include "results/ResultsModel.h"
+#include "windows/main/CaptionedProgressBar.h"
+#include "windows/main/ListViewControl.h"
+#include "windows/main/OptionsPanel.h"
+#include "windows/main/PointerControl.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Qt::StringLiterals;
+using namespace Quillfen;
+using namespace Quillfen::Testing;
+
+namespace {
+
+void startExtracting(MainWindow &window)
+{
+    QTest::mouseClick(window.button(MainButton::StartExtracting), Qt::LeftButton);
+}
+
+} // namespace
+
+class WindowRunTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Three one-word files: each gives itself as one row.
+    static void addThreeFiles(WindowHarness &harness)
+    {
+        harness.window->inputList().appendRows({harness.files.write(u"a.txt"_s, "alpha"),
+                                                harness.files.write(u"b.txt"_s, "beta"),
+                                                harness.files.write(u"c.txt"_s, "gamma")});
+    }
+
+private Q_SLOTS:
+    // A run changes the bar far more often than anyone reads it: the bar
+    // paints at most once a pace, yet shows changes while they come and
+    // ends on the last one.
+    void progressBar_pacesItsPaints_andEndsOnTheLastChange()
+    {
+        CaptionedProgressBar bar;
+        bar.resize(400, 24);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QTest::qWait(CaptionedProgressBar::PaceMilliseconds);
+        const EventCounter counter(&bar, QEvent::Paint);
+        QElapsedTimer clock;
+        clock.start();
+        int step = 0;
+        while (clock.elapsed() < 10 * CaptionedProgressBar::PaceMilliseconds) {
+            ++step;
+            bar.setProgressValue(step % 100);
+            bar.setProgressCaption(u"Processing: "_s + QString::number(step));
+            QCoreApplication::processEvents();
+            QTest::qSleep(1);
+        }
+        QVERIFY2(step > 20, "changes came faster than the pace");
+        QVERIFY2(counter.count >= 3, qPrintable(QString::number(counter.count)));
+        QVERIFY2(counter.count <= 12, qPrintable(QString::number(counter.count)));
+        QTRY_COMPARE(bar.value(), (step % 100) * CaptionedProgressBar::Scale);
+        QCOMPARE(bar.text(), u"Processing: "_s + QString::number(step));
+    }
+
+    void run_fillsTheResults_withProgressAndDone()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        QStringList captions;
+        QList<PointerMode> pointers;
+        harness.platform.onYield([&](int) {
+            captions << window.progressBar()->text();
+            pointers << window.pointer().pointerMode();
+        });
+        startExtracting(window);
+
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(harness.platform.shownRequests().first().caption, u"Quillfen"_s);
+        QVERIFY(captions.contains(u"Processing: a.txt"_s));
+        QVERIFY(captions.contains(u"Processing: c.txt"_s));
+        QVERIFY(pointers.contains(PointerMode::Busy));
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(window.progressBar()->text(), u"Progress Bar"_s);
+        QCOMPARE(window.progressBar()->percent(), 0.0);
+        QVERIFY(!window.isRunning());
+    }
+
+    // The busy pointer is asked for at every file; the window changes its
+    // pointer once when the run starts and once when it ends.
+    void busyPointer_changesTheWindowOncePerRun()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        EventCounter changes(&window, QEvent::CursorChange);
+        window.setCursor(Qt::WaitCursor);
+        window.unsetCursor();
+        const int eventsOfOneSetAndUnset = changes.count; // Qt may send more than one each
+        QVERIFY(eventsOfOneSetAndUnset > 0);
+        changes.count = 0;
+        bool busySeen = false;
+        harness.platform.onYield(
+            [&](int) { busySeen = busySeen || window.cursor().shape() == Qt::WaitCursor; });
+        startExtracting(window);
+        QVERIFY(busySeen);
+        QCOMPARE(changes.count, eventsOfOneSetAndUnset);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void runningTwice_givesTheSameRows()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        startExtracting(window);
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QCOMPARE(harness.platform.shownMessages(), (QStringList{u"Done."_s, u"Done."_s}));
+    }
+
+    void emptyInputList_saysSo_andKeepsTheResults()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        window.results().append(u"kept"_s);
+        window.results().flushRows();
+        startExtracting(window);
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"No files added."_s});
+        QCOMPARE(resultTexts(window.results()), QStringList{u"kept"_s});
+        QVERIFY(!window.isRunning());
+        QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
+    }
+
+    void secondStart_whileDoneIsOpen_startsNothing()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        int pressesWhileOpen = 0;
+        harness.platform.onMessage([&](const MessageRequest &request) {
+            if (request.text != u"Done."_s || pressesWhileOpen > 0)
+                return;
+            ++pressesWhileOpen;
+            QVERIFY(window.isRunning());
+            const int yields = harness.platform.yieldCount();
+            startExtracting(window);
+            QCOMPARE(harness.platform.yieldCount(), yields);
+        });
+        startExtracting(window);
+        QCOMPARE(pressesWhileOpen, 1);
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QVERIFY(!window.isRunning());
+    }
+
+    void secondStart_whileTheRunYields_startsNothing()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        harness.platform.onYield([&](int yield) {
+            if (yield == 2)
+                startExtracting(window);
+        });
+        startExtracting(window);
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+        QCOMPARE(window.results().rowCount(), 3);
+    }
+
+    void clearResultsDuringTheRun_keepsOnlyLaterRows()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        bool cleared = false;
+        harness.platform.onYield([&](int) {
+            // The yield before the second file: the first row is out.
+            if (!cleared && window.progressBar()->text() == u"Processing: b.txt"_s) {
+                QCOMPARE(resultTexts(window.results()), QStringList{u"alpha"_s});
+                QTest::mouseClick(window.button(MainButton::ClearResults), Qt::LeftButton);
+                cleared = true;
+            }
+        });
+        startExtracting(window);
+        QVERIFY(cleared);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"beta"_s, u"gamma"_s}));
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+    }
+
+    void removalsWhileBusy_areRefused_butTheResultsClearWorks()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        const QStringList inputs = window.inputList().paths();
+        bool tried = false;
+        harness.platform.onYield([&](int) {
+            if (tried || window.pointer().pointerMode() != PointerMode::Busy)
+                return;
+            tried = true;
+            window.inputListView()->selectRow(0);
+            QTest::keyClick(window.inputListView(), Qt::Key_Delete);
+            QTest::mouseClick(window.button(MainButton::ClearInputs), Qt::LeftButton);
+            window.resultsListView()->selectRow(0);
+            QTest::mouseDClick(window.resultsListView()->viewport(), Qt::LeftButton, {},
+                               QPoint(40, window.resultsListView()->rowHeight() / 2));
+            QTest::mouseRelease(window.resultsListView()->viewport(), Qt::LeftButton);
+            QCOMPARE(window.inputList().paths(), inputs);
+            // Hovering a button keeps the busy pointer.
+            WindowHarness::moveOver(window.button(MainButton::AddFiles));
+            QCOMPARE(window.pointer().pointerMode(), PointerMode::Busy);
+        });
+        startExtracting(window);
+        QVERIFY(tried);
+        QCOMPARE(window.inputList().paths(), inputs);
+        QCOMPARE(window.results().rowCount(), 3);
+    }
+
+    void filesAddedDuringTheRun_areNotRead()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        const QString late = harness.files.write(u"d.txt"_s, "delta");
+        // The row count is read after the first yield, before the first file.
+        harness.platform.onYield([&](int) {
+            if (window.progressBar()->text() == u"Processing: a.txt"_s &&
+                window.inputList().rowCount() == 3)
+                window.inputList().appendRow(late);
+        });
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QCOMPARE(window.inputList().rowCount(), 4);
+    }
+
+    void filterChosenInTheWindow_isApplied()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        window.options().containingText()->setText(u"mm"_s);
+        window.options().option(OptionButton::Containing)->setChecked(true);
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), QStringList{u"gamma"_s});
+    }
+
+    // The smart option is stored under its own key and cuts as a reader does.
+    void smartSentenceOption_cutsAsAReaderDoes()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        const QByteArray text = "Version 2.1 is out. Mr. Hale said \"Go!\" He went.";
+        window.inputList().appendRows(
+            {harness.files.write(u"a.txt"_s, text), harness.files.write(u"b.txt"_s, text)});
+        QTest::mouseClick(window.options().option(OptionButton::SmartSentence), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QCOMPARE(harness.stored(u"Option6"_s), u"True"_s);
+        startExtracting(window);
+        const QStringList sentences{u"Version 2.1 is out."_s, u"Mr. Hale said \"Go!\""_s,
+                                    u"He went."_s};
+        QCOMPARE(resultTexts(window.results()), sentences + sentences);
+    }
+
+    void unreadableFile_isReported_andTheRunGoesOn()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        const QString missing = harness.files.path(u"missing.txt"_s);
+        window.inputList().appendRows({missing, harness.files.write(u"b.txt"_s, "beta")});
+        startExtracting(window);
+        const QStringList shown = harness.platform.shownMessages();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown.first().contains(u"in Brisvane2021/08/31.Form1.PushButton1_Click at line"_s));
+        QCOMPARE(shown.last(), u"Done."_s);
+        QCOMPARE(resultTexts(window.results()), QStringList{u"beta"_s});
+    }
+
+    void report_showsTheRowsFoundBeforeIt()
+    {
+        WindowHarness harness;
+        harness.yieldInterval = std::chrono::hours(1); // no yield while the files are read
+        MainWindow &window = harness.startShown();
+        const QString missing = harness.files.path(u"missing.txt"_s);
+        window.inputList().appendRows({harness.files.write(u"a.txt"_s, "alpha"), missing});
+        QList<int> shownRows;
+        harness.platform.onMessage([&](const MessageRequest &) {
+            shownRows << window.resultsListView()->model()->rowCount();
+        });
+        startExtracting(window);
+        QCOMPARE(harness.platform.shownMessages().size(), 2); // the report, then "Done."
+        QCOMPARE(shownRows, (QList<int>{1, 1}));
+    }
+};
+
+QTEST_MAIN(WindowRunTest)
+#include "tst_windowrun.moc"
