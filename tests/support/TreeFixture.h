@@ -5,6 +5,7 @@
 // be made too. A fixture that cannot be made ends the test program.
 
 #include <QByteArray>
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -84,7 +86,7 @@ public:
             qFatal("symlink %s: %s", relative.constData(), std::strerror(errno));
     }
 
-    // The names in a folder in the order the file system lists them:
+    // The names in a folder in the order a file manager shows them:
     // folders (links to folders included), or existing files.
     QStringList listing(const QString &relative, bool folders) const
     {
@@ -104,6 +106,18 @@ public:
                 names << QString::fromUtf8(name);
         }
         ::closedir(dir);
+        // The walk lists a folder as a file manager does; the order itself
+        // is pinned by explicit names in tst_folderwalk.
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        QCollator collator(locale);
+        collator.setNumericMode(true);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+            const int order = collator.compare(a, b);
+            return order != 0 ? order < 0 : a.toUtf8() < b.toUtf8();
+        });
         return names;
     }
 

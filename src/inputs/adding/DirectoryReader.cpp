@@ -1,6 +1,9 @@
 // Hand-written: lists the bench tree 1.7x as fast as QDirIterator, names as bytes (bench/parts)
 #include "DirectoryReader.h"
 
+#include <QCollator>
+#include <QString>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -48,6 +51,42 @@ DirectoryReader::DirectoryReader(const QByteArray &path)
         const char *name = m_names.constData() + f.offset;
         m_entries.push_back({QByteArrayView(name, f.length), name, f.type});
     }
+    sortByName();
+}
+
+QCollator fileNameCollator()
+{
+    // Qt's collation for the C locale knows no numbers: its names sort as
+    // English ones.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator collator(locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+// Names that collate alike keep the order of their bytes, so the order
+// never depends on the file system's.
+void DirectoryReader::sortByName()
+{
+    if (m_entries.size() < 2)
+        return;
+    const QCollator collator = fileNameCollator();
+    std::vector<std::pair<QCollatorSortKey, size_t>> keys;
+    keys.reserve(m_entries.size());
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        keys.emplace_back(collator.sortKey(QString::fromUtf8(m_entries[i].name)), i);
+    std::sort(keys.begin(), keys.end(), [this](const auto &a, const auto &b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : m_entries[a.second].name < m_entries[b.second].name;
+    });
+    std::vector<Entry> sorted;
+    sorted.reserve(m_entries.size());
+    for (const auto &key : keys)
+        sorted.push_back(m_entries[key.second]);
+    m_entries.swap(sorted);
 }
 
 DirectoryReader::~DirectoryReader()

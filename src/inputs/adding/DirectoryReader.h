@@ -2,14 +2,15 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QCollator>
 #include <vector>
 
 namespace Quillfen {
 
 // The entries of one folder ("." and ".." left out), read whole in large
-// blocks straight from the kernel, in the order the file system lists them.
-// A walk over many thousands of folders spends most of its time here. The
-// entries may be put in another order before they are used.
+// blocks straight from the kernel and put in name order as a file manager
+// shows them. A walk over many thousands of folders spends most of its time
+// here.
 class DirectoryReader
 {
 public:
@@ -33,10 +34,17 @@ public:
     std::vector<Entry> &entries() { return m_entries; }
 
 private:
+    void sortByName();
+
     int m_fd = -1;
     int m_error = 0;
     QByteArray m_names; // every name, each ending in NUL
     std::vector<Entry> m_entries;
 };
+
+// The order a file manager shows a folder's names in: letters without
+// regard to case, numbers by their value (a, b, c9, c10), by the user's
+// locale.
+QCollator fileNameCollator();
 
 } // namespace Quillfen

@@ -2,6 +2,7 @@
 
 #include "ScriptedPlatform.h"
 #include "TreeFixture.h"
+#include "inputs/adding/FolderListing.h"
 #include "inputs/adding/FolderWalk.h"
 
 #include <QFile>
@@ -31,7 +32,7 @@ private:
         return list;
     }
 
-    // The Part's example: R holds A and B, A holds A1, B holds B1 and B2.
+    // R holds A and B, A holds A1, B holds B1 and B2.
     static void buildExample(const TreeFixture &tree)
     {
         for (const char *folder : {"R", "R/A", "R/B", "R/A/A1", "R/B/B1", "R/B/B2"})
@@ -64,6 +65,23 @@ private Q_SLOTS:
         QCOMPARE(expected.size(), 6);
         QCOMPARE(walk({tree.path(u"R/"_s)}), expected);
         QCOMPARE(m_platform->shownRequests().size(), 0);
+    }
+
+    // A folder's entries come in name order as a file manager shows them,
+    // whatever order the file system keeps: letters in any case, numbers by
+    // value, folders and files alike.
+    void walkAndListing_followNameOrder()
+    {
+        TreeFixture tree;
+        for (const char *folder : {"R", "R/sub10", "R/Sub9", "R/sub1", "R/a"})
+            tree.makeFolder(folder);
+        for (const char *file : {"R/c10.txt", "R/C9.txt", "R/b.txt", "R/A.txt"})
+            tree.makeFile(file);
+        QCOMPARE(walk({tree.path(u"R/"_s)}),
+                 (FolderList{tree.path(u"R/"_s), tree.path(u"R/a/"_s), tree.path(u"R/sub1/"_s),
+                             tree.path(u"R/Sub9/"_s), tree.path(u"R/sub10/"_s)}));
+        QCOMPARE(Quillfen::GetFilesInFolder(tree.path(u"R"_s), u"*.*"_s),
+                 (QStringList{u"A.txt"_s, u"b.txt"_s, u"C9.txt"_s, u"c10.txt"_s}));
     }
 
     void walk_withoutRecurse_addsOneLevel()
