@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -54,6 +55,64 @@ DirectoryReader::DirectoryReader(const QByteArray &path)
     sortByName();
 }
 
+namespace {
+
+bool isPlainNameByte(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '.';
+}
+
+bool isPlainName(QByteArrayView name)
+{
+    return std::all_of(name.begin(), name.end(), isPlainNameByte);
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The collator's order for names made of ASCII letters, digits and ".":
+// "." before digits before letters, letters without regard to case, a run
+// of digits by its value. Most names are such, and ICU takes a fifth of a
+// large walk's time (bench/adding).
+int comparePlainNames(QByteArrayView a, QByteArrayView b)
+{
+    auto rank = [](char c) { return c == '.' ? 0 : isDigit(c) ? 1 : 2; };
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            while (i < a.size() && a[i] == '0')
+                ++i;
+            while (j < b.size() && b[j] == '0')
+                ++j;
+            qsizetype endA = i;
+            qsizetype endB = j;
+            while (endA < a.size() && isDigit(a[endA]))
+                ++endA;
+            while (endB < b.size() && isDigit(b[endB]))
+                ++endB;
+            if (endA - i != endB - j)
+                return endA - i < endB - j ? -1 : 1;
+            for (; i < endA; ++i, ++j) {
+                if (a[i] != b[j])
+                    return a[i] < b[j] ? -1 : 1;
+            }
+            continue;
+        }
+        const char x = char(std::tolower(static_cast<unsigned char>(a[i])));
+        const char y = char(std::tolower(static_cast<unsigned char>(b[j])));
+        if (x != y)
+            return rank(x) != rank(y) ? (rank(x) < rank(y) ? -1 : 1) : (x < y ? -1 : 1);
+        ++i;
+        ++j;
+    }
+    return (i < a.size()) - (j < b.size());
+}
+
+} // namespace
+
 QCollator fileNameCollator()
 {
     // Qt's collation for the C locale knows no numbers: its names sort as
@@ -73,19 +132,24 @@ void DirectoryReader::sortByName()
 {
     if (m_entries.size() < 2)
         return;
-    const QCollator collator = fileNameCollator();
-    std::vector<std::pair<QCollatorSortKey, size_t>> keys;
-    keys.reserve(m_entries.size());
+    static const QCollator collator = fileNameCollator();
+    std::vector<std::pair<QString, size_t>> names;
+    names.reserve(m_entries.size());
     for (size_t i = 0; i < m_entries.size(); ++i)
-        keys.emplace_back(collator.sortKey(QString::fromUtf8(m_entries[i].name)), i);
-    std::sort(keys.begin(), keys.end(), [this](const auto &a, const auto &b) {
-        const int order = a.first.compare(b.first);
-        return order != 0 ? order < 0 : m_entries[a.second].name < m_entries[b.second].name;
+        names.emplace_back(QString::fromUtf8(m_entries[i].name), i);
+    // Folders hold a few dozen names as a rule: comparing them costs less
+    // than making a sort key for each.
+    std::sort(names.begin(), names.end(), [this](const auto &a, const auto &b) {
+        const QByteArrayView x = m_entries[a.second].name;
+        const QByteArrayView y = m_entries[b.second].name;
+        const int order = isPlainName(x) && isPlainName(y) ? comparePlainNames(x, y)
+                                                            : collator.compare(a.first, b.first);
+        return order != 0 ? order < 0 : x < y;
     });
     std::vector<Entry> sorted;
     sorted.reserve(m_entries.size());
-    for (const auto &key : keys)
-        sorted.push_back(m_entries[key.second]);
+    for (const auto &name : names)
+        sorted.push_back(m_entries[name.second]);
     m_entries.swap(sorted);
 }
 

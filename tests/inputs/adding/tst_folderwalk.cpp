@@ -2,11 +2,14 @@
 
 #include "ScriptedPlatform.h"
 #include "TreeFixture.h"
+#include "inputs/adding/DirectoryReader.h"
 #include "inputs/adding/FolderListing.h"
 #include "inputs/adding/FolderWalk.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
 #include <memory>
@@ -82,6 +85,36 @@ private Q_SLOTS:
                              tree.path(u"R/Sub9/"_s), tree.path(u"R/sub10/"_s)}));
         QCOMPARE(Quillfen::GetFilesInFolder(tree.path(u"R"_s), u"*.*"_s),
                  (QStringList{u"A.txt"_s, u"b.txt"_s, u"C9.txt"_s, u"c10.txt"_s}));
+    }
+
+    // Plain ASCII names are put in order without the collator; the order
+    // must be the collator's all the same, also among other names.
+    void manyNames_comeInTheCollatorsOrder()
+    {
+        TreeFixture tree;
+        QRandomGenerator random(909);
+        const QByteArray plain = "0123456789.aAbBzZ";
+        QSet<QByteArray> made;
+        for (int i = 0; i < 300; ++i) {
+            QByteArray name;
+            for (int k = random.bounded(1, 8); k > 0; --k)
+                name += plain[random.bounded(int(plain.size()))];
+            if (i % 10 == 0)
+                name += i % 20 == 0 ? "_x" : "\xc3\xa9";
+            if (name != "." && name != ".." && !made.contains(name)) {
+                made.insert(name);
+                tree.makeFile(name);
+            }
+        }
+        QStringList expected;
+        for (const QByteArray &name : made)
+            expected << QString::fromUtf8(name);
+        const QCollator collator = Quillfen::fileNameCollator();
+        std::sort(expected.begin(), expected.end(), [&](const QString &a, const QString &b) {
+            const int order = collator.compare(a, b);
+            return order != 0 ? order < 0 : a.toUtf8() < b.toUtf8();
+        });
+        QCOMPARE(Quillfen::GetFilesInFolder(tree.root(), u"*"_s), expected);
     }
 
     void walk_withoutRecurse_addsOneLevel()
