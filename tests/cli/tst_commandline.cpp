@@ -34,6 +34,81 @@ private Q_SLOTS:
         QCOMPARE(r.err, QByteArray());
     }
 
+    // Habits of a good Unix tool: "-" is standard input, repeated options
+    // add up, a row of the lines format is one line.
+    void unixHabits_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("out");
+        const QByteArray text = "a\r\nb\n\nc\rd";
+        QTest::newRow("- reads standard input")
+            << QStringList{u"-"_s} << text << QByteArray("a b\nc d\n");
+        QTest::newRow("--text on standard input")
+            << QStringList{u"--text"_s, u"-"_s} << QByteArray("Caf\xe9") << QByteArray("Caf\xc3\xa9");
+        QTest::newRow("json keeps inner line breaks")
+            << QStringList{u"--format=json"_s, u"-"_s} << QByteArray("a\r\nb")
+            << QByteArray("{\"file\": \"-\", \"text\": \"a\\rb\"}\n");
+        QTest::newRow("text format keeps them")
+            << QStringList{u"--format=text"_s, u"-"_s} << QByteArray("a\r\nb")
+            << QByteArray("a\rb\r\n");
+        QTest::newRow("--extension repeats")
+            << QStringList{u"--list-inputs"_s, u"--extension"_s, u"txt"_s, u"--extension"_s,
+                           u"HTML"_s, u"{tree}"_s}
+            << QByteArray() << QByteArray("{tree}/a.txt\n{tree}/b.html\n");
+        QTest::newRow("--extension with several")
+            << QStringList{u"--list-inputs"_s, u"--extension=md;txt"_s, u"{tree}"_s}
+            << QByteArray() << QByteArray("{tree}/a.txt\n{tree}/c.md\n");
+    }
+    void unixHabits()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, out);
+        const QString tree = m_tree.path(u"habits"_s);
+        for (const QString &name : {u"a.txt"_s, u"b.html"_s, u"c.md"_s})
+            m_tree.write(u"habits/"_s + name, "x");
+        arguments.replaceInStrings(u"{tree}"_s, tree);
+        const CliResult r = runCli(arguments, m_tree.path(u"config"_s), {QString()}, 60000,
+                                   {.input = input});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.out, out.replace("{tree}", tree.toUtf8()));
+        QCOMPARE(r.status, 0);
+    }
+
+    // A full disk is one message and exit 1, in every format and with any
+    // number of jobs; a closed pipe ends the run without a word.
+    void fullDiskAndClosedPipe_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        for (const char *format : {"lines", "json", "text"}) {
+            for (const char *jobs : {"1", "2"}) {
+                QTest::addRow("%s, -j %s", format, jobs)
+                    << QStringList{u"--format"_s, QString::fromLatin1(format), u"-j"_s,
+                                   QString::fromLatin1(jobs)};
+            }
+        }
+        QTest::newRow("--text") << QStringList{u"--text"_s};
+    }
+    void fullDiskAndClosedPipe()
+    {
+        QFETCH(QStringList, options);
+        QByteArray text;
+        for (int i = 0; i < 20000; ++i)
+            text += "Paragraph number " + QByteArray::number(i) + ".\n\n";
+        const QString a = m_tree.write(u"full-a.txt"_s, text);
+        const QString b = m_tree.write(u"full-b.txt"_s, text);
+        const QString config = m_tree.path(u"config"_s);
+        CliResult r = runCli(options + QStringList{a, b}, config, {QString()}, 60000,
+                             {.outputFile = u"/dev/full"_s});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QByteArray("quillfen-cli: the output could not be written completely\n"));
+
+        r = runCli(options + QStringList{a, b}, config, {QString()}, 60000, {.readUntil = 1});
+        QCOMPARE(r.err, QByteArray());
+        QVERIFY(r.status != 1);
+    }
+
     void formats_data()
     {
         QTest::addColumn<QStringList>("options");

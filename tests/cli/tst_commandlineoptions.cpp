@@ -1,10 +1,15 @@
 // quillfen-cli's option table against what is written from it or beside it:
-// the manual page, the README, --help and the bash completion.
+// the manual page, the README, --help and the bash completion; and what it
+// writes on a terminal.
 
 #include "CliRunner.h"
+#include "MemorySettingsArea.h"
 #include "TreeFixture.h"
+#include "UnavailableHtml.h"
+#include "cli/CommandLine.h"
 #include "cli/CommandLineOptions.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -123,6 +128,36 @@ printf '%s\n' "${COMPREPLY[@]}")sh"_s,
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(QFile::exists(cliProgram()), qPrintable(cliProgram())); }
+
+    // The progress line goes to a terminal only when the rows do not go to
+    // the same screen, where it would mix into them.
+    void progressLine_staysOffTheRowsScreen_data()
+    {
+        QTest::addColumn<bool>("errIsTerminal");
+        QTest::addColumn<bool>("outIsTerminal");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("rows to a file or pipe") << true << false << true;
+        QTest::newRow("rows to the same screen") << true << true << false;
+        QTest::newRow("errors to a file") << false << false << false;
+    }
+    void progressLine_staysOffTheRowsScreen()
+    {
+        QFETCH(bool, errIsTerminal);
+        QFETCH(bool, outIsTerminal);
+        QFETCH(bool, shown);
+        TreeFixture tree;
+        const QString file = tree.write(u"p.txt"_s, "row");
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        MemorySettingsArea settings;
+        UnavailableHtml html;
+        QCOMPARE(runCommandLine({file}, {out, err, errIsTerminal, outIsTerminal}, settings, html),
+                 0);
+        QCOMPARE(out.data(), QByteArray("row\n"));
+        QCOMPARE(err.data().contains("Processing: p.txt"), shown);
+    }
 
     void documents_nameEveryOption_data()
     {

@@ -36,17 +36,36 @@ inline QStringList unprivilegedPrefix()
     return {};
 }
 
+// What the program's standard streams are besides pipes.
+struct CliStreams
+{
+    QByteArray input{};       // written to its standard input, then closed
+    QString outputFile{};     // its standard output, when not empty
+    qsizetype readUntil = -1; // close standard output after that many bytes
+};
+
 inline CliResult runCli(const QStringList &arguments, const QString &configHome,
-                        const QStringList &prefix = {QString()}, int timeoutMs = 120000)
+                        const QStringList &prefix = {QString()}, int timeoutMs = 120000,
+                        const CliStreams &streams = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     process.setProcessEnvironment(env);
+    if (!streams.outputFile.isEmpty())
+        process.setStandardOutputFile(streams.outputFile);
     if (prefix.value(0).isEmpty())
         process.start(cliProgram(), arguments);
     else
         process.start(prefix.first(), prefix.mid(1) + QStringList{cliProgram()} + arguments);
+    process.write(streams.input);
+    process.closeWriteChannel();
+    if (streams.readUntil >= 0) {
+        QByteArray head;
+        while (head.size() < streams.readUntil && process.waitForReadyRead(timeoutMs))
+            head += process.readAllStandardOutput();
+        process.closeReadChannel(QProcess::StandardOutput);
+    }
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
