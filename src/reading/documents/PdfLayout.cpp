@@ -92,10 +92,32 @@ void dropRunningLines(std::vector<PdfPageLines> &pages)
             order[i] = i;
         std::sort(order.begin(), order.end(),
                   [&](std::size_t a, std::size_t b) { return lines[a].top < lines[b].top; });
-        for (std::size_t k = 0; k < order.size() && k < Band; ++k) {
+        // Running lines stand apart from the text: a line's height or more
+        // beyond the usual gap between lines.
+        std::vector<double> gaps;
+        for (std::size_t k = 1; k < order.size(); ++k)
+            gaps.push_back(lines[order[k]].top - lines[order[k - 1]].bottom);
+        double usual = 0;
+        if (!gaps.empty()) {
+            std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+            usual = gaps[gaps.size() / 2];
+        }
+        const auto apart = [&](std::size_t upper, std::size_t lower) {
+            const PdfLine &a = lines[order[upper]];
+            const PdfLine &b = lines[order[lower]];
+            return b.top - a.bottom > usual + std::max(a.height(), b.height());
+        };
+        const std::size_t n = order.size();
+        for (std::size_t k = 0; k < n && k < Band; ++k) {
+            if (k + 1 < n && !apart(k, k + 1))
+                break;
             const std::size_t top = order[k];
             groups[u"t"_s + repeatKey(lines[top].text)].push_back({p, top, lines[top].top});
-            const std::size_t bottom = order[order.size() - 1 - k];
+        }
+        for (std::size_t k = 0; k < n && k < Band; ++k) {
+            if (k + 1 < n && !apart(n - 2 - k, n - 1 - k))
+                break;
+            const std::size_t bottom = order[n - 1 - k];
             groups[u"b"_s + repeatKey(lines[bottom].text)].push_back(
                 {p, bottom, lines[bottom].bottom});
         }
