@@ -3,6 +3,9 @@
 #include "FuzzSupport.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace QuillfenFuzz {
 
@@ -24,8 +27,11 @@ inline void requireDocumentText(const QString &text)
     requireCrLf(text);
     require(!text.contains(QStringLiteral("\r\n\r\n\r\n")), "more than one empty line");
     require(!text.startsWith(u'\r') && !text.endsWith(u'\n'), "line end at the start or end");
-    for (const QString &paragraph : text.split(QStringLiteral("\r\n\r\n")))
-        require(!paragraph.trimmed().isEmpty() || text.isEmpty(), "a blank paragraph");
+    for (const QString &paragraph : text.split(QStringLiteral("\r\n\r\n"))) {
+        const bool blank = std::all_of(paragraph.cbegin(), paragraph.cend(),
+                                       [](QChar c) { return c.unicode() <= 0x20; });
+        require(!blank || text.isEmpty(), "a blank paragraph");
+    }
 }
 
 } // namespace QuillfenFuzz

@@ -66,7 +66,9 @@ PDF = ("Annual Report (PDF).pdf", "Tarnwick Reading Society - Annual Report", [
     "nineteen twenty-three.",
     "The treasurer reports a small surplus. Subscriptions covered the rent of the hall and "
     "the cost of books for the lending shelf; the raffle at the summer party paid for new "
-    "chairs. We thank everyone who gave their time.",
+    "chairs. We thank everyone who gave their time, and the representatives of the "
+    "neighbouring societies for their extraordinarily generous correspondence throughout "
+    "the year.",
     "Next year we plan a joint meeting with the history group and a reading in the library "
     "garden in June, weather permitting.",
 ])
@@ -247,7 +249,7 @@ def pdf(header, paragraphs):
                 line = candidate
                 continue
             room = columns - len(line) - (1 if line else 0) - 1
-            if len(word) >= 8 and room >= 3 and "-" not in word:
+            if word.isalpha() and 3 <= room <= len(word) - 3:
                 lines.append((line + " " + word[:room] + "-", first))
                 first = False
                 line = word[room:]

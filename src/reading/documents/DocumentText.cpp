@@ -47,11 +47,11 @@ void DocumentText::endParagraph()
     if (!m_begun)
         return;
     const qsizetype contentStart = m_paragraphStart == 0 ? 0 : m_paragraphStart + 4;
-    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    // Spaces and control characters alone make no paragraph.
+    auto isBlank = [](char c) { return uchar(c) <= 0x20; };
     qsizetype end = m_text.size();
     while (end > contentStart && isBlank(m_text[end - 1]))
         --end;
-    // A paragraph of spaces and tabs alone is empty too.
     const bool blank = end == contentStart;
     m_text.truncate(blank ? m_paragraphStart : end);
     m_begun = false;

@@ -250,12 +250,15 @@ QString odtText(const pugi::xml_node &root)
     CollapsingText notesText(notes);
     CollapsingText *current = &bodyText;
     int noteDepth = 0;
+    // Text outside paragraphs (between list items, say) is no text.
+    int paragraphDepth = 0;
     const auto &roles = odtRoles();
     walkTree(
         root,
         [&](const pugi::xml_node &node) {
             if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
-                current->appendCollapsed(node.value());
+                if (paragraphDepth > 0)
+                    current->appendCollapsed(node.value());
                 return Visit::Skip;
             }
             if (node.type() != pugi::node_element)
@@ -263,6 +266,7 @@ QString odtText(const pugi::xml_node &root)
             switch (roleIn(roles, node)) {
             case Role::Paragraph:
                 current->endParagraph();
+                ++paragraphDepth;
                 return Visit::Children;
             case Role::Spaces:
                 current->spaces(spaceCount(node));
@@ -287,6 +291,7 @@ QString odtText(const pugi::xml_node &root)
             switch (roleIn(roles, node)) {
             case Role::Paragraph:
                 current->endParagraph();
+                --paragraphDepth;
                 break;
             case Role::Note:
                 current->endParagraph();
