@@ -32,8 +32,9 @@ fi
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_BUILD_TESTS=OFF \
     -DQUILLFEN_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target document_text >/dev/null
+cmake --build "$build" --target document_text unmarked_text >/dev/null
 reader="$PWD/$build/bench/documents/document_text"
+unmarked="$PWD/$build/bench/documents/unmarked_text"
 
 export NULL_DEVICE=/dev/null
 if [ ! -c /dev/null ]; then
@@ -66,6 +67,23 @@ done
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs);" \
     "pandoc $(pandoc --version | head -1 | cut -d' ' -f2), pdftotext $(pdftotext -v 2>&1 | head -1 | cut -d' ' -f3)"
 
+# The text corpus's Windows-1252 files: what detecting a legacy encoding
+# costs the files that the program reads as Windows-1252 today.
+cp1252=$(python3 - "$corpus" <<'PY'
+import os, sys
+folder = sys.argv[1]
+for name in sorted(os.listdir(folder)):
+    data = open(os.path.join(folder, name), "rb").read()
+    if data[:2] in (b"\xff\xfe", b"\xfe\xff") or data[:3] == b"\xef\xbb\xbf":
+        continue
+    try:
+        data.decode("utf-8")
+    except UnicodeDecodeError:
+        print(os.path.join(folder, name))
+PY
+)
+cp1252=$(echo $cp1252)
+
 each() { # each FORMAT COMMAND: the command once per file, the file as $f
     echo "for f in $docs/$1/*.$1; do $2; done"
 }
@@ -93,6 +111,9 @@ python3 bench/compare.py "$runs" \
     "document_text -j 2 (pdf)=$reader -j 2 $docs/pdf/*.pdf" \
     "pdftotext=$(each pdf 'pdftotext "$f" -')" \
     "pdftotext, two at a time=ls $docs/pdf/*.pdf | xargs -P 2 -I{} pdftotext {} -" \
+    --floor="Windows-1252 alone" \
+    "Windows-1252 alone=$unmarked --windows-1252 $cp1252" \
+    "uchardet, then the encoding=$unmarked $cp1252" \
     "--versus=document_text -j 1 (docx),document_text -j 2 (docx):pandoc -t plain (docx),docx2txt" \
     "--versus=document_text -j 1 (odt),document_text -j 2 (odt):pandoc -t plain (odt),odt2txt" \
     "--versus=document_text -j 1 (epub),document_text -j 2 (epub):pandoc -t plain (epub)" \

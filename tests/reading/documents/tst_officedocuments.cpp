@@ -108,6 +108,10 @@ private Q_SLOTS:
                           "</text:tracked-changes><text:p>Kept<office:annotation><text:p>"
                           "Comment</text:p></office:annotation> text</text:p>")
             << u"Kept text"_s;
+        QTest::newRow("text outside paragraphs is no text")
+            << QByteArray("<text:list>\f<text:list-item><text:p>Item</text:p></text:list-item>"
+                          " stray </text:list>")
+            << u"Item"_s;
         QTest::newRow("non-ASCII") << QByteArray("<text:p>Żółć – Ελληνικά</text:p>")
                                    << u"Żółć – Ελληνικά"_s;
     }
