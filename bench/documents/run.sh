@@ -109,6 +109,7 @@ python3 bench/compare.py "$runs" \
     "cat (pdf)=cat $docs/pdf/*.pdf" \
     "document_text -j 1 (pdf)=$reader -j 1 $docs/pdf/*.pdf" \
     "document_text -j 2 (pdf)=$reader -j 2 $docs/pdf/*.pdf" \
+    "document_text, a process a file (pdf)=$(each pdf "$reader \"\$f\"")" \
     "pdftotext=$(each pdf 'pdftotext "$f" -')" \
     "pdftotext, two at a time=ls $docs/pdf/*.pdf | xargs -P 2 -I{} pdftotext {} -" \
     --floor="Windows-1252 alone" \

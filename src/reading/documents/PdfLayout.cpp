@@ -207,6 +207,12 @@ double medianGap(const std::vector<PdfLine> &lines)
     return gaps[gaps.size() / 2];
 }
 
+// A gap between two lines larger than this sets paragraphs apart.
+double gapLimit(double usualGap, const PdfLine &line)
+{
+    return usualGap + 0.4 * line.height();
+}
+
 struct PlacedLine
 {
     const PdfLine *line;
@@ -226,12 +232,17 @@ bool splitsWord(const QString &paragraph, const QString &next)
 class ParagraphJoiner
 {
 public:
+    explicit ParagraphJoiner(bool spacedParagraphs) : m_spacedParagraphs(spacedParagraphs) {}
+
     void add(const PlacedLine &line, bool samePage, double gapLimit)
     {
-        if (m_previous && !continues(line, samePage, gapLimit))
+        const Step step = m_previous ? stepTo(line, samePage, gapLimit) : Step::NewParagraph;
+        if (step == Step::NewParagraph)
             flush();
         if (m_paragraph.isEmpty()) {
             m_paragraph = line.line->text;
+        } else if (step == Step::LineBreak) {
+            m_paragraph += u"\r\n"_s + line.line->text;
         } else if (splitsWord(m_paragraph, line.line->text)) {
             m_paragraph.chop(1);
             m_paragraph += line.line->text;
@@ -248,22 +259,27 @@ public:
     }
 
 private:
-    bool continues(const PlacedLine &line, bool samePage, double gapLimit) const
+    enum class Step { Join, LineBreak, NewParagraph };
+
+    Step stepTo(const PlacedLine &line, bool samePage, double gapLimit) const
     {
         const PdfLine &before = *m_previous->line;
         const PdfLine &now = *line.line;
         const double height = std::max(before.height(), now.height());
         if (samePage) {
             if (now.top - before.bottom > gapLimit)
-                return false;
+                return Step::NewParagraph;
             if (std::abs(now.height() - before.height()) > 0.25 * height)
-                return false;
+                return Step::NewParagraph;
         }
-        // The next line's first word would have fitted: the line was ended.
+        if (line.indented)
+            return Step::NewParagraph;
+        // The next line's first word would have fitted: the line was ended,
+        // by a line break where paragraphs are set apart by space.
         const double room = m_previous->edges.right - before.right;
         if (room > now.firstWordWidth + 0.25 * before.height() + 1.0)
-            return false;
-        return !line.indented;
+            return m_spacedParagraphs && samePage ? Step::LineBreak : Step::NewParagraph;
+        return Step::Join;
     }
 
     void flush()
@@ -276,6 +292,7 @@ private:
         m_paragraph.clear();
     }
 
+    bool m_spacedParagraphs;
     QString m_text;
     QString m_paragraph;
     std::optional<PlacedLine> m_previous;
@@ -286,21 +303,41 @@ private:
 QString pdfTextFromLines(std::vector<PdfPageLines> pages)
 {
     dropRunningLines(pages);
-    ParagraphJoiner joiner;
+    struct Layout
+    {
+        std::vector<Edges> edges;
+        double usualGap;
+    };
+    std::vector<Layout> layouts;
+    // Paragraphs set apart by space: then a line ended early without that
+    // space was ended by a line break.
+    std::size_t pairs = 0;
+    std::size_t spaced = 0;
     for (const PdfPageLines &page : pages) {
         const auto &lines = page.lines;
-        const std::vector<Edges> edges = columnEdges(lines);
-        const double usualGap = medianGap(lines);
+        layouts.push_back({columnEdges(lines), medianGap(lines)});
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            if (lines[i].top < lines[i - 1].top)
+                continue;
+            ++pairs;
+            if (lines[i].top - lines[i - 1].bottom > gapLimit(layouts.back().usualGap, lines[i]))
+                ++spaced;
+        }
+    }
+    ParagraphJoiner joiner(spaced >= 2 && spaced * 20 >= pairs);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const auto &lines = pages[p].lines;
+        const Layout &layout = layouts[p];
         auto indentedAt = [&](std::size_t i) {
-            return lines[i].left > edges[i].left + 0.5 * lines[i].height();
+            return lines[i].left > layout.edges[i].left + 0.5 * lines[i].height();
         };
         for (std::size_t i = 0; i < lines.size(); ++i) {
             // A first-line indent: this line in from its column, the lines
             // around it not (a hanging indent is not a new paragraph).
             const bool indented = indentedAt(i) && (i == 0 || !indentedAt(i - 1))
                 && (i + 1 == lines.size() || !indentedAt(i + 1));
-            const double gapLimit = usualGap + 0.4 * lines[i].height();
-            joiner.add({&lines[i], edges[i], indented}, i > 0, gapLimit);
+            joiner.add({&lines[i], layout.edges[i], indented}, i > 0,
+                       gapLimit(layout.usualGap, lines[i]));
         }
     }
     return joiner.take();

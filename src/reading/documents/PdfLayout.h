@@ -40,10 +40,12 @@ private:
 };
 
 // The text of a document's pages with its paragraphs rebuilt from the
-// layout: a line that the next line's first word would have fitted after,
-// a larger gap, an indented first line or a change of size ends a
-// paragraph; the other lines of a paragraph are joined with a space, or
-// without their hyphen when it splits a word, also across a page break.
+// layout: a larger gap, an indented first line or a change of size ends a
+// paragraph, and so does a line that the next line's first word would have
+// fitted after, unless the document sets its paragraphs apart by space:
+// then such a line ended with a line break (CR LF). The other lines of a
+// paragraph are joined with a space, or without their hyphen when it
+// splits a word, also across a page break.
 // Lines at a page's top or bottom that repeat, their digits aside, at the
 // same height on other pages (running headers and footers, page numbers)
 // are left out. Paragraphs are separated by one empty line, CR LF.

@@ -7,8 +7,10 @@
 #include <QPdfWriter>
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 // PDFs written with QPdfWriter as a word processor lays pages out: words
-// filled greedily into lines of a column, "|" in a word a place where it
+// filled greedily into lines of a column, "\n" a line break, "|" in a word a place where it
 // may be hyphenated at a line end, paragraphs apart by a gap or by a
 // first-line indent, and on request a running header and a page number
 // on every page.
@@ -69,7 +71,12 @@ inline WrittenPdf writePdf(const PdfPlan &plan)
             x0 = Left;
             newLine();
         };
-        for (const QString &word : paragraph.split(u' ')) {
+        // "\n" is a line break: the line ends there, with no gap.
+        for (const QString &word : QString(paragraph).replace(u'\n', u" \n "_s).split(u' ')) {
+            if (word == u"\n"_s) {
+                draw();
+                continue;
+            }
             const QString whole = QString(word).remove(u'|');
             const QString joined = line.isEmpty() ? whole : line + u' ' + whole;
             if (x0 + metrics.horizontalAdvance(joined) <= Left + Width) {

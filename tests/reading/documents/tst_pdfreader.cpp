@@ -39,6 +39,9 @@ private Q_SLOTS:
                                                          "and Ελληνικά in it too."_s};
         QTest::newRow("wrapped lines joined, paragraphs by their gap")
             << three << 8.0 << 0.0 << false << 1 << false;
+        QTest::newRow("with a gap between paragraphs, a line ended early is a line break")
+            << QStringList{Long + u"\nAfter the break."_s, u"Next."_s, u"Last."_s} << 8.0 << 0.0 << false << 1
+            << false;
         QTest::newRow("paragraphs by a first-line indent") << three << 0.0 << 24.0 << false << 1
                                                            << false;
         QTest::newRow("hyphens at line ends removed")
@@ -70,7 +73,7 @@ private Q_SLOTS:
 
         QStringList expected;
         for (const QString &paragraph : paragraphs)
-            expected << unmarked(paragraph);
+            expected << unmarked(paragraph).replace(u'\n', u"\r\n"_s);
         const QString text = pdfTextOfBytes(pdf.bytes);
         QCOMPARE(text.split(u"\r\n\r\n"_s), expected);
     }
