@@ -111,7 +111,7 @@ python3 bench/compare.py "$runs" \
     "document_text -j 2 (pdf)=$reader -j 2 $docs/pdf/*.pdf" \
     "document_text, a process a file (pdf)=$(each pdf "$reader \"\$f\"")" \
     "pdftotext=$(each pdf 'pdftotext "$f" -')" \
-    "pdftotext, two at a time=ls $docs/pdf/*.pdf | xargs -P 2 -I{} pdftotext {} -" \
+    "pdftotext two at a time (xargs -P 2)=ls $docs/pdf/*.pdf | xargs -P 2 -I{} pdftotext {} -" \
     --floor="Windows-1252 alone" \
     "Windows-1252 alone=$unmarked --windows-1252 $cp1252" \
     "uchardet, then the encoding=$unmarked $cp1252" \
@@ -119,4 +119,4 @@ python3 bench/compare.py "$runs" \
     "--versus=document_text -j 1 (odt),document_text -j 2 (odt):pandoc -t plain (odt),odt2txt" \
     "--versus=document_text -j 1 (epub),document_text -j 2 (epub):pandoc -t plain (epub)" \
     "--versus=document_text -j 1 (pdf):pdftotext" \
-    "--versus=document_text -j 2 (pdf):pdftotext, two at a time"
+    "--versus=document_text -j 2 (pdf):pdftotext two at a time (xargs -P 2)"

@@ -10,7 +10,7 @@
 namespace Quillfen {
 
 // The bytes of a file's start that detection looks at.
-constexpr qsizetype LegacySampleBytes = 16 * 1024;
+constexpr qsizetype LegacySampleBytes = 4 * 1024;
 
 // The encoding of text that has no byte-order mark and is not valid UTF-8,
 // as uchardet names it from at most the first LegacySampleBytes of bytes,
