@@ -6,9 +6,11 @@
 # from pages of the text corpus and the HTML corpus (bench/work/documents).
 # Until quillfen-cli --text reads documents, the readers are timed through
 # document_text, which prints each file's text as quillfen-cli --text -j N
-# will.
+# will. Last, what detecting legacy encodings costs the corpus's
+# Windows-1252 text files.
 # Usage: bench/documents/run.sh [RUNS] [COUNT] [TEXT_KB]
 #        (default 5 rounds; 12 files from each corpus, 150 kB of text each)
+#        ONLY="pdf encodings" bench/documents/run.sh   times those groups alone
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs="${1:-5}"
@@ -87,36 +89,47 @@ cp1252=$(echo $cp1252)
 each() { # each FORMAT COMMAND: the command once per file, the file as $f
     echo "for f in $docs/$1/*.$1; do $2; done"
 }
-python3 bench/compare.py "$runs" \
-    --floor="cat (docx)" \
-    "cat (docx)=cat $docs/docx/*.docx" \
-    "document_text -j 1 (docx)=$reader -j 1 $docs/docx/*.docx" \
-    "document_text -j 2 (docx)=$reader -j 2 $docs/docx/*.docx" \
-    "pandoc -t plain (docx)=$(each docx 'pandoc -t plain "$f"')" \
-    "docx2txt=$(each docx 'docx2txt "$f" -')" \
-    --floor="cat (odt)" \
-    "cat (odt)=cat $docs/odt/*.odt" \
-    "document_text -j 1 (odt)=$reader -j 1 $docs/odt/*.odt" \
-    "document_text -j 2 (odt)=$reader -j 2 $docs/odt/*.odt" \
-    "pandoc -t plain (odt)=$(each odt 'pandoc -t plain "$f"')" \
-    "odt2txt=$(each odt 'odt2txt --encoding=UTF-8 "$f"')" \
-    --floor="cat (epub)" \
-    "cat (epub)=cat $docs/epub/*.epub" \
-    "document_text -j 1 (epub)=$reader -j 1 $docs/epub/*.epub" \
-    "document_text -j 2 (epub)=$reader -j 2 $docs/epub/*.epub" \
-    "pandoc -t plain (epub)=$(each epub 'pandoc -t plain "$f"')" \
-    --floor="cat (pdf)" \
-    "cat (pdf)=cat $docs/pdf/*.pdf" \
-    "document_text -j 1 (pdf)=$reader -j 1 $docs/pdf/*.pdf" \
-    "document_text -j 2 (pdf)=$reader -j 2 $docs/pdf/*.pdf" \
-    "document_text, a process a file (pdf)=$(each pdf "$reader \"\$f\"")" \
-    "pdftotext=$(each pdf 'pdftotext "$f" -')" \
-    "pdftotext two at a time (xargs -P 2)=ls $docs/pdf/*.pdf | xargs -P 2 -I{} pdftotext {} -" \
-    --floor="Windows-1252 alone" \
-    "Windows-1252 alone=$unmarked --windows-1252 $cp1252" \
-    "uchardet, then the encoding=$unmarked $cp1252" \
-    "--versus=document_text -j 1 (docx),document_text -j 2 (docx):pandoc -t plain (docx),docx2txt" \
-    "--versus=document_text -j 1 (odt),document_text -j 2 (odt):pandoc -t plain (odt),odt2txt" \
-    "--versus=document_text -j 1 (epub),document_text -j 2 (epub):pandoc -t plain (epub)" \
-    "--versus=document_text -j 1 (pdf):pdftotext" \
-    "--versus=document_text -j 2 (pdf):pdftotext two at a time (xargs -P 2)"
+groups="${ONLY:-docx odt epub pdf encodings}"
+args=()
+for group in $groups; do
+    case $group in
+    docx) args+=(
+        --floor="cat (docx)"
+        "cat (docx)=cat $docs/docx/*.docx"
+        "document_text -j 1 (docx)=$reader -j 1 $docs/docx/*.docx"
+        "document_text -j 2 (docx)=$reader -j 2 $docs/docx/*.docx"
+        "pandoc -t plain (docx)=$(each docx 'pandoc -t plain "$f"')"
+        "docx2txt=$(each docx 'docx2txt "$f" -')"
+        "--versus=document_text -j 1 (docx),document_text -j 2 (docx):pandoc -t plain (docx),docx2txt") ;;
+    odt) args+=(
+        --floor="cat (odt)"
+        "cat (odt)=cat $docs/odt/*.odt"
+        "document_text -j 1 (odt)=$reader -j 1 $docs/odt/*.odt"
+        "document_text -j 2 (odt)=$reader -j 2 $docs/odt/*.odt"
+        "pandoc -t plain (odt)=$(each odt 'pandoc -t plain "$f"')"
+        "odt2txt=$(each odt 'odt2txt --encoding=UTF-8 "$f"')"
+        "--versus=document_text -j 1 (odt),document_text -j 2 (odt):pandoc -t plain (odt),odt2txt") ;;
+    epub) args+=(
+        --floor="cat (epub)"
+        "cat (epub)=cat $docs/epub/*.epub"
+        "document_text -j 1 (epub)=$reader -j 1 $docs/epub/*.epub"
+        "document_text -j 2 (epub)=$reader -j 2 $docs/epub/*.epub"
+        "pandoc -t plain (epub)=$(each epub 'pandoc -t plain "$f"')"
+        "--versus=document_text -j 1 (epub),document_text -j 2 (epub):pandoc -t plain (epub)") ;;
+    pdf) args+=(
+        --floor="cat (pdf)"
+        "cat (pdf)=cat $docs/pdf/*.pdf"
+        "document_text -j 1 (pdf)=$reader -j 1 $docs/pdf/*.pdf"
+        "document_text -j 2 (pdf)=$reader -j 2 $docs/pdf/*.pdf"
+        "document_text, a process a file (pdf)=$(each pdf "$reader \"\$f\"")"
+        "pdftotext=$(each pdf 'pdftotext "$f" -')"
+        "pdftotext two at a time (xargs -P 2)=ls $docs/pdf/*.pdf | xargs -P 2 -I{} pdftotext {} -"
+        "--versus=document_text -j 1 (pdf),document_text -j 2 (pdf):pdftotext"
+        "--versus=document_text -j 2 (pdf):pdftotext two at a time (xargs -P 2)") ;;
+    encodings) args+=(
+        --floor="Windows-1252 alone"
+        "Windows-1252 alone=$unmarked --windows-1252 $cp1252"
+        "uchardet, then the encoding=$unmarked $cp1252") ;;
+    esac
+done
+python3 bench/compare.py "$runs" "${args[@]}"
