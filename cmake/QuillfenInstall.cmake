@@ -40,3 +40,7 @@ add_custom_target(quillfen_cli_completion ALL DEPENDS ${completion})
 install(FILES ${completion}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME quillfen-cli)
+
+# The licence as Debian packages state it (poppler is GPL, and so is
+# Quillfen).
+install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillfen)

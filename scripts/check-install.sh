@@ -33,6 +33,7 @@ expected=(
     share/man/man1/quillfen.1
     share/man/man1/quillfen-cli.1
     share/bash-completion/completions/quillfen-cli
+    share/doc/quillfen/copyright
 )
 for path in "${expected[@]}"; do
     [ -e "$root/$path" ] || fail "missing: /usr/$path"
@@ -42,7 +43,7 @@ for program in quillfen quillfen-cli; do
 done
 # Everything else stays out: no tests, no helpers, nothing outside /usr.
 unexpected=$(cd "$stage" && find . -type f | sed 's|^\./|/|' | grep -v -E \
-    '^/usr/(bin/quillfen(-cli)?|share/quillfen/.*|share/applications/[^/]*\.desktop|share/icons/hicolor/scalable/apps/[^/]*\.svg|share/metainfo/[^/]*\.xml|share/man/man1/[^/]*\.1|share/bash-completion/completions/quillfen-cli)$' ||
+    '^/usr/(bin/quillfen(-cli)?|share/quillfen/.*|share/applications/[^/]*\.desktop|share/icons/hicolor/scalable/apps/[^/]*\.svg|share/metainfo/[^/]*\.xml|share/man/man1/[^/]*\.1|share/bash-completion/completions/quillfen-cli|share/doc/quillfen/copyright)$' ||
     true)
 [ -z "$unexpected" ] || fail "unexpected files installed:"$'\n'"$unexpected"
 source_samples=$(cd data/Samples && find . -type f | sort)
@@ -127,6 +128,8 @@ if command -v cpack >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
         contents=$(dpkg-deb -c "$deb")
         grep -q "./usr/share/quillfen/Samples/Quick Guide.txt" <<<"$contents" ||
             fail "the package lacks the Samples"
+        grep -q "./usr/share/doc/quillfen/copyright" <<<"$contents" ||
+            fail "the package lacks its copyright file"
     else
         fail "cpack made no package"
     fi

@@ -1,0 +1,184 @@
+#include "DocumentFormats.h"
+
+#include "EpubText.h"
+#include "OfficeText.h"
+#include "PdfText.h"
+#include "platform/FileReading.h"
+#include "reading/TextDecoding.h"
+#include "reading/html/HtmlRendering.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace Quillfen {
+
+namespace {
+
+// A zip archive whose first entry, stored first as the packaging rules of
+// the format require, is "mimetype" holding the media type.
+bool hasMimetypeEntry(QByteArrayView head, QByteArrayView mediaType)
+{
+    constexpr QByteArrayView Prefix("PK\x03\x04", 4);
+    if (!head.startsWith(Prefix) || head.size() < 30)
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(head.data());
+    const qsizetype nameLength = p[26] | (p[27] << 8);
+    const qsizetype extraLength = p[28] | (p[29] << 8);
+    const QByteArrayView rest = head.sliced(30);
+    if (nameLength != 8 || !rest.startsWith("mimetype"))
+        return false;
+    const qsizetype dataStart = 8 + extraLength;
+    return rest.size() >= dataStart + mediaType.size()
+        && rest.sliced(dataStart).startsWith(mediaType);
+}
+
+bool isOdt(QByteArrayView head)
+{
+    return hasMimetypeEntry(head, "application/vnd.oasis.opendocument.text");
+}
+
+bool isEpub(QByteArrayView head)
+{
+    return hasMimetypeEntry(head, "application/epub+zip");
+}
+
+// Word and the other writers of .docx put one of the package's own parts
+// first.
+bool isDocx(QByteArrayView head)
+{
+    if (!head.startsWith("PK\x03\x04") || head.size() < 30)
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(head.data());
+    const qsizetype nameLength = p[26] | (p[27] << 8);
+    const QByteArrayView name = head.sliced(30).first(std::min(nameLength, head.size() - 30));
+    return name == "[Content_Types].xml" || name.startsWith("word/") || name == "_rels/.rels";
+}
+
+// The header may follow other bytes within the first kilobyte.
+bool isPdf(QByteArrayView head)
+{
+    return head.first(std::min(head.size(), SignatureBytes)).indexOf("%PDF-") >= 0;
+}
+
+QString htmlText(const QString &path)
+{
+    return renderedTextOfHtml(readWholeFile(path));
+}
+
+constexpr QStringView TextExtensions[] = {u"txt"};
+constexpr QStringView HtmlExtensions[] = {u"htm", u"html"};
+constexpr QStringView DocxExtensions[] = {u"docx"};
+constexpr QStringView OdtExtensions[] = {u"odt"};
+constexpr QStringView EpubExtensions[] = {u"epub"};
+constexpr QStringView PdfExtensions[] = {u"pdf"};
+
+QString readDocx(const QString &path)
+{
+    return docxText(path);
+}
+
+QString readOdt(const QString &path)
+{
+    return odtText(path);
+}
+
+QString readEpub(const QString &path)
+{
+    return epubText(path);
+}
+
+QString readPdf(const QString &path)
+{
+    return pdfText(path);
+}
+
+const DocumentFormat Formats[] = {
+    {u"text", TextExtensions, nullptr, nullptr},
+    {u"html", HtmlExtensions, nullptr, htmlText},
+    {u"docx", DocxExtensions, isDocx, readDocx},
+    {u"odt", OdtExtensions, isOdt, readOdt},
+    {u"epub", EpubExtensions, isEpub, readEpub},
+    {u"pdf", PdfExtensions, isPdf, readPdf},
+};
+
+QByteArray headOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(SignatureBytes);
+}
+
+} // namespace
+
+std::span<const DocumentFormat> documentFormats()
+{
+    return Formats;
+}
+
+const DocumentFormat &plainTextFormat()
+{
+    return Formats[0];
+}
+
+const DocumentFormat &formatOfName(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < 0 || path.indexOf(u'/', dot) >= 0)
+        return plainTextFormat();
+    const QStringView extension = QStringView(path).sliced(dot + 1);
+    for (const DocumentFormat &format : Formats) {
+        for (const QStringView known : format.extensions) {
+            if (extension.compare(known, Qt::CaseInsensitive) == 0)
+                return format;
+        }
+    }
+    return plainTextFormat();
+}
+
+const DocumentFormat &formatOf(const QString &path, QByteArrayView head)
+{
+    for (const DocumentFormat &format : Formats) {
+        if (format.hasSignature && format.hasSignature(head))
+            return format;
+    }
+    return formatOfName(path);
+}
+
+const DocumentFormat &formatOfFile(const QString &path)
+{
+    return formatOf(path, headOf(path));
+}
+
+bool isKnownDocument(const DocumentFormat &format)
+{
+    return format.readText != nullptr;
+}
+
+QStringList addFilesPatterns()
+{
+    QStringList patterns;
+    for (const DocumentFormat &format : Formats) {
+        for (const QStringView extension : format.extensions)
+            patterns << u"*."_s + extension;
+    }
+    return patterns;
+}
+
+QString addFilesFilter()
+{
+    return u"Documents ("_s + addFilesPatterns().join(u' ') + u')';
+}
+
+QString readDocumentText(const QString &path)
+{
+    const DocumentFormat &format = formatOfFile(path);
+    if (format.readText)
+        return format.readText(path);
+    return decodeTextFile(readWholeFile(path));
+}
+
+} // namespace Quillfen

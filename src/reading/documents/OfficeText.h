@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Quillfen {
+
+class ZipContainer;
+
+// The text of a Word document (.docx): the main document's paragraphs in
+// order, each table cell's paragraphs as paragraphs, line breaks as line
+// ends and tabs as tabs, then the footnotes and the endnotes. Field codes
+// and deleted revisions are left out. Throws Failure naming the file.
+QString docxText(const QString &path);
+// The same from the file's bytes; the Failure gives the reason alone.
+QString docxTextOfBytes(QByteArray bytes);
+QString docxText(ZipContainer &archive);
+
+// The text of an OpenDocument text (.odt): paragraphs, headings, list
+// items and table cells as paragraphs, text:s, text:tab and
+// text:line-break as spaces, tabs and line ends, then the notes.
+QString odtText(const QString &path);
+QString odtTextOfBytes(QByteArray bytes);
+QString odtText(ZipContainer &archive);
+
+// The text of one XML part by itself, for the fuzz targets: a Word body or
+// notes part, or an OpenDocument content.xml.
+QString docxPartText(QByteArray xml);
+QString odtContentText(QByteArray xml);
+
+} // namespace Quillfen
