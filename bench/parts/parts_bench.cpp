@@ -365,13 +365,13 @@ void codecs(const std::vector<CorpusFile> &corpus)
 
     Utf8Scratch handScratch;
     same = std::all_of(corpus.begin(), corpus.end(), [&](const CorpusFile &f) {
-        return utf8TextOfFile(f.bytes, handScratch) == qtUtf8TextOfFile(f.bytes, scratch);
+        return utf8TextOfFile(QString(), f.bytes, handScratch) == qtUtf8TextOfFile(f.bytes, scratch);
     });
     race(
         "a file's text as UTF-8 (every file)", "the same with Qt's decoders and encoder", same,
         [&] {
             for (const CorpusFile &f : corpus)
-                g_sink = g_sink + utf8TextOfFile(f.bytes, handScratch).size();
+                g_sink = g_sink + utf8TextOfFile(QString(), f.bytes, handScratch).size();
         },
         [&] {
             for (const CorpusFile &f : corpus)
@@ -408,7 +408,7 @@ void codecs(const std::vector<CorpusFile> &corpus)
         true,
         [&] {
             for (const CorpusFile &f : corpus)
-                cutUtf8(utf8TextOfFile(f.bytes, handScratch), ExtractMode::Paragraph, shield,
+                cutUtf8(utf8TextOfFile(QString(), f.bytes, handScratch), ExtractMode::Paragraph, shield,
                         filter, handRows);
         },
         [&] {

@@ -62,7 +62,7 @@ void rowsOfFile(const QString &path, const SmartSentences &choices, Lines &lines
         return;
     }
     readWholeFile(path, bytes);
-    choices.extract(utf8TextOfFile(bytes, scratch), lines);
+    choices.extract(utf8TextOfFile(QString(), bytes, scratch), lines);
     scratch.trim();
 }
 

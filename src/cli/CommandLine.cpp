@@ -13,7 +13,7 @@
 #include "platform/OutputFile.h"
 #include "results/RowEncoding.h"
 
-#include "reading/TextDecoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QThread>
 #include <mutex>
@@ -106,6 +106,8 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         return 0;
     }
 
+    forceTextEncoding(options.encoding);
+
     QStringList entries;
     if (options.abbreviations) {
         entries = *options.abbreviations;
@@ -155,10 +157,15 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         if (path == StandardInputName) {
             QByteArray bytes;
             failure = standardInput.read(bytes);
-            if (!failure && options.text)
-                writer.appendText(decodeTextFile(bytes), options.nulAfter);
-            else if (!failure)
-                extractTextBytes(bytes, options.mode, shield, options.filter, writer, writer);
+            try {
+                if (!failure && options.text)
+                    writer.appendText(decodeTextOfFile(path, bytes), options.nulAfter);
+                else if (!failure)
+                    extractTextBytes(path, bytes, options.mode, shield, options.filter, writer,
+                                     writer);
+            } catch (...) {
+                failure = FileFailure{path, describeCurrentException()};
+            }
         } else {
             failure = options.text ? writeFileText(path, options.nulAfter, html, writer)
                                    : extractFileAsUtf8(path, options.mode, shield, options.filter,

@@ -2,6 +2,7 @@
 #include "CommandLineOptions.h"
 
 #include "inputs/adding/FolderListing.h"
+#include "reading/encodings/LegacyEncoding.h"
 
 #include <algorithm>
 
@@ -108,6 +109,21 @@ text: each row then CR LF, as the window saves)"_s,
                      s.options.folderPatterns.clear();
                  s.extensionSet = true;
                  s.options.folderPatterns << extensionPatterns(o.value());
+             }},
+        {.longName = u"--encoding"_s,
+         .valueName = u"NAME"_s,
+         .help = u"read every text file as NAME (KOI8-R,\n"
+                 u"windows-1251, ISO-8859-2, ...) instead of\n"
+                 u"telling the encoding from its bytes"_s,
+         .completion = Suggestions,
+         .values = {u"UTF-8"_s, u"windows-1252"_s, u"windows-1251"_s, u"KOI8-R"_s,
+                    u"ISO-8859-2"_s, u"Shift_JIS"_s, u"GB18030"_s},
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 const QString name = o.value();
+                 if (!isKnownEncodingName(name.toLatin1()))
+                     throw UsageError{u"unknown encoding \""_s + name + u'"'};
+                 s.options.encoding = name.toLatin1();
              }},
         {.longName = u"--list-inputs"_s,
          .help = u"print the input files, one path per line,\nand extract nothing"_s,

@@ -4,6 +4,8 @@
 #include "StreamingCut.h"
 #include "platform/FileReading.h"
 #include "reading/BlockDecoding.h"
+#include "reading/encodings/LegacyEncoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 #include "reading/Utf8Decoding.h"
 #include "reading/Utf8Encoding.h"
 
@@ -14,17 +16,48 @@ namespace Quillfen {
 
 namespace {
 
-// Without a mark the whole file decides: UTF-8 when all of it is valid.
-// block holds the first block.
-TextEncoding unmarkedEncoding(FileBlocks &file, QByteArray &block, qsizetype blockBytes)
+// The decision a whole read would make, from the file's start and, without
+// a mark, whether all of it is valid UTF-8; the file is back at its start.
+TextDecision decideInBlocks(FileBlocks &file, qsizetype blockBytes)
 {
-    BlockUtf8Validator validator;
-    for (; !block.isEmpty(); file.read(block, blockBytes))
-        validator.feed(block);
-    const bool utf8 = validator.finish();
+    QByteArray head;
+    file.read(head, BinarySampleBytes);
+    const auto mark = detectByteOrderMark(head);
+    bool validUtf8 = false;
+    if (!mark) {
+        file.rewind();
+        BlockUtf8Validator validator;
+        QByteArray block;
+        for (file.read(block, blockBytes); !block.isEmpty(); file.read(block, blockBytes))
+            validator.feed(block);
+        validUtf8 = validator.finish();
+    }
+    const bool wholeFile = head.size() < BinarySampleBytes;
     file.rewind();
-    return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    return decideTextDecoding(head, wholeFile, validUtf8);
 }
+
+// One of our decoders or a named one, fed block by block.
+class FileTextDecoder
+{
+public:
+    explicit FileTextDecoder(const TextDecision &decision)
+    {
+        if (decision.kind == TextDecision::Kind::Named)
+            m_named.emplace(decision.name);
+        else
+            m_ours.emplace(decision.encoding);
+    }
+    void feed(QByteArrayView bytes, QString &out)
+    {
+        m_ours ? m_ours->feed(bytes, out) : m_named->feed(bytes, out);
+    }
+    void finish(QString &out) { m_ours ? m_ours->finish(out) : m_named->finish(out); }
+
+private:
+    std::optional<BlockDecoder> m_ours;
+    std::optional<NamedBlockDecoder> m_named;
+};
 
 // The smart cut's rows as text, through the filter.
 class SmartRowsAsText final : public Utf8RowSink
@@ -55,19 +88,15 @@ void extractTextFileInBlocks(const QString &path, ExtractMode mode,
     // A block holds at least a whole byte-order mark.
     blockBytes = std::max<qsizetype>(blockBytes, 4);
     FileBlocks file(path);
+    const TextDecision decision = decideInBlocks(file, blockBytes);
+    if (decision.kind == TextDecision::Kind::Binary)
+        refuseBinaryFile(path);
+    // The mark is skipped here; a named decoder skips its own.
     QByteArray block;
     file.read(block, blockBytes);
-    TextEncoding encoding = TextEncoding::Utf8;
-    qsizetype markLength = 0;
-    if (const auto mark = detectByteOrderMark(block)) {
-        encoding = mark->encoding;
-        markLength = mark->length;
-    } else {
-        encoding = unmarkedEncoding(file, block, blockBytes);
-        file.read(block, blockBytes);
-    }
+    const qsizetype markLength = decision.markLength;
 
-    BlockDecoder decoder(encoding);
+    FileTextDecoder decoder(decision);
     std::optional<StreamingCut> streaming;
     std::optional<SmartRowsAsText> smartRows;
     std::optional<SmartSentenceStream> smart;

@@ -10,10 +10,10 @@ namespace Quillfen {
 constexpr qint64 BlockwiseFileBytes = qint64(16) << 20;
 constexpr qsizetype ExtractionBlockBytes = qsizetype(4) << 20;
 
-// Every row of a text file (not an HTML page), read blockBytes at a time
-// in bounded memory: exactly the rows of reading it as one text. A file
-// without a byte-order mark is read twice, first to tell UTF-8 from
-// Windows-1252. Throws Failure as ReadTextFile does; a read that fails
+// Every row of a text file (not a document), read blockBytes at a time in
+// bounded memory: exactly the rows of reading it as one text. A file
+// without a byte-order mark is read twice, first to tell UTF-8 from a
+// legacy encoding. Throws Failure as ReadTextFile does; a read that fails
 // part way comes after the rows of the blocks before it.
 void extractTextFileInBlocks(const QString &path, ExtractMode mode,
                              const AbbreviationShield &shield, const LineFilter &filter,

@@ -6,7 +6,7 @@
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/PacedYield.h"
-#include "reading/TextFileReader.h"
+#include "reading/documents/DocumentFormats.h"
 
 #include <QFileInfo>
 
@@ -75,16 +75,6 @@ QString FileNameOfPath(const QString &path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
-QString ExtensionOfPath(const QString &path)
-{
-    return path.mid(path.lastIndexOf(u'.') + 1);
-}
-
-bool isHtmlPath(const QString &path)
-{
-    const QString extension = ExtensionOfPath(path).toLower();
-    return extension == u"html"_s || extension == u"htm"_s;
-}
 
 // One press of "Start Extracting", from the first input row to "Done.".
 class ExtractionRun::Pass
@@ -134,18 +124,16 @@ private:
         QStringList texts;
         std::optional<PreparedFile> prepared;
         // A file that cannot be read is reported once and gives no rows.
-        const bool html = isHtmlPath(path);
+        const DocumentFormat &format = formatOfFile(path);
         try {
-            if (html) {
-                texts = {readInBackground(path, true).value(0)};
-            } else {
+            if (isPlainText(format))
                 prepared = m_next.take(path);
-                if (!prepared)
-                    texts = readInBackground(path, false);
-            }
+            if (!prepared)
+                texts = readInBackground(path, format);
         } catch (...) {
+            // Pages and other documents are read where pages always were.
             if (m_failures.empty())
-                m_firstFailureSite = html ? Site::ReadHtmlFile : Site::ReadTextFile;
+                m_firstFailureSite = isPlainText(format) ? Site::ReadTextFile : Site::ReadHtmlFile;
             m_failures.push_back({path, describeCurrentException()});
             return prepareNext(row + 1);
         }
@@ -179,7 +167,7 @@ private:
         } catch (...) {
             return; // its own turn reports it
         }
-        if (isHtmlPath(path) || QFileInfo(path).size() >= PreparedFileBytes)
+        if (!isPlainText(formatOfFile(path)) || QFileInfo(path).size() >= PreparedFileBytes)
             return;
         const ExtractMode mode = m_env.options.mode();
         const QString abbreviations =
@@ -190,13 +178,13 @@ private:
                      m_env.options.filter());
     }
 
-    QStringList readInBackground(const QString &path, bool html)
+    // A document's reader may work long even on a small file: only text
+    // files are read on the window's thread, and only small ones.
+    QStringList readInBackground(const QString &path, const DocumentFormat &format)
     {
         QStringList texts;
-        auto read = [&] {
-            texts = html ? QStringList{m_env.html.renderedText(path)} : ReadTextFile(path);
-        };
-        if (QFileInfo(path).size() < InlineFileBytes)
+        auto read = [&] { texts = readInputFile(path, format, m_env.html); };
+        if (isPlainText(format) && QFileInfo(path).size() < InlineFileBytes)
             read();
         else
             m_env.work.run(read);

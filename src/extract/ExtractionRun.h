@@ -28,9 +28,6 @@ struct RunEnvironment
 
 // The part of a path after its last "/"; the whole path without one.
 QString FileNameOfPath(const QString &path);
-// The text after the last "." of the path ("a.b/file" gives "b/file").
-QString ExtensionOfPath(const QString &path);
-bool isHtmlPath(const QString &path);
 
 // "Start Extracting": walks the input rows in order, reads each file, cuts
 // its text and appends the rows that pass the filter, with progress, the

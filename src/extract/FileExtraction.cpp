@@ -8,17 +8,36 @@
 #include "platform/Failure.h"
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
-#include "reading/TextFileReader.h"
 #include "reading/Utf8Encoding.h"
+#include "reading/documents/DocumentFormats.h"
+#include "reading/encodings/LegacyEncoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QFileInfo>
 
 namespace Quillfen {
 
+bool isPlainText(const DocumentFormat &format)
+{
+    return &format == &plainTextFormat();
+}
+
+bool isHtml(const DocumentFormat &format)
+{
+    return format.name == u"html";
+}
+
 QStringList readInputFile(const QString &path, HtmlTextSource &html)
 {
-    if (isHtmlPath(path))
+    return readInputFile(path, formatOfFile(path), html);
+}
+
+QStringList readInputFile(const QString &path, const DocumentFormat &format, HtmlTextSource &html)
+{
+    if (isHtml(format))
         return {html.renderedText(path)};
+    if (format.readText)
+        return {format.readText(path)};
     return ReadTextFile(path);
 }
 
@@ -45,11 +64,12 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
 {
     QStringList texts;
     try {
-        if (!isHtmlPath(path) && QFileInfo(path).size() >= BlockwiseFileBytes) {
+        const DocumentFormat &format = formatOfFile(path);
+        if (isPlainText(format) && QFileInfo(path).size() >= BlockwiseFileBytes) {
             extractTextFileInBlocks(path, mode, shield, filter, sink);
             return std::nullopt;
         }
-        texts = readInputFile(path, html);
+        texts = readInputFile(path, format, html);
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
@@ -62,30 +82,31 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
                                              const LineFilter &filter, HtmlTextSource &html,
                                              RowSink &sink, Utf8RowSink &utf8Sink)
 {
-    if (isHtmlPath(path) || !canCutUtf8(mode, shield, filter))
+    if (!canCutUtf8(mode, shield, filter))
         return extractFile(path, mode, shield, filter, html, sink);
-    QByteArray bytes;
     try {
+        const DocumentFormat &format = formatOfFile(path);
+        if (!isPlainText(format))
+            return extractFile(path, mode, shield, filter, html, sink);
         if (QFileInfo(path).size() >= BlockwiseFileBytes) {
             extractTextFileInBlocks(path, mode, shield, filter, sink);
             return std::nullopt;
         }
-        bytes = readWholeFile(path);
+        cutUtf8TextOfFile(path, readWholeFile(path), mode, shield, filter, utf8Sink);
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
-
-    cutUtf8TextOfFile(bytes, mode, shield, filter, utf8Sink);
     return std::nullopt;
 }
 
-void extractTextBytes(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
-                      const LineFilter &filter, RowSink &sink, Utf8RowSink &utf8Sink)
+void extractTextBytes(const QString &name, QByteArrayView bytes, ExtractMode mode,
+                      const AbbreviationShield &shield, const LineFilter &filter, RowSink &sink,
+                      Utf8RowSink &utf8Sink)
 {
     if (canCutUtf8(mode, shield, filter))
-        cutUtf8TextOfFile(bytes, mode, shield, filter, utf8Sink);
+        cutUtf8TextOfFile(name, bytes, mode, shield, filter, utf8Sink);
     else
-        extractTexts({decodeTextFile(bytes)}, mode, shield, filter, sink);
+        extractTexts({decodeTextOfFile(name, bytes)}, mode, shield, filter, sink);
 }
 
 QString failureLine(const FileFailure &failure)
@@ -115,30 +136,36 @@ void Utf8Scratch::trim()
         text = QString();
 }
 
-QByteArrayView utf8TextOfFile(QByteArrayView bytes, Utf8Scratch &scratch)
+QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scratch &scratch)
 {
     // As it stands when it is valid UTF-8, else from the decoded text, which
     // holds no unpaired surrogate and so encodes exactly.
-    if (const auto mark = detectByteOrderMark(bytes)) {
-        const QByteArrayView rest = bytes.sliced(mark->length);
-        if (mark->encoding == TextEncoding::Utf8 && isValidUtf8(rest))
-            return rest;
-        decode(rest, mark->encoding, scratch.text);
-        scratch.utf8.resize(0);
-        appendUtf8(scratch.utf8, scratch.text);
-        return scratch.utf8;
+    const TextDecision decision = decideTextDecoding(bytes);
+    const QByteArrayView text = bytes.sliced(decision.markLength);
+    if (decision.kind == TextDecision::Kind::Binary)
+        refuseBinaryFile(path);
+    if (decision.kind == TextDecision::Kind::Encoding) {
+        if (decision.encoding == TextEncoding::Utf8 && isValidUtf8(text))
+            return text;
+        if (decision.encoding == TextEncoding::Windows1252) {
+            windows1252ToUtf8(text, scratch.utf8);
+            return scratch.utf8;
+        }
+        decode(text, decision.encoding, scratch.text);
+    } else {
+        scratch.text = decodeWithEncoding(bytes, decision.name);
     }
-    if (isValidUtf8(bytes))
-        return bytes;
-    windows1252ToUtf8(bytes, scratch.utf8);
+    scratch.utf8.resize(0);
+    appendUtf8(scratch.utf8, scratch.text);
     return scratch.utf8;
 }
 
-void cutUtf8TextOfFile(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
-                       const LineFilter &filter, Utf8RowSink &sink)
+void cutUtf8TextOfFile(const QString &path, QByteArrayView bytes, ExtractMode mode,
+                       const AbbreviationShield &shield, const LineFilter &filter,
+                       Utf8RowSink &sink)
 {
     thread_local Utf8Scratch scratch;
-    cutUtf8(utf8TextOfFile(bytes, scratch), mode, shield, filter, sink);
+    cutUtf8(utf8TextOfFile(path, bytes, scratch), mode, shield, filter, sink);
     scratch.trim();
 }
 

@@ -22,10 +22,18 @@ struct FileFailure
 // name it.
 QString failureLine(const FileFailure &failure);
 
-// The text list of one input file, read as the run reads it: HTML pages
-// by their rendered text, every other file by its byte-order mark.
-// Throws Failure.
+struct DocumentFormat;
+
+// Whether a file of this format is read as text (no document reader).
+bool isPlainText(const DocumentFormat &format);
+bool isHtml(const DocumentFormat &format);
+
+// The text list of one input file, read as the run reads it: by the reader
+// its format names (DocumentFormats.h; HTML pages through html, the
+// rendered text), a text file by its bytes (TextFileDecoding.h). Throws
+// Failure.
 QStringList readInputFile(const QString &path, HtmlTextSource &html);
+QStringList readInputFile(const QString &path, const DocumentFormat &format, HtmlTextSource &html);
 
 // Every row of one file for fixed choices, as the run appends them when
 // nothing changes while it yields. Returns the failure instead of rows
@@ -43,10 +51,12 @@ std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mo
                                              const LineFilter &filter, HtmlTextSource &html,
                                              RowSink &sink, Utf8RowSink &utf8Sink);
 
-// The rows of a text file's bytes already read (standard input): to
-// utf8Sink when they can be cut as UTF-8, else to sink.
-void extractTextBytes(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
-                      const LineFilter &filter, RowSink &sink, Utf8RowSink &utf8Sink);
+// The rows of a text file's bytes already read (standard input, named
+// name in a failure): to utf8Sink when they can be cut as UTF-8, else to
+// sink. Throws Failure when they are binary.
+void extractTextBytes(const QString &name, QByteArrayView bytes, ExtractMode mode,
+                      const AbbreviationShield &shield, const LineFilter &filter, RowSink &sink,
+                      Utf8RowSink &utf8Sink);
 
 // True when texts can be cut as UTF-8 with these choices (see cutUtf8).
 bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter);
@@ -62,16 +72,18 @@ public:
     void trim();
 };
 
-// The text that decodeTextFile gives for a file's bytes, as UTF-8: the
-// bytes themselves without their mark when they are valid UTF-8, else the
-// text converted into scratch.
-QByteArrayView utf8TextOfFile(QByteArrayView bytes, Utf8Scratch &scratch);
+// The text that decodeTextOfFile gives for a text file's bytes, as UTF-8:
+// the bytes themselves without their mark when they are valid UTF-8, else
+// the text converted into scratch. Throws Failure naming path when the file
+// is binary.
+QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scratch &scratch);
 
-// The rows of a file's text (its bytes as read) cut as UTF-8, converted
-// in room the calling thread keeps; only when canCutUtf8(mode, shield,
-// filter).
-void cutUtf8TextOfFile(QByteArrayView bytes, ExtractMode mode, const AbbreviationShield &shield,
-                       const LineFilter &filter, Utf8RowSink &sink);
+// The rows of a text file's text (its bytes as read) cut as UTF-8,
+// converted in room the calling thread keeps; only when canCutUtf8(mode,
+// shield, filter). Throws Failure as utf8TextOfFile does.
+void cutUtf8TextOfFile(const QString &path, QByteArrayView bytes, ExtractMode mode,
+                       const AbbreviationShield &shield, const LineFilter &filter,
+                       Utf8RowSink &sink);
 
 // The rows of a valid UTF-8 text, cut and handled as UTF-8, to sink; only
 // when canCutUtf8(mode, shield, filter).

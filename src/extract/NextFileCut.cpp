@@ -3,6 +3,7 @@
 #include "FileExtraction.h"
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QFileInfo>
 
@@ -22,8 +23,9 @@ void PreparedRows::appendRowsOfPieces(qsizetype m, qsizetype n, ResultRows &resu
 
 const QString &PreparedFile::text()
 {
+    // The bytes were found to be text when they were cut.
     if (!m_decoded)
-        setText(decodeTextFile(m_bytes));
+        setText(decodeTextOfFile(QString(), m_bytes));
     return m_text;
 }
 
@@ -58,14 +60,19 @@ void NextFileCut::start(const QString &path, ExtractMode mode, const QString &ab
             prepared.mode = mode;
             prepared.abbreviations = abbreviations;
             prepared.filter = filter;
-            if (mode == ExtractMode::None) {
-                prepared.setText(decodeTextFile(bytes));
-            } else if (canCutUtf8(mode, shield, filter)) {
-                // The text is decoded only if the run needs it after all.
-                cutUtf8TextOfFile(bytes, mode, shield, filter, prepared.rows);
-                prepared.setBytes(std::move(bytes));
-            } else {
-                prepared.setText(decodeTextFile(bytes));
+            try {
+                if (mode != ExtractMode::None && canCutUtf8(mode, shield, filter)) {
+                    // The text is decoded only if the run needs it after all.
+                    cutUtf8TextOfFile(job->path, bytes, mode, shield, filter, prepared.rows);
+                    prepared.setBytes(std::move(bytes));
+                    job->identity = before;
+                    return;
+                }
+                prepared.setText(decodeTextOfFile(job->path, bytes));
+            } catch (...) {
+                return; // a binary file: its turn reports it
+            }
+            if (mode != ExtractMode::None) {
                 prepared.pieces = cutText(prepared.text(), mode, shield);
                 PieceHandler handler;
                 const PieceList &pieces = prepared.pieces;

@@ -45,20 +45,20 @@ private Q_SLOTS:
         QTest::newRow("- reads standard input")
             << QStringList{u"-"_s} << text << QByteArray("a b\nc d\n");
         QTest::newRow("--text on standard input")
-            << QStringList{u"--text"_s, u"-"_s} << QByteArray("Caf\xe9") << QByteArray("Caf\xc3\xa9");
+            << QStringList{u"--text"_s, u"-"_s} << QByteArray("Caf\xe9")
+            << QByteArray("Caf\xc3\xa9");
         QTest::newRow("json keeps inner line breaks")
             << QStringList{u"--format=json"_s, u"-"_s} << QByteArray("a\r\nb")
             << QByteArray("{\"file\": \"-\", \"text\": \"a\\rb\"}\n");
-        QTest::newRow("text format keeps them")
-            << QStringList{u"--format=text"_s, u"-"_s} << QByteArray("a\r\nb")
-            << QByteArray("a\rb\r\n");
+        QTest::newRow("text format keeps them") << QStringList{u"--format=text"_s, u"-"_s}
+                                                << QByteArray("a\r\nb") << QByteArray("a\rb\r\n");
         QTest::newRow("--extension repeats")
-            << QStringList{u"--list-inputs"_s, u"--extension"_s, u"txt"_s, u"--extension"_s,
-                           u"HTML"_s, u"{tree}"_s}
+            << QStringList{u"--list-inputs"_s, u"--extension"_s, u"txt"_s,
+                           u"--extension"_s,   u"HTML"_s,        u"{tree}"_s}
             << QByteArray() << QByteArray("{tree}/a.txt\n{tree}/b.html\n");
         QTest::newRow("--extension with several")
-            << QStringList{u"--list-inputs"_s, u"--extension=md;txt"_s, u"{tree}"_s}
-            << QByteArray() << QByteArray("{tree}/a.txt\n{tree}/c.md\n");
+            << QStringList{u"--list-inputs"_s, u"--extension=md;txt"_s, u"{tree}"_s} << QByteArray()
+            << QByteArray("{tree}/a.txt\n{tree}/c.md\n");
     }
     void unixHabits()
     {
@@ -69,8 +69,8 @@ private Q_SLOTS:
         for (const QString &name : {u"a.txt"_s, u"b.html"_s, u"c.md"_s})
             m_tree.write(u"habits/"_s + name, "x");
         arguments.replaceInStrings(u"{tree}"_s, tree);
-        const CliResult r = runCli(arguments, m_tree.path(u"config"_s), {QString()}, 60000,
-                                   {.input = input});
+        const CliResult r =
+            runCli(arguments, m_tree.path(u"config"_s), {QString()}, 60000, {.input = input});
         QCOMPARE(r.err, QByteArray());
         QCOMPARE(r.out, out.replace("{tree}", tree.toUtf8()));
         QCOMPARE(r.status, 0);
@@ -83,9 +83,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         for (const char *format : {"lines", "json", "text"}) {
             for (const char *jobs : {"1", "2"}) {
-                QTest::addRow("%s, -j %s", format, jobs)
-                    << QStringList{u"--format"_s, QString::fromLatin1(format), u"-j"_s,
-                                   QString::fromLatin1(jobs)};
+                QTest::addRow("%s, -j %s", format, jobs) << QStringList{
+                    u"--format"_s, QString::fromLatin1(format), u"-j"_s, QString::fromLatin1(jobs)};
             }
         }
         QTest::newRow("--text") << QStringList{u"--text"_s};
@@ -107,6 +106,50 @@ private Q_SLOTS:
         r = runCli(options + QStringList{a, b}, config, {QString()}, 60000, {.readUntil = 1});
         QCOMPARE(r.err, QByteArray());
         QVERIFY(r.status != 1);
+    }
+
+    // Every format is read by its reader, chosen by the content before the
+    // name; legacy text by its detected or given encoding.
+    void everyFormat_isRead_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("firstRow");
+        const QStringList none;
+        QTest::newRow("Word") << u"Field Notes (Word).docx"_s << none
+                              << QByteArray("Field Notes from the Marsh");
+        QTest::newRow("OpenDocument")
+            << u"Garden Diary (OpenDocument).odt"_s << none << QByteArray("Garden Diary, April");
+        QTest::newRow("EPUB") << u"A Short Story (EPUB).epub"_s << none
+                              << QByteArray("Chapter One");
+        QTest::newRow("PDF") << u"Annual Report (PDF).pdf"_s << none
+                             << QByteArray("Annual Report of the Reading Society");
+        QTest::newRow("a Word file named .txt")
+            << u"renamed.txt"_s << none << QByteArray("Field Notes from the Marsh");
+        QTest::newRow("KOI8-R, detected")
+            << u"koi8.txt"_s << none
+            << QByteArray(
+                   "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82, \xd0\xbc\xd0\xb8\xd1\x80!");
+        QTest::newRow("Windows-1251, given")
+            << u"cp1251.txt"_s << QStringList{u"--encoding"_s, u"windows-1251"_s}
+            << QByteArray("\xd0\x94\xd0\xb0");
+    }
+    void everyFormat_isRead()
+    {
+        QFETCH(QString, sample);
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, firstRow);
+        const QString samples =
+            qEnvironmentVariable("QUILLFEN_TEST_BINARY_DIR") + u"/bin/Samples/"_s;
+        QFile::remove(m_tree.path(u"renamed.txt"_s));
+        QVERIFY(QFile::copy(samples + u"Field Notes (Word).docx"_s, m_tree.path(u"renamed.txt"_s)));
+        m_tree.write(u"koi8.txt"_s, "\xf0\xd2\xc9\xd7\xc5\xd4, \xcd\xc9\xd2!");
+        m_tree.write(u"cp1251.txt"_s, "\xc4\xe0");
+        const QString path = sample.contains(u'(') ? samples + sample : m_tree.path(sample);
+        const CliResult r = run(options + QStringList{path});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out.left(r.out.indexOf('\n')), firstRow);
     }
 
     void formats_data()

@@ -6,6 +6,8 @@
 #include "core/ApplicationError.h"
 #include "core/ReportSites.h"
 #include "extract/ExtractionRun.h"
+#include "extract/FileExtraction.h"
+#include "reading/documents/DocumentFormats.h"
 
 #include <QDir>
 #include <QFile>
@@ -317,7 +319,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, html);
         QCOMPARE(FileNameOfPath(path), name);
-        QCOMPARE(isHtmlPath(path), html);
+        QCOMPARE(isHtml(formatOfName(path)), html);
     }
 };
 

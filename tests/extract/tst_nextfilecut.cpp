@@ -4,6 +4,7 @@
 #include "extract/FileExtraction.h"
 #include "extract/NextFileCut.h"
 #include "reading/TextDecoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QTest>
 
@@ -121,7 +122,7 @@ private Q_SLOTS:
             auto prepared = next.take(path);
             QVERIFY(prepared);
             prepared->rows.appendRowsOfPieces(0, prepared->rows.pieceCount(), made);
-            QCOMPARE(prepared->text(), decodeTextFile(bytes));
+            QCOMPARE(prepared->text(), decodeTextOfFile(QString(), bytes));
             next.recycle(*prepared);
             QVERIFY(!extractFile(path, ExtractMode::Paragraph, {}, all, html, engine));
         }

@@ -3,7 +3,7 @@
 #include "extract/BlockExtraction.h"
 #include "extract/StreamingCut.h"
 #include "platform/Failure.h"
-#include "reading/TextFileReader.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QRandomGenerator>
 #include <QTest>

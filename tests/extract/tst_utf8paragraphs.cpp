@@ -3,6 +3,7 @@
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8Paragraphs.h"
+#include "reading/encodings/TextFileDecoding.h"
 #include "reading/TextDecoding.h"
 
 #include <QRandomGenerator>
@@ -120,8 +121,8 @@ private Q_SLOTS:
         Utf8Scratch scratch;
         for (int round = 0; round < 2; ++round) {
             for (const QByteArray &bytes : texts) {
-                const QByteArrayView utf8 = utf8TextOfFile(bytes, scratch);
-                QCOMPARE(QString::fromUtf8(utf8), decodeTextFile(bytes));
+                const QByteArrayView utf8 = utf8TextOfFile(u"t"_s, bytes, scratch);
+                QCOMPARE(QString::fromUtf8(utf8), decodeTextOfFile(u"t"_s, bytes));
                 scratch.trim();
             }
         }

@@ -74,39 +74,60 @@ private Q_SLOTS:
                 1);
     }
 
-    void binaryFiles_giveTextAndNoFailure_data()
+    // A file no document reader takes whose first 8 KB hold a NUL byte
+    // outside UTF-16 or UTF-32 text is binary: one report, no rows, as grep
+    // has it. A page is read by its reader whatever it holds.
+    void binaryFiles_areRefused_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("text"); // null: refused
         QByteArray random(64 * 1024, Qt::Uninitialized);
         QRandomGenerator gen(8);
         for (char &c : random)
             c = char(gen.bounded(256));
-        QTest::newRow("random") << random;
-        QTest::newRow("NUL bytes") << QByteArray(100000, '\0');
+        QTest::newRow("random") << random << QByteArray();
+        QTest::newRow("NUL bytes") << QByteArray(100000, '\0') << QByteArray();
         QByteArray png("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\x00\x01", 20);
         for (int i = 0; i < 4096; ++i)
             png.append(char(i * 37));
-        QTest::newRow("PNG") << png;
-        QTest::newRow("lone UTF-16 mark") << QByteArray("\xff\xfe\x00\xd8\x00", 5);
+        QTest::newRow("PNG") << png << QByteArray();
+        QTest::newRow("gzip") << QByteArray("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03hi", 12)
+                              << QByteArray();
+        QTest::newRow("NUL late in the first 8 KB")
+            << QByteArray(8000, 'a') + QByteArray(1, '\0') << QByteArray();
+        QTest::newRow("NUL after the first 8 KB")
+            << QByteArray(9000, 'a') + QByteArray(1, '\0') + "b"
+            << QByteArray(9000, 'a') + '\0' + 'b';
+        QTest::newRow("UTF-16 with a mark") << QByteArray("\xff\xfeh\0i\0", 6) << QByteArray("hi");
+        QTest::newRow("UTF-16 without a mark") << QByteArray("h\0i\0", 4) << QByteArray("hi");
+        QTest::newRow("UTF-32 without a mark")
+            << QByteArray("h\0\0\0i\0\0\0", 8) << QByteArray("hi");
+        QTest::newRow("lone UTF-16 mark")
+            << QByteArray("\xff\xfe\x00\xd8\x00", 5) << QByteArray("\xef\xbf\xbd");
     }
-    void binaryFiles_giveTextAndNoFailure()
+    void binaryFiles_areRefused()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, text);
         const QString after = m_tree.write(u"after.txt"_s, "Still here");
-        for (const QString &name : {u"binary.txt"_s, u"binary.html"_s}) {
-            const QString path = m_tree.write(name, bytes);
-            for (const QString &mode : {u"--paragraphs"_s, u"--sentences"_s}) {
-                const CliResult r = runCli({mode, u"--no-abbreviations"_s, path, after}, config());
+        const QString path = m_tree.write(u"binary.txt"_s, bytes);
+        for (const QString &mode : {u"--paragraphs"_s, u"--smart-sentences"_s}) {
+            const CliResult r = runCli({mode, u"--no-abbreviations"_s, path, after}, config());
+            QCOMPARE(r.out, (text.isNull() ? QByteArray() : text + '\n') + "Still here\n");
+            if (text.isNull()) {
+                QCOMPARE(r.status, 1);
+                QCOMPARE(r.err, "quillfen-cli: Cannot read \"" + path.toUtf8() +
+                                    "\": it is a binary file, not text\n");
+            } else {
                 QCOMPARE(r.status, 0);
                 QCOMPARE(r.err, QByteArray());
-                // The file after the binary one still gives its row.
-                QVERIFY(
-                    r.out.endsWith(mode == u"--sentences"_s ? "Still here.\n" : "Still here\n"));
-                // No row is empty: an empty line would be two line ends.
-                QVERIFY(!r.out.startsWith('\n'));
-                QVERIFY(!r.out.contains("\n\n"));
             }
         }
+        // A page is read by its reader, binary or not.
+        const QString page = m_tree.write(u"binary.html"_s, bytes);
+        const CliResult r = runCli({u"--no-abbreviations"_s, page, after}, config());
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.endsWith("Still here\n"));
     }
 
     void tenMillionEmptyLines_giveNoRows_data()

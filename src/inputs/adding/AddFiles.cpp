@@ -3,8 +3,15 @@
 #include "PathTests.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
+#include "reading/documents/DocumentFormats.h"
 
 namespace Quillfen {
+
+QString AddFilesAction::filters()
+{
+    const QStringList patterns = addFilesPatterns();
+    return addFilesFilter() + u'|' + patterns.join(u';') + QStringLiteral("|All Files (*.*)|*.*|");
+}
 
 void AddFilesAction::run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget &target)
 {
@@ -12,7 +19,7 @@ void AddFilesAction::run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget 
     ReportingProcedure proc(boxes, Site::Identifier);
     QStringList paths;
     proc.step(Site::ChooseFiles,
-              [&] { paths = dialogs.openFiles(Title, parseFileFilters(Filters)); });
+              [&] { paths = dialogs.openFiles(Title, parseFileFilters(filters())); });
     if (paths.size() == 1) {
         proc.step(Site::AppendOneFile, [&] { target.appendRow(paths.first()); });
         return;

@@ -14,9 +14,9 @@ class AddFilesAction
 public:
     static inline const QString Title =
         QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
-    static inline const QString Filters =
-        QStringLiteral("Text and HTML Files (*.txt;*.htm;*.html)|*.txt;*.htm;*.html|"
-                       "All Files (*.*)|*.*|");
+    // Every format Quillfen reads first ("Documents (*.txt *.htm ...)"),
+    // then all files.
+    static QString filters();
 
     static void run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget &target);
 };

@@ -3,8 +3,10 @@
 #include "EpubText.h"
 #include "OfficeText.h"
 #include "PdfText.h"
+#include "platform/Failure.h"
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 #include "reading/html/HtmlRendering.h"
 
 #include <QFile>
@@ -104,12 +106,17 @@ const DocumentFormat Formats[] = {
     {u"pdf", PdfExtensions, isPdf, readPdf},
 };
 
+// Opened as every input is: a FIFO or a device is never waited on.
 QByteArray headOf(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    try {
+        FileBlocks file(path);
+        QByteArray head;
+        file.read(head, SignatureBytes);
+        return head;
+    } catch (const Failure &) {
         return {};
-    return file.read(SignatureBytes);
+    }
 }
 
 } // namespace
@@ -178,7 +185,7 @@ QString readDocumentText(const QString &path)
     const DocumentFormat &format = formatOfFile(path);
     if (format.readText)
         return format.readText(path);
-    return decodeTextFile(readWholeFile(path));
+    return decodeTextOfFile(path, readWholeFile(path));
 }
 
 } // namespace Quillfen

@@ -123,7 +123,8 @@ private Q_SLOTS:
         QCOMPARE(dialog.kind, u"openFiles"_s);
         QCOMPARE(dialog.title, u"Add File(s) - Hold Ctrl to select multiple files"_s);
         const QList<FileFilter> filters{
-            {u"Text and HTML Files (*.txt;*.htm;*.html)"_s, u"*.txt;*.htm;*.html"_s},
+            {u"Documents (*.txt *.htm *.html *.docx *.odt *.epub *.pdf)"_s,
+             u"*.txt;*.htm;*.html;*.docx;*.odt;*.epub;*.pdf"_s},
             {u"All Files (*.*)"_s, u"*.*"_s}};
         QCOMPARE(dialog.filters, filters);
         // Cancelled: nothing added, nothing shown.

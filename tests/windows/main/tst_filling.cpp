@@ -1,8 +1,8 @@
 // The buttons and the drop that fill the input list, driven through the
 // window with scripted answers.
 
-#include "core/ReportSites.h"
 #include "WindowHarness.h"
+#include "core/ReportSites.h"
 #include "inputs/InputListModel.h"
 #include "inputs/adding/AddFiles.h"
 #include "inputs/adding/AddFolder.h"
@@ -88,7 +88,8 @@ private Q_SLOTS:
         QCOMPARE(dialog.kind, u"openFiles"_s);
         QCOMPARE(dialog.title, AddFilesAction::Title);
         QCOMPARE(dialog.filters.size(), 2);
-        QCOMPARE(dialog.filters.first().patterns, u"*.txt;*.htm;*.html"_s);
+        QCOMPARE(dialog.filters.first().patterns,
+                 u"*.txt;*.htm;*.html;*.docx;*.odt;*.epub;*.pdf"_s);
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
 

@@ -268,6 +268,24 @@ private Q_SLOTS:
         QCOMPARE(resultTexts(window.results()), sentences + sentences);
     }
 
+    // A document is read by its reader (off the window's thread), a binary
+    // file is refused with the other unread files.
+    void documentsAndBinaryFiles_inTheWindowsRun()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        const QString samples =
+            qEnvironmentVariable("QUILLFEN_TEST_BINARY_DIR") + u"/bin/Samples/"_s;
+        const QString binary = harness.files.write(u"blob.txt"_s, QByteArray("a\0b", 3));
+        window.inputList().appendRows({samples + u"Field Notes (Word).docx"_s, binary});
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()).value(0), u"Field Notes from the Marsh"_s);
+        QCOMPARE(harness.platform.shownMessages().size(), 2);
+        QVERIFY(harness.platform.shownMessages().first().contains(
+            u"1 file could not be read:\r\nCannot read \""_s + binary +
+            u"\": it is a binary file, not text"_s));
+    }
+
     void unreadableFile_isReported_andTheRunGoesOn()
     {
         WindowHarness harness;

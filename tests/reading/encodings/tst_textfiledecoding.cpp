@@ -1,6 +1,6 @@
 #include "TreeFixture.h"
 #include "platform/Failure.h"
-#include "reading/TextFileReader.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 using namespace Quillfen;
 using namespace Quillfen::Testing;
 
-class TextFileReaderTest : public QObject
+class TextFileDecodingTest : public QObject
 {
     Q_OBJECT
 
@@ -69,5 +69,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TextFileReaderTest)
-#include "tst_textfilereader.moc"
+QTEST_GUILESS_MAIN(TextFileDecodingTest)
+#include "tst_textfiledecoding.moc"
