@@ -317,6 +317,7 @@ QString commandLineHelp()
 {
     constexpr qsizetype HelpColumn = 31;
     QString help = uR"(Usage: quillfen-cli [options] FILE|FOLDER...
+  or:  quillfen-cli [options] --files-from LIST [FILE|FOLDER...]
 Cuts the text of each file into paragraphs or sentences and prints the rows
 that pass the filter, as the Quillfen window lists them. A FOLDER gives the
 files in it and in every folder below it, as a folder dropped on the window
