@@ -28,7 +28,8 @@ struct Options
     OutputFormat format = OutputFormat::Lines;
     QString outputPath;
     QStringList files;
-    std::vector<InputList> inputLists; // their files come after files, in this order
+    // Their files come after files, list after list.
+    std::vector<InputList> inputLists;
     bool text = false;     // each file's whole text instead of rows
     bool nulAfter = false; // -0: a NUL byte after each file's text
     bool help = false;

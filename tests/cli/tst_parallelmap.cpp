@@ -93,7 +93,8 @@ private Q_SLOTS:
                 list += m_tree.path(u"docs/missing.txt"_s).toUtf8() + '\n';
         }
         for (int i = 0; i < 3; ++i)
-            m_tree.write(u"docs/sub/s%1.txt"_s.arg(i), "Below " + QByteArray::number(i) + ", keep.");
+            m_tree.write(u"docs/sub/s%1.txt"_s.arg(i),
+                         "Below " + QByteArray::number(i) + ", keep.");
         list += m_tree.path(u"docs/sub"_s).toUtf8() + '\n';
         m_tree.write(u"list.txt"_s, list);
         m_tree.write(u"list0"_s, list.replace('\n', '\0'));
@@ -104,8 +105,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("format");
         const QList<std::pair<const char *, QString>> ways = {
-            {"split lists",
-             uR"sh(cd "$W" && split -l 4 "$T/list.txt" chunk. &&
+            {"split lists", uR"sh(cd "$W" && split -l 4 "$T/list.txt" chunk. &&
 parallel --will-cite --joblog "$W/log" -j 2 "$CLI" -j 1 $FORMAT --files-from {} ::: chunk.*)sh"_s},
             {"--pipe, list on standard input",
              uR"sh(parallel --will-cite --joblog "$W/log" --pipe -N 4 -j 2 \
