@@ -11,6 +11,7 @@ packages=(
     fonts-liberation
     xvfb xauth libx11-dev
     unzip
+    parallel
     desktop-file-utils appstream file bash-completion
     clang-14 libclang-rt-14-dev
 )

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "CommandLineOptions.h"
+#include "InputLists.h"
 #include "OrderedExtraction.h"
 #include "RowOutput.h"
 #include "abbrev/AbbreviationStore.h"
@@ -117,6 +118,23 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     }
     const AbbreviationShield shield(entries);
 
+    // The lists are read whole before the first file: one that cannot be
+    // read leaves the run without its inputs, so nothing is extracted.
+    QStringList paths = options.files;
+    int listProblems = 0;
+    for (const InputList &list : options.inputLists) {
+        try {
+            const ListedPaths listed = readInputList(list, streams.in);
+            paths << listed.paths;
+            for (const QString &problem : listed.problems)
+                writeError(streams.err, errorLine(problem));
+            listProblems += int(listed.problems.size());
+        } catch (...) {
+            writeError(streams.err, errorLine(describeCurrentException()));
+            return 1;
+        }
+    }
+
     std::optional<OutputFile> outputFile;
     QIODevice *out = &streams.out;
     if (!options.outputPath.isEmpty()) {
@@ -132,7 +150,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     StreamReports walkReports(streams.err);
     StringListTarget inputs;
     FolderWalk walk(walkReports, nullptr);
-    AddDroppedPaths(options.files, inputs, walk, options.folderPatterns);
+    AddDroppedPaths(paths, inputs, walk, options.folderPatterns);
     if (options.listInputs) {
         QByteArray list;
         for (const QString &path : std::as_const(inputs.rows)) {
@@ -144,10 +162,10 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                        u"quillfen-cli: the output could not be written completely\n"_s);
             return 1;
         }
-        return walkReports.reports > 0 ? 1 : 0;
+        return walkReports.reports + listProblems > 0 ? 1 : 0;
     }
 
-    bool anyFailure = walkReports.reports > 0;
+    bool anyFailure = walkReports.reports + listProblems > 0;
     const qsizetype total = inputs.rows.size();
     StandardInput standardInput(streams.in);
     const FileWork work = [&](const QString &path, OutputChunks &output) {

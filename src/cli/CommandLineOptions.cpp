@@ -22,6 +22,26 @@ void setFilter(ParseState &state, OptionOccurrence &occurrence, LineFilterKind k
     state.options.filter = {kind, occurrence.value()};
 }
 
+void addInputList(ParseState &state, OptionOccurrence &occurrence, InputList::Separator separator)
+{
+    state.options.inputLists.push_back({occurrence.value(), separator});
+}
+
+// Standard input can be read once: by "-" as a file or by one list.
+void checkStandardInputReaders(const Options &options)
+{
+    QStringList readers;
+    if (options.files.contains(u"-"_s))
+        readers << u"\"-\""_s;
+    for (const InputList &list : options.inputLists) {
+        if (list.path == u"-"_s)
+            readers << (list.separator == InputList::Nul ? u"--files0-from -"_s
+                                                         : u"--files-from -"_s);
+    }
+    if (readers.size() > 1)
+        throw UsageError{readers[0] + u" and "_s + readers[1] + u" both read standard input"_s};
+}
+
 std::vector<Option> makeOptions()
 {
     using enum ValueCompletion;
@@ -69,7 +89,8 @@ std::vector<Option> makeOptions()
          .valueName = u"FORMAT"_s,
          .help = uR"(lines: each row on one line, its inner line
 breaks as spaces, then "\n" (default)
-json: {"file": PATH, "text": ROW} per line
+json: {"file": PATH, "n": N, "text": ROW} per
+line, N counting the file's rows from 1
 text: each row then CR LF, as the window saves)"_s,
          .completion = Choices,
          .values = {u"lines"_s, u"json"_s, u"text"_s},
@@ -125,6 +146,23 @@ text: each row then CR LF, as the window saves)"_s,
                      throw UsageError{u"unknown encoding \""_s + name + u'"'};
                  s.options.encoding = name.toLatin1();
              }},
+        {.longName = u"--files-from"_s,
+         .valueName = u"FILE"_s,
+         .help = u"also read the files and folders named in FILE,\n"
+                 u"one a line, after the arguments (- for\n"
+                 u"standard input; repeatable)"_s,
+         .completion = FileName,
+         .flags = Option::Repeatable,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { addInputList(s, o, InputList::Lines); }},
+        {.longName = u"--files0-from"_s,
+         .valueName = u"FILE"_s,
+         .help = u"the same with names ended by NUL bytes, as\n"
+                 u"find -print0 writes them (repeatable)"_s,
+         .completion = FileName,
+         .flags = Option::Repeatable,
+         .apply = [](ParseState &s,
+                     OptionOccurrence &o) { addInputList(s, o, InputList::Nul); }},
         {.longName = u"--list-inputs"_s,
          .help = u"print the input files, one path per line,\nand extract nothing"_s,
          .apply = [](ParseState &s, OptionOccurrence &) { s.options.listInputs = true; }},
@@ -284,7 +322,9 @@ Options parseArguments(const QStringList &arguments)
         throw UsageError{u"-0 goes with --text"_s};
     if (options.text && state.formatSet)
         throw UsageError{u"--text writes texts, not rows: leave out --format"_s};
-    if (!options.help && !options.version && !options.bashCompletion && options.files.isEmpty())
+    checkStandardInputReaders(options);
+    if (!options.help && !options.version && !options.bashCompletion && options.files.isEmpty() &&
+        options.inputLists.empty())
         throw UsageError{u"no input files"_s};
     return options;
 }
@@ -293,6 +333,7 @@ QString commandLineHelp()
 {
     constexpr qsizetype HelpColumn = 31;
     QString help = uR"(Usage: quillfen-cli [options] FILE|FOLDER...
+  or:  quillfen-cli [options] --files-from LIST [FILE|FOLDER...]
 Cuts the text of each file into paragraphs or sentences and prints the rows
 that pass the filter, as the Quillfen window lists them. A FOLDER gives the
 files in it and in every folder below it, as a folder dropped on the window

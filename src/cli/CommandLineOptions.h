@@ -10,6 +10,15 @@ namespace Quillfen {
 
 enum class OutputFormat { Lines, Json, Text };
 
+// A file that names input files: --files-from (a name a line) or
+// --files0-from (names ended by NUL bytes). "-" is standard input.
+struct InputList
+{
+    enum Separator { Lines, Nul };
+    QString path;
+    Separator separator = Lines;
+};
+
 // What quillfen-cli's arguments ask for.
 struct Options
 {
@@ -19,6 +28,8 @@ struct Options
     OutputFormat format = OutputFormat::Lines;
     QString outputPath;
     QStringList files;
+    // Their files come after files, list after list.
+    std::vector<InputList> inputLists;
     bool text = false;     // each file's whole text instead of rows
     bool nulAfter = false; // -0: a NUL byte after each file's text
     bool help = false;

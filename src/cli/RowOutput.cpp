@@ -2,6 +2,7 @@
 
 #include "results/RowEncoding.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace Quillfen {
@@ -16,6 +17,7 @@ void OutputWriter::setFile(const QString &path)
 {
     m_jsonFile.clear();
     appendJsonString(m_jsonFile, path);
+    m_rowNumber = 0;
 }
 
 void OutputWriter::append(QStringView row)
@@ -81,6 +83,10 @@ void OutputWriter::beginJsonRow()
 {
     m_buffer.append("{\"file\": ");
     m_buffer.append(m_jsonFile);
+    m_buffer.append(", \"n\": ");
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, ++m_rowNumber);
+    m_buffer.append(digits, written.ptr - digits);
     m_buffer.append(", \"text\": ");
 }
 

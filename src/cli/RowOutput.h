@@ -17,6 +17,7 @@ class OutputWriter final : public RowSink, public Utf8RowSink
 public:
     OutputWriter(OutputChunks &device, OutputFormat format);
 
+    // Rows after this are the file's, numbered from 1.
     void setFile(const QString &path);
     void append(QStringView row) override;
     void appendUtf8Row(QByteArrayView row) override;
@@ -39,6 +40,7 @@ private:
     OutputFormat m_format;
     QByteArray m_buffer;
     QByteArray m_jsonFile;
+    qint64 m_rowNumber = 0; // rows written for the file, for json's "n"
     bool m_failed = false;
 };
 

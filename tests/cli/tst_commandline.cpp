@@ -5,10 +5,22 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen::Testing;
+
+namespace {
+
+// A row as the lines format writes it: each line break one space.
+void joinLines(QByteArray &row)
+{
+    row.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+}
+
+} // namespace
 
 class CommandLineTest : public QObject
 {
@@ -49,7 +61,7 @@ private Q_SLOTS:
             << QByteArray("Caf\xc3\xa9");
         QTest::newRow("json keeps inner line breaks")
             << QStringList{u"--format=json"_s, u"-"_s} << QByteArray("a\r\nb")
-            << QByteArray("{\"file\": \"-\", \"text\": \"a\\rb\"}\n");
+            << QByteArray("{\"file\": \"-\", \"n\": 1, \"text\": \"a\\rb\"}\n");
         QTest::newRow("text format keeps them") << QStringList{u"--format=text"_s, u"-"_s}
                                                 << QByteArray("a\r\nb") << QByteArray("a\rb\r\n");
         QTest::newRow("--extension repeats")
@@ -179,9 +191,150 @@ private Q_SLOTS:
         const CliResult r = run({u"--format"_s, u"json"_s, file});
         QCOMPARE(r.status, 0);
         const QByteArray jsonPath = file.toUtf8();
-        QCOMPARE(r.out, "{\"file\": \"" + jsonPath + "\", \"text\": \"tab\\there\\rnext\"}\n" +
-                            "{\"file\": \"" + jsonPath +
-                            "\", \"text\": \"ctl\\u0001 \xe2\x82\xac\"}\n");
+        QCOMPARE(r.out, "{\"file\": \"" + jsonPath +
+                            "\", \"n\": 1, \"text\": \"tab\\there\\rnext\"}\n" + "{\"file\": \"" +
+                            jsonPath + "\", \"n\": 2, \"text\": \"ctl\\u0001 \xe2\x82\xac\"}\n");
+    }
+
+    // --files-from and --files0-from: the lists' files come after the
+    // arguments; a list's "-" is standard input, its folders are walked.
+    // In the tables "{t}" is the tree, "{list}" the list file's path.
+    void inputLists_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::addColumn<int>("status");
+        const QString lines = u"--files-from"_s;
+        const QString nul = u"--files0-from"_s;
+        QTest::newRow("after the arguments, wherever the option stands")
+            << QStringList{lines, u"{list}"_s, u"{t}/a.txt"_s} << QByteArray("{t}/b.txt\n")
+            << QByteArray() << QByteArray("A\nB\n") << QByteArray() << 0;
+        QTest::newRow("empty lines skipped, CR LF ends a line, no LF at the end")
+            << QStringList{lines, u"{list}"_s} << QByteArray("\n{t}/b.txt\r\n\r\n\n{t}/a.txt")
+            << QByteArray() << QByteArray("B\nA\n") << QByteArray() << 0;
+        QTest::newRow("spaces belong to the name")
+            << QStringList{lines, u"{list}"_s} << QByteArray(" {t}/a.txt\n{t}/sp ace.txt\n")
+            << QByteArray() << QByteArray("S\n")
+            << QByteArray("Cannot read \" {t}/a.txt\": File not found\n") << 1;
+        QTest::newRow("a folder is walked, --extension applies")
+            << QStringList{u"--extension=txt"_s, lines, u"{list}"_s} << QByteArray("{t}/dir\n")
+            << QByteArray() << QByteArray("C\nD\n") << QByteArray() << 0;
+        QTest::newRow("a missing file is reported, the rest goes on")
+            << QStringList{lines, u"{list}"_s} << QByteArray("{t}/none.txt\n{t}/a.txt\n")
+            << QByteArray() << QByteArray("A\n")
+            << QByteArray("Cannot read \"{t}/none.txt\": File not found\n") << 1;
+        QTest::newRow("NUL list: names with CR and LF, empty names skipped")
+            << QStringList{nul, u"{list}"_s}
+            << QByteArrayLiteral("\0{t}/cr\r\0\0{t}/new\nline\0{t}/a.txt") << QByteArray()
+            << QByteArray("R\nN\nA\n") << QByteArray() << 0;
+        QTest::newRow("list on standard input")
+            << QStringList{lines, u"-"_s} << QByteArray() << QByteArray("{t}/b.txt\n{t}/dir\n")
+            << QByteArray("B\nC\nD\nE\n") << QByteArray() << 0;
+        QTest::newRow("NUL list on standard input, then a list of lines")
+            << QStringList{nul, u"-"_s, lines, u"{list}"_s} << QByteArray("{t}/a.txt\n")
+            << QByteArrayLiteral("{t}/b.txt\0{t}/sp ace.txt\0") << QByteArray("B\nS\nA\n")
+            << QByteArray() << 0;
+        QTest::newRow("a list through a pipe")
+            << QStringList{lines, u"/dev/stdin"_s} << QByteArray() << QByteArray("{t}/b.txt")
+            << QByteArray("B\n") << QByteArray() << 0;
+        QTest::newRow("- in a list is standard input")
+            << QStringList{lines, u"{list}"_s} << QByteArray("{t}/a.txt\n-\n")
+            << QByteArray("Typed") << QByteArray("A\nTyped\n") << QByteArray() << 0;
+        QTest::newRow("- in the list that standard input holds")
+            << QStringList{lines, u"-"_s} << QByteArray() << QByteArray("-\n{t}/a.txt\n")
+            << QByteArray("A\n")
+            << QByteArray("\"-\" in the list on standard input is left out: standard input is "
+                          "the list\n")
+            << 1;
+        QTest::newRow("an empty list gives nothing")
+            << QStringList{nul, u"{list}"_s} << QByteArray() << QByteArray() << QByteArray()
+            << QByteArray() << 0;
+        QTest::newRow("a missing list: nothing is read")
+            << QStringList{lines, u"{t}/nolist"_s, u"{t}/a.txt"_s} << QByteArray() << QByteArray()
+            << QByteArray()
+            << QByteArray("Cannot read the list \"{t}/nolist\": No such file or directory\n") << 1;
+        QTest::newRow("a folder as a list")
+            << QStringList{nul, u"{t}/dir"_s} << QByteArray() << QByteArray() << QByteArray()
+            << QByteArray("Cannot read the list \"{t}/dir\": it is a folder\n") << 1;
+    }
+    void inputLists()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, list);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QFETCH(int, status);
+        const QString t = m_tree.path(u"lists"_s);
+        const QList<std::pair<const char *, QByteArray>> files = {
+            {"a.txt", "A"},     {"b.txt", "B"},    {"sp ace.txt", "S"}, {"dir/c.txt", "C"},
+            {"dir/d.txt", "D"}, {"dir/e.md", "E"}, {"cr\r", "R"},       {"new\nline", "N"}};
+        for (const auto &[name, text] : files)
+            m_tree.write(u"lists/"_s + QString::fromUtf8(name), text);
+        const QByteArray tree = t.toUtf8();
+        const QString listPath = m_tree.write(u"list"_s, list.replace("{t}", tree));
+        arguments.replaceInStrings(u"{t}"_s, t).replaceInStrings(u"{list}"_s, listPath);
+        const CliResult r = runCli(arguments, m_tree.path(u"config"_s), {QString()}, 60000,
+                                   {.input = input.replace("{t}", tree)});
+        QCOMPARE(r.out, out);
+        QByteArray expectedErr;
+        for (const QByteArray &line : err.replace("{t}", tree).split('\n')) {
+            if (!line.isEmpty())
+                expectedErr += "quillfen-cli: " + line + '\n';
+        }
+        QCOMPARE(r.err, expectedErr);
+        QCOMPARE(r.status, status);
+    }
+
+    // "n" numbers the rows written for each file from 1: after the filter,
+    // in files read whole or block by block, with any number of jobs; the
+    // texts are the rows of the lines format.
+    void jsonRows_areNumberedWithinTheirFile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("one job") << QStringList{u"-j"_s, u"1"_s};
+        QTest::newRow("two jobs, sentences") << QStringList{u"-j"_s, u"2"_s, u"--sentences"_s};
+        QTest::newRow("filtered") << QStringList{u"--containing"_s, u"keep"_s};
+        QTest::newRow("filtered out") << QStringList{u"--not-containing"_s, u"keep"_s};
+    }
+    void jsonRows_areNumberedWithinTheirFile()
+    {
+        QFETCH(QStringList, options);
+        QByteArray big;
+        for (int i = 0; big.size() <= (16 << 20); ++i)
+            big += "Row " + QByteArray::number(i) + (i % 3 ? " keep. " : " drop. ") +
+                   QByteArray(160, 'x') + "\r\n\r\n";
+        const QStringList files = {
+            m_tree.write(u"n/a.txt"_s, "keep 1\n\ndrop\n\nkeep. 2\n\nkeep 3"),
+            m_tree.write(u"n/b.txt"_s, "drop"), m_tree.write(u"n/c.txt"_s, "keep. 4. drop"),
+            m_tree.write(u"n/big.txt"_s, big), u"-"_s};
+        const auto cli = [&](const QStringList &arguments) {
+            return runCli(options + arguments, m_tree.path(u"config"_s), {QString()}, 120000,
+                          {.input = "keep\n\nkeep"});
+        };
+        const CliResult json = cli(QStringList{u"--format=json"_s} << files);
+        QCOMPARE(json.status, 0);
+        qsizetype line = 0;
+        const QList<QByteArray> jsonLines = json.out.split('\n');
+        QCOMPARE(jsonLines.last(), QByteArray());
+        for (const QString &file : files) {
+            const QList<QByteArray> rows = cli({file}).out.split('\n');
+            for (qsizetype n = 1; n < rows.size(); ++n, ++line) {
+                const QByteArray head = "{\"file\": \"" + file.toUtf8() +
+                                        "\", \"n\": " + QByteArray::number(n) + ", \"text\": ";
+                QVERIFY2(jsonLines[line].startsWith(head), jsonLines[line].constData());
+                QByteArray text = QJsonDocument::fromJson(jsonLines[line])
+                                      .object()[u"text"_s]
+                                      .toString()
+                                      .toUtf8();
+                joinLines(text);
+                QCOMPARE(text, rows[n - 1]);
+            }
+        }
+        QCOMPARE(line, jsonLines.size() - 1);
     }
 
     // Rows longer than the output buffer go out in slices, from UTF-16 and
@@ -360,6 +513,14 @@ private Q_SLOTS:
         QTest::newRow("jobs not a number")
             << QStringList{u"--jobs=two"_s, u"x"_s}
             << QByteArray("--jobs needs a number of files at a time, 1 or more");
+        QTest::newRow("- and a list on standard input")
+            << QStringList{u"-"_s, u"--files-from"_s, u"-"_s}
+            << QByteArray("\"-\" and --files-from - both read standard input");
+        QTest::newRow("two lists on standard input")
+            << QStringList{u"--files0-from=-"_s, u"--files-from"_s, u"-"_s}
+            << QByteArray("--files0-from - and --files-from - both read standard input");
+        QTest::newRow("a list's name missing")
+            << QStringList{u"--files0-from"_s} << QByteArray("--files0-from needs a value");
         QTest::newRow("-0 without --text")
             << QStringList{u"-0"_s, u"x"_s} << QByteArray("-0 goes with --text");
         QTest::newRow("--text with --format")

@@ -219,6 +219,10 @@ private Q_SLOTS:
         QTest::newRow("a file name") << u"quillfen-cli -o no"_s << QStringList{u"notes.txt"_s};
         QTest::newRow("a long form's file name")
             << u"quillfen-cli --output "_s << QStringList{u"-dash.txt"_s, u"notes.txt"_s};
+        QTest::newRow("a list's file name")
+            << u"quillfen-cli --files-from no"_s << QStringList{u"notes.txt"_s};
+        QTest::newRow("a NUL list's file name after =")
+            << u"quillfen-cli --files0-from=no"_s << QStringList{u"notes.txt"_s};
         QTest::newRow("free text") << u"quillfen-cli --containing no"_s << QStringList();
         QTest::newRow("after --help") << u"quillfen-cli --help "_s << QStringList();
         QTest::newRow("a file after --") << u"quillfen-cli -- -"_s << QStringList{u"-dash.txt"_s};
