@@ -91,15 +91,21 @@ std::vector<Option> makeOptions()
 breaks as spaces, then "\n" (default)
 json: {"file": PATH, "n": N, "text": ROW} per
 line, N counting the file's rows from 1
-text: each row then CR LF, as the window saves)"_s,
+text: each row then CR LF, as the window saves
+csv: "file,text", then a record a row (RFC 4180,
+CR LF), as the window saves CSV
+tsv: the same tab-separated, LF ends; \\, \t, \n
+and \r in a field stand for \, tab, LF and CR)"_s,
          .completion = Choices,
-         .values = {u"lines"_s, u"json"_s, u"text"_s},
+         .values = {u"lines"_s, u"json"_s, u"text"_s, u"csv"_s, u"tsv"_s},
          .apply =
              [](ParseState &s, OptionOccurrence &o) {
                  const QString format = o.value();
                  s.formatSet = true;
                  s.options.format = format == u"json"_s   ? OutputFormat::Json
                                     : format == u"text"_s ? OutputFormat::Text
+                                    : format == u"csv"_s  ? OutputFormat::Csv
+                                    : format == u"tsv"_s  ? OutputFormat::Tsv
                                                           : OutputFormat::Lines;
              }},
         {.longName = u"--text"_s,

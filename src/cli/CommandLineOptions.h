@@ -8,7 +8,7 @@
 
 namespace Quillfen {
 
-enum class OutputFormat { Lines, Json, Text };
+enum class OutputFormat { Lines, Json, Text, Csv, Tsv };
 
 // A file that names input files: --files-from (a name a line) or
 // --files0-from (names ended by NUL bytes). "-" is standard input.

@@ -18,6 +18,15 @@ void OutputWriter::setFile(const QString &path)
     m_jsonFile.clear();
     appendJsonString(m_jsonFile, path);
     m_rowNumber = 0;
+    m_file.clear();
+    appendUtf8(m_file, path);
+}
+
+void OutputWriter::appendRecord(QByteArrayView row)
+{
+    Quillfen::appendRecord(m_buffer, m_format == OutputFormat::Csv ? RecordForm::Csv
+                                                                   : RecordForm::Tsv,
+                           m_file, row);
 }
 
 void OutputWriter::append(QStringView row)
@@ -25,6 +34,10 @@ void OutputWriter::append(QStringView row)
     if (m_format == OutputFormat::Json) {
         beginJsonRow();
         appendJsonString(m_buffer, row);
+    } else if (writesRecords()) {
+        m_row.resize(0);
+        appendUtf8(m_row, row);
+        appendRecord(m_row);
     } else if (row.size() > FlushBytes) {
         writeInSlices(row);
     } else {
@@ -41,6 +54,8 @@ void OutputWriter::appendUtf8Row(QByteArrayView row)
     if (m_format == OutputFormat::Json) {
         beginJsonRow();
         appendJsonString(m_buffer, row);
+    } else if (writesRecords()) {
+        appendRecord(row);
     } else if (row.size() > FlushBytes) {
         flush();
         QByteArray joined;
@@ -102,6 +117,9 @@ void OutputWriter::endRow()
     case OutputFormat::Json:
         m_buffer.append("}\n");
         break;
+    case OutputFormat::Csv:
+    case OutputFormat::Tsv:
+        break; // the record wrote its own end
     }
     if (m_buffer.size() >= FlushBytes)
         flush();

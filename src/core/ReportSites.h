@@ -104,8 +104,23 @@ enum : int {
     FitColumns = 172,
     OpenWorkbook = 174,
     FeatureMessage = 178,
+    RemoveOldWorkbooks = 180,
+    ChooseFile = 182,
+    AskOverwrite = 184,
+    SaveWorkbook = 186,
 };
 } // namespace SaveExcelFile
+
+namespace ResultsMenu {
+inline const QString Identifier = QStringLiteral("in Quillfen.Form1.ListView2_ContextMenu ");
+enum : int {
+    OpenFile = 100,
+    ShowInFolder = 102,
+    CopyRow = 104,
+    RemoveDuplicates = 106,
+    RemovedMessage = 108,
+};
+} // namespace ResultsMenu
 
 namespace ClearInputs {
 inline const QString Identifier = QStringLiteral("in Brisvane2021/08/31.Form1.PushButton8_Click ");

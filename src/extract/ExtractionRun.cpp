@@ -8,7 +8,9 @@
 #include "platform/PacedYield.h"
 #include "reading/documents/DocumentFormats.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
 
 using namespace Qt::StringLiterals;
 
@@ -68,7 +70,42 @@ QString unreadFilesReport(const std::vector<FileFailure> &failures)
     return text;
 }
 
+// The results list, counting the rows the run hands it.
+class CountedRows final : public ResultRows
+{
+public:
+    explicit CountedRows(ResultRows &rows) : m_rows(rows) {}
+    void beginFile(const QString &path) override { m_rows.beginFile(path); }
+    void append(QStringView row) override
+    {
+        m_rows.append(row);
+        ++count;
+    }
+    void appendRows(const std::shared_ptr<RowTexts> &texts, qsizetype from, qsizetype to) override
+    {
+        m_rows.appendRows(texts, from, to);
+        count += to - from;
+    }
+    void clearRows() override { m_rows.clearRows(); }
+    void flushRows() override { m_rows.flushRows(); }
+
+    qsizetype count = 0;
+
+private:
+    ResultRows &m_rows;
+};
+
 } // namespace
+
+QString runSummary(qsizetype rows, int files, int unread, double seconds)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QString text = rows == 1 ? u"1 row"_s : english.toString(rows) + u" rows"_s;
+    text += files == 1 ? u" from 1 file"_s : u" from "_s + english.toString(files) + u" files"_s;
+    if (unread > 0)
+        text += u" ("_s + english.toString(unread) + u" could not be read)"_s;
+    return text + u" in "_s + english.toString(seconds, 'f', 1) + u" s"_s;
+}
 
 QString FileNameOfPath(const QString &path)
 {
@@ -80,9 +117,11 @@ QString FileNameOfPath(const QString &path)
 class ExtractionRun::Pass
 {
 public:
-    Pass(const RunEnvironment &env, std::chrono::milliseconds yieldInterval)
+    Pass(const RunEnvironment &env, std::chrono::milliseconds yieldInterval,
+         const bool &stopRequested, const std::function<void(bool)> &changed)
         : m_env(env), m_proc(env.boxes, Site::Identifier), m_pacer(&env.loop, yieldInterval),
-          m_next(env.work)
+          m_next(env.work), m_rows(env.results), m_stopRequested(stopRequested),
+          m_changed(changed)
     {}
 
     void run()
@@ -92,30 +131,41 @@ public:
                         [&] { showMessage(m_env.boxes, u"No files added."_s); });
             return;
         }
+        QElapsedTimer clock;
+        clock.start();
+        if (m_changed)
+            m_changed(true);
+        m_env.progress.setProgressCaption(u"Progress Bar"_s);
         m_env.loop.yield();
-        m_env.results.clearRows();
+        m_rows.clearRows();
         const int fileCount = m_env.inputs.rowCount();
         prepareNext(1);
-        for (int i = 1; i <= fileCount; ++i)
-            processFile(i);
-        m_env.results.flushRows();
+        int files = 0;
+        for (int i = 1; i <= fileCount && !m_stopRequested; ++i)
+            files += processFile(i) ? 1 : 0;
+        const bool stopped = m_stopRequested;
+        m_rows.flushRows();
         m_env.pointer.setPointerMode(PointerMode::Default);
         m_env.progress.setProgressValue(0);
-        m_env.progress.setProgressCaption(u"Progress Bar"_s);
+        m_env.progress.setProgressCaption(runSummary(m_rows.count, files, int(m_failures.size()),
+                                                     double(clock.elapsed()) / 1000.0));
+        if (m_changed)
+            m_changed(false);
         if (!m_failures.empty()) {
             ShowApplicationError(m_env.boxes, Site::Identifier, m_firstFailureSite,
                                  unreadFilesReport(m_failures));
         }
-        m_proc.step(Site::DoneMessage, [&] { showMessage(m_env.boxes, u"Done."_s); });
+        m_proc.step(Site::DoneMessage,
+                    [&] { showMessage(m_env.boxes, stopped ? u"Stopped."_s : u"Done."_s); });
     }
 
 private:
-    void processFile(int row)
+    // False for a row that vanished during a yield, which is skipped.
+    bool processFile(int row)
     {
         QString path;
-        // A row that vanished during a yield is skipped.
         if (!m_proc.step(Site::ReadInputRow, [&] { path = m_env.inputs.rowText(row); }))
-            return;
+            return false;
         m_env.progress.setProgressValue(share(row, m_env.inputs.rowCount()));
         m_env.progress.setProgressCaption(u"Processing: "_s + FileNameOfPath(path));
         yieldIfDue();
@@ -135,15 +185,18 @@ private:
             if (m_failures.empty())
                 m_firstFailureSite = isPlainText(format) ? Site::ReadTextFile : Site::ReadHtmlFile;
             m_failures.push_back({path, describeCurrentException()});
-            return prepareNext(row + 1);
+            prepareNext(row + 1);
+            return true;
         }
         prepareNext(row + 1);
+        m_rows.beginFile(path);
         if (prepared) {
             processText(nullptr, &*prepared);
             m_next.recycle(*prepared);
         }
         for (const QString &text : std::as_const(texts))
             processText(&text, nullptr);
+        return true;
     }
 
     // Reads and cuts the next text files on workers while this one's pieces
@@ -239,7 +292,7 @@ private:
                     // where piece by piece would.
                     const qsizetype more =
                         std::min(qsizetype(m_pacer.manyWithoutClock()), count - m - 1);
-                    prepared->rows.appendRowsOfPieces(m, m + 1 + more, m_env.results);
+                    prepared->rows.appendRowsOfPieces(m, m + 1 + more, m_rows);
                     m_pacer.skipMany(quint32(more));
                     m += more;
                     return;
@@ -250,7 +303,7 @@ private:
                     pieces = cutNow();
                 m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph,
                                  pieces.shielded ? &pieces.occurrences : nullptr, m_filter,
-                                 m_env.results, pieces.isPlain(m));
+                                 m_rows, pieces.isPlain(m));
             });
         }
         if (count > 0)
@@ -283,7 +336,7 @@ private:
 
     void yieldNow()
     {
-        m_env.results.flushRows();
+        m_rows.flushRows();
         m_pacer.yieldNow();
         refreshOptions();
     }
@@ -292,6 +345,9 @@ private:
     ReportingProcedure m_proc;
     PacedYield m_pacer;
     NextFileCut m_next;
+    CountedRows m_rows;
+    const bool &m_stopRequested;
+    const std::function<void(bool)> &m_changed;
     int m_preparedThrough = 0;
     PieceHandler m_handler;
     ExtractMode m_mode = ExtractMode::None;
@@ -309,7 +365,8 @@ void ExtractionRun::start()
     if (m_running)
         return;
     const RunningFlag flag(m_running);
-    Pass(m_env, m_yieldInterval).run();
+    m_stopRequested = false;
+    Pass(m_env, m_yieldInterval, m_stopRequested, m_changed).run();
 }
 
 } // namespace Quillfen

@@ -19,10 +19,12 @@ public:
 };
 
 // The results list as the run fills it. Rows may be buffered; flushRows()
-// makes every appended row visible and runs before each yield.
+// makes every appended row visible and runs before each yield. The rows
+// appended after beginFile() came from that file.
 class ResultRows : public RowSink
 {
 public:
+    virtual void beginFile(const QString &path) { Q_UNUSED(path) }
     // Appends rows [from, to) of texts, which will not change them; a list
     // that keeps its rows in RowTexts takes them in place.
     virtual void appendRows(const std::shared_ptr<RowTexts> &texts, qsizetype from, qsizetype to)

@@ -26,8 +26,10 @@ public:
     // Full paths in the dialog's order; empty when cancelled.
     virtual QStringList openFiles(const QString &title, const QList<FileFilter> &filters) = 0;
     // One path, exactly as chosen (no extension added, no overwrite
-    // question); empty when cancelled.
-    virtual QString saveFile(const QString &title, const QList<FileFilter> &filters) = 0;
+    // question); empty when cancelled. chosenFilter, when given, gets the
+    // number (from 0) of the type filter selected when the user answered.
+    virtual QString saveFile(const QString &title, const QList<FileFilter> &filters,
+                             int *chosenFilter = nullptr) = 0;
     // A folder's full path; empty when cancelled. initialFolder is selected
     // when it exists.
     virtual QString chooseFolder(const QString &prompt, const QString &initialFolder) = 0;

@@ -1,5 +1,7 @@
 #include "RowEncoding.h"
 
+#include <algorithm>
+
 namespace Quillfen {
 
 namespace {
@@ -127,6 +129,74 @@ void appendJsonString(QByteArray &out, QByteArrayView utf8)
         }
     }
     out.append('"');
+}
+
+} // namespace Quillfen
+
+namespace Quillfen {
+
+namespace {
+
+void appendCsvField(QByteArray &out, QByteArrayView field)
+{
+    const bool quoted = std::any_of(field.begin(), field.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (!quoted) {
+        out.append(field);
+        return;
+    }
+    out.append('"');
+    for (const char c : field) {
+        if (c == '"')
+            out.append('"');
+        out.append(c);
+    }
+    out.append('"');
+}
+
+void appendTsvField(QByteArray &out, QByteArrayView field)
+{
+    for (const char c : field) {
+        switch (c) {
+        case '\\':
+            out.append("\\\\", 2);
+            break;
+        case '\t':
+            out.append("\\t", 2);
+            break;
+        case '\n':
+            out.append("\\n", 2);
+            break;
+        case '\r':
+            out.append("\\r", 2);
+            break;
+        default:
+            out.append(c);
+        }
+    }
+}
+
+} // namespace
+
+void appendRecordHeader(QByteArray &out, RecordForm form)
+{
+    appendRecord(out, form, "file", "text");
+}
+
+void appendRecord(QByteArray &out, RecordForm form, QByteArrayView file, QByteArrayView text)
+{
+    if (form == RecordForm::Csv) {
+        appendCsvField(out, file);
+        out.append(',');
+        appendCsvField(out, text);
+        out.append("\r\n", 2);
+    } else {
+        appendTsvField(out, file);
+        out.append('\t');
+        appendTsvField(out, text);
+        out.append('\n');
+    }
 }
 
 } // namespace Quillfen

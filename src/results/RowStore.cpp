@@ -5,36 +5,38 @@
 
 namespace Quillfen {
 
-void RowStore::append(QStringView text, bool checked)
+void RowStore::append(QStringView text, bool checked, qint32 file)
 {
     if (!m_own)
         m_own = std::make_shared<RowTexts>();
     m_own->append(text);
     m_keepsSurrogates = m_keepsSurrogates || m_own->keepsSurrogates();
-    appendStretch(m_own, m_own->size() - 1, 1);
+    appendStretch(m_own, m_own->size() - 1, 1, file);
     appendCheckBits(1, checked);
 }
 
-void RowStore::appendRowsOf(const SharedTexts &texts, qsizetype from, qsizetype to, bool checked)
+void RowStore::appendRowsOf(const SharedTexts &texts, qsizetype from, qsizetype to, bool checked,
+                            qint32 file)
 {
     if (to <= from)
         return;
     m_keepsSurrogates = m_keepsSurrogates || texts->keepsSurrogates();
-    appendStretch(texts, from, to - from);
+    appendStretch(texts, from, to - from, file);
     appendCheckBits(to - from, checked);
 }
 
-void RowStore::appendStretch(const SharedTexts &texts, qsizetype from, qsizetype count)
+void RowStore::appendStretch(const SharedTexts &texts, qsizetype from, qsizetype count,
+                             qint32 file)
 {
     if (!m_stretches.empty()) {
         Stretch &last = m_stretches.back();
-        if (last.texts == texts && last.from + last.count == from) {
+        if (last.texts == texts && last.from + last.count == from && last.file == file) {
             last.count += count;
             m_size += count;
             return;
         }
     }
-    m_stretches.push_back({texts, from, count});
+    m_stretches.push_back({texts, from, count, file});
     m_firstRows.push_back(m_size);
     m_size += count;
 }
@@ -57,12 +59,22 @@ void RowStore::appendCheckBits(qsizetype count, bool checked)
     }
 }
 
-std::pair<const RowTexts *, qsizetype> RowStore::locate(qsizetype row) const
+std::size_t RowStore::stretchOf(qsizetype row) const
 {
     const auto after = std::upper_bound(m_firstRows.begin(), m_firstRows.end(), row);
-    const std::size_t index = std::size_t(after - m_firstRows.begin()) - 1;
+    return std::size_t(after - m_firstRows.begin()) - 1;
+}
+
+std::pair<const RowTexts *, qsizetype> RowStore::locate(qsizetype row) const
+{
+    const std::size_t index = stretchOf(row);
     const Stretch &stretch = m_stretches[index];
     return {stretch.texts.get(), stretch.from + (row - m_firstRows[index])};
+}
+
+qint32 RowStore::file(qsizetype row) const
+{
+    return m_stretches[stretchOf(row)].file;
 }
 
 QString RowStore::text(qsizetype row) const
@@ -101,10 +113,14 @@ void RowStore::setChecked(qsizetype row, bool checked)
     word = checked ? (word | bit) : (word & ~bit);
 }
 
+void RowStore::setAllChecked(bool checked)
+{
+    std::fill(m_checked.begin(), m_checked.end(), checked ? ~std::uint64_t(0) : 0);
+}
+
 void RowStore::remove(qsizetype row)
 {
-    const auto after = std::upper_bound(m_firstRows.begin(), m_firstRows.end(), row);
-    const std::size_t index = std::size_t(after - m_firstRows.begin()) - 1;
+    const std::size_t index = stretchOf(row);
     Stretch &stretch = m_stretches[index];
     const qsizetype offset = row - m_firstRows[index];
     std::size_t later = index + 1; // the first stretch whose first row moves up
@@ -119,7 +135,8 @@ void RowStore::remove(qsizetype row)
         --stretch.count;
     } else {
         // Split around the row: the part after it starts where the row was.
-        const Stretch tail{stretch.texts, stretch.from + offset + 1, stretch.count - offset - 1};
+        const Stretch tail{stretch.texts, stretch.from + offset + 1, stretch.count - offset - 1,
+                           stretch.file};
         stretch.count = offset;
         m_stretches.insert(m_stretches.begin() + std::ptrdiff_t(index + 1), tail);
         m_firstRows.insert(m_firstRows.begin() + std::ptrdiff_t(index + 1), row + 1);
@@ -142,6 +159,43 @@ void RowStore::remove(qsizetype row)
     }
     if ((std::size_t(m_size) + 63) / 64 < m_checked.size())
         m_checked.pop_back();
+}
+
+void RowStore::removeMarked(const std::vector<std::uint64_t> &marked)
+{
+    auto isMarked = [&](qsizetype row) {
+        const std::size_t word = std::size_t(row) / 64;
+        return word < marked.size() && ((marked[word] >> (row % 64)) & 1u);
+    };
+    std::vector<Stretch> stretches;
+    std::vector<qsizetype> firstRows;
+    std::vector<std::uint64_t> checked;
+    qsizetype kept = 0;
+    for (std::size_t s = 0; s < m_stretches.size(); ++s) {
+        const Stretch &stretch = m_stretches[s];
+        const qsizetype first = m_firstRows[s];
+        for (qsizetype i = 0; i < stretch.count; ++i) {
+            if (isMarked(first + i))
+                continue;
+            const qsizetype at = stretch.from + i;
+            if (stretches.empty() || stretches.back().texts != stretch.texts ||
+                stretches.back().from + stretches.back().count != at ||
+                stretches.back().file != stretch.file) {
+                stretches.push_back({stretch.texts, at, 0, stretch.file});
+                firstRows.push_back(kept);
+            }
+            ++stretches.back().count;
+            if (std::size_t(kept) / 64 >= checked.size())
+                checked.push_back(0);
+            if (isChecked(first + i))
+                checked.back() |= std::uint64_t(1) << (kept % 64);
+            ++kept;
+        }
+    }
+    m_stretches = std::move(stretches);
+    m_firstRows = std::move(firstRows);
+    m_checked = std::move(checked);
+    m_size = kept;
 }
 
 void RowStore::clear()

@@ -13,18 +13,22 @@ namespace Quillfen {
 // rows of RowTexts lists, its own (for rows appended one by one) or those
 // it was handed whole, and one check bit per row. Taking a stretch of rows
 // touches none of them, and growing never copies what is stored, so
-// appending stays quick at any size. Rows are numbered from 0.
+// appending stays quick at any size. Each stretch also names the file its
+// rows came from, by a number the caller gives (NoFile for none): a file's
+// rows share it instead of each holding a path. Rows are numbered from 0.
 class RowStore
 {
 public:
     using SharedTexts = std::shared_ptr<RowTexts>;
+    static constexpr qint32 NoFile = -1;
 
     qsizetype size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
 
-    void append(QStringView text, bool checked);
+    void append(QStringView text, bool checked, qint32 file = NoFile);
     // Rows [from, to) of texts, in place; texts must not change them.
-    void appendRowsOf(const SharedTexts &texts, qsizetype from, qsizetype to, bool checked);
+    void appendRowsOf(const SharedTexts &texts, qsizetype from, qsizetype to, bool checked,
+                      qint32 file = NoFile);
 
     QString text(qsizetype row) const;
     // The row's first count UTF-16 units (all of it when shorter).
@@ -35,11 +39,19 @@ public:
     // form that is not UTF-8.
     bool keepsSurrogates() const { return m_keepsSurrogates; }
 
+    // The file number the row was appended with.
+    qint32 file(qsizetype row) const;
+
     bool isChecked(qsizetype row) const;
     void setChecked(qsizetype row, bool checked);
+    void setAllChecked(bool checked);
     // Later rows move up by one. The removed text's room is not reused
     // until the store is cleared.
     void remove(qsizetype row);
+    // Removes every row whose bit is set in marked (a bit a row, 64 to a
+    // word), keeping the order, the files and the check marks of the rest;
+    // one pass, however many go.
+    void removeMarked(const std::vector<std::uint64_t> &marked);
     // Empties the store and gives its memory back.
     void clear();
     // Empties the store but moves its lists to the end of retired instead
@@ -58,10 +70,12 @@ private:
         SharedTexts texts;
         qsizetype from;
         qsizetype count;
+        qint32 file;
     };
     // The stretch that holds row, and the row's number in its list.
     std::pair<const RowTexts *, qsizetype> locate(qsizetype row) const;
-    void appendStretch(const SharedTexts &texts, qsizetype from, qsizetype count);
+    std::size_t stretchOf(qsizetype row) const;
+    void appendStretch(const SharedTexts &texts, qsizetype from, qsizetype count, qint32 file);
     void appendCheckBits(qsizetype count, bool checked);
 
     SharedTexts m_own;

@@ -50,9 +50,13 @@ QStringList ScriptedPlatform::openFiles(const QString &title, const QList<FileFi
     return next(m_openAnswers);
 }
 
-QString ScriptedPlatform::saveFile(const QString &title, const QList<FileFilter> &filters)
+QString ScriptedPlatform::saveFile(const QString &title, const QList<FileFilter> &filters,
+                                   int *chosenFilter)
 {
     m_dialogs.append({QStringLiteral("saveFile"), title, filters, {}, {}});
+    const int filter = next(m_saveFilters);
+    if (chosenFilter)
+        *chosenFilter = filter;
     return next(m_saveAnswers);
 }
 
@@ -72,6 +76,18 @@ QString ScriptedPlatform::askText(const QString &prompt, const QString &caption,
 bool ScriptedPlatform::openLocation(const QString &folderOrAddress)
 {
     openedLocations << folderOrAddress;
+    return true;
+}
+
+bool ScriptedPlatform::openFile(const QString &path)
+{
+    openedFiles << path;
+    return true;
+}
+
+bool ScriptedPlatform::showInFolder(const QString &path)
+{
+    shownInFolder << path;
     return true;
 }
 

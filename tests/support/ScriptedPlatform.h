@@ -55,13 +55,20 @@ public:
     // Answers for the next dialogs of each kind, in order; an unscripted
     // dialog is cancelled.
     void answerOpenFiles(const QStringList &paths) { m_openAnswers.push_back(paths); }
-    void answerSaveFile(const QString &path) { m_saveAnswers.push_back(path); }
+    // filter: the type filter the user picked (its number from 0).
+    void answerSaveFile(const QString &path, int filter = 0)
+    {
+        m_saveAnswers.push_back(path);
+        m_saveFilters.push_back(filter);
+    }
     void answerFolder(const QString &folder) { m_folderAnswers.push_back(folder); }
     void answerText(const QString &text) { m_textAnswers.push_back(text); }
     const QList<DialogRecord> &dialogsShown() const { return m_dialogs; }
 
     // The desktop as the test sets it up and finds it afterwards.
     QStringList openedLocations;
+    QStringList openedFiles;
+    QStringList shownInFolder;
     QString clipboard;
     int clipboardWrites = 0;
     int clipboardAttempts = 0;
@@ -77,12 +84,15 @@ public:
     void yield() override;
 
     QStringList openFiles(const QString &title, const QList<FileFilter> &filters) override;
-    QString saveFile(const QString &title, const QList<FileFilter> &filters) override;
+    QString saveFile(const QString &title, const QList<FileFilter> &filters,
+                     int *chosenFilter = nullptr) override;
     QString chooseFolder(const QString &prompt, const QString &initialFolder) override;
     QString askText(const QString &prompt, const QString &caption,
                     const QString &initialText) override;
 
     bool openLocation(const QString &folderOrAddress) override;
+    bool openFile(const QString &path) override;
+    bool showInFolder(const QString &path) override;
     bool clearClipboard() override;
     bool setClipboardText(const QString &text) override;
     bool spreadsheetApplicationAvailable() override { return spreadsheetAvailable; }
@@ -103,6 +113,7 @@ private:
     std::deque<MessageAnswer> m_answers;
     std::deque<QStringList> m_openAnswers;
     std::deque<QString> m_saveAnswers;
+    std::deque<int> m_saveFilters;
     std::deque<QString> m_folderAnswers;
     std::deque<QString> m_textAnswers;
     QList<DialogRecord> m_dialogs;

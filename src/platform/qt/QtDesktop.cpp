@@ -1,7 +1,11 @@
 #include "QtDesktop.h"
 
 #include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
@@ -21,12 +25,33 @@ QUrl urlFor(const QString &folderOrAddress)
     return QUrl::fromUserInput(folderOrAddress);
 }
 
-// Programs that open a workbook as a new, untitled one, best first.
+// A program can show a workbook only where there is a display.
+bool displayAvailable()
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform == u"offscreen"_s || platform == u"minimal"_s)
+        return false;
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+// LibreOffice without Calc or without a display plugin (Debian's
+// libreoffice-core-nogui) converts workbooks but shows none.
+bool libreOfficeShows(const QString &program)
+{
+    const QDir folder = QFileInfo(QFileInfo(program).canonicalFilePath()).dir();
+    return folder.exists(u"libsclo.so"_s) &&
+           !folder.entryList({u"libvclplug_*"_s}, QDir::Files).isEmpty();
+}
+
+// Programs that open a workbook as a new, untitled one and show it, best
+// first.
 QString spreadsheetProgram()
 {
     for (const QString &name : {u"soffice"_s, u"libreoffice"_s, u"localc"_s, u"gnumeric"_s}) {
         const QString path = QStandardPaths::findExecutable(name);
-        if (!path.isEmpty())
+        if (path.isEmpty())
+            continue;
+        if (name == u"gnumeric"_s || libreOfficeShows(path))
             return path;
     }
     return {};
@@ -52,6 +77,27 @@ bool QtDesktop::openLocation(const QString &folderOrAddress)
     return QDesktopServices::openUrl(urlFor(folderOrAddress));
 }
 
+bool QtDesktop::openFile(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// The file manager's own interface selects the file; without one, its
+// folder is opened.
+bool QtDesktop::showInFolder(const QString &path)
+{
+    const QString service = u"org.freedesktop.FileManager1"_s;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(service)) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            service, u"/org/freedesktop/FileManager1"_s, service, u"ShowItems"_s);
+        call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+        if (bus.send(call))
+            return true;
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
 bool QtDesktop::clearClipboard()
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
@@ -72,7 +118,7 @@ bool QtDesktop::setClipboardText(const QString &text)
 
 bool QtDesktop::spreadsheetApplicationAvailable()
 {
-    return !spreadsheetProgram().isEmpty() || xdgHasXlsxHandler();
+    return displayAvailable() && (!spreadsheetProgram().isEmpty() || xdgHasXlsxHandler());
 }
 
 bool QtDesktop::openWorkbook(const QString &path)

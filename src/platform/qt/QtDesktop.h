@@ -10,6 +10,8 @@ class QtDesktop final : public Desktop
 {
 public:
     bool openLocation(const QString &folderOrAddress) override;
+    bool openFile(const QString &path) override;
+    bool showInFolder(const QString &path) override;
     bool clearClipboard() override;
     bool setClipboardText(const QString &text) override;
     bool spreadsheetApplicationAvailable() override;

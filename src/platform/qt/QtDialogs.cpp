@@ -36,7 +36,8 @@ QStringList QtDialogs::openFiles(const QString &title, const QList<FileFilter> &
     return QFileDialog::getOpenFileNames(m_owner, title, QString(), filterString(filters));
 }
 
-QString QtDialogs::saveFile(const QString &title, const QList<FileFilter> &filters)
+QString QtDialogs::saveFile(const QString &title, const QList<FileFilter> &filters,
+                           int *chosenFilter)
 {
     // No overwrite question here: the action asks its own.
     QFileDialog dialog(m_owner, title, QString(), filterString(filters));
@@ -46,6 +47,14 @@ QString QtDialogs::saveFile(const QString &title, const QList<FileFilter> &filte
     dialog.setDefaultSuffix(QString());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (chosenFilter) {
+        const QString selected = dialog.selectedNameFilter();
+        *chosenFilter = 0;
+        for (qsizetype i = 0; i < filters.size(); ++i) {
+            if (qtFilter(filters[i]) == selected)
+                *chosenFilter = int(i);
+        }
+    }
     return dialog.selectedFiles().constFirst();
 }
 

@@ -16,7 +16,8 @@ public:
     void setOwner(QWidget *owner) { m_owner = owner; }
 
     QStringList openFiles(const QString &title, const QList<FileFilter> &filters) override;
-    QString saveFile(const QString &title, const QList<FileFilter> &filters) override;
+    QString saveFile(const QString &title, const QList<FileFilter> &filters,
+                     int *chosenFilter = nullptr) override;
     QString chooseFolder(const QString &prompt, const QString &initialFolder) override;
     QString askText(const QString &prompt, const QString &caption,
                     const QString &initialText) override;

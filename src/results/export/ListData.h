@@ -31,6 +31,14 @@ public:
     {
         appendUtf8(out, cell(row, column));
     }
+    // A column whose cells the spreadsheet keeps in their own sheet column,
+    // under its header, exactly as they are (a file's path): sub-items in
+    // general move left past empty cells and lose their "=".
+    virtual bool keepsColumn(int column) const
+    {
+        Q_UNUSED(column)
+        return false;
+    }
 };
 
 } // namespace Quillfen

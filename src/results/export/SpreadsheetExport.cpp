@@ -7,12 +7,16 @@
 #include "platform/Failure.h"
 #include "platform/PacedYield.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -55,6 +59,10 @@ public:
         const int columns = m_list.columnCount();
         for (int k = 1; k <= columns; ++k) {
             m_pacer.point();
+            if (m_list.keepsColumn(k)) {
+                m_proc.step(Site::WriteHeader, [&] { write(1, k, m_list.headerText(k)); });
+                continue;
+            }
             if (m_proc.test(Site::ReadHeaderCell, [&] { return !m_list.cell(1, k).isEmpty(); })) {
                 m_proc.step(k == 1 ? Site::WriteFirstHeader : Site::WriteHeader,
                             [&] { write(1, c, m_list.headerText(k)); });
@@ -110,7 +118,9 @@ private:
             });
             if (!read)
                 return false;
-            if (filled) {
+            if (filled && m_list.keepsColumn(k)) {
+                m_proc.step(Site::WriteCell, [&] { write(r, k, value); });
+            } else if (filled) {
                 const bool first = k == 1;
                 m_proc.step(first ? Site::WriteFirstCell : Site::WriteCell,
                             [&] { write(r, c, first ? value : withoutEquals(value)); });
@@ -164,26 +174,73 @@ QString defaultWorkbookFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u"/quillfen"_s;
 }
 
+int removeOldWorkbooks(const QString &folder, const QDateTime &now)
+{
+    int removed = 0;
+    const QDateTime before = now.addDays(-1);
+    const QFileInfoList workbooks =
+        QDir(folder).entryInfoList({u"Results-*.xlsx"_s}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &workbook : workbooks) {
+        if (workbook.lastModified() < before && QFile::remove(workbook.filePath()))
+            ++removed;
+    }
+    return removed;
+}
+
 void saveResultsToSpreadsheet(const ExportServices &services, const ListData &list,
                               const QString &workbookFolder)
 {
     ReportingProcedure proc(services.boxes, Site::Identifier);
-    if (!SaveResultsAsExcelFileIsExcelInstalled(services.boxes, services.desktop)) {
-        proc.step(Site::FeatureMessage,
-                  [&] { showMessage(services.boxes, SpreadsheetFeatureMessage); });
-        return;
+    bool shown = false;
+    try {
+        shown = services.desktop.spreadsheetApplicationAvailable();
+    } catch (...) {
+        shown = false;
     }
     if (proc.test(Site::CountRows, [&] { return list.rowCount() == 0; }))
         return;
 
+    // Without a program that shows it, the workbook is saved where the
+    // user says, as the text file is.
+    QString savePath;
+    if (!shown) {
+        const QList<FileFilter> filters =
+            parseFileFilters(u"Excel Workbook (*.xlsx)|*.xlsx|All Files (*.*)|*.*|"_s);
+        proc.step(Site::ChooseFile,
+                  [&] { savePath = services.dialogs.saveFile(u"Save"_s, filters); });
+        if (savePath.isEmpty())
+            return;
+        if (QFileInfo::exists(savePath)) {
+            MessageAnswer answer = MessageAnswer::No;
+            proc.step(Site::AskOverwrite, [&] {
+                answer = services.boxes.show(
+                    {u"Are you sure you wish to overwrite "_s + savePath + u" ?"_s,
+                     applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
+            });
+            if (answer != MessageAnswer::Yes)
+                return;
+        }
+    } else {
+        proc.step(Site::RemoveOldWorkbooks,
+                  [&] { removeOldWorkbooks(workbookFolder, QDateTime::currentDateTime()); });
+    }
+
     services.pointer.setPointerMode(PointerMode::Busy);
+    // Written next to the chosen file and put in its place once whole, so
+    // that a failure leaves an existing file as it was.
+    const QFileInfo target(savePath);
+    const QString folder = shown ? workbookFolder : target.absolutePath();
+    const QString writtenPath =
+        shown ? QString()
+              : folder + u"/."_s + target.fileName() + u'.' +
+                    QString::number(QCoreApplication::applicationPid()) + u".part"_s;
     // Without a workbook and its sheet nothing below can work: one report
     // is enough.
     std::optional<XlsxWorkbook> workbook;
     const bool ready = proc.step(Site::CreateWorkbook, [&] {
-        if (!QDir().mkpath(workbookFolder))
-            throw Failure(u"Cannot create the folder %1"_s.arg(workbookFolder));
-        workbook.emplace(newWorkbookPath(workbookFolder), workbookFolder);
+        if (!QDir().mkpath(folder))
+            throw Failure(u"Cannot create the folder %1"_s.arg(folder));
+        workbook.emplace(shown ? newWorkbookPath(folder) : writtenPath, folder);
     }) && proc.step(Site::AddSheet, [&] { workbook->addSheet(); });
     int rowsCut = 0;
     if (ready) {
@@ -196,7 +253,7 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
                     workbook->setColumnWidth(c, width);
             }
         });
-        proc.step(Site::OpenWorkbook, [&] {
+        proc.step(shown ? Site::OpenWorkbook : Site::SaveWorkbook, [&] {
             const QString path = workbook->path();
             try {
                 workbook->close();
@@ -204,8 +261,17 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
                 QFile::remove(path);
                 throw;
             }
-            if (!services.desktop.openWorkbook(path))
+            if (!shown) {
+                if (std::rename(QFile::encodeName(path).constData(),
+                                QFile::encodeName(savePath).constData()) != 0) {
+                    const int error = errno;
+                    QFile::remove(path);
+                    throw Failure(u"Cannot write %1: %2"_s.arg(
+                        savePath, QString::fromLocal8Bit(std::strerror(error))));
+                }
+            } else if (!services.desktop.openWorkbook(path)) {
                 throw Failure(u"No application could open the workbook %1"_s.arg(path));
+            }
         });
         rowsCut = writer.rowsCut();
     }

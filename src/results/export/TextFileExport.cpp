@@ -18,6 +18,8 @@ namespace Quillfen {
 namespace {
 
 constexpr qsizetype ChunkBytes = 1 << 16;
+// The dialog's "CSV (*.csv)".
+constexpr int CsvFilter = 1;
 
 // True when the path's modification time can be read; folders count.
 bool pathExists(const QString &path)
@@ -47,12 +49,15 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
     ReportingProcedure proc(services.boxes, Site::Identifier);
     // The dialog adds no extension and asks nothing about overwriting
     // (Dialogs::saveFile promises both); the question below is ours.
-    const QList<FileFilter> filters =
-        parseFileFilters(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s);
+    const QList<FileFilter> filters = parseFileFilters(
+        u"Text Files (*.txt)|*.txt|CSV (*.csv)|*.csv|All Files (*.*)|*.*|"_s);
     QString path;
-    proc.step(Site::ChooseFile, [&] { path = services.dialogs.saveFile(u"Save"_s, filters); });
+    int chosenFilter = 0;
+    proc.step(Site::ChooseFile,
+              [&] { path = services.dialogs.saveFile(u"Save"_s, filters, &chosenFilter); });
     if (path.isEmpty())
         return;
+    const bool csv = chosenFilter == CsvFilter || path.endsWith(u".csv"_s, Qt::CaseInsensitive);
     MessageAnswer answer = MessageAnswer::Yes;
     if (pathExists(path)) {
         // A failing question counts as No: nothing is overwritten unasked.
@@ -83,13 +88,26 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
         int rows = 0;
         proc.step(Site::CountRows, [&] { rows = list.rowCount(); });
         chunk.reserve(ChunkBytes + 4096);
+        if (csv)
+            appendRecordHeader(chunk, RecordForm::Csv);
+        QByteArray text;
+        QByteArray filePath;
         for (int i = 1; writing && i <= rows; ++i) {
             pacer.point();
             writing = proc.step(Site::WriteRow, [&] {
                 if (!list.checked(i))
                     return;
-                list.appendCellUtf8(chunk, i, 1);
-                chunk.append("\r\n", 2);
+                if (csv) {
+                    text.resize(0);
+                    filePath.resize(0);
+                    list.appendCellUtf8(text, i, 1);
+                    if (list.columnCount() >= 2)
+                        list.appendCellUtf8(filePath, i, 2);
+                    appendRecord(chunk, RecordForm::Csv, filePath, text);
+                } else {
+                    list.appendCellUtf8(chunk, i, 1);
+                    chunk.append("\r\n", 2);
+                }
                 if (chunk.size() >= ChunkBytes)
                     writeChunk(*file, path, chunk);
             });

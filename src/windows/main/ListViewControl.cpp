@@ -3,6 +3,7 @@
 #include "AccessibleFactory.h"
 #include "VisibleTextDelegate.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -56,15 +57,20 @@ void ListViewControl::setModel(QAbstractItemModel *model)
     updateGeometries();
 }
 
-int ListViewControl::columnWidth() const
+int ListViewControl::columnWidth(int column) const
 {
-    return m_header->count() > 0 ? m_header->sectionSize(0) : 0;
+    return column < m_header->count() ? m_header->sectionSize(column) : 0;
 }
 
-void ListViewControl::setColumnWidth(int pixels)
+void ListViewControl::setColumnWidth(int column, int pixels)
 {
-    if (m_header->count() > 0)
-        m_header->resizeSection(0, pixels);
+    if (column < m_header->count())
+        m_header->resizeSection(column, pixels);
+}
+
+int ListViewControl::rowWidth() const
+{
+    return m_header->length();
 }
 
 bool ListViewControl::isOnCheckIndicator(const QPoint &point) const
@@ -81,12 +87,32 @@ bool ListViewControl::isOnCheckIndicator(const QPoint &point) const
         .contains(point);
 }
 
+// From the selection's ranges: a list of millions of rows selected whole
+// is one range, not millions of indexes.
 int ListViewControl::selectedRow() const
 {
     if (!selectionModel())
         return -1;
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    int first = -1;
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        if (range.isValid() && (first < 0 || range.top() < first))
+            first = range.top();
+    }
+    return first;
+}
+
+QList<int> ListViewControl::selectedRowNumbers() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        for (int row = range.top(); range.isValid() && row <= range.bottom(); ++row)
+            rows << row;
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void ListViewControl::selectRow(int row)
@@ -105,9 +131,10 @@ int ListViewControl::rowCount() const
 
 QRect ListViewControl::visualRect(const QModelIndex &index) const
 {
-    if (!index.isValid() || index.parent() != rootIndex() || index.column() != 0)
+    if (!index.isValid() || index.parent() != rootIndex() || index.column() >= m_header->count())
         return {};
-    return {-horizontalOffset(), rowTop(index.row()), columnWidth(), m_rowHeight};
+    return {m_header->sectionPosition(index.column()) - horizontalOffset(), rowTop(index.row()),
+            columnWidth(index.column()), m_rowHeight};
 }
 
 void ListViewControl::scrollTo(const QModelIndex &index, ScrollHint hint)
@@ -140,12 +167,13 @@ QModelIndex ListViewControl::indexAt(const QPoint &point) const
 {
     const int x = point.x() + horizontalOffset();
     const int y = point.y() + verticalOffset();
-    if (!model() || x < 0 || x >= columnWidth() || y < 0)
+    if (!model() || x < 0 || x >= rowWidth() || y < 0)
         return {};
     const int row = y / m_rowHeight;
-    if (row >= rowCount())
+    const int column = m_header->logicalIndexAt(point.x());
+    if (row >= rowCount() || column < 0)
         return {};
-    return model()->index(row, 0, rootIndex());
+    return model()->index(row, column, rootIndex());
 }
 
 void ListViewControl::reset()
@@ -211,14 +239,15 @@ void ListViewControl::setSelection(const QRect &rect, QItemSelectionModel::Selec
     const QRect rows = rect.normalized();
     const int left = rows.left() + horizontalOffset();
     const int right = rows.right() + horizontalOffset();
-    if (count == 0 || right < 0 || left >= columnWidth()) {
+    if (count == 0 || right < 0 || left >= rowWidth()) {
         selectionModel()->select(QItemSelection(), command);
         return;
     }
     const int first = qBound(0, (rows.top() + verticalOffset()) / m_rowHeight, count - 1);
     const int last = qBound(0, (rows.bottom() + verticalOffset()) / m_rowHeight, count - 1);
+    const int lastColumn = std::max(0, model()->columnCount(rootIndex()) - 1);
     const QItemSelection selection(model()->index(first, 0, rootIndex()),
-                                   model()->index(last, 0, rootIndex()));
+                                   model()->index(last, lastColumn, rootIndex()));
     selectionModel()->select(selection, command);
 }
 
@@ -229,7 +258,7 @@ QRegion ListViewControl::visualRegionForSelection(const QItemSelection &selectio
     for (const QItemSelectionRange &range : selection) {
         if (range.parent() != rootIndex())
             continue;
-        const QRect rows(-horizontalOffset(), rowTop(range.top()), columnWidth(),
+        const QRect rows(-horizontalOffset(), rowTop(range.top()), rowWidth(),
                          (range.bottom() - range.top() + 1) * m_rowHeight);
         region += rows.intersected(shown);
     }
@@ -254,7 +283,7 @@ void ListViewControl::updateGeometries()
     const int width = viewport()->width();
     horizontalScrollBar()->setSingleStep(qMax(1, m_rowHeight));
     horizontalScrollBar()->setPageStep(qMax(1, width));
-    horizontalScrollBar()->setRange(0, qMax(0, columnWidth() - width));
+    horizontalScrollBar()->setRange(0, qMax(0, rowWidth() - width));
     QAbstractItemView::updateGeometries();
 }
 
@@ -361,19 +390,28 @@ void ListViewControl::paintEvent(QPaintEvent *event)
     initViewItemOption(&option);
     const QModelIndex current = currentIndex();
     const bool focused = hasFocus();
+    const int columns = m_header->count();
     for (int row = first; row <= last; ++row) {
-        const QModelIndex index = model()->index(row, 0, rootIndex());
-        QStyleOptionViewItem rowOption = option;
-        rowOption.rect = visualRect(index);
-        rowOption.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-        if (selectionModel()->isSelected(index))
-            rowOption.state |= QStyle::State_Selected;
-        if (focused && index == current)
-            rowOption.state |= QStyle::State_HasFocus;
-        if (alternatingRowColors() && row % 2 == 1)
-            rowOption.features |= QStyleOptionViewItem::Alternate;
-        style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &rowOption, &painter, this);
-        itemDelegateForIndex(index)->paint(&painter, rowOption, index);
+        const QModelIndex head = model()->index(row, 0, rootIndex());
+        // Rows are selected whole: the first column's state stands for all.
+        const bool selected = selectionModel()->isSelected(head);
+        const bool hasFocus = focused && current.isValid() && current.row() == row;
+        for (int column = 0; column < columns; ++column) {
+            const QModelIndex index = column == 0 ? head : head.siblingAtColumn(column);
+            QStyleOptionViewItem cell = option;
+            cell.rect = visualRect(index);
+            if (!cell.rect.intersects(area))
+                continue;
+            cell.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+            if (selected)
+                cell.state |= QStyle::State_Selected;
+            if (hasFocus && column == 0)
+                cell.state |= QStyle::State_HasFocus;
+            if (alternatingRowColors() && row % 2 == 1)
+                cell.features |= QStyleOptionViewItem::Alternate;
+            style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &cell, &painter, this);
+            itemDelegateForIndex(index)->paint(&painter, cell, index);
+        }
     }
 }
 
@@ -386,6 +424,19 @@ void ListViewControl::mousePressEvent(QMouseEvent *event)
         return;
     }
     QAbstractItemView::mousePressEvent(event);
+}
+
+void ListViewControl::contextMenuEvent(QContextMenuEvent *event)
+{
+    QPoint point = event->pos();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        const QModelIndex current = currentIndex();
+        const int row = current.isValid() ? current.row() : selectedRow();
+        point = row >= 0 ? visualRect(model()->index(row, 0, rootIndex())).center()
+                         : QPoint(0, 0);
+    }
+    event->accept();
+    Q_EMIT menuRequested(point);
 }
 
 void ListViewControl::changeEvent(QEvent *event)

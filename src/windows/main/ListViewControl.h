@@ -7,9 +7,10 @@ class QHeaderView;
 
 namespace Quillfen {
 
-// A list in report style: one column under a header whose divider the user
-// drags, rows of one height. It keeps nothing per row, so appending to a
-// list of millions of rows costs no more than appending to an empty one.
+// A list in report style: the model's columns under a header whose dividers
+// the user drags, rows of one height, selected whole. It keeps nothing per
+// row, so appending to a list of millions of rows costs no more than
+// appending to an empty one.
 class ListViewControl final : public QAbstractItemView
 {
     Q_OBJECT
@@ -19,22 +20,34 @@ public:
 
     void setModel(QAbstractItemModel *model) override;
     QHeaderView *header() const { return m_header; }
+    // The width of all columns together.
+    int rowWidth() const;
 
-    int columnWidth() const;
-    void setColumnWidth(int pixels);
+    // The first column's width.
+    int columnWidth() const { return columnWidth(0); }
+    void setColumnWidth(int pixels) { setColumnWidth(0, pixels); }
+    int columnWidth(int column) const;
+    void setColumnWidth(int column, int pixels);
     int rowHeight() const { return m_rowHeight; }
 
     // True over the check box of a row that shows one.
     bool isOnCheckIndicator(const QPoint &point) const;
 
-    // The selected row, numbered from 0, or -1.
+    // The first selected row, numbered from 0, or -1.
     int selectedRow() const;
+    // Every selected row, in order.
+    QList<int> selectedRowNumbers() const;
     void selectRow(int row);
 
     QRect visualRect(const QModelIndex &index) const override;
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint &point) const override;
     void reset() override;
+
+Q_SIGNALS:
+    // The context menu was asked for at point (viewport coordinates) by the
+    // mouse or by the keyboard (then at the current row).
+    void menuRequested(const QPoint &point);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -53,6 +66,7 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
 

@@ -9,6 +9,8 @@
 #include "ListViewControl.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
+#include "ResultsColumns.h"
+#include "ResultsMenu.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
@@ -36,6 +38,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -113,10 +116,14 @@ MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
     m_flush =
         std::make_unique<ListFlush>(*m_inputRows, *m_resultRows, m_services.loop, m_services.boxes);
     m_resultsData = std::make_unique<ResultsListData>(*m_resultRows);
+    m_resultsTable = std::make_unique<ResultsListData>(*m_resultRows, true);
+    m_resultsMenu = new ResultsMenu(*m_resultsListView, *m_resultRows, *m_pointer, *m_flush,
+                                    m_services.desktop);
     m_run = std::make_unique<ExtractionRun>(RunEnvironment{
         *m_flush, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
         *m_options, *m_abbreviations, m_services.html, m_services.work});
     m_run->setYieldInterval(m_services.yieldInterval);
+    m_run->setRunningChanged([this](bool running) { runningChanged(running); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -164,7 +171,21 @@ void MainWindow::setupControls()
     m_resultsListView = makeList(u"ListView2"_s, u"Double-click item to remove it. Move | line to "
                                                  "right and out of window to reveal full names."_s);
     m_resultsListView->setModel(m_resultRows);
+    m_resultsListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_resultsBehaviour = new ResultsListBehaviour(*m_resultsListView, *m_resultRows, *m_pointer);
+    m_resultsColumns =
+        new ResultsColumns(*m_resultsListView, m_store,
+                           twipsToPixels(FileColumnTwips, m_resultsListView->logicalDpiX()));
+
+    m_findBox = new QLineEdit(this);
+    m_findBox->setObjectName(u"FindBox"_s);
+    m_findBox->setPlaceholderText(u"Find in results"_s);
+    m_findBox->setAccessibleName(u"Find in results"_s);
+    m_findBox->setClearButtonEnabled(true);
+    m_findBox->setToolTip(u"Find in results (Ctrl+F): shows only the rows that contain this text, "
+                          "in any case. Copy, Save and Excel still take every checked row of "
+                          "the whole list, shown or not."_s);
+    connect(m_findBox, &QLineEdit::textChanged, m_resultRows, &ResultsModel::setFindText);
 
     m_progressBar = new CaptionedProgressBar(this);
     m_progressBar->setObjectName(u"ProgressBar1"_s);
@@ -216,6 +237,7 @@ void MainWindow::setupLayout()
     auto *window = new QVBoxLayout(this);
     window->addLayout(top, 1);
     window->addWidget(m_progressBar);
+    window->addWidget(m_findBox);
     window->addWidget(m_resultsListView, 1);
     window->addLayout(resultButtons);
 
@@ -258,6 +280,14 @@ void MainWindow::setupKeyboard()
     giveShortcut(button(MainButton::CopyResults), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     giveShortcut(button(MainButton::SaveTextFile), QKeySequence(Qt::CTRL | Qt::Key_S));
     giveShortcut(button(MainButton::SaveExcelFile), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    auto *find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_findBox->setFocus(Qt::ShortcutFocusReason);
+        m_findBox->selectAll();
+    });
+    m_stopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_stopShortcut->setEnabled(false);
+    connect(m_stopShortcut, &QShortcut::activated, this, &MainWindow::stopExtracting);
 
     const OptionsPanel &options = *m_options;
     chainTabOrder({m_inputListView,
@@ -275,6 +305,7 @@ void MainWindow::setupKeyboard()
                    options.containingText(),
                    options.notContainingText(),
                    button(MainButton::StartExtracting),
+                   m_findBox,
                    m_resultsListView,
                    button(MainButton::CopyResults),
                    button(MainButton::SaveTextFile),
@@ -335,7 +366,24 @@ EditorServices MainWindow::editorServices()
 
 void MainWindow::startExtracting()
 {
-    m_run->start();
+    if (m_run->isRunning())
+        m_run->requestStop();
+    else
+        m_run->start();
+}
+
+void MainWindow::stopExtracting()
+{
+    if (m_run->isRunning())
+        m_run->requestStop();
+}
+
+void MainWindow::runningChanged(bool running)
+{
+    QPushButton *start = button(MainButton::StartExtracting);
+    start->setText(running ? u"Stop Extracting"_s : u"Start Extracting"_s);
+    start->setToolTip(running ? u"Stop Extracting (Esc)"_s : u"Start Extracting (F5)"_s);
+    m_stopShortcut->setEnabled(running);
 }
 
 void MainWindow::addFiles()
@@ -375,14 +423,14 @@ void MainWindow::copyResultsToClipboard()
 
 void MainWindow::saveResultsAsTextFile()
 {
-    Quillfen::saveResultsAsTextFile(exportServices(), *m_resultsData);
+    Quillfen::saveResultsAsTextFile(exportServices(), *m_resultsTable);
 }
 
 void MainWindow::saveResultsToExcelFile()
 {
     const QString folder =
         m_services.workbookFolder.isEmpty() ? defaultWorkbookFolder() : m_services.workbookFolder;
-    saveResultsToSpreadsheet(exportServices(), *m_resultsData, folder);
+    saveResultsToSpreadsheet(exportServices(), *m_resultsTable, folder);
 }
 
 void MainWindow::clearInputList()

@@ -8,7 +8,9 @@
 #include <array>
 #include <memory>
 
+class QLineEdit;
 class QPushButton;
+class QShortcut;
 
 namespace Quillfen {
 
@@ -21,8 +23,10 @@ class InputListModel;
 class ListViewControl;
 class OptionsPanel;
 class PointerControl;
+class ResultsColumns;
 class ResultsListBehaviour;
 class ResultsListData;
+class ResultsMenu;
 class ResultsModel;
 
 // The ten push buttons, in the order of their object names (PushButton1 ...
@@ -47,8 +51,10 @@ class MainWindow final : public QWidget
     Q_OBJECT
 
 public:
-    // Width of each list's column.
+    // Width of the input list's column, and the results' "File" column at
+    // first.
     static constexpr int ColumnTwips = 7000;
+    static constexpr int FileColumnTwips = 2500;
 
     explicit MainWindow(MainWindowServices services, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -64,6 +70,10 @@ public:
     ListViewControl *inputListView() const { return m_inputListView; }
     ListViewControl *resultsListView() const { return m_resultsListView; }
     CaptionedProgressBar *progressBar() const { return m_progressBar; }
+    // "Find in results" above the results list.
+    QLineEdit *findBox() const { return m_findBox; }
+    ResultsMenu &resultsMenu() const { return *m_resultsMenu; }
+    ResultsColumns &resultsColumns() const { return *m_resultsColumns; }
     QPushButton *button(MainButton which) const { return m_buttons.at(std::size_t(which)); }
     InputListBehaviour &inputBehaviour() const { return *m_inputBehaviour; }
     const QString &applicationTitle() const { return m_applicationTitle; }
@@ -80,8 +90,11 @@ Q_SIGNALS:
     void unloaded();
 
 public Q_SLOTS:
-    // The buttons' actions, named after their captions.
+    // The buttons' actions, named after their captions. While a run is
+    // going, the first button reads "Stop Extracting" and stops it after
+    // the file at hand, as Esc does.
     void startExtracting();
+    void stopExtracting();
     void addFiles();
     void addAllFilesInFolder();
     void editAbbreviations(); // the editor, modal
@@ -117,6 +130,7 @@ private:
     void openHomePage();
     void addColumn(ListViewControl *list, const QString &header);
     void setColumnWidth(ListViewControl *list);
+    void runningChanged(bool running);
 
     MainWindowServices m_services;
     SettingsStore m_store;
@@ -129,13 +143,18 @@ private:
     ListViewControl *m_inputListView = nullptr;
     ListViewControl *m_resultsListView = nullptr;
     CaptionedProgressBar *m_progressBar = nullptr;
+    QLineEdit *m_findBox = nullptr;
+    QShortcut *m_stopShortcut = nullptr;
+    ResultsColumns *m_resultsColumns = nullptr;
+    ResultsMenu *m_resultsMenu = nullptr;
     std::array<QPushButton *, 10> m_buttons{};
     InputListBehaviour *m_inputBehaviour = nullptr;
     ResultsListBehaviour *m_resultsBehaviour = nullptr;
 
     std::unique_ptr<StoredAbbreviations> m_abbreviations;
     std::unique_ptr<ListFlush> m_flush;
-    std::unique_ptr<ResultsListData> m_resultsData;
+    std::unique_ptr<ResultsListData> m_resultsData;  // the texts: clipboard
+    std::unique_ptr<ResultsListData> m_resultsTable; // texts and files: files, sheet
     std::unique_ptr<ExtractionRun> m_run;
     bool m_editingAbbreviations = false;
 };

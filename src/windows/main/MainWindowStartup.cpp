@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "OptionsPanel.h"
 #include "PointerControl.h"
+#include "ResultsColumns.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "inputs/adding/SampleFiles.h"
@@ -51,7 +52,7 @@ void MainWindow::startUp()
     proc.step(Site::AddInputColumn, [&] { addColumn(m_inputListView, u"File(s)"_s); });
     setColumnWidth(m_inputListView);
     proc.step(Site::AddResultsColumn, [&] { addColumn(m_resultsListView, u"Results"_s); });
-    setColumnWidth(m_resultsListView);
+    m_resultsColumns->restore();
 
     // The smart choice, stored under a key of its own, comes last and so
     // wins over the two older mode keys.
