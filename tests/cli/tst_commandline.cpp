@@ -498,10 +498,10 @@ private Q_SLOTS:
         QTest::newRow("missing value")
             << QStringList{u"x"_s, u"--containing"_s} << QByteArray("--containing needs a value");
         QTest::newRow("bad format") << QStringList{u"--format"_s, u"xml"_s, u"x"_s}
-                                    << QByteArray("unknown format \"xml\" (lines, json or text)");
+                                    << QByteArray("unknown format \"xml\" (lines, json, text, csv or tsv)");
         QTest::newRow("the first error counts")
             << QStringList{u"--format=xml"_s, u"--bogus"_s, u"x"_s}
-            << QByteArray("unknown format \"xml\" (lines, json or text)");
+            << QByteArray("unknown format \"xml\" (lines, json, text, csv or tsv)");
         QTest::newRow("two filters")
             << QStringList{u"--containing"_s, u"a"_s, u"--not-containing"_s, u"b"_s, u"x"_s}
             << QByteArray("give at most one of --containing and --not-containing");

@@ -212,7 +212,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("a long option") << u"quillfen-cli --for"_s << QStringList{u"--format"_s};
         QTest::newRow("choices") << u"quillfen-cli --format "_s
-                                 << QStringList{u"json"_s, u"lines"_s, u"text"_s};
+                                 << QStringList{u"csv"_s, u"json"_s, u"lines"_s, u"text"_s,
+                                                u"tsv"_s};
         QTest::newRow("choices after =") << u"quillfen-cli --format=j"_s << QStringList{u"json"_s};
         QTest::newRow("suggestions")
             << u"quillfen-cli --extension h"_s << QStringList{u"htm"_s, u"html"_s};

@@ -312,12 +312,13 @@ private Q_SLOTS:
         }
     }
 
-    void header_isOneColumn()
+    void header_isTheTextColumnThenFile()
     {
         ResultsModel model;
-        QCOMPARE(static_cast<QAbstractItemModel &>(model).columnCount(), 1);
+        QCOMPARE(static_cast<QAbstractItemModel &>(model).columnCount(), 2);
         QVERIFY(model.setHeaderData(0, Qt::Horizontal, u"Results"_s, Qt::DisplayRole));
         QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"Results"_s);
+        QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), u"File"_s);
         QVERIFY(!model.setHeaderData(1, Qt::Horizontal, u"More"_s, Qt::DisplayRole));
     }
 };

@@ -28,10 +28,8 @@ QUrl urlFor(const QString &folderOrAddress)
 // A program can show a workbook only where there is a display.
 bool displayAvailable()
 {
-    const QString platform = QGuiApplication::platformName();
-    if (platform == u"offscreen"_s || platform == u"minimal"_s)
-        return false;
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 // LibreOffice without Calc or without a display plugin (Debian's

@@ -274,23 +274,46 @@ private Q_SLOTS:
     void spreadsheet_availableWithAProgramOnPath_data()
     {
         QTest::addColumn<QString>("program"); // empty: none
+        QTest::addColumn<QStringList>("beside"); // files in the program's folder
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<bool>("available");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("none") << QString() << QStringList();
+        const QStringList calc{u"libsclo.so"_s, u"libvclplug_gtk3lo.so"_s};
+        QTest::newRow("none") << QString() << QStringList() << QByteArray(":0") << false
+                              << QStringList();
         QTest::newRow("LibreOffice opens it as a new workbook")
-            << u"soffice"_s << QStringList{u"--calc"_s, u"-n"_s, u"WORKBOOK"_s};
-        QTest::newRow("Gnumeric") << u"gnumeric"_s << QStringList{u"WORKBOOK"_s};
+            << u"soffice"_s << calc << QByteArray(":0") << true
+            << QStringList{u"--calc"_s, u"-n"_s, u"WORKBOOK"_s};
+        QTest::newRow("headless LibreOffice (no display plugin)")
+            << u"soffice"_s << QStringList{u"libsclo.so"_s} << QByteArray(":0") << false
+            << QStringList();
+        QTest::newRow("LibreOffice without Calc")
+            << u"soffice"_s << QStringList{u"libvclplug_genlo.so"_s} << QByteArray(":0") << false
+            << QStringList();
+        QTest::newRow("Gnumeric") << u"gnumeric"_s << QStringList() << QByteArray(":0") << true
+                                  << QStringList{u"WORKBOOK"_s};
+        QTest::newRow("no display") << u"gnumeric"_s << QStringList() << QByteArray() << false
+                                    << QStringList();
     }
     void spreadsheet_availableWithAProgramOnPath()
     {
         QFETCH(QString, program);
+        QFETCH(QStringList, beside);
+        QFETCH(QByteArray, display);
+        QFETCH(bool, available);
         QFETCH(QStringList, arguments);
-        const QString bin = m_tree.root() + u"/bin-"_s + (program.isEmpty() ? u"none"_s : program);
+        const QString bin =
+            m_tree.root() + u"/bin-"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
         QDir().mkpath(bin);
         qputenv("PATH", QFile::encodeName(bin));
+        qputenv("DISPLAY", display);
+        qunsetenv("WAYLAND_DISPLAY");
         const QString fake = program.isEmpty() ? QString() : fakeProgram(bin, program);
+        for (const QString &name : beside)
+            QVERIFY(QFile(bin + u'/' + name).open(QIODevice::WriteOnly));
         QtDesktop desktop;
-        QCOMPARE(desktop.spreadsheetApplicationAvailable(), !program.isEmpty());
-        if (program.isEmpty())
+        QCOMPARE(desktop.spreadsheetApplicationAvailable(), available);
+        if (!available)
             return;
         const QString workbook = write(u"Results.xlsx"_s);
         QVERIFY(desktop.openWorkbook(workbook));

@@ -60,32 +60,89 @@ private Q_SLOTS:
         m_folder = m_tree.path(QString::fromLatin1(QTest::currentTestFunction()));
     }
 
-    void noApplication_showsBothMessagesInOrderAndTouchesNothing_data()
+    // Without a program that shows workbooks, a save dialog asks where the
+    // workbook goes; nothing is opened and nothing lands in the cache folder.
+    void noApplication_asksWhereToSave_data()
     {
         QTest::addColumn<bool>("rows");
-        QTest::newRow("with rows") << true;
-        QTest::newRow("empty list") << false;
+        QTest::addColumn<bool>("chosen");   // false: the dialog is cancelled
+        QTest::addColumn<QByteArray>("old"); // null: no file there yet
+        QTest::addColumn<int>("answer");     // to the overwrite question
+        QTest::addColumn<bool>("written");
+        QTest::newRow("empty list: no dialog")
+            << false << true << QByteArray() << 0 << false;
+        QTest::newRow("cancelled") << true << false << QByteArray() << 0 << false;
+        QTest::newRow("new file") << true << true << QByteArray() << 0 << true;
+        QTest::newRow("existing file, No")
+            << true << true << QByteArray("old") << int(MessageAnswer::No) << false;
+        QTest::newRow("existing file, Yes")
+            << true << true << QByteArray("old") << int(MessageAnswer::Yes) << true;
     }
-    void noApplication_showsBothMessagesInOrderAndTouchesNothing()
+    void noApplication_asksWhereToSave()
     {
         QFETCH(bool, rows);
+        QFETCH(bool, chosen);
+        QFETCH(QByteArray, old);
+        QFETCH(int, answer);
+        QFETCH(bool, written);
         if (rows)
-            m_list.addTexts({u"a"_s});
+            m_list.addTexts({u"first"_s, u"=2"_s});
+        const QString path = m_tree.path(u"chosen-"_s + QString::fromLatin1(QTest::currentDataTag()) +
+                                         u".xlsx"_s);
+        if (!old.isNull())
+            m_tree.write(QFileInfo(path).fileName(), old);
+        if (chosen)
+            m_platform.answerSaveFile(path);
+        m_platform.answerNext(MessageAnswer(answer));
         m_platform.spreadsheetAvailable = false;
         exportList();
-        QCOMPARE(m_platform.shownMessages(),
-                 (QStringList{u"Excel is not installed on this computer. You need to have it "
-                              "installed to use this software without error."_s,
-                              u"Excel is not installed on this computer. You need to have it "
-                              "installed to use this feature."_s}));
-        for (const MessageRequest &shown : m_platform.shownRequests()) {
-            QCOMPARE(shown.caption, applicationTitle());
-            QCOMPARE(shown.icon, MessageIcon::None);
-            QCOMPARE(shown.buttons, MessageButtons::Ok);
+
+        QCOMPARE(m_platform.dialogsShown().size(), rows ? 1 : 0);
+        if (rows) {
+            const auto dialog = m_platform.dialogsShown().first();
+            QCOMPARE(dialog.kind, u"saveFile"_s);
+            QCOMPARE(dialog.filters.first(), (FileFilter{u"Excel Workbook (*.xlsx)"_s, u"*.xlsx"_s}));
         }
-        QVERIFY(m_platform.pointerHistory().isEmpty());
+        QCOMPARE(m_platform.shownMessages().size(), old.isNull() ? 0 : 1);
         QVERIFY(m_platform.openedWorkbooks.isEmpty());
         QVERIFY(!QFileInfo::exists(m_folder));
+        if (written) {
+            const XlsxSheet sheet = readFirstSheet(path);
+            QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+            QCOMPARE(sheet.text(u"A1"_s), u"Results"_s);
+            QCOMPARE(sheet.text(u"A3"_s), u"=2"_s);
+        } else if (!old.isNull()) {
+            QCOMPARE(readFile(path), old);
+        } else {
+            QVERIFY(!QFileInfo::exists(path));
+        }
+        // Nothing half-written is left beside it.
+        QCOMPARE(QDir(m_tree.root()).entryList({u".*.part"_s}, QDir::Files | QDir::Hidden),
+                 QStringList());
+        QCOMPARE(m_platform.pointerMode(), PointerMode::Default);
+    }
+
+    void opening_removesTheCacheFoldersWorkbooksOlderThanADay()
+    {
+        QDir().mkpath(m_folder);
+        const QDateTime now = QDateTime::currentDateTime();
+        auto workbook = [&](const QString &name, qint64 hoursOld) {
+            QFile file(m_folder + u'/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+            file.flush();
+            QVERIFY(file.setFileTime(now.addSecs(-3600 * hoursOld),
+                                     QFileDevice::FileModificationTime));
+        };
+        workbook(u"Results-2026-01-01-100000.xlsx"_s, 25);
+        workbook(u"Results-2026-01-02-100000.xlsx"_s, 23);
+        workbook(u"Mine.xlsx"_s, 48); // not one of ours
+        m_list.addTexts({u"a"_s});
+        const XlsxSheet sheet = exportAndRead();
+        QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+        QStringList left = workbooksInFolder();
+        left.removeOne(QFileInfo(m_platform.openedWorkbooks.first()).fileName());
+        QCOMPARE(left, (QStringList{u"Mine.xlsx"_s, u"Results-2026-01-02-100000.xlsx"_s}));
     }
 
     void emptyList_stopsSilently()

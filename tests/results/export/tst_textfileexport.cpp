@@ -92,6 +92,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.kind, u"saveFile"_s);
         QCOMPARE(dialog.title, u"Save"_s);
         QCOMPARE(dialog.filters, (QList<FileFilter>{{u"Text Files (*.txt)"_s, u"*.txt"_s},
+                                                    {u"CSV (*.csv)"_s, u"*.csv"_s},
                                                     {u"All Files (*.*)"_s, u"*.*"_s}}));
     }
 

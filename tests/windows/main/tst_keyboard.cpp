@@ -79,7 +79,8 @@ private Q_SLOTS:
         const QStringList defaults = {
             u"ListView1"_s,   u"PushButton2"_s, u"PushButton3"_s, u"PushButton10"_s,
             u"PushButton8"_s, u"Option1"_s,     u"PushButton4"_s, u"Option3"_s,
-            u"Text1"_s,       u"Text2"_s,       u"PushButton1"_s, u"ListView2"_s,
+            u"Text1"_s,       u"Text2"_s,       u"PushButton1"_s, u"FindBox"_s,
+            u"ListView2"_s,
             u"PushButton5"_s, u"PushButton6"_s, u"PushButton7"_s, u"PushButton9"_s};
         QStringList backwards = defaults;
         std::reverse(backwards.begin() + 1, backwards.end());

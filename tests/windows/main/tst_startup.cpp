@@ -124,11 +124,13 @@ private Q_SLOTS:
         // The Samples folder is empty: its record is the empty text.
         QCOMPARE(harness.settings.saveLog(), QStringList{u"Snapshot="_s});
 
-        for (ListViewControl *list : {window.inputListView(), window.resultsListView()}) {
-            QCOMPARE(list->model()->columnCount(), 1);
-            QCOMPARE(list->header()->count(), 1);
-            QCOMPARE(list->columnWidth(), qRound(7000.0 * list->logicalDpiX() / 1440));
-        }
+        ListViewControl *inputs = window.inputListView();
+        QCOMPARE(inputs->model()->columnCount(), 1);
+        QCOMPARE(inputs->header()->count(), 1);
+        QCOMPARE(inputs->columnWidth(), qRound(7000.0 * inputs->logicalDpiX() / 1440));
+        ListViewControl *results = window.resultsListView();
+        QCOMPARE(results->header()->count(), 2);
+        QCOMPARE(results->columnWidth(1), qRound(2500.0 * results->logicalDpiX() / 1440));
         QCOMPARE(window.inputListView()->model()->headerData(0, Qt::Horizontal).toString(),
                  u"File(s)"_s);
         QCOMPARE(window.resultsListView()->model()->headerData(0, Qt::Horizontal).toString(),

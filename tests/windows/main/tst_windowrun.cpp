@@ -7,6 +7,7 @@
 #include "windows/main/PointerControl.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -87,7 +88,7 @@ private Q_SLOTS:
         QVERIFY(pointers.contains(PointerMode::Busy));
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(window.progressBar()->text(), u"Progress Bar"_s);
+        QVERIFY(window.progressBar()->text().startsWith(u"3 rows from 3 files in "_s));
         QCOMPARE(window.progressBar()->percent(), 0.0);
         QVERIFY(!window.isRunning());
     }
@@ -160,18 +161,87 @@ private Q_SLOTS:
         QVERIFY(!window.isRunning());
     }
 
-    void secondStart_whileTheRunYields_startsNothing()
+    // While the run goes, the button reads "Stop Extracting": pressing it,
+    // or Esc, lets the file at hand finish and begins no other. The rows so
+    // far stay, and the run ends with "Stopped.".
+    void stop_midRun_endsAfterTheFileAtHand_data()
     {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Stop Extracting") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void stop_midRun_endsAfterTheFileAtHand()
+    {
+        QFETCH(bool, escape);
         WindowHarness harness;
         MainWindow &window = harness.startShown();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         addThreeFiles(harness);
-        harness.platform.onYield([&](int yield) {
-            if (yield == 2)
+        QPushButton *button = window.button(MainButton::StartExtracting);
+        QStringList captions;
+        bool asked = false;
+        harness.platform.onYield([&](int) {
+            captions << button->text();
+            if (asked || window.progressBar()->text() != u"Processing: b.txt"_s)
+                return;
+            asked = true;
+            if (escape)
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else
                 startExtracting(window);
         });
         startExtracting(window);
-        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Done."_s});
+
+        QVERIFY(asked);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s}));
+        QCOMPARE(harness.platform.shownMessages(), QStringList{u"Stopped."_s});
+        QVERIFY(captions.contains(u"Stop Extracting"_s));
+        QVERIFY(!captions.contains(u"Start Extracting"_s));
+        QCOMPARE(button->text(), u"Start Extracting"_s);
+        QCOMPARE(button->toolTip(), u"Start Extracting (F5)"_s);
+        QVERIFY(window.progressBar()->text().startsWith(u"2 rows from 2 files in "_s));
+        QVERIFY(!window.isRunning());
+        // Esc outside a run stops nothing, and the next run goes through.
+        QTest::keyClick(&window, Qt::Key_Escape);
+        harness.platform.onYield({});
+        startExtracting(window);
         QCOMPARE(window.results().rowCount(), 3);
+        QCOMPARE(harness.platform.shownMessages(), (QStringList{u"Stopped."_s, u"Done."_s}));
+    }
+
+    // The bar's caption after a run says what it did, and goes back to
+    // "Progress Bar" when the next run begins.
+    void summaryCaption_afterARun_data()
+    {
+        QTest::addColumn<int>("unreadable");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("all read") << 0 << u"3 rows from 3 files in "_s;
+        QTest::newRow("one could not be read")
+            << 1 << u"3 rows from 4 files (1 could not be read) in "_s;
+    }
+    void summaryCaption_afterARun()
+    {
+        QFETCH(int, unreadable);
+        QFETCH(QString, start);
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        if (unreadable)
+            window.inputList().appendRows({harness.files.path(u"missing.txt"_s)});
+        startExtracting(window);
+        const QString caption = window.progressBar()->text();
+        QVERIFY2(caption.startsWith(start), qPrintable(caption));
+        static const QRegularExpression time(u" in [0-9]+\\.[0-9] s$"_s);
+        QVERIFY2(time.match(caption).hasMatch(), qPrintable(caption));
+
+        QString firstOfNext;
+        harness.platform.onYield([&](int) {
+            if (firstOfNext.isEmpty())
+                firstOfNext = window.progressBar()->text();
+        });
+        startExtracting(window);
+        QCOMPARE(firstOfNext, u"Progress Bar"_s);
     }
 
     void clearResultsDuringTheRun_keepsOnlyLaterRows()
