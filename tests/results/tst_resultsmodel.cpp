@@ -1,4 +1,5 @@
 #include "results/ResultsModel.h"
+#include "results/RowFinder.h"
 #include "results/RowDisplay.h"
 #include "results/RowStore.h"
 
@@ -53,7 +54,8 @@ private Q_SLOTS:
     }
 
     // Rows appended one by one and taken in stretches from other lists,
-    // removed and ticked in any order, read back as a plain list would.
+    // each with a file number, removed one by one or many at once and
+    // ticked in any order, read back as a plain list would.
     void store_mixedStretches_matchAPlainList()
     {
         QRandomGenerator random(11);
@@ -68,30 +70,51 @@ private Q_SLOTS:
             RowStore store;
             QStringList texts;
             QList<bool> checks;
+            QList<qint32> files;
             for (int step = 0; step < 200; ++step) {
-                const int what = random.bounded(10);
+                const int what = random.bounded(12);
+                // Files change now and then, and may come back.
+                const qint32 file = qint32(step / 7 % 5) - 1;
                 if (what < 3) {
                     const QString text = u"own "_s + QString::number(step);
                     const bool checked = random.bounded(2);
-                    store.append(text, checked);
+                    store.append(text, checked, file);
                     texts << text;
                     checks << checked;
+                    files << file;
                 } else if (what < 7) {
                     const int k = random.bounded(3);
                     const int from = random.bounded(290);
                     const int to = from + random.bounded(0, 150);
                     const int end = std::min(to, 300);
                     const bool checked = random.bounded(2);
-                    store.appendRowsOf(sources[k], from, end, checked);
+                    store.appendRowsOf(sources[k], from, end, checked, file);
                     for (int i = from; i < end; ++i) {
                         texts << sources[k]->text(i);
                         checks << checked;
+                        files << file;
                     }
                 } else if (what < 9 && !texts.isEmpty()) {
                     const int row = random.bounded(int(texts.size()));
                     store.remove(row);
                     texts.removeAt(row);
                     checks.removeAt(row);
+                    files.removeAt(row);
+                } else if (what == 9) {
+                    std::vector<std::uint64_t> marked((std::size_t(texts.size()) + 63) / 64);
+                    for (qsizetype row = texts.size() - 1; row >= 0; --row) {
+                        if (random.bounded(4) != 0)
+                            continue;
+                        marked[std::size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
+                        texts.removeAt(row);
+                        checks.removeAt(row);
+                        files.removeAt(row);
+                    }
+                    store.removeMarked(marked);
+                } else if (what == 10) {
+                    const bool checked = random.bounded(2);
+                    store.setAllChecked(checked);
+                    checks.fill(checked);
                 } else if (!texts.isEmpty()) {
                     const int row = random.bounded(int(texts.size()));
                     checks[row] = !checks[row];
@@ -103,6 +126,7 @@ private Q_SLOTS:
                 QCOMPARE(store.text(i), texts.at(i));
                 QCOMPARE(store.utf8(i), texts.at(i).toUtf8());
                 QCOMPARE(store.isChecked(i), checks.at(i));
+                QCOMPARE(store.file(i), files.at(i));
             }
         }
     }
@@ -310,6 +334,67 @@ private Q_SLOTS:
                 }
             }
         }
+    }
+
+    // The find box's test, against Qt's case-insensitive search of the
+    // decoded text.
+    void finder_matchesAsQtsCaseInsensitiveSearch_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("ASCII, any case") << u"PassWord"_s << u"my password!"_s << true;
+        QTest::newRow("ASCII, absent") << u"passwords"_s << u"my password"_s << false;
+        QTest::newRow("one letter") << u"Q"_s << u"quill"_s << true;
+        QTest::newRow("at the end") << u"end"_s << u"the END"_s << true;
+        QTest::newRow("longer than the row") << u"longer"_s << u"long"_s << false;
+        QTest::newRow("accented, folded") << u"ÉLODIE"_s << u"dear élodie"_s << true;
+        QTest::newRow("Greek") << u"ΣΟΦΊΑ"_s << u"σοφία"_s << true;
+        QTest::newRow("Kelvin sign in the row") << u"5 k"_s << u"5 K"_s << true;
+        QTest::newRow("ASCII text, row beyond ASCII, no match") << u"cafe"_s << u"café"_s << false;
+        QTest::newRow("astral") << u"😀"_s << u"a 😀 b"_s << true;
+        QTest::newRow("empty finds all") << QString() << u"anything"_s << true;
+    }
+    void finder_matchesAsQtsCaseInsensitiveSearch()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, row);
+        QFETCH(bool, match);
+        QCOMPARE(row.contains(text, Qt::CaseInsensitive), match); // the reference
+        QCOMPARE(RowFinder(text).matches(row.toUtf8()), match);
+    }
+
+    // Duplicates go whatever their hash neighbours; the first of each text
+    // stays with its file and check mark.
+    void removeDuplicateRows_keepsTheFirstOfEachText()
+    {
+        ResultsModel model;
+        QRandomGenerator random(5);
+        QStringList kept;
+        QList<int> files;
+        QStringList seen;
+        for (int i = 0; i < 3000; ++i) {
+            if (i % 100 == 0)
+                model.beginFile(u"/f/"_s + QString::number(i / 100));
+            const QString text = u"t"_s + QString::number(random.bounded(700));
+            model.append(text);
+            if (!seen.contains(text)) {
+                seen << text;
+                files << i / 100;
+            }
+        }
+        model.flushRows();
+        model.setData(model.index(0), Qt::Unchecked, Qt::CheckStateRole);
+        const int before = model.rowCount();
+        const int removed = model.removeDuplicateRows();
+        QCOMPARE(removed, before - int(seen.size()));
+        QCOMPARE(model.rowCount(), int(seen.size()));
+        for (int i = 0; i < model.rowCount(); ++i) {
+            QCOMPARE(model.rowText(i), seen.at(i));
+            QCOMPARE(model.filePathOf(i), u"/f/"_s + QString::number(files.at(i)));
+            QCOMPARE(model.isChecked(i), i != 0);
+        }
+        QCOMPARE(model.removeDuplicateRows(), 0);
     }
 
     void header_isTheTextColumnThenFile()
