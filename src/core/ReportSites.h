@@ -103,7 +103,6 @@ enum : int {
     WriteCell = 162,
     FitColumns = 172,
     OpenWorkbook = 174,
-    FeatureMessage = 178,
     RemoveOldWorkbooks = 180,
     ChooseFile = 182,
     AskOverwrite = 184,

@@ -150,25 +150,6 @@ private:
 
 } // namespace
 
-bool SaveResultsAsExcelFileIsExcelInstalled(MessageBoxes &boxes, Desktop &desktop)
-{
-    bool result = true;
-    bool available = false;
-    try {
-        available = desktop.spreadsheetApplicationAvailable();
-    } catch (...) {
-        available = false;
-    }
-    if (!available) {
-        try {
-            showMessage(boxes, SpreadsheetMissingMessage);
-        } catch (...) {
-        }
-        result = false;
-    }
-    return result;
-}
-
 QString defaultWorkbookFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u"/quillfen"_s;

@@ -8,17 +8,6 @@
 
 namespace Quillfen {
 
-inline const QString SpreadsheetMissingMessage =
-    QStringLiteral("Excel is not installed on this computer. You need to have it installed to "
-                   "use this software without error.");
-inline const QString SpreadsheetFeatureMessage =
-    QStringLiteral("Excel is not installed on this computer. You need to have it installed to "
-                   "use this feature.");
-
-// Whether a spreadsheet application can show a workbook; when not, says
-// so (the first of the two messages). Never fails.
-bool SaveResultsAsExcelFileIsExcelInstalled(MessageBoxes &boxes, Desktop &desktop);
-
 // Where new workbooks are written: the user's cache folder + "/quillfen".
 QString defaultWorkbookFolder();
 

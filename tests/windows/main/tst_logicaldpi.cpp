@@ -24,12 +24,16 @@ private Q_SLOTS:
         QCOMPARE(probe.devicePixelRatioF(), 1.0);
     }
 
-    void listColumns_are7000Twips()
+    // The input list's column is 7000 twips, the results' "File" column
+    // 2500 twips at first, and "Results" takes the rest of the list's width.
+    void listColumns_areMeasuredInTwips()
     {
         WindowHarness harness;
-        MainWindow &window = harness.start();
+        MainWindow &window = harness.startShown();
         QCOMPARE(window.inputListView()->columnWidth(), 583);
-        QCOMPARE(window.resultsListView()->columnWidth(), 583);
+        ListViewControl *results = window.resultsListView();
+        QCOMPARE(results->columnWidth(1), 208);
+        QCOMPARE(results->columnWidth(0) + results->columnWidth(1), results->viewport()->width());
     }
 
     void abbreviationEditor_isMeasuredInTwips()

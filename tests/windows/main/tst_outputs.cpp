@@ -149,17 +149,26 @@ private Q_SLOTS:
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
     }
 
-    void spreadsheet_withoutAnApplication_saysSoTwice()
+    // Nothing can show the workbook: a save dialog asks where it goes, and
+    // nothing is opened or left in the cache folder.
+    void spreadsheet_withoutAnApplication_asksWhereToSave()
     {
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        fillResults(window, {u"a"_s});
+        fillResults(window, {u"a"_s, u"skip"_s}, {1});
         harness.platform.spreadsheetAvailable = false;
+        const QString path = harness.files.path(u"saved.xlsx"_s);
+        harness.platform.answerSaveFile(path);
         window.button(MainButton::SaveExcelFile)->click();
-        QCOMPARE(harness.platform.shownMessages(),
-                 (QStringList{SpreadsheetMissingMessage, SpreadsheetFeatureMessage}));
+        QVERIFY(harness.platform.shownMessages().isEmpty());
+        QCOMPARE(harness.platform.dialogsShown().size(), 1);
+        QCOMPARE(harness.platform.dialogsShown().first().kind, u"saveFile"_s);
         QVERIFY(harness.platform.openedWorkbooks.isEmpty());
         QVERIFY(QDir(harness.workbooks.root()).isEmpty());
+        const XlsxSheet sheet = readFirstSheet(path);
+        QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+        QCOMPARE(sheet.text(u"A2"_s), u"a"_s);
+        QVERIFY(sheet.text(u"A3"_s).isEmpty());
         QCOMPARE(window.pointer().pointerMode(), PointerMode::Default);
     }
 
