@@ -226,9 +226,9 @@ int main(int argc, char *argv[])
 
     const double perRow = 32.0 * rows;
     std::printf("\nbytes a row: %.1f\n", double(held) / rows);
-    std::printf(
-        "rows held in %.0f MB; allowed: 2 x %.0f MB of UTF-16 + 32 bytes a row = %.0f MB\n",
-        double(held) / 1e6, double(textBytes) / 1e6, (2.0 * double(textBytes) + perRow) / 1e6);
+    std::printf("rows held in %.0f MB; allowed: 2 x %.0f MB of UTF-16 + 32 bytes a row = %.0f MB\n",
+                double(held) / 1e6, double(textBytes) / 1e6,
+                (2.0 * double(textBytes) + perRow) / 1e6);
     std::printf("saved file: %.0f MB; rows left after Clear List: %d; overwrite questions: %lld\n",
                 double(QFileInfo(saved).size()) / 1e6, results.rowCount(),
                 static_cast<long long>(platform.shownRequests().size()));

@@ -213,12 +213,11 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     bool headerWritten = true;
     if (options.format == OutputFormat::Csv || options.format == OutputFormat::Tsv) {
         QByteArray header;
-        appendRecordHeader(header, options.format == OutputFormat::Csv ? RecordForm::Csv
-                                                                         : RecordForm::Tsv);
+        appendRecordHeader(header,
+                           options.format == OutputFormat::Csv ? RecordForm::Csv : RecordForm::Tsv);
         headerWritten = out->write(header) == header.size();
     }
-    const bool extracted =
-        extractInOrder(inputs.rows, jobs, *out, work, reports) && headerWritten;
+    const bool extracted = extractInOrder(inputs.rows, jobs, *out, work, reports) && headerWritten;
     if (showProgress)
         writeError(streams.err, u"\r\x1b[K"_s);
 

@@ -24,9 +24,8 @@ void OutputWriter::setFile(const QString &path)
 
 void OutputWriter::appendRecord(QByteArrayView row)
 {
-    Quillfen::appendRecord(m_buffer, m_format == OutputFormat::Csv ? RecordForm::Csv
-                                                                   : RecordForm::Tsv,
-                           m_file, row);
+    Quillfen::appendRecord(
+        m_buffer, m_format == OutputFormat::Csv ? RecordForm::Csv : RecordForm::Tsv, m_file, row);
 }
 
 void OutputWriter::append(QStringView row)

@@ -46,8 +46,8 @@ private:
     QByteArray m_buffer;
     QByteArray m_jsonFile;
     qint64 m_rowNumber = 0; // rows written for the file, for json's "n"
-    QByteArray m_file; // the path as UTF-8, for csv and tsv
-    QByteArray m_row;  // a row encoded, for csv and tsv
+    QByteArray m_file;      // the path as UTF-8, for csv and tsv
+    QByteArray m_row;       // a row encoded, for csv and tsv
     bool m_failed = false;
 };
 

@@ -120,8 +120,7 @@ public:
     Pass(const RunEnvironment &env, std::chrono::milliseconds yieldInterval,
          const bool &stopRequested, const std::function<void(bool)> &changed)
         : m_env(env), m_proc(env.boxes, Site::Identifier), m_pacer(&env.loop, yieldInterval),
-          m_next(env.work), m_rows(env.results), m_stopRequested(stopRequested),
-          m_changed(changed)
+          m_next(env.work), m_rows(env.results), m_stopRequested(stopRequested), m_changed(changed)
     {}
 
     void run()
@@ -302,8 +301,8 @@ private:
                 if (pieces.size() < count)
                     pieces = cutNow();
                 m_handler.handle(pieces.piece(m), m_mode == ExtractMode::Paragraph,
-                                 pieces.shielded ? &pieces.occurrences : nullptr, m_filter,
-                                 m_rows, pieces.isPlain(m));
+                                 pieces.shielded ? &pieces.occurrences : nullptr, m_filter, m_rows,
+                                 pieces.isPlain(m));
             });
         }
         if (count > 0)

@@ -25,8 +25,7 @@ void RowStore::appendRowsOf(const SharedTexts &texts, qsizetype from, qsizetype 
     appendCheckBits(to - from, checked);
 }
 
-void RowStore::appendStretch(const SharedTexts &texts, qsizetype from, qsizetype count,
-                             qint32 file)
+void RowStore::appendStretch(const SharedTexts &texts, qsizetype from, qsizetype count, qint32 file)
 {
     if (!m_stretches.empty()) {
         Stretch &last = m_stretches.back();

@@ -497,8 +497,9 @@ private Q_SLOTS:
             << QStringList{u"--o"_s, u"out"_s, u"x"_s} << QByteArray("unknown option --o");
         QTest::newRow("missing value")
             << QStringList{u"x"_s, u"--containing"_s} << QByteArray("--containing needs a value");
-        QTest::newRow("bad format") << QStringList{u"--format"_s, u"xml"_s, u"x"_s}
-                                    << QByteArray("unknown format \"xml\" (lines, json, text, csv or tsv)");
+        QTest::newRow("bad format")
+            << QStringList{u"--format"_s, u"xml"_s, u"x"_s}
+            << QByteArray("unknown format \"xml\" (lines, json, text, csv or tsv)");
         QTest::newRow("the first error counts")
             << QStringList{u"--format=xml"_s, u"--bogus"_s, u"x"_s}
             << QByteArray("unknown format \"xml\" (lines, json, text, csv or tsv)");

@@ -73,14 +73,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("unread");
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("one of each") << qsizetype(1) << 1 << 0 << 0.04
-                                     << u"1 row from 1 file in 0.0 s"_s;
-        QTest::newRow("none found") << qsizetype(0) << 2 << 0 << 0.26
-                                    << u"0 rows from 2 files in 0.3 s"_s;
+        QTest::newRow("one of each")
+            << qsizetype(1) << 1 << 0 << 0.04 << u"1 row from 1 file in 0.0 s"_s;
+        QTest::newRow("none found")
+            << qsizetype(0) << 2 << 0 << 0.26 << u"0 rows from 2 files in 0.3 s"_s;
         QTest::newRow("failures") << qsizetype(1234) << 56 << 2 << 0.8
                                   << u"1,234 rows from 56 files (2 could not be read) in 0.8 s"_s;
-        QTest::newRow("one failure, nothing read") << qsizetype(0) << 1 << 1 << 0.0
-                                                   << u"0 rows from 1 file (1 could not be read) in 0.0 s"_s;
+        QTest::newRow("one failure, nothing read")
+            << qsizetype(0) << 1 << 1 << 0.0
+            << u"0 rows from 1 file (1 could not be read) in 0.0 s"_s;
         QTest::newRow("large") << qsizetype(2'000'000) << 15'400 << 1'001 << 1234.56
                                << u"2,000,000 rows from 15,400 files (1,001 could not be read) "
                                   "in 1,234.6 s"_s;
@@ -104,8 +105,8 @@ private Q_SLOTS:
         QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"beta"_s}));
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
         const QStringList captions = m_platform.captionHistory();
-        QCOMPARE(captions.first(3), (QStringList{u"Progress Bar"_s, u"Processing: a.txt"_s,
-                                                 u"Processing: b.txt"_s}));
+        QCOMPARE(captions.first(3),
+                 (QStringList{u"Progress Bar"_s, u"Processing: a.txt"_s, u"Processing: b.txt"_s}));
         QVERIFY2(captions.size() == 4 && captions.last().startsWith(u"2 rows from 2 files in "_s),
                  qPrintable(captions.join(u" | "_s)));
         QCOMPARE(m_platform.pointerHistory(), (QList{PointerMode::Busy, PointerMode::Default}));

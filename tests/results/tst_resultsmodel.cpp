@@ -1,6 +1,6 @@
 #include "results/ResultsModel.h"
-#include "results/RowFinder.h"
 #include "results/RowDisplay.h"
+#include "results/RowFinder.h"
 #include "results/RowStore.h"
 
 #include <QRandomGenerator>

@@ -124,17 +124,17 @@ private Q_SLOTS:
         QTest::newRow("plain") << QByteArray("/a/b.txt") << QByteArray("row one")
                                << QByteArray("/a/b.txt,row one\r\n")
                                << QByteArray("/a/b.txt\trow one\n");
-        QTest::newRow("empty fields") << QByteArray("") << QByteArray("")
-                                      << QByteArray(",\r\n") << QByteArray("\t\n");
+        QTest::newRow("empty fields")
+            << QByteArray("") << QByteArray("") << QByteArray(",\r\n") << QByteArray("\t\n");
         QTest::newRow("comma and quotes") << QByteArray("a,b.txt") << QByteArray("say \"hi\"")
                                           << QByteArray("\"a,b.txt\",\"say \"\"hi\"\"\"\r\n")
                                           << QByteArray("a,b.txt\tsay \"hi\"\n");
         QTest::newRow("line breaks") << QByteArray("f") << QByteArray("one\r\ntwo\nthree\r")
                                      << QByteArray("f,\"one\r\ntwo\nthree\r\"\r\n")
                                      << QByteArray("f\tone\\r\\ntwo\\nthree\\r\n");
-        QTest::newRow("tab and backslash") << QByteArray("c:\\x") << QByteArray("a\tb")
-                                           << QByteArray("c:\\x,a\tb\r\n")
-                                           << QByteArray("c:\\\\x\ta\\tb\n");
+        QTest::newRow("tab and backslash")
+            << QByteArray("c:\\x") << QByteArray("a\tb") << QByteArray("c:\\x,a\tb\r\n")
+            << QByteArray("c:\\\\x\ta\\tb\n");
         QTest::newRow("UTF-8 as it is") << QByteArray("caf\xc3\xa9") << QByteArray("\xe2\x80\xa6")
                                         << QByteArray("caf\xc3\xa9,\xe2\x80\xa6\r\n")
                                         << QByteArray("caf\xc3\xa9\t\xe2\x80\xa6\n");

@@ -37,7 +37,7 @@ QStringList QtDialogs::openFiles(const QString &title, const QList<FileFilter> &
 }
 
 QString QtDialogs::saveFile(const QString &title, const QList<FileFilter> &filters,
-                           int *chosenFilter)
+                            int *chosenFilter)
 {
     // No overwrite question here: the action asks its own.
     QFileDialog dialog(m_owner, title, QString(), filterString(filters));

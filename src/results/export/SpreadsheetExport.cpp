@@ -211,10 +211,10 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
     // that a failure leaves an existing file as it was.
     const QFileInfo target(savePath);
     const QString folder = shown ? workbookFolder : target.absolutePath();
-    const QString writtenPath =
-        shown ? QString()
-              : folder + u"/."_s + target.fileName() + u'.' +
-                    QString::number(QCoreApplication::applicationPid()) + u".part"_s;
+    const QString writtenPath = shown ? QString()
+                                      : folder + u"/."_s + target.fileName() + u'.' +
+                                            QString::number(QCoreApplication::applicationPid()) +
+                                            u".part"_s;
     // Without a workbook and its sheet nothing below can work: one report
     // is enough.
     std::optional<XlsxWorkbook> workbook;

@@ -49,8 +49,8 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
     ReportingProcedure proc(services.boxes, Site::Identifier);
     // The dialog adds no extension and asks nothing about overwriting
     // (Dialogs::saveFile promises both); the question below is ours.
-    const QList<FileFilter> filters = parseFileFilters(
-        u"Text Files (*.txt)|*.txt|CSV (*.csv)|*.csv|All Files (*.*)|*.*|"_s);
+    const QList<FileFilter> filters =
+        parseFileFilters(u"Text Files (*.txt)|*.txt|CSV (*.csv)|*.csv|All Files (*.*)|*.*|"_s);
     QString path;
     int chosenFilter = 0;
     proc.step(Site::ChooseFile,

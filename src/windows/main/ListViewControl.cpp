@@ -432,8 +432,7 @@ void ListViewControl::contextMenuEvent(QContextMenuEvent *event)
     if (event->reason() == QContextMenuEvent::Keyboard) {
         const QModelIndex current = currentIndex();
         const int row = current.isValid() ? current.row() : selectedRow();
-        point = row >= 0 ? visualRect(model()->index(row, 0, rootIndex())).center()
-                         : QPoint(0, 0);
+        point = row >= 0 ? visualRect(model()->index(row, 0, rootIndex())).center() : QPoint(0, 0);
     }
     event->accept();
     Q_EMIT menuRequested(point);

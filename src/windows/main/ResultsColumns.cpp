@@ -13,11 +13,10 @@ ResultsColumns::ResultsColumns(ListViewControl &view, SettingsStore &store, int 
     : QObject(&view), m_view(view), m_store(store), m_defaultFile(defaultFileWidth),
       m_file(defaultFileWidth)
 {
-    connect(view.header(), &QHeaderView::sectionResized, this,
-            [this](int column, int, int width) {
-                if (!m_layingOut)
-                    resized(column, width);
-            });
+    connect(view.header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (!m_layingOut)
+            resized(column, width);
+    });
     view.viewport()->installEventFilter(this);
     view.header()->viewport()->installEventFilter(this);
 }

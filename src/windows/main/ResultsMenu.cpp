@@ -67,7 +67,8 @@ void ResultsMenu::enableActions()
     action(u"Open File"_s)->setEnabled(file);
     action(u"Show in Folder"_s)->setEnabled(file);
     action(u"Copy Row"_s)->setEnabled(m_view.selectedRow() >= 0);
-    action(u"Remove Duplicate Rows"_s)->setEnabled(m_rows.listRowCount() > 1 && !m_pointer.isBusy());
+    action(u"Remove Duplicate Rows"_s)
+        ->setEnabled(m_rows.listRowCount() > 1 && !m_pointer.isBusy());
     for (const QString &caption : {u"Select All"_s, u"Check All"_s, u"Uncheck All"_s})
         action(caption)->setEnabled(rows);
 }

@@ -292,8 +292,8 @@ private Q_SLOTS:
             << QStringList();
         QTest::newRow("Gnumeric") << u"gnumeric"_s << QStringList() << QByteArray(":0") << true
                                   << QStringList{u"WORKBOOK"_s};
-        QTest::newRow("no display") << u"gnumeric"_s << QStringList() << QByteArray() << false
-                                    << QStringList();
+        QTest::newRow("no display")
+            << u"gnumeric"_s << QStringList() << QByteArray() << false << QStringList();
     }
     void spreadsheet_availableWithAProgramOnPath()
     {
@@ -302,8 +302,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, display);
         QFETCH(bool, available);
         QFETCH(QStringList, arguments);
-        const QString bin =
-            m_tree.root() + u"/bin-"_s + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
+        const QString bin = m_tree.root() + u"/bin-"_s +
+                            QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
         QDir().mkpath(bin);
         qputenv("PATH", QFile::encodeName(bin));
         qputenv("DISPLAY", display);

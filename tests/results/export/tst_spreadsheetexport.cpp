@@ -65,12 +65,11 @@ private Q_SLOTS:
     void noApplication_asksWhereToSave_data()
     {
         QTest::addColumn<bool>("rows");
-        QTest::addColumn<bool>("chosen");   // false: the dialog is cancelled
+        QTest::addColumn<bool>("chosen");    // false: the dialog is cancelled
         QTest::addColumn<QByteArray>("old"); // null: no file there yet
         QTest::addColumn<int>("answer");     // to the overwrite question
         QTest::addColumn<bool>("written");
-        QTest::newRow("empty list: no dialog")
-            << false << true << QByteArray() << 0 << false;
+        QTest::newRow("empty list: no dialog") << false << true << QByteArray() << 0 << false;
         QTest::newRow("cancelled") << true << false << QByteArray() << 0 << false;
         QTest::newRow("new file") << true << true << QByteArray() << 0 << true;
         QTest::newRow("existing file, No")
@@ -87,8 +86,8 @@ private Q_SLOTS:
         QFETCH(bool, written);
         if (rows)
             m_list.addTexts({u"first"_s, u"=2"_s});
-        const QString path = m_tree.path(u"chosen-"_s + QString::fromLatin1(QTest::currentDataTag()) +
-                                         u".xlsx"_s);
+        const QString path =
+            m_tree.path(u"chosen-"_s + QString::fromLatin1(QTest::currentDataTag()) + u".xlsx"_s);
         if (!old.isNull())
             m_tree.write(QFileInfo(path).fileName(), old);
         if (chosen)
@@ -101,7 +100,8 @@ private Q_SLOTS:
         if (rows) {
             const auto dialog = m_platform.dialogsShown().first();
             QCOMPARE(dialog.kind, u"saveFile"_s);
-            QCOMPARE(dialog.filters.first(), (FileFilter{u"Excel Workbook (*.xlsx)"_s, u"*.xlsx"_s}));
+            QCOMPARE(dialog.filters.first(),
+                     (FileFilter{u"Excel Workbook (*.xlsx)"_s, u"*.xlsx"_s}));
         }
         QCOMPARE(m_platform.shownMessages().size(), old.isNull() ? 0 : 1);
         QVERIFY(m_platform.openedWorkbooks.isEmpty());
@@ -131,8 +131,8 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("x");
             file.flush();
-            QVERIFY(file.setFileTime(now.addSecs(-3600 * hoursOld),
-                                     QFileDevice::FileModificationTime));
+            QVERIFY(
+                file.setFileTime(now.addSecs(-3600 * hoursOld), QFileDevice::FileModificationTime));
         };
         workbook(u"Results-2026-01-01-100000.xlsx"_s, 25);
         workbook(u"Results-2026-01-02-100000.xlsx"_s, 23);

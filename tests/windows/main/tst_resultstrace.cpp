@@ -166,17 +166,18 @@ private Q_SLOTS:
     {
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        const QString one = harness.files.write(u"one/notes.txt"_s, "alpha\r\n\r\nbeta\r\n\r\nalpha");
+        const QString one =
+            harness.files.write(u"one/notes.txt"_s, "alpha\r\n\r\nbeta\r\n\r\nalpha");
         const QString two = harness.files.write(u"two/notes.txt"_s, "gamma\r\n\r\nalpha");
         const QString three = harness.files.write(u"three.txt"_s, "delta");
         window.inputList().appendRows({one, two, three});
         startExtracting(window);
 
         ResultsModel &results = window.results();
-        QCOMPARE(rowsWithFiles(results),
-                 (QStringList{u"alpha @ notes.txt"_s, u"beta @ notes.txt"_s, u"alpha @ notes.txt"_s,
-                              u"gamma @ notes.txt"_s, u"alpha @ notes.txt"_s,
-                              u"delta @ three.txt"_s}));
+        QCOMPARE(
+            rowsWithFiles(results),
+            (QStringList{u"alpha @ notes.txt"_s, u"beta @ notes.txt"_s, u"alpha @ notes.txt"_s,
+                         u"gamma @ notes.txt"_s, u"alpha @ notes.txt"_s, u"delta @ three.txt"_s}));
         ListViewControl *list = window.resultsListView();
         QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), u"File"_s);
         // The File column under the pointer, with the full path as its tip.
@@ -204,8 +205,9 @@ private Q_SLOTS:
         window.inputList().clearRows();
         window.inputList().appendRows({three, one});
         startExtracting(window);
-        QCOMPARE(rowsWithFiles(results), (QStringList{u"delta @ three.txt"_s, u"alpha @ notes.txt"_s,
-                                                      u"beta @ notes.txt"_s, u"alpha @ notes.txt"_s}));
+        QCOMPARE(rowsWithFiles(results),
+                 (QStringList{u"delta @ three.txt"_s, u"alpha @ notes.txt"_s, u"beta @ notes.txt"_s,
+                              u"alpha @ notes.txt"_s}));
         QCOMPARE(results.filePathOf(3), one);
     }
 
@@ -222,7 +224,8 @@ private Q_SLOTS:
             file = list->columnWidth(1);
             for (const int width : {900, 1300}) {
                 window.resize(width, window.height());
-                QTRY_COMPARE(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width());
+                QTRY_COMPARE(list->columnWidth(0) + list->columnWidth(1),
+                             list->viewport()->width());
                 QCOMPARE(list->columnWidth(1), file);
                 QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
             }
@@ -269,8 +272,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("busy");
-        for (const char *action : {"Open File", "Show in Folder", "Copy Row", "Remove Duplicate Rows",
-                                   "Select All", "Check All", "Uncheck All"})
+        for (const char *action :
+             {"Open File", "Show in Folder", "Copy Row", "Remove Duplicate Rows", "Select All",
+              "Check All", "Uncheck All"})
             QTest::newRow(action) << QString::fromLatin1(action) << false;
         QTest::newRow("Remove Duplicate Rows while busy") << u"Remove Duplicate Rows"_s << true;
         QTest::newRow("menu key, Open File") << u"key:Open File"_s << false;
@@ -297,7 +301,8 @@ private Q_SLOTS:
             QApplication::sendEvent(list, &key);
         } else {
             const QPoint at = rowPoint(list, 3);
-            QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at,
+                                    list->viewport()->mapToGlobal(at));
             QApplication::sendEvent(list->viewport(), &click);
         }
         QMenu *menu = window.resultsMenu().menu();
@@ -334,7 +339,8 @@ private Q_SLOTS:
             QVERIFY(harness.platform.shownMessages().isEmpty());
         } else if (action == u"Remove Duplicate Rows"_s) {
             QCOMPARE(resultTexts(results), (QStringList{u"one"_s, u"two"_s, u"three"_s}));
-            QCOMPARE(harness.platform.shownMessages(), QStringList{u"2 duplicate rows were removed."_s});
+            QCOMPARE(harness.platform.shownMessages(),
+                     QStringList{u"2 duplicate rows were removed."_s});
             QCOMPARE(checks(), (QList<bool>{true, false, true})); // each keeps its own mark
             QCOMPARE(results.filePathOf(2), b);
         } else if (action == u"Select All"_s) {
@@ -360,8 +366,8 @@ private Q_SLOTS:
         QTest::newRow("any case") << u"password"_s
                                   << QStringList{u"Password reset"_s, u"the PASSWORD"_s};
         QTest::newRow("beyond ASCII") << u"éLODIE"_s << QStringList{u"Élodie wrote"_s};
-        QTest::newRow("a sign that folds to ASCII") << u"kelvin: k"_s
-                                                    << QStringList{u"K for Kelvin: \u212A"_s};
+        QTest::newRow("a sign that folds to ASCII")
+            << u"kelvin: k"_s << QStringList{u"K for Kelvin: \u212A"_s};
         QTest::newRow("none") << u"zebra"_s << QStringList();
     }
     void findBox_showsTheRowsThatHoldItsText()
@@ -372,8 +378,9 @@ private Q_SLOTS:
         MainWindow &window = harness.startShown();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        fillResults(window, {u"Password reset"_s, u"no match here"_s, u"the PASSWORD"_s,
-                             u"Élodie wrote"_s, u"K for Kelvin: \u212A"_s},
+        fillResults(window,
+                    {u"Password reset"_s, u"no match here"_s, u"the PASSWORD"_s, u"Élodie wrote"_s,
+                     u"K for Kelvin: \u212A"_s},
                     {1});
         QLineEdit *find = window.findBox();
         QCOMPARE(find->accessibleName(), u"Find in results"_s);
@@ -390,12 +397,14 @@ private Q_SLOTS:
         const QString path = harness.files.path(u"all.txt"_s);
         harness.platform.answerSaveFile(path);
         window.button(MainButton::SaveTextFile)->click();
-        QCOMPARE(readFile(path), QByteArray("Password reset\r\nthe PASSWORD\r\n\xc3\x89lodie wrote\r\n"
-                                            "K for Kelvin: \xe2\x84\xaa\r\n"));
+        QCOMPARE(readFile(path),
+                 QByteArray("Password reset\r\nthe PASSWORD\r\n\xc3\x89lodie wrote\r\n"
+                            "K for Kelvin: \xe2\x84\xaa\r\n"));
         // Rows added meanwhile are found too; clearing the box shows all.
         fillResults(window, {u"new password"_s, u"other"_s});
         QTRY_VERIFY(results.findComplete());
-        QCOMPARE(results.rowCount(), int(shown.size()) + (text.isEmpty() ? 2 : text == u"password"_s));
+        QCOMPARE(results.rowCount(),
+                 int(shown.size()) + (text.isEmpty() ? 2 : text == u"password"_s));
         find->clear();
         QCOMPARE(results.rowCount(), 7);
     }
@@ -430,7 +439,8 @@ private Q_SLOTS:
         MainWindow &window = harness.startShown();
         ResultsModel &results = window.results();
         for (int i = 0; i < 400'000; ++i)
-            results.append(i % 1000 == 7 ? u"a rare Needle here"_s : u"plain words, many of them"_s);
+            results.append(i % 1000 == 7 ? u"a rare Needle here"_s
+                                         : u"plain words, many of them"_s);
         results.flushRows();
         window.findBox()->setText(u"needle"_s);
         QVERIFY(!results.findComplete());
@@ -479,12 +489,12 @@ private Q_SLOTS:
         const QByteArray head = "file,text\r\n" + quoted + ",plain\r\n";
         QVERIFY(bytes.startsWith(head));
 
-        const CliResult csv = runCli({u"--format"_s, u"csv"_s, first, second},
-                                     harness.files.path(u"config"_s));
+        const CliResult csv =
+            runCli({u"--format"_s, u"csv"_s, first, second}, harness.files.path(u"config"_s));
         QCOMPARE(csv.status, 0);
         QCOMPARE(csv.out, bytes);
-        const CliResult tsv = runCli({u"--format=tsv"_s, first, second},
-                                     harness.files.path(u"config"_s));
+        const CliResult tsv =
+            runCli({u"--format=tsv"_s, first, second}, harness.files.path(u"config"_s));
         QCOMPARE(tsv.status, 0);
         QCOMPARE(readTsv(tsv.out), records);
         QCOMPARE(tsv.out.count('\n'), 5); // a line a record

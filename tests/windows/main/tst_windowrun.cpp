@@ -7,10 +7,10 @@
 #include "windows/main/PointerControl.h"
 
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
