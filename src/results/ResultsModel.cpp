@@ -60,8 +60,11 @@ void ResultsModel::clearRows()
 {
     beginResetModel();
     m_rows.clear(m_retiredLists);
-    m_files.clear();
-    m_file = RowStore::NoFile;
+    // A run may be handing the file's rows: the rest of them keep its path.
+    if (m_file != RowStore::NoFile) {
+        m_files = QStringList{m_files.at(m_file)};
+        m_file = 0;
+    }
     m_flushed = 0;
     m_shown.clear();
     m_scanned = 0;

@@ -397,6 +397,30 @@ private Q_SLOTS:
         QCOMPARE(model.removeDuplicateRows(), 0);
     }
 
+    // "Clear List" pressed while a run hands one file's rows: the rows of
+    // that file that come after it still name it, in both ways of adding.
+    void clearRows_midFile_laterRowsKeepTheirFile()
+    {
+        ResultsModel model;
+        model.beginFile(u"/f/a.txt"_s);
+        model.append(u"one"_s);
+        model.beginFile(u"/f/b.txt"_s);
+        model.append(u"two"_s);
+        model.flushRows();
+        model.clearRows();
+        model.append(u"three"_s);
+        auto texts = std::make_shared<RowTexts>();
+        texts->append(u"four"_s);
+        model.appendRows(texts, 0, 1);
+        model.beginFile(u"/f/c.txt"_s);
+        model.append(u"five"_s);
+        model.flushRows();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.filePathOf(0), u"/f/b.txt"_s);
+        QCOMPARE(model.filePathOf(1), u"/f/b.txt"_s);
+        QCOMPARE(model.filePathOf(2), u"/f/c.txt"_s);
+    }
+
     void header_isTheTextColumnThenFile()
     {
         ResultsModel model;
