@@ -14,13 +14,6 @@ namespace {
 
 using Option = CommandLineOption;
 
-void setFilter(ParseState &state, OptionOccurrence &occurrence, LineFilterKind kind)
-{
-    if (state.filterSet)
-        throw UsageError{u"give at most one of --containing and --not-containing"_s};
-    state.filterSet = true;
-    state.options.filter = {kind, occurrence.value()};
-}
 
 void addInputList(ParseState &state, OptionOccurrence &occurrence, InputList::Separator separator)
 {
@@ -62,14 +55,32 @@ std::vector<Option> makeOptions()
                      OptionOccurrence &) { s.options.mode = ExtractMode::SmartSentence; }},
         {.longName = u"--containing"_s,
          .valueName = u"TEXT"_s,
-         .help = u"keep rows containing TEXT"_s,
-         .apply = [](ParseState &s,
-                     OptionOccurrence &o) { setFilter(s, o, LineFilterKind::Containing); }},
+         .help = u"keep rows containing TEXT (repeatable: any\n"
+                 u"of them)"_s,
+         .flags = Option::Repeatable,
+         .apply = [](ParseState &s, OptionOccurrence &o) { s.containing << o.value(); }},
         {.longName = u"--not-containing"_s,
          .valueName = u"TEXT"_s,
-         .help = u"keep rows not containing TEXT"_s,
-         .apply = [](ParseState &s,
-                     OptionOccurrence &o) { setFilter(s, o, LineFilterKind::NotContaining); }},
+         .help = u"leave out rows containing TEXT (repeatable:\n"
+                 u"any of them)"_s,
+         .flags = Option::Repeatable,
+         .apply = [](ParseState &s, OptionOccurrence &o) { s.notContaining << o.value(); }},
+        {.shortName = u"-i"_s,
+         .longName = u"--ignore-case"_s,
+         .help = u"terms match in any letter case (Unicode case\n"
+                 u"folding: \"\u00C9LODIE\" matches \"\u00E9lodie\")"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.matching.matchCase = false; }},
+        {.shortName = u"-w"_s,
+         .longName = u"--word"_s,
+         .help = u"terms match whole words: not touching a\n"
+                 u"letter, digit or \"_\" on either side"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.matching.wholeWords = true; }},
+        {.shortName = u"-E"_s,
+         .longName = u"--regex"_s,
+         .help = u"each TEXT is a Perl-compatible regular\n"
+                 u"expression, matched anywhere in the row"_s,
+         .apply =
+             [](ParseState &s, OptionOccurrence &) { s.matching.regularExpression = true; }},
         {.longName = u"--abbreviation"_s,
          .valueName = u"TEXT"_s,
          .help = u"protect TEXT (repeatable, in order; an empty\n"
@@ -324,6 +335,9 @@ Options parseArguments(const QStringList &arguments)
         if (option->takesValue())
             occurrence.value(); // taken even where the handler did not need it
     }
+    options.filter = LineFilter::ofTerms(state.containing, state.notContaining, state.matching);
+    if (const auto problem = options.filter.problem())
+        throw UsageError{problem->message()};
     if (options.nulAfter && !options.text)
         throw UsageError{u"-0 goes with --text"_s};
     if (options.text && state.formatSet)

@@ -59,7 +59,9 @@ enum class ValueCompletion {
 struct ParseState
 {
     Options options;
-    bool filterSet = false;
+    QStringList containing;    // the filter's terms, each as given
+    QStringList notContaining;
+    TermMatching matching;
     bool formatSet = false;
     bool extensionSet = false;
 };

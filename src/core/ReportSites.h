@@ -25,6 +25,7 @@ enum : int {
 namespace StartExtracting {
 inline const QString Identifier = QStringLiteral("in Brisvane2021/08/31.Form1.PushButton1_Click ");
 enum : int {
+    InvalidPatternMessage = 102,
     ReadInputRow = 114,
     ReadHtmlFile = 132,
     ReadTextFile = 144,

@@ -130,6 +130,11 @@ public:
                         [&] { showMessage(m_env.boxes, u"No files added."_s); });
             return;
         }
+        if (const auto problem = m_env.options.filter().problem()) {
+            m_proc.step(Site::InvalidPatternMessage,
+                        [&] { showMessage(m_env.boxes, problem->message()); });
+            return;
+        }
         QElapsedTimer clock;
         clock.start();
         if (m_changed)
@@ -324,7 +329,11 @@ private:
     void refreshOptions()
     {
         m_mode = m_env.options.mode();
-        m_filter = m_env.options.filter();
+        // A pattern being typed while the run yields is taken once it is
+        // whole.
+        LineFilter filter = m_env.options.filter();
+        if (!filter.problem())
+            m_filter = std::move(filter);
     }
 
     void yieldIfDue()

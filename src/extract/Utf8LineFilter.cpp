@@ -15,7 +15,15 @@ bool holdsUnpairedSurrogate(QStringView text)
 
 bool Utf8LineFilter::canFilter(const LineFilter &filter)
 {
-    return !holdsUnpairedSurrogate(filter.text);
+    if (filter.matching().regularExpression)
+        return true; // patterns are matched on the decoded row
+    for (const QStringList *terms : {&filter.terms(), &filter.excluded()}) {
+        for (const QString &term : *terms) {
+            if (holdsUnpairedSurrogate(term))
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace Quillfen

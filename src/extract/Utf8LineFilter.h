@@ -1,23 +1,25 @@
 #pragma once
 
 #include "ExtractionChoices.h"
+#include "Utf8TermSearch.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 
 namespace Quillfen {
 
-// LineFilter applied to UTF-8 rows. In valid UTF-8 a needle that is itself
-// whole characters matches bytes exactly where its text matches the text.
+// LineFilter applied to UTF-8 rows, with the rows LineFilter::accepts
+// passes for the same text (see Utf8TermSet).
 class Utf8LineFilter
 {
 public:
     explicit Utf8LineFilter(const LineFilter &filter)
-        : m_kind(filter.kind), m_needle(filter.text.toUtf8())
+        : m_kind(filter.kind()), m_terms(filter.termSet()), m_excluded(filter.excludedSet()),
+          m_invalid(filter.problem().has_value())
     {}
 
-    // True when the filter can be applied to UTF-8: its text holds no
-    // unpaired surrogate, which would match half of a pair in UTF-16.
+    // True when the filter can be applied to UTF-8: no literal term holds
+    // an unpaired surrogate, which would match half of a pair in UTF-16.
     static bool canFilter(const LineFilter &filter);
 
     // As LineFilter::accepts for a row that is not empty.
@@ -27,9 +29,9 @@ public:
         case LineFilterKind::All:
             return true;
         case LineFilterKind::Containing:
-            return item.contains(m_needle);
+            return !m_invalid && m_terms.foundIn(item) && !m_excluded.foundIn(item);
         case LineFilterKind::NotContaining:
-            return !item.contains(m_needle);
+            return !m_invalid && !m_terms.foundIn(item);
         case LineFilterKind::None:
             break;
         }
@@ -38,7 +40,9 @@ public:
 
 private:
     LineFilterKind m_kind;
-    QByteArray m_needle;
+    Utf8TermSet m_terms;
+    Utf8TermSet m_excluded;
+    bool m_invalid;
 };
 
 // True when text holds half of a surrogate pair without the other half,

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace Quillfen::Testing {
@@ -26,18 +27,55 @@ struct CollectRows final : RowSink, Utf8RowSink
     }
 };
 
-// Containing or not containing one of needles, or everything (half the time).
+// A filter as the window or the command line makes one from needles:
+// containing or not containing one needle, or a box of two (" | "), or
+// the command line's lists with terms left out as well; or everything (a
+// third of the time). Case, whole words and patterns (the needles escaped,
+// in a few forms) are chosen at random.
 inline LineFilter randomFilter(QRandomGenerator &random, const QStringList &needles)
 {
-    const QString needle = needles[random.bounded(int(needles.size()))];
-    switch (random.bounded(4)) {
+    const TermMatching matching{.matchCase = random.bounded(2) == 0,
+                                .wholeWords = random.bounded(3) == 0,
+                                .regularExpression = random.bounded(4) == 0};
+    auto term = [&] {
+        const QString needle = needles[random.bounded(int(needles.size()))];
+        if (!matching.regularExpression)
+            return needle;
+        static const QString forms[] = {QStringLiteral("%1"), QStringLiteral("(?:%1)+"),
+                                        QStringLiteral("%1|\\d"), QStringLiteral("\\w%1"),
+                                        QStringLiteral("[ab]%1")};
+        return forms[random.bounded(int(std::size(forms)))].arg(
+            QRegularExpression::escape(needle));
+    };
+    switch (random.bounded(6)) {
     case 0:
-        return {LineFilterKind::Containing, needle};
+        return LineFilter(LineFilterKind::Containing, term(), matching);
     case 1:
-        return {LineFilterKind::NotContaining, needle};
+        return LineFilter(LineFilterKind::NotContaining, term(), matching);
+    case 2:
+        if (matching.regularExpression)
+            return LineFilter(LineFilterKind::Containing, term() + QStringLiteral("|") + term(),
+                              matching);
+        return LineFilter(random.bounded(2) == 0 ? LineFilterKind::Containing
+                                                 : LineFilterKind::NotContaining,
+                          term() + QStringLiteral(" | ") + term(), matching);
+    case 3:
+        return LineFilter::ofTerms({term(), term()}, {term()}, matching);
     default:
-        return {LineFilterKind::All, {}};
+        return LineFilter(LineFilterKind::All, {});
     }
+}
+
+// The filter in a failure message.
+inline QString describeFilter(const LineFilter &filter)
+{
+    const TermMatching &matching = filter.matching();
+    return QStringLiteral("kind %1 terms [%2] excluded [%3]%4%5%6")
+        .arg(int(filter.kind()))
+        .arg(filter.terms().join(QStringLiteral("] [")), filter.excluded().join(QStringLiteral("] [")),
+             matching.matchCase ? QString() : QStringLiteral(" -i"),
+             matching.wholeWords ? QStringLiteral(" -w") : QString(),
+             matching.regularExpression ? QStringLiteral(" -E") : QString());
 }
 
 } // namespace Quillfen::Testing

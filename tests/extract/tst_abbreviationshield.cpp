@@ -83,13 +83,13 @@ QString render(const Units &units)
 
 bool accepts(const LineFilter &filter, const QString &item)
 {
-    switch (filter.kind) {
+    switch (filter.kind()) {
     case LineFilterKind::All:
         return true;
     case LineFilterKind::Containing:
-        return item.indexOf(filter.text) >= 0;
+        return item.indexOf(filter.terms().value(0)) >= 0;
     case LineFilterKind::NotContaining:
-        return item.indexOf(filter.text) < 0;
+        return item.indexOf(filter.terms().value(0)) < 0;
     case LineFilterKind::None:
         return false;
     }
@@ -233,7 +233,7 @@ QString describe(const QString &text, const QStringList &entries, const LineFilt
     for (const QString &entry : entries)
         shown << visible(entry);
     return u"text "_s + visible(text) + u" entries ["_s + shown.join(u", "_s) + u"] filter "_s +
-           QString::number(int(filter.kind)) + visible(filter.text);
+           QString::number(int(filter.kind())) + visible(filter.terms().join(u" | "_s));
 }
 
 class RandomCases

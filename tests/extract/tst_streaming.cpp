@@ -1,5 +1,6 @@
 #include "RunDoubles.h"
 #include "TreeFixture.h"
+#include "Utf8RowCollector.h"
 #include "extract/BlockExtraction.h"
 #include "extract/StreamingCut.h"
 #include "platform/Failure.h"
@@ -45,14 +46,7 @@ public:
     }
     LineFilter filter()
     {
-        switch (m_random.bounded(4)) {
-        case 0:
-            return {LineFilterKind::Containing, u"a"_s};
-        case 1:
-            return {LineFilterKind::NotContaining, u"b"_s};
-        default:
-            return {LineFilterKind::All, {}};
-        }
+        return Testing::randomFilter(m_random, {u"a"_s, u"b"_s, u"A"_s, u"b. a"_s});
     }
     int bounded(int low, int high) { return int(m_random.bounded(low, high)); }
 
@@ -117,7 +111,7 @@ private Q_SLOTS:
             const QStringList whole = extractRows(text, mode, entries, filter);
             if (sink.rows != whole) {
                 qWarning() << "text" << text << "entries" << entries << "filter"
-                           << int(filter.kind);
+                           << describeFilter(filter);
                 QCOMPARE(sink.rows, whole);
             }
         }

@@ -26,12 +26,16 @@ QList<QByteArray> rowsOf(const QString &text, const LineFilter &filter)
 
 // Texts of what the paragraph rules look at: line ends of both kinds,
 // lone CRs, spaces and tabs at the ends, "?" and ".", and letters of one,
-// two, three and four bytes.
+// two, three and four bytes; and what filters look at: letters in both
+// cases, characters that fold to ASCII letters (KELVIN SIGN, LONG S) or
+// fold longer (U+023A), digits, "_" and combining marks.
 QString randomText(QRandomGenerator &random, int parts)
 {
-    static const QString pieces[] = {u"a"_s,    u"b"_s,    u"é"_s,      u"€"_s,  u"😀"_s,  u"."_s,
-                                     u"?"_s,    u" "_s,    u"\t"_s,     u"\r"_s, u"\n"_s, u"\r\n"_s,
-                                     u"\r\n"_s, u"\n\n"_s, u"\uFDD0"_s, u"ab"_s};
+    static const QString pieces[] = {
+        u"a"_s,   u"b"_s,    u"é"_s,   u"€"_s,       u"😀"_s,       u"."_s,       u"?"_s,
+        u" "_s,   u"\t"_s,   u"\r"_s,  u"\n"_s,      u"\r\n"_s,    u"\r\n"_s,   u"\n\n"_s,
+        u"ab"_s,  u"A"_s,    u"É"_s,   u"\uFDD0"_s, u"\u212A"_s, u"\u017F"_s, u"s"_s,
+        u"k"_s,   u"K"_s,    u"1"_s,   u"_"_s,       u"\u0301"_s, u"\u023A"_s, u"\u2C65"_s};
     QString text;
     for (int i = 0; i < parts; ++i)
         text += pieces[random.bounded(int(std::size(pieces)))];
@@ -40,7 +44,8 @@ QString randomText(QRandomGenerator &random, int parts)
 
 LineFilter randomFilter(QRandomGenerator &random)
 {
-    static const QStringList needles{u""_s, u"a"_s, u"é"_s, u"?"_s, u"b\r"_s, u"😀"_s};
+    static const QStringList needles{u""_s,  u"a"_s,  u"é"_s, u"?"_s,  u"b\r"_s,      u"😀"_s,
+                                     u"Ab"_s, u"És"_s, u"k"_s, u"SK"_s, u"\u2C65a"_s, u"b1_"_s};
     return Testing::randomFilter(random, needles);
 }
 
@@ -60,7 +65,7 @@ private Q_SLOTS:
             CollectRows sink;
             Utf8Paragraphs(filter).extract(text.toUtf8(), sink);
             if (sink.rows != rowsOf(text, filter)) {
-                qWarning() << "text" << text << "filter" << int(filter.kind) << filter.text;
+                qWarning() << "text" << text << "filter" << describeFilter(filter);
                 QCOMPARE(sink.rows, rowsOf(text, filter));
             }
             // Pieces are numbered as the decoded text's cut numbers them.

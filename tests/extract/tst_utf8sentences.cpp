@@ -72,7 +72,9 @@ QStringList randomEntries(QRandomGenerator &random)
 
 LineFilter randomFilter(QRandomGenerator &random)
 {
-    static const QStringList needles{u""_s, u"a"_s, u"é"_s, u"?"_s, u"g. "_s, u"."_s, u"MR"_s};
+    static const QStringList needles{u""_s,   u"a"_s,  u"é"_s,  u"?"_s, u"g. "_s,
+                                     u"."_s,  u"MR"_s, u"Ése"_s, u"k"_s, u"\u212A."_s,
+                                     u"ΣΣ"_s, u"s a"_s};
     return Testing::randomFilter(random, needles);
 }
 
@@ -98,8 +100,8 @@ private Q_SLOTS:
             // Pieces are numbered as the decoded text's cut numbers them.
             QCOMPARE(cut.pieces, cutSentences(text, shield).size());
             if (rows != expected) {
-                qWarning() << "text" << text << "entries" << entries << "filter" << int(filter.kind)
-                           << filter.text;
+                qWarning() << "text" << text << "entries" << entries << "filter"
+                           << describeFilter(filter);
                 QCOMPARE(rows, expected);
             }
         }

@@ -11,6 +11,7 @@
 #include "PointerControl.h"
 #include "ResultsColumns.h"
 #include "ResultsMenu.h"
+#include "VisibleTextDelegate.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
@@ -28,6 +29,7 @@
 #include "results/export/TextFileExport.h"
 #include "windows/editor/AbbreviationEditor.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGridLayout>
@@ -186,6 +188,14 @@ void MainWindow::setupControls()
                           "in any case. Copy, Save and Excel still take every checked row of "
                           "the whole list, shown or not."_s);
     connect(m_findBox, &QLineEdit::textChanged, m_resultRows, &ResultsModel::setFindText);
+    // The rows show the matches of the filter they were made with: a run
+    // empties the list as it starts, under the filter it then reads.
+    m_resultsDelegate = new VisibleTextDelegate(m_resultsListView);
+    m_resultsListView->setItemDelegate(m_resultsDelegate);
+    connect(m_resultRows, &QAbstractItemModel::modelReset, this, [this] {
+        if (isRunning())
+            m_resultsDelegate->setMatchFilter(m_options->filter());
+    });
 
     m_progressBar = new CaptionedProgressBar(this);
     m_progressBar->setObjectName(u"ProgressBar1"_s);
@@ -304,6 +314,9 @@ void MainWindow::setupKeyboard()
                    options.option(OptionButton::NoFilter),
                    options.containingText(),
                    options.notContainingText(),
+                   options.matchingBox(MatchingBox::MatchCase),
+                   options.matchingBox(MatchingBox::WholeWords),
+                   options.matchingBox(MatchingBox::RegularExpression),
                    button(MainButton::StartExtracting),
                    m_findBox,
                    m_resultsListView,

@@ -28,6 +28,7 @@ class ResultsListBehaviour;
 class ResultsListData;
 class ResultsMenu;
 class ResultsModel;
+class VisibleTextDelegate;
 
 // The ten push buttons, in the order of their object names (PushButton1 ...
 // PushButton10), which tests and the error report's identifiers use.
@@ -69,6 +70,7 @@ public:
     PointerControl &pointer() const { return *m_pointer; }
     ListViewControl *inputListView() const { return m_inputListView; }
     ListViewControl *resultsListView() const { return m_resultsListView; }
+    VisibleTextDelegate *resultsDelegate() const { return m_resultsDelegate; }
     CaptionedProgressBar *progressBar() const { return m_progressBar; }
     // "Find in results" above the results list.
     QLineEdit *findBox() const { return m_findBox; }
@@ -150,6 +152,7 @@ private:
     std::array<QPushButton *, 10> m_buttons{};
     InputListBehaviour *m_inputBehaviour = nullptr;
     ResultsListBehaviour *m_resultsBehaviour = nullptr;
+    VisibleTextDelegate *m_resultsDelegate = nullptr;
 
     std::unique_ptr<StoredAbbreviations> m_abbreviations;
     std::unique_ptr<ListFlush> m_flush;

@@ -64,6 +64,7 @@ void MainWindow::startUp()
                                      m_store.getBoolean(key, defaults[number - 1]));
         });
     }
+    m_options->restoreMatching();
 }
 
 void MainWindow::TakeSampleSnapshot()

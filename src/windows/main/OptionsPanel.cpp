@@ -2,10 +2,12 @@
 
 #include "core/SettingsStore.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QHBoxLayout>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -18,6 +20,23 @@ namespace {
 QString optionKey(OptionButton which)
 {
     return u"Option"_s + QString::number(int(which));
+}
+
+struct MatchingBoxInfo
+{
+    QString caption;
+    QString key;
+    bool byDefault;
+};
+
+const std::array<MatchingBoxInfo, 3> &matchingBoxes()
+{
+    static const std::array<MatchingBoxInfo, 3> boxes = {{
+        {u"Match case"_s, u"MatchCase"_s, true},
+        {u"Whole words"_s, u"WholeWords"_s, false},
+        {u"Regular expression"_s, u"RegularExpression"_s, false},
+    }};
+    return boxes;
 }
 
 // A save that fails in a click is not reported: the click has no handler.
@@ -92,6 +111,20 @@ void OptionsPanel::buildFilterFrame(QWidget *parent)
     layout->addWidget(notContaining, 1, 0);
     layout->addWidget(m_notContainingText, 1, 1);
     layout->addWidget(all, 2, 0, 1, 2);
+    auto *matching = new QHBoxLayout;
+    for (std::size_t i = 0; i < m_matching.size(); ++i) {
+        const MatchingBoxInfo &info = matchingBoxes().at(i);
+        auto *box = new QCheckBox(info.caption, m_filterFrame);
+        box->setObjectName(u"Check"_s + QString::number(i + 1));
+        box->setChecked(info.byDefault);
+        connect(box, &QCheckBox::clicked, this, [this, box, key = info.key] {
+            saveQuietly([&] { m_store.saveBoolean(key, box->isChecked()); });
+        });
+        matching->addWidget(box);
+        m_matching.at(i) = box;
+    }
+    matching->addStretch(1);
+    layout->addLayout(matching, 3, 0, 1, 2);
     layout->setColumnStretch(1, 1);
     for (QRadioButton *button : {all, containing, notContaining})
         connect(button, &QRadioButton::clicked, this, &OptionsPanel::saveFilterChoice);
@@ -112,6 +145,18 @@ void OptionsPanel::restoreOption(OptionButton which, bool selected)
     button->setAutoExclusive(false);
     button->setChecked(false);
     button->setAutoExclusive(true);
+}
+
+void OptionsPanel::restoreMatching()
+{
+    for (std::size_t i = 0; i < m_matching.size(); ++i) {
+        const MatchingBoxInfo &info = matchingBoxes().at(i);
+        try {
+            m_matching.at(i)->setChecked(m_store.getBoolean(info.key, info.byDefault));
+        } catch (...) {
+            m_matching.at(i)->setChecked(info.byDefault);
+        }
+    }
 }
 
 void OptionsPanel::saveModeChoice()
@@ -166,13 +211,30 @@ ExtractMode OptionsPanel::mode() const
 
 LineFilter OptionsPanel::filter() const
 {
-    if (option(OptionButton::Containing)->isChecked())
-        return {LineFilterKind::Containing, m_containingText->text()};
-    if (option(OptionButton::NotContaining)->isChecked())
-        return {LineFilterKind::NotContaining, m_notContainingText->text()};
-    if (option(OptionButton::NoFilter)->isChecked())
-        return {LineFilterKind::All, {}};
-    return {LineFilterKind::None, {}};
+    LineFilterKind kind = LineFilterKind::None;
+    QString text;
+    if (option(OptionButton::Containing)->isChecked()) {
+        kind = LineFilterKind::Containing;
+        text = m_containingText->text();
+    } else if (option(OptionButton::NotContaining)->isChecked()) {
+        kind = LineFilterKind::NotContaining;
+        text = m_notContainingText->text();
+    } else if (option(OptionButton::NoFilter)->isChecked()) {
+        kind = LineFilterKind::All;
+    }
+    const TermMatching matching{
+        .matchCase = matchingBox(MatchingBox::MatchCase)->isChecked(),
+        .wholeWords = matchingBox(MatchingBox::WholeWords)->isChecked(),
+        .regularExpression = matchingBox(MatchingBox::RegularExpression)->isChecked()};
+    // The run reads the filter after every yield: a pattern is compiled
+    // once, not a hundred times a second.
+    if (kind != m_lastKind || text != m_lastText || matching != m_lastMatching) {
+        m_lastFilter = LineFilter(kind, text, matching);
+        m_lastKind = kind;
+        m_lastText = text;
+        m_lastMatching = matching;
+    }
+    return m_lastFilter;
 }
 
 } // namespace Quillfen

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <array>
 
+class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QRadioButton;
@@ -24,10 +25,16 @@ enum class OptionButton {
     SmartSentence,
 };
 
+// How the filter's terms match: check boxes under the filter buttons, each
+// stored under its own key ("MatchCase", "WholeWords", "RegularExpression")
+// and object name ("Check1" ...).
+enum class MatchingBox { MatchCase, WholeWords, RegularExpression };
+
 // The two option groups: the extraction mode ("Extract Option") and the
-// line filter ("Options", with the two filter texts). Every click saves
-// the state of its whole group; the filter texts are never stored. The run
-// reads the controls themselves.
+// line filter ("Options", with the two filter texts and the check boxes of
+// how they match). Every click saves the state of its whole group, a check
+// box its own; the filter texts are never stored. The run reads the
+// controls themselves.
 class OptionsPanel final : public QObject, public ExtractionOptions
 {
     Q_OBJECT
@@ -40,10 +47,14 @@ public:
     QRadioButton *option(OptionButton which) const { return m_options.at(std::size_t(which) - 1); }
     QLineEdit *containingText() const { return m_containingText; }
     QLineEdit *notContainingText() const { return m_notContainingText; }
+    QCheckBox *matchingBox(MatchingBox which) const { return m_matching.at(std::size_t(which)); }
 
     // The start-up restore of one button: true selects it and clears the
     // others of its group; false clears only this one. Saves nothing.
     void restoreOption(OptionButton which, bool selected);
+    // The start-up restore of the check boxes: a value that cannot be read
+    // leaves its box as it is, unreported.
+    void restoreMatching();
 
     // What the click handlers save.
     void saveModeChoice();
@@ -68,6 +79,12 @@ private:
     std::array<QRadioButton *, 6> m_options{};
     QLineEdit *m_containingText = nullptr;
     QLineEdit *m_notContainingText = nullptr;
+    std::array<QCheckBox *, 3> m_matching{};
+    // The last filter read, whose compiled terms serve while nothing changes.
+    mutable LineFilter m_lastFilter;
+    mutable LineFilterKind m_lastKind = LineFilterKind::All;
+    mutable QString m_lastText;
+    mutable TermMatching m_lastMatching;
 };
 
 } // namespace Quillfen

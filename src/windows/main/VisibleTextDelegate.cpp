@@ -1,5 +1,9 @@
 #include "VisibleTextDelegate.h"
 
+#include <QApplication>
+#include <QPainter>
+#include <QTextLayout>
+
 namespace Quillfen {
 
 QString VisibleTextDelegate::visibleStart(const QString &text, const QFontMetrics &metrics,
@@ -27,6 +31,87 @@ void VisibleTextDelegate::initStyleOption(QStyleOptionViewItem *option,
     QStyledItemDelegate::initStyleOption(option, index);
     if (option->textElideMode == Qt::ElideRight)
         option->text = visibleStart(option->text, option->fontMetrics, option->rect.width());
+}
+
+std::vector<TextRange> VisibleTextDelegate::boldRanges(const QStyleOptionViewItem &option,
+                                                       const QModelIndex &index) const
+{
+    if (index.column() != 0 || m_filter.kind() != LineFilterKind::Containing)
+        return {};
+    QStyleOptionViewItem shown = option;
+    initStyleOption(&shown, index);
+    return m_filter.matchesIn(shown.text);
+}
+
+void VisibleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const
+{
+    const std::vector<TextRange> bold = boldRanges(option, index);
+    if (bold.empty()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    // The style draws the row without its text: background, selection,
+    // check box and focus; the text follows with its matches in bold.
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QWidget *widget = item.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    const QRect textRect =
+        style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget)
+            .adjusted(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1, 0,
+                      -(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1),
+                      0);
+    const QString text = item.text;
+    item.text.clear();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+    QFont regular = item.font;
+    regular.setBold(false);
+    QTextLayout layout(text, regular);
+    QTextOption textOption;
+    textOption.setWrapMode(QTextOption::NoWrap);
+    textOption.setTextDirection(item.direction);
+    layout.setTextOption(textOption);
+    QList<QTextLayout::FormatRange> formats;
+    for (const TextRange &range : bold) {
+        QTextCharFormat format;
+        format.setFontWeight(QFont::Bold);
+        formats.append({int(range.start), int(range.length), format});
+    }
+    layout.setFormats(formats);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(std::numeric_limits<int>::max() / 1024);
+    layout.endLayout();
+
+    const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (item.state & QStyle::State_Active) ? QPalette::Normal
+                                                                             : QPalette::Inactive;
+    const QColor colour = item.palette.color(
+        group, item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
+    const QPointF origin(textRect.left(),
+                         textRect.top() + (textRect.height() - line.height()) / 2.0);
+
+    painter->save();
+    painter->setPen(colour);
+    QRectF shown = textRect;
+    const QString ellipsis(QChar(0x2026));
+    const qreal ellipsisWidth = QFontMetricsF(regular).horizontalAdvance(ellipsis);
+    if (line.naturalTextWidth() > textRect.width()) {
+        // Cut where the text and the "…" after it fit, between characters.
+        const qreal room = textRect.width() - ellipsisWidth;
+        int cut = line.xToCursor(room, QTextLine::CursorBetweenCharacters);
+        while (cut > 0 && line.cursorToX(cut) > room)
+            cut = layout.previousCursorPosition(cut);
+        const qreal end = line.cursorToX(cut);
+        shown.setWidth(end);
+        painter->setFont(regular);
+        painter->drawText(QPointF(textRect.left() + end, origin.y() + line.ascent()), ellipsis);
+    }
+    painter->setClipRect(shown, Qt::IntersectClip);
+    layout.draw(painter, origin);
+    painter->restore();
 }
 
 } // namespace Quillfen

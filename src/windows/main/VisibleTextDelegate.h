@@ -1,5 +1,7 @@
 #pragma once
 
+#include "extract/ExtractionChoices.h"
+
 #include <QStyledItemDelegate>
 
 namespace Quillfen {
@@ -8,6 +10,11 @@ namespace Quillfen {
 // start of a long text: enough to run past the row's width, so the style
 // cuts it with "..." at the same place, without laying out the thousands of
 // characters that could never show.
+//
+// Given a filter, the places of the first column's rows that its terms
+// match are drawn in bold and the rest of such a row in the regular weight
+// of the list's font (a list in a bold font would show no difference).
+// Rows without a match, and every row without a filter, look as before.
 class VisibleTextDelegate final : public QStyledItemDelegate
 {
 public:
@@ -17,8 +24,22 @@ public:
     // all of it when it does not.
     static QString visibleStart(const QString &text, const QFontMetrics &metrics, int width);
 
+    // The filter whose matches are drawn in bold: the one the rows were
+    // made with.
+    void setMatchFilter(const LineFilter &filter) { m_filter = filter; }
+    const LineFilter &matchFilter() const { return m_filter; }
+    // The places of a row's text as shown (its visible start) drawn in bold.
+    std::vector<TextRange> boldRanges(const QStyleOptionViewItem &option,
+                                      const QModelIndex &index) const;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    LineFilter m_filter;
 };
 
 } // namespace Quillfen

@@ -306,7 +306,7 @@ private Q_SLOTS:
         window.options().containingText()->setFocus();
         QTest::keyClicks(window.options().containingText(), u"cat"_s);
         QVERIFY(harness.settings.saveLog().isEmpty());
-        QCOMPARE(window.options().filter().kind, LineFilterKind::All);
+        QCOMPARE(window.options().filter().kind(), LineFilterKind::All);
     }
 
     void failingSaveInAClick_isNotReported()
@@ -330,10 +330,10 @@ private Q_SLOTS:
         QCOMPARE(options.mode(), ExtractMode::Sentence);
         options.notContainingText()->setText(u"x"_s);
         options.option(OptionButton::NotContaining)->setChecked(true);
-        QCOMPARE(options.filter().kind, LineFilterKind::NotContaining);
-        QCOMPARE(options.filter().text, u"x"_s);
+        QCOMPARE(options.filter().kind(), LineFilterKind::NotContaining);
+        QCOMPARE(options.filter().terms(), QStringList{u"x"_s});
         options.restoreOption(OptionButton::NotContaining, false);
-        QCOMPARE(options.filter().kind, LineFilterKind::None);
+        QCOMPARE(options.filter().kind(), LineFilterKind::None);
     }
 
     void homePage_opensOnlyOnSevenWithAnAddress_data()
