@@ -37,22 +37,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QuillfenFuzz::Reader in(data, size);
     const std::uint8_t choice = in.byte();
     const ExtractMode mode = (choice & 1) ? ExtractMode::Sentence : ExtractMode::Paragraph;
-    LineFilter filter;
+    LineFilterKind kind = LineFilterKind::None;
     switch ((choice >> 1) & 3) {
     case 0:
-        filter.kind = LineFilterKind::All;
+        kind = LineFilterKind::All;
         break;
     case 1:
-        filter.kind = LineFilterKind::Containing;
+        kind = LineFilterKind::Containing;
         break;
     case 2:
-        filter.kind = LineFilterKind::NotContaining;
+        kind = LineFilterKind::NotContaining;
         break;
     default:
-        filter.kind = LineFilterKind::None;
         break;
     }
-    filter.text = in.string(16);
+    const TermMatching matching{.matchCase = (choice & 8) == 0,
+                                .wholeWords = (choice & 16) != 0,
+                                .regularExpression = (choice & 32) != 0};
+    const LineFilter filter(kind, in.string(16), matching);
     // The list as it is stored, so that empty entries and odd pieces occur.
     const QString stored = in.string(200);
     const QStringList abbreviations = extractionAbbreviations(stored);
@@ -63,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // fromUtf8 leaves no unpaired surrogate, so the text is valid UTF-8 too.
     if (const auto fromUtf8 = utf8Rows(text, mode, shield, filter))
         require(*fromUtf8 == rows, "rows cut from UTF-8 differ from the engine's");
-    if (filter.kind == LineFilterKind::None)
+    if (filter.kind() == LineFilterKind::None)
         require(rows.isEmpty(), "no filter selected emits nothing");
     for (const QString &row : rows) {
         require(!row.isEmpty(), "empty row");

@@ -62,12 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::uint8_t partSeed = in.byte();
     LineFilter filter{LineFilterKind::All, {}};
     const QString needle = in.string(8);
+    const TermMatching matching{.matchCase = (choice & 4) == 0,
+                                .wholeWords = (choice & 8) != 0,
+                                .regularExpression = (choice & 16) != 0};
     switch (choice & 3) {
     case 1:
-        filter = {LineFilterKind::Containing, needle};
+        filter = {LineFilterKind::Containing, needle, matching};
         break;
     case 2:
-        filter = {LineFilterKind::NotContaining, needle};
+        filter = {LineFilterKind::NotContaining, needle, matching};
         break;
     default:
         break;
@@ -117,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(parts.pieces == whole.pieces, "pieces fed in parts differ");
 
     // The filter keeps those rows it accepts, in order.
-    if (filter.kind != LineFilterKind::All) {
+    if (filter.kind() != LineFilterKind::All) {
         const Utf8LineFilter utf8Filter(filter);
         QList<QByteArray> kept;
         for (const QByteArray &row : whole.rows) {

@@ -33,7 +33,7 @@ QString sourceFile(const QString &relative)
 // "-o", "--output", "-0" and the like in text, in order of appearance.
 QStringList optionNamesIn(const QString &text)
 {
-    static const QRegularExpression name(u"(?<![\\w-])--?[a-z0-9][a-z0-9-]*"_s);
+    static const QRegularExpression name(u"(?<![\\w-])--?[A-Za-z0-9][a-z0-9-]*"_s);
     QStringList names;
     for (const QRegularExpressionMatch &match : name.globalMatch(text))
         names << match.captured();

@@ -53,7 +53,7 @@ public:
     // others of its group; false clears only this one. Saves nothing.
     void restoreOption(OptionButton which, bool selected);
     // The start-up restore of the check boxes: a value that cannot be read
-    // leaves its box as it is, unreported.
+    // gives its box the default, unreported.
     void restoreMatching();
 
     // What the click handlers save.

@@ -5,6 +5,7 @@
 #include "windows/main/OptionsPanel.h"
 #include "windows/main/PointerControl.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
@@ -296,6 +297,46 @@ private Q_SLOTS:
         MainWindow &second = harness.start(); // a new window on the same settings
         QCOMPARE(optionStates(second), (QList<bool>{false, true, false, false, true}));
         QVERIFY(second.options().notContainingText()->text().isEmpty());
+    }
+
+    // The check boxes under the filter: each has its own key, is restored,
+    // and a value that cannot be read gives its default without a report.
+    void matchingBoxes_areRestoredAndSaved_data()
+    {
+        QTest::addColumn<QStringList>("values"); // MatchCase, WholeWords, RegularExpression
+        QTest::addColumn<QList<bool>>("states");
+        QTest::newRow("nothing stored")
+            << QStringList{{}, {}, {}} << QList<bool>{true, false, false};
+        QTest::newRow("each the other way")
+            << QStringList{u"False"_s, u"True"_s, u"True"_s} << QList<bool>{false, true, true};
+        QTest::newRow("damaged") << QStringList{u"maybe"_s, u"2.5x"_s, u"yes please"_s}
+                                 << QList<bool>{true, false, false};
+    }
+    void matchingBoxes_areRestoredAndSaved()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QList<bool>, states);
+        const QStringList keys{u"MatchCase"_s, u"WholeWords"_s, u"RegularExpression"_s};
+        const MatchingBox boxes[] = {MatchingBox::MatchCase, MatchingBox::WholeWords,
+                                     MatchingBox::RegularExpression};
+        WindowHarness harness;
+        for (int i = 0; i < 3; ++i) {
+            if (!values.at(i).isNull())
+                harness.store(keys.at(i), values.at(i));
+        }
+        MainWindow &window = harness.startShown();
+        QVERIFY(harness.platform.shownMessages().isEmpty());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(window.options().matchingBox(boxes[i])->isChecked(), states.at(i));
+
+        // A click stores its box alone; the next start shows it.
+        harness.settings.clearLog();
+        QCheckBox *clicked = window.options().matchingBox(MatchingBox::WholeWords);
+        QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(5, clicked->height() / 2));
+        const QString now = states.at(1) ? u"False"_s : u"True"_s;
+        QCOMPARE(harness.settings.saveLog(), QStringList{u"WholeWords="_s + now});
+        MainWindow &next = harness.start();
+        QCOMPARE(next.options().matchingBox(MatchingBox::WholeWords)->isChecked(), !states.at(1));
     }
 
     void typingInATextBox_savesNothing()

@@ -5,7 +5,9 @@
 #include "windows/main/ListViewControl.h"
 #include "windows/main/OptionsPanel.h"
 #include "windows/main/PointerControl.h"
+#include "windows/main/VisibleTextDelegate.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -113,6 +115,59 @@ private Q_SLOTS:
         QVERIFY(busySeen);
         QCOMPARE(changes.count, eventsOfOneSetAndUnset);
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // An invalid pattern is refused when the run would start: one message
+    // with the problem and its place, and the list as it was.
+    void invalidPattern_isRefusedWithOneMessage_andNoRun()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        startExtracting(window);
+        OptionsPanel &options = window.options();
+        options.option(OptionButton::Containing)->setChecked(true);
+        options.containingText()->setText(u"al(pha"_s);
+        options.matchingBox(MatchingBox::RegularExpression)->setChecked(true);
+        harness.platform.clearShown();
+        startExtracting(window);
+        QCOMPARE(harness.platform.shownMessages(),
+                 QStringList{u"Invalid regular expression \"al(pha\": missing closing "
+                             "parenthesis at the end."_s});
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QVERIFY(!window.isRunning());
+    }
+
+    // The rows show the matches of the filter they were made with, in bold,
+    // until the next run.
+    void filteredRun_showsTheMatchesInBold()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        OptionsPanel &options = window.options();
+        options.option(OptionButton::Containing)->setChecked(true);
+        options.containingText()->setText(u"ALPHA | mm"_s);
+        options.matchingBox(MatchingBox::MatchCase)->setChecked(false);
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"gamma"_s}));
+        options.containingText()->setText(u"a"_s); // no run: the bold stays
+        const auto boldOf = [&](int row) {
+            const QModelIndex index = window.results().index(row, 0);
+            QStyleOptionViewItem option;
+            option.initFrom(window.resultsListView());
+            option.rect = window.resultsListView()->visualRect(index);
+            return window.resultsDelegate()->boldRanges(option, index);
+        };
+        QCOMPARE(boldOf(0), (std::vector<TextRange>{{0, 5}}));
+        QCOMPARE(boldOf(1), (std::vector<TextRange>{{2, 2}}));
+        QVERIFY(window.resultsDelegate()
+                    ->boldRanges({}, window.results().index(0, 1))
+                    .empty()); // never in the File column
+
+        options.option(OptionButton::NoFilter)->setChecked(true);
+        startExtracting(window);
+        QVERIFY(boldOf(0).empty());
     }
 
     void runningTwice_givesTheSameRows()
