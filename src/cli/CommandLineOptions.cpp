@@ -14,7 +14,6 @@ namespace {
 
 using Option = CommandLineOption;
 
-
 void addInputList(ParseState &state, OptionOccurrence &occurrence, InputList::Separator separator)
 {
     state.options.inputLists.push_back({occurrence.value(), separator});
@@ -79,8 +78,7 @@ std::vector<Option> makeOptions()
          .longName = u"--regex"_s,
          .help = u"each TEXT is a Perl-compatible regular\n"
                  u"expression, matched anywhere in the row"_s,
-         .apply =
-             [](ParseState &s, OptionOccurrence &) { s.matching.regularExpression = true; }},
+         .apply = [](ParseState &s, OptionOccurrence &) { s.matching.regularExpression = true; }},
         {.longName = u"--abbreviation"_s,
          .valueName = u"TEXT"_s,
          .help = u"protect TEXT (repeatable, in order; an empty\n"
@@ -154,8 +152,8 @@ and \r in a field stand for \, tab, LF and CR)"_s,
                  u"windows-1251, ISO-8859-2, ...) instead of\n"
                  u"telling the encoding from its bytes"_s,
          .completion = Suggestions,
-         .values = {u"UTF-8"_s, u"windows-1252"_s, u"windows-1251"_s, u"KOI8-R"_s,
-                    u"ISO-8859-2"_s, u"Shift_JIS"_s, u"GB18030"_s},
+         .values = {u"UTF-8"_s, u"windows-1252"_s, u"windows-1251"_s, u"KOI8-R"_s, u"ISO-8859-2"_s,
+                    u"Shift_JIS"_s, u"GB18030"_s},
          .apply =
              [](ParseState &s, OptionOccurrence &o) {
                  const QString name = o.value();
@@ -170,16 +168,14 @@ and \r in a field stand for \, tab, LF and CR)"_s,
                  u"standard input; repeatable)"_s,
          .completion = FileName,
          .flags = Option::Repeatable,
-         .apply = [](ParseState &s,
-                     OptionOccurrence &o) { addInputList(s, o, InputList::Lines); }},
+         .apply = [](ParseState &s, OptionOccurrence &o) { addInputList(s, o, InputList::Lines); }},
         {.longName = u"--files0-from"_s,
          .valueName = u"FILE"_s,
          .help = u"the same with names ended by NUL bytes, as\n"
                  u"find -print0 writes them (repeatable)"_s,
          .completion = FileName,
          .flags = Option::Repeatable,
-         .apply = [](ParseState &s,
-                     OptionOccurrence &o) { addInputList(s, o, InputList::Nul); }},
+         .apply = [](ParseState &s, OptionOccurrence &o) { addInputList(s, o, InputList::Nul); }},
         {.longName = u"--list-inputs"_s,
          .help = u"print the input files, one path per line,\nand extract nothing"_s,
          .apply = [](ParseState &s, OptionOccurrence &) { s.options.listInputs = true; }},

@@ -59,7 +59,7 @@ enum class ValueCompletion {
 struct ParseState
 {
     Options options;
-    QStringList containing;    // the filter's terms, each as given
+    QStringList containing; // the filter's terms, each as given
     QStringList notContaining;
     TermMatching matching;
     bool formatSet = false;

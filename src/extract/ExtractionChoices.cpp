@@ -84,10 +84,9 @@ std::vector<TextRange> LineFilter::matchesIn(QStringView item) const
 
 bool operator==(const LineFilter &a, const LineFilter &b)
 {
-    return a.m_kind == b.m_kind &&
-           (a.m_compiled == b.m_compiled ||
-            (a.terms() == b.terms() && a.excluded() == b.excluded() &&
-             a.matching() == b.matching()));
+    return a.m_kind == b.m_kind && (a.m_compiled == b.m_compiled ||
+                                    (a.terms() == b.terms() && a.excluded() == b.excluded() &&
+                                     a.matching() == b.matching()));
 }
 
 } // namespace Quillfen

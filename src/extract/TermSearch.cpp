@@ -53,8 +53,7 @@ QString PatternProblem::message() const
     const QString where = offset >= pattern.size()
                               ? u"at the end"_s
                               : u"at character "_s + QString::number(offset + 1);
-    return u"Invalid regular expression \""_s + pattern + u"\": "_s + error + u' ' + where +
-           u'.';
+    return u"Invalid regular expression \""_s + pattern + u"\": "_s + error + u' ' + where + u'.';
 }
 
 TermSet::TermSet(const QStringList &terms, TermMatching matching)
@@ -87,7 +86,8 @@ std::optional<TextRange> TermSet::findLiteral(qsizetype i, QStringView text, qsi
     if (term.isEmpty())
         return TextRange{from, 0};
     const Qt::CaseSensitivity cs = m_matching.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (qsizetype at = text.indexOf(term, from, cs); at >= 0; at = text.indexOf(term, at + 1, cs)) {
+    for (qsizetype at = text.indexOf(term, from, cs); at >= 0;
+         at = text.indexOf(term, at + 1, cs)) {
         if (!m_matching.wholeWords || !touchesWord(text, at, at + term.size()))
             return TextRange{at, term.size()};
     }
@@ -133,7 +133,8 @@ std::vector<TextRange> TermSet::matchesIn(QStringView text) const
     for (const TextRange &range : found) {
         if (!merged.empty() && range.start <= merged.back().start + merged.back().length) {
             TextRange &last = merged.back();
-            last.length = std::max(last.start + last.length, range.start + range.length) - last.start;
+            last.length =
+                std::max(last.start + last.length, range.start + range.length) - last.start;
         } else {
             merged.push_back(range);
         }

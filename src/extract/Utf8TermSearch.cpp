@@ -116,8 +116,7 @@ const std::array<std::vector<char32_t>, 128> &foldsIntoAscii()
 
 } // namespace
 
-qsizetype findBytes(QByteArrayView text, qsizetype from, QByteArrayView needle,
-                    bool asciiCaseless)
+qsizetype findBytes(QByteArrayView text, qsizetype from, QByteArrayView needle, bool asciiCaseless)
 {
     const qsizetype n = text.size();
     const qsizetype k = needle.size();
@@ -300,8 +299,7 @@ bool Utf8TermSet::foundWhole(QByteArrayView text, QByteArrayView needle, bool as
     const char *s = text.data();
     for (qsizetype at = findBytes(text, 0, needle, asciiCaseless); at >= 0;
          at = findBytes(text, at + 1, needle, asciiCaseless)) {
-        if (!m_wholeWords ||
-            (!wordBefore(s, at) && !wordAt(s, at + needle.size(), text.size())))
+        if (!m_wholeWords || (!wordBefore(s, at) && !wordAt(s, at + needle.size(), text.size())))
             return true;
     }
     return false;

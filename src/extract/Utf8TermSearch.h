@@ -12,8 +12,7 @@ namespace Quillfen {
 // The first place at or after from where text holds needle's bytes, or -1.
 // asciiCaseless: needle's ASCII letters are lower case and match either
 // case; every other byte matches itself.
-qsizetype findBytes(QByteArrayView text, qsizetype from, QByteArrayView needle,
-                    bool asciiCaseless);
+qsizetype findBytes(QByteArrayView text, qsizetype from, QByteArrayView needle, bool asciiCaseless);
 
 // Appends valid UTF-8 text to out with each character case folded as
 // foldCodePoint folds it.
@@ -33,9 +32,9 @@ public:
 
 private:
     enum class Search {
-        Exact,          // the term's bytes
-        AsciiCaseless,  // the folded term is ASCII
-        Folded,         // the folded term in the folded row
+        Exact,         // the term's bytes
+        AsciiCaseless, // the folded term is ASCII
+        Folded,        // the folded term in the folded row
     };
     struct Term
     {

@@ -436,9 +436,9 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, options);
         QFETCH(QByteArray, rows);
-        const QString file = m_tree.write(
-            u"f.txt"_s, "Concatenate.\r\n\r\nCAT.\r\n\r\ndog\r\n\r\n\xC3\x89LODIE et "
-                        "\xC3\xA9lodie\r\n\r\ncat_food and cats");
+        const QString file =
+            m_tree.write(u"f.txt"_s, "Concatenate.\r\n\r\nCAT.\r\n\r\ndog\r\n\r\n\xC3\x89LODIE et "
+                                     "\xC3\xA9lodie\r\n\r\ncat_food and cats");
         const CliResult r = run(QStringList(options) << file);
         QCOMPARE(r.err, QByteArray());
         QCOMPARE(r.out, rows);
@@ -549,8 +549,8 @@ private Q_SLOTS:
             << QByteArray("Invalid regular expression \"a(b\": missing closing parenthesis at "
                           "the end.");
         QTest::newRow("an invalid pattern among the terms left out")
-            << QStringList{u"--containing"_s, u"a"_s, u"--not-containing"_s, u"x)y"_s,
-                           u"--regex"_s, u"x"_s}
+            << QStringList{u"--containing"_s, u"a"_s,       u"--not-containing"_s,
+                           u"x)y"_s,          u"--regex"_s, u"x"_s}
             << QByteArray("Invalid regular expression \"x)y\": unmatched closing parenthesis "
                           "at character 2.");
         QTest::newRow("no jobs") << QStringList{u"-j"_s, u"0"_s, u"x"_s}

@@ -44,8 +44,7 @@ inline LineFilter randomFilter(QRandomGenerator &random, const QStringList &need
         static const QString forms[] = {QStringLiteral("%1"), QStringLiteral("(?:%1)+"),
                                         QStringLiteral("%1|\\d"), QStringLiteral("\\w%1"),
                                         QStringLiteral("[ab]%1")};
-        return forms[random.bounded(int(std::size(forms)))].arg(
-            QRegularExpression::escape(needle));
+        return forms[random.bounded(int(std::size(forms)))].arg(QRegularExpression::escape(needle));
     };
     switch (random.bounded(6)) {
     case 0:
@@ -72,7 +71,8 @@ inline QString describeFilter(const LineFilter &filter)
     const TermMatching &matching = filter.matching();
     return QStringLiteral("kind %1 terms [%2] excluded [%3]%4%5%6")
         .arg(int(filter.kind()))
-        .arg(filter.terms().join(QStringLiteral("] [")), filter.excluded().join(QStringLiteral("] [")),
+        .arg(filter.terms().join(QStringLiteral("] [")),
+             filter.excluded().join(QStringLiteral("] [")),
              matching.matchCase ? QString() : QStringLiteral(" -i"),
              matching.wholeWords ? QStringLiteral(" -w") : QString(),
              matching.regularExpression ? QStringLiteral(" -E") : QString());

@@ -413,7 +413,8 @@ private Q_SLOTS:
     void textPath_givesTheRowsOfTheUtf8Cut()
     {
         QRandomGenerator random(31337);
-        const QStringList needles{u""_s, u"a"_s, u"."_s, u"?"_s, u"Mr"_s, u"mR"_s, u"É"_s, u"the"_s};
+        const QStringList needles{u""_s,   u"a"_s,  u"."_s, u"?"_s,
+                                  u"Mr"_s, u"mR"_s, u"É"_s, u"the"_s};
         for (int round = 0; round < 3000; ++round) {
             const QByteArray bytes = randomText(random, random.bounded(1, 30));
             const QString text = QString::fromUtf8(bytes);

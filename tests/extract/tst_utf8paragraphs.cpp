@@ -32,10 +32,10 @@ QList<QByteArray> rowsOf(const QString &text, const LineFilter &filter)
 QString randomText(QRandomGenerator &random, int parts)
 {
     static const QString pieces[] = {
-        u"a"_s,   u"b"_s,    u"é"_s,   u"€"_s,       u"😀"_s,       u"."_s,       u"?"_s,
-        u" "_s,   u"\t"_s,   u"\r"_s,  u"\n"_s,      u"\r\n"_s,    u"\r\n"_s,   u"\n\n"_s,
-        u"ab"_s,  u"A"_s,    u"É"_s,   u"\uFDD0"_s, u"\u212A"_s, u"\u017F"_s, u"s"_s,
-        u"k"_s,   u"K"_s,    u"1"_s,   u"_"_s,       u"\u0301"_s, u"\u023A"_s, u"\u2C65"_s};
+        u"a"_s,  u"b"_s,  u"é"_s,  u"€"_s,      u"😀"_s,      u"."_s,      u"?"_s,
+        u" "_s,  u"\t"_s, u"\r"_s, u"\n"_s,     u"\r\n"_s,   u"\r\n"_s,   u"\n\n"_s,
+        u"ab"_s, u"A"_s,  u"É"_s,  u"\uFDD0"_s, u"\u212A"_s, u"\u017F"_s, u"s"_s,
+        u"k"_s,  u"K"_s,  u"1"_s,  u"_"_s,      u"\u0301"_s, u"\u023A"_s, u"\u2C65"_s};
     QString text;
     for (int i = 0; i < parts; ++i)
         text += pieces[random.bounded(int(std::size(pieces)))];
@@ -44,7 +44,7 @@ QString randomText(QRandomGenerator &random, int parts)
 
 LineFilter randomFilter(QRandomGenerator &random)
 {
-    static const QStringList needles{u""_s,  u"a"_s,  u"é"_s, u"?"_s,  u"b\r"_s,      u"😀"_s,
+    static const QStringList needles{u""_s,   u"a"_s,  u"é"_s, u"?"_s,  u"b\r"_s,     u"😀"_s,
                                      u"Ab"_s, u"És"_s, u"k"_s, u"SK"_s, u"\u2C65a"_s, u"b1_"_s};
     return Testing::randomFilter(random, needles);
 }

@@ -72,9 +72,8 @@ QStringList randomEntries(QRandomGenerator &random)
 
 LineFilter randomFilter(QRandomGenerator &random)
 {
-    static const QStringList needles{u""_s,   u"a"_s,  u"é"_s,  u"?"_s, u"g. "_s,
-                                     u"."_s,  u"MR"_s, u"Ése"_s, u"k"_s, u"\u212A."_s,
-                                     u"ΣΣ"_s, u"s a"_s};
+    static const QStringList needles{u""_s,   u"a"_s,   u"é"_s, u"?"_s,       u"g. "_s, u"."_s,
+                                     u"MR"_s, u"Ése"_s, u"k"_s, u"\u212A."_s, u"ΣΣ"_s,  u"s a"_s};
     return Testing::randomFilter(random, needles);
 }
 

@@ -5,9 +5,9 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QHBoxLayout>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -222,10 +222,10 @@ LineFilter OptionsPanel::filter() const
     } else if (option(OptionButton::NoFilter)->isChecked()) {
         kind = LineFilterKind::All;
     }
-    const TermMatching matching{
-        .matchCase = matchingBox(MatchingBox::MatchCase)->isChecked(),
-        .wholeWords = matchingBox(MatchingBox::WholeWords)->isChecked(),
-        .regularExpression = matchingBox(MatchingBox::RegularExpression)->isChecked()};
+    const TermMatching matching{.matchCase = matchingBox(MatchingBox::MatchCase)->isChecked(),
+                                .wholeWords = matchingBox(MatchingBox::WholeWords)->isChecked(),
+                                .regularExpression =
+                                    matchingBox(MatchingBox::RegularExpression)->isChecked()};
     // The run reads the filter after every yield: a pattern is compiled
     // once, not a hundred times a second.
     if (kind != m_lastKind || text != m_lastText || matching != m_lastMatching) {

@@ -60,8 +60,7 @@ void VisibleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QRect textRect =
         style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget)
             .adjusted(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1, 0,
-                      -(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1),
-                      0);
+                      -(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1), 0);
     const QString text = item.text;
     item.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
