@@ -14,6 +14,7 @@
 #include "inputs/adding/PathTests.h"
 #include "reading/TextDecoding.h"
 #include "reading/Utf8Encoding.h"
+#include "extract/Utf8TermSearch.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -680,6 +681,63 @@ void parser()
     }
 }
 
+// The UTF-8 rows' term search against what the rows would need without
+// it: the row decoded and Qt's search (QString::indexOf, case folded or
+// not, through TermSet), on every line of the UTF-8 files.
+void filters(const std::vector<CorpusFile> &corpus)
+{
+    std::vector<QByteArrayView> rows;
+    for (const CorpusFile &file : corpus) {
+        if (!isValidUtf8(file.bytes) || detectByteOrderMark(file.bytes))
+            continue;
+        const QByteArrayView bytes(file.bytes);
+        for (qsizetype at = 0; at < bytes.size();) {
+            qsizetype end = bytes.indexOf('\n', at);
+            if (end < 0)
+                end = bytes.size();
+            if (end > at)
+                rows.push_back(bytes.sliced(at, end - at));
+            at = end + 1;
+        }
+    }
+    std::printf("\n%zu rows (the lines of the UTF-8 files)\n\n", rows.size());
+    std::printf("| part | library | same output | ours ms | library ms | library / ours |\n");
+    std::printf("|---|---|---|---:|---:|---:|\n");
+    struct Case
+    {
+        const char *name;
+        QStringList terms;
+        TermMatching matching;
+    };
+    const Case cases[] = {
+        {"UTF-8 term search: museum", {u"museum"_s}, {}},
+        {"UTF-8 term search: -i MUSEUM", {u"MUSEUM"_s}, {.matchCase = false}},
+        {"UTF-8 term search: -i CR\u00C8ME", {u"CR\u00C8ME"_s}, {.matchCase = false}},
+        {"UTF-8 term search: museum | harbour | library",
+         {u"museum"_s, u"harbour"_s, u"library"_s},
+         {}},
+        {"UTF-8 term search: -w the", {u"the"_s}, {.wholeWords = true}},
+    };
+    for (const Case &c : cases) {
+        const auto terms = std::make_shared<const TermSet>(c.terms, c.matching);
+        const Utf8TermSet utf8(terms);
+        auto ours = [&] {
+            qsizetype found = 0;
+            for (QByteArrayView row : rows)
+                found += utf8.foundIn(row);
+            return found;
+        };
+        auto qt = [&] {
+            qsizetype found = 0;
+            for (QByteArrayView row : rows)
+                found += terms->foundIn(QString::fromUtf8(row));
+            return found;
+        };
+        race(c.name, "QString::fromUtf8, then TermSet (QString::indexOf)", ours() == qt(),
+             [&] { g_sink = g_sink + ours(); }, [&] { g_sink = g_sink + qt(); });
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -695,6 +753,13 @@ int main(int argc, char *argv[])
                     qlonglong(written), usage.ru_maxrss / 1024);
         return 0;
     }
+    if (args.size() > 2 && args[1] == u"--filters"_s) {
+        // parts_bench --filters CORPUS_DIR [ROUNDS]: the term search alone.
+        if (args.size() > 3)
+            g_rounds = args[3].toInt();
+        filters(readCorpus(args[2]));
+        return 0;
+    }
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: parts_bench CORPUS_DIR TREE_DIR [ROUNDS]\n");
         return 2;
@@ -708,5 +773,6 @@ int main(int argc, char *argv[])
     folders(args[2]);
     threads(corpus);
     parser();
+    filters(corpus);
     return 0;
 }

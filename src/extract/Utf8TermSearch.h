@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Quillfen {
@@ -47,10 +48,16 @@ private:
         // Folded: the longest run of the term that only ASCII letters in
         // either case (or other ASCII as itself) can match; empty for none.
         QByteArray asciiRun;
+        // Folded: the term's folded code points, and where the run starts
+        // among them.
+        std::u32string folded;
+        qsizetype runAt = 0;
     };
     bool found(const Term &term, QByteArrayView text) const;
     bool foundWhole(QByteArrayView text, QByteArrayView needle, bool asciiCaseless) const;
     bool foundFolded(const Term &term, QByteArrayView text) const;
+    // Folded with a run: the term around each place the run matches.
+    bool foundAroundRun(const Term &term, QByteArrayView text) const;
 
     std::shared_ptr<const TermSet> m_set;
     std::vector<Term> m_terms;

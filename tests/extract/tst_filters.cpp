@@ -63,6 +63,12 @@ private Q_SLOTS:
         add("ignoring case", true, u"password"_s, u"i"_s, u"[Password] reset"_s, true);
         add("folding beyond ASCII", true, u"ÉLODIE"_s, u"i"_s, u"Ask [élodie] first"_s, true);
         add("KELVIN SIGN folds to k", true, u"kg"_s, u"i"_s, u"5 [\u212Ag]"_s, true);
+        add("folding around ASCII", true, u"CRÈME"_s, u"i"_s, u"cr, [crÈme] and [CRèME]"_s, true);
+        add("folding: the letters around differ", true, u"CRÈME"_s, u"i"_s, u"crame crèmf"_s,
+            false);
+        add("folding, whole words", true, u"CRÈME"_s, u"iw"_s, u"crèmes"_s, false);
+        add("folding, a pair before the run", true, u"😀É1"_s, u"iw"_s, u"x [😀é1]"_s, true);
+        add("folding, another pair before it", true, u"😀É1"_s, u"i"_s, u"x 😁é1"_s, false);
         add("simple folding: no ß to ss", true, u"STRASSE"_s, u"i"_s, u"Hauptstraße 5"_s, false);
         add("every match shown", true, u"ab"_s, {}, u"[ab]c[ab]"_s, true);
         add("any of the terms", true, u"passwords | credentials"_s, {},
