@@ -25,7 +25,7 @@ rows() {
     echo "$mode: museum=$cli $mode --containing museum $corpus/*"
     echo "$mode: -i MUSEUM=$cli $mode -i --containing MUSEUM $corpus/*"
     echo "$mode: -i CRÈME=$cli $mode -i --containing CRÈME $corpus/*"
-    echo "$mode: the (in nearly every row)=$cli $mode --containing the $corpus/*"
+    echo "$mode: the (a common word)=$cli $mode --containing the $corpus/*"
     echo "$mode: -i zeppelin (in no row)=$cli $mode -i --containing zeppelin $corpus/*"
     echo "$mode: museum | harbour | library=$cli $mode --containing museum --containing harbour --containing library $corpus/*"
     echo "$mode: -i museum | harbour | library=$cli $mode -i --containing museum --containing harbour --containing library $corpus/*"
