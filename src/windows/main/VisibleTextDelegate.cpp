@@ -38,21 +38,34 @@ std::vector<TextRange> VisibleTextDelegate::boldRanges(const QStyleOptionViewIte
 {
     if (index.column() != 0 || m_filter.kind() != LineFilterKind::Containing)
         return {};
-    QStyleOptionViewItem shown = option;
-    initStyleOption(&shown, index);
-    return m_filter.matchesIn(shown.text);
+    return m_filter.matchesIn(regularStart(option, index));
+}
+
+QString VisibleTextDelegate::regularStart(const QStyleOptionViewItem &option,
+                                          const QModelIndex &index) const
+{
+    QStyleOptionViewItem item = option;
+    QStyledItemDelegate::initStyleOption(&item, index);
+    if (item.textElideMode != Qt::ElideRight)
+        return item.text;
+    QFont regular = item.font;
+    regular.setBold(false);
+    return visibleStart(item.text, QFontMetrics(regular), item.rect.width());
 }
 
 void VisibleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                 const QModelIndex &index) const
 {
-    const std::vector<TextRange> bold = boldRanges(option, index);
-    if (bold.empty()) {
+    if (index.column() != 0 || m_filter.kind() != LineFilterKind::Containing) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
     // The style draws the row without its text: background, selection,
-    // check box and focus; the text follows with its matches in bold.
+    // check box and focus; the text follows in the regular weight, with
+    // its matches in bold, so that a row whose matches lie past its end
+    // does not look all matched.
+    const QString text = regularStart(option, index);
+    const std::vector<TextRange> bold = m_filter.matchesIn(text);
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QWidget *widget = item.widget;
@@ -61,7 +74,6 @@ void VisibleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget)
             .adjusted(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1, 0,
                       -(style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1), 0);
-    const QString text = item.text;
     item.text.clear();
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 

@@ -11,10 +11,10 @@ namespace Quillfen {
 // cuts it with "..." at the same place, without laying out the thousands of
 // characters that could never show.
 //
-// Given a filter, the places of the first column's rows that its terms
-// match are drawn in bold and the rest of such a row in the regular weight
-// of the list's font (a list in a bold font would show no difference).
-// Rows without a match, and every row without a filter, look as before.
+// Given a filter that keeps rows containing its terms, the first column's
+// rows are drawn in the regular weight of the list's font (a list in a bold
+// font would show no difference) with the places its terms match in bold.
+// Every row without such a filter looks as before.
 class VisibleTextDelegate final : public QStyledItemDelegate
 {
 public:
@@ -39,6 +39,9 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 private:
+    // The start of the row's text that fills the row in the regular weight.
+    QString regularStart(const QStyleOptionViewItem &option, const QModelIndex &index) const;
+
     LineFilter m_filter;
 };
 
