@@ -9,6 +9,7 @@ Prints passes per rule group and in all, then each engine's misses.
 Usage: quality.py SMART_CLI ICU_PROGRAM NODE_SCRIPT [WORK_DIR]
 quality.sh builds the programs, installs the npm packages and calls this."""
 import json
+import shlex
 import os
 import subprocess
 import sys
@@ -48,13 +49,15 @@ def tidy(sentences):
 
 
 def per_file(program, cases, work):
-    """Runs program on each case's text written to a file; one sentence a line."""
+    """Runs program (a command line, split as the shell would) on each case's
+    text written to a file; one sentence a line."""
     results = []
     for case in cases:
         path = os.path.join(work, f"case-{case['number']:02d}.txt")
         with open(path, "w", encoding="utf-8", newline="") as f:
             f.write(case["text"])
-        out = subprocess.run([program, path], capture_output=True, check=True).stdout
+        out = subprocess.run(shlex.split(program) + [path], capture_output=True,
+                             check=True).stdout
         results.append(out.decode("utf-8").split("\n"))
     return results
 

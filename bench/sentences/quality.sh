@@ -20,9 +20,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_BUILD_TESTS=OFF \
-    -DQUILLFEN_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target smart_sentences_cli >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target quillfen-cli >/dev/null
 icu="$work/icu_sentences"
 if [ ! -x "$icu" ] || [ bench/icu_sentences.cpp -nt "$icu" ]; then
     g++ -O2 -std=c++17 bench/icu_sentences.cpp -o "$icu" $(pkg-config --libs icu-uc icu-i18n)
@@ -34,5 +33,5 @@ if [ ! -d "$node_dir/node_modules" ] || [ "$node_dir/package.json" -nt "$node_di
 fi
 
 echo "node $(node --version); $(cd "$node_dir" && npm ls --depth=0 2>/dev/null | tail -n +2 | tr -d '├└─ ' | paste -sd ' ')"
-python3 bench/sentences/quality.py "$build/bench/sentences/smart_sentences_cli" "$icu" \
+python3 bench/sentences/quality.py "$build/bin/quillfen-cli --smart-sentences --no-abbreviations" "$icu" \
     "$node_dir/split.mjs" "$work/sentences"

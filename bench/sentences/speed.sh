@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # Smart sentences against wc -l on the text corpus of bench/run.sh (about
 # 100 MB in 200 files), interleaved, medians, with quillfen-cli --sentences
-# and ICU's sentence iterator in the same run for context. Until
-# quillfen-cli has --smart-sentences, smart_sentences_cli (built here under
-# QUILLFEN_BUILD_BENCH) stands in for it: it decodes the files as the
-# command line does and writes rows one a line, -j N files at a time.
+# and ICU's sentence iterator in the same run for context.
 # Then one large UTF-8 file, cut block by block, must give the rows of its
 # parts, each cut whole (BIG_MB=0 skips it).
 #
@@ -24,11 +21,10 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_BUILD_TESTS=OFF \
-    -DQUILLFEN_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target quillfen-cli smart_sentences_cli >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target quillfen-cli >/dev/null
 cli="$PWD/$build/bin/quillfen-cli"
-smart="$PWD/$build/bench/sentences/smart_sentences_cli"
+smart="$cli --smart-sentences"
 icu="$work/icu_sentences"
 if [ ! -x "$icu" ] || [ bench/icu_sentences.cpp -nt "$icu" ]; then
     g++ -O2 -std=c++17 bench/icu_sentences.cpp -o "$icu" $(pkg-config --libs icu-uc icu-i18n)
@@ -66,11 +62,11 @@ if [ "$big_mb" != 0 ]; then
     big=$work/sentences/big.txt
     mkdir -p "$work/sentences"
     [ -f "$big" ] || python3 bench/make_big_file.py "$corpus" "$big" "$big_mb"
-    /usr/bin/time -f "%e" -o "$work/sentences/time" "$smart" "$big" \
+    /usr/bin/time -f "%e" -o "$work/sentences/time" $smart "$big" \
         | md5sum | cut -d' ' -f1 > "$work/sentences/rows-big"
     echo
     echo "One file of $(du -h "$big" | cut -f1), cut in blocks of 4 MB: $(cat "$work/sentences/time") s."
-    expected=$(cd "$corpus" && xargs -a "../sentences/big.txt.parts" -d '\n' "$smart" -j 1 \
+    expected=$(cd "$corpus" && xargs -a "../sentences/big.txt.parts" -d '\n' $smart -j 1 \
         | md5sum | cut -d' ' -f1)
     if [ "$expected" = "$(cat "$work/sentences/rows-big")" ]; then
         echo "Its rows are those of its parts, each cut as one text."

@@ -136,18 +136,25 @@ qsizetype findBytes(QByteArrayView text, qsizetype from, QByteArrayView needle, 
     const __m128i lastWanted = _mm_set1_epi8(char(last));
     const __m128i firstFold = _mm_set1_epi8(char(foldFirst));
     const __m128i lastFold = _mm_set1_epi8(char(foldLast));
-    for (; i + k - 1 + 16 <= n; i += 16) {
-        const __m128i firsts =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i)), firstFold);
+    // The places short of a whole block at the end are the last block's
+    // too, its places already seen masked out: only a text shorter than a
+    // block goes place by place.
+    const qsizetype lastBlock = n - k + 1 - 16;
+    while (i <= lastBlock || (i < n - k + 1 && lastBlock >= from)) {
+        const qsizetype block = std::min(i, lastBlock);
+        const __m128i firsts = _mm_or_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + block)), firstFold);
         const __m128i lasts = _mm_or_si128(
-            _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + k - 1)), lastFold);
+            _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + block + k - 1)), lastFold);
         unsigned mask = unsigned(_mm_movemask_epi8(
             _mm_and_si128(_mm_cmpeq_epi8(firsts, firstWanted), _mm_cmpeq_epi8(lasts, lastWanted))));
+        mask &= ~0u << (i - block);
         for (; mask != 0; mask &= mask - 1) {
-            const qsizetype at = i + std::countr_zero(mask);
+            const qsizetype at = block + std::countr_zero(mask);
             if (equalAt(s + at, needle, asciiCaseless))
                 return at;
         }
+        i = block + 16;
     }
 #endif
     for (; i + k <= n; ++i) {

@@ -1,5 +1,8 @@
 #include "extract/ExtractionChoices.h"
 #include "extract/Utf8LineFilter.h"
+#include "extract/Utf8TermSearch.h"
+
+#include <QRandomGenerator>
 
 #include <QTest>
 
@@ -159,6 +162,33 @@ private Q_SLOTS:
                 passed << row;
         }
         QCOMPARE(passed, passing);
+    }
+
+    // The byte search against a plain one, from every place of texts whose
+    // lengths cross the search's blocks of 16, ASCII letters in any case.
+    void findBytes_findsWhatAPlainSearchFinds()
+    {
+        QRandomGenerator random(7);
+        const char alphabet[] = "aAbB\xC3\xA9 ";
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray text;
+            for (int i = int(random.bounded(70)); i > 0; --i)
+                text += alphabet[random.bounded(int(sizeof alphabet) - 1)];
+            QByteArray needle;
+            for (int i = 1 + int(random.bounded(4)); i > 0; --i)
+                needle += alphabet[random.bounded(int(sizeof alphabet) - 1)];
+            const bool caseless = random.bounded(2) == 0;
+            if (caseless)
+                needle = needle.toLower();
+            const QByteArray folded = caseless ? text.toLower() : text;
+            for (qsizetype from = 0; from <= text.size(); ++from) {
+                const qsizetype expected = folded.indexOf(needle, from);
+                if (findBytes(text, from, needle, caseless) != expected) {
+                    qWarning() << text << needle << caseless << from;
+                    QCOMPARE(findBytes(text, from, needle, caseless), expected);
+                }
+            }
+        }
     }
 
     void invalidPattern_namesTheProblemAndItsPlace_data()
