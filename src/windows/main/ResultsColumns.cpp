@@ -10,14 +10,14 @@
 namespace Quillfen {
 
 ResultsColumns::ResultsColumns(ListViewControl &view, SettingsStore &store, int defaultFileWidth)
-    : QObject(&view), m_view(view), m_store(store), m_defaultFile(defaultFileWidth),
-      m_file(defaultFileWidth)
+    : QObject(&view), m_view(view), m_viewport(view.viewport()), m_store(store),
+      m_defaultFile(defaultFileWidth), m_file(defaultFileWidth)
 {
     connect(view.header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
         if (!m_layingOut)
             resized(column, width);
     });
-    view.viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     view.header()->viewport()->installEventFilter(this);
 }
 
@@ -78,7 +78,7 @@ void ResultsColumns::save()
 
 bool ResultsColumns::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view.viewport() && event->type() == QEvent::Resize)
+    if (watched == m_viewport && event->type() == QEvent::Resize)
         layOut();
     else if (event->type() == QEvent::MouseButtonRelease)
         save();

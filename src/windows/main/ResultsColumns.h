@@ -44,6 +44,9 @@ private:
     int storedWidth(const QString &key, int defaultWidth) const;
 
     ListViewControl &m_view;
+    // Kept apart from the view, whose events may come while it is being
+    // destroyed, when it no longer is a scroll area to ask.
+    QWidget *m_viewport;
     SettingsStore &m_store;
     int m_defaultFile;
     int m_file;
