@@ -27,11 +27,11 @@ rows() {
     echo "$mode: -i CRÈME=$cli $mode -i --containing CRÈME $corpus/*"
     echo "$mode: the (a common word)=$cli $mode --containing the $corpus/*"
     echo "$mode: -i zeppelin (in no row)=$cli $mode -i --containing zeppelin $corpus/*"
-    echo "$mode: museum | harbour | library=$cli $mode --containing museum --containing harbour --containing library $corpus/*"
-    echo "$mode: -i museum | harbour | library=$cli $mode -i --containing museum --containing harbour --containing library $corpus/*"
+    echo "$mode: museum \| harbour \| library=$cli $mode --containing museum --containing harbour --containing library $corpus/*"
+    echo "$mode: -i museum \| harbour \| library=$cli $mode -i --containing museum --containing harbour --containing library $corpus/*"
     echo "$mode: --not-containing museum=$cli $mode --not-containing museum $corpus/*"
     echo "$mode: -w the=$cli $mode -w --containing the $corpus/*"
-    echo "$mode: -E 'mus.um|harb[o]ur'=$cli $mode -E --containing 'mus.um|harb[o]ur' $corpus/*"
+    echo "$mode: -E 'mus.um\|harb[o]ur'=$cli $mode -E --containing 'mus.um|harb[o]ur' $corpus/*"
 }
 mapfile -t commands < <(rows --paragraphs; rows --smart-sentences)
 python3 bench/compare.py "$runs" "${commands[@]}"

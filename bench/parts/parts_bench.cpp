@@ -713,7 +713,7 @@ void filters(const std::vector<CorpusFile> &corpus)
         {"UTF-8 term search: museum", {u"museum"_s}, {}},
         {"UTF-8 term search: -i MUSEUM", {u"MUSEUM"_s}, {.matchCase = false}},
         {"UTF-8 term search: -i CR\u00C8ME", {u"CR\u00C8ME"_s}, {.matchCase = false}},
-        {"UTF-8 term search: museum | harbour | library",
+        {"UTF-8 term search: museum \\| harbour \\| library",
          {u"museum"_s, u"harbour"_s, u"library"_s},
          {}},
         {"UTF-8 term search: -w the", {u"the"_s}, {.wholeWords = true}},
