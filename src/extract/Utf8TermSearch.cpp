@@ -263,6 +263,10 @@ Utf8TermSet::Utf8TermSet(std::shared_ptr<const TermSet> terms)
             }
         }
         term.search = ascii ? Search::AsciiCaseless : Search::Folded;
+        for (const QByteArray &bytes : ascii ? term.foldingIn : std::vector<QByteArray>()) {
+            if (std::find(m_foldingIn.begin(), m_foldingIn.end(), bytes) == m_foldingIn.end())
+                m_foldingIn.push_back(bytes);
+        }
         m_terms.push_back(std::move(term));
     }
 }
@@ -280,6 +284,18 @@ bool Utf8TermSet::foundIn(QByteArrayView text) const
         if (found(term, text))
             return true;
     }
+    // Characters outside ASCII that fold into some term's letters: searched
+    // once for all terms, and only when no term matched as it stands.
+    for (const QByteArray &other : m_foldingIn) {
+        if (findBytes(text, 0, other, false) < 0)
+            continue;
+        for (const Term &term : m_terms) {
+            if (term.search == Search::AsciiCaseless && !term.foldingIn.empty() &&
+                foundFolded(term, text))
+                return true;
+        }
+        return false;
+    }
     return false;
 }
 
@@ -291,13 +307,7 @@ bool Utf8TermSet::found(const Term &term, QByteArrayView text) const
     case Search::Exact:
         return foundWhole(text, term.bytes, false);
     case Search::AsciiCaseless:
-        if (foundWhole(text, term.bytes, true))
-            return true;
-        for (const QByteArray &other : term.foldingIn) {
-            if (findBytes(text, 0, other, false) >= 0)
-                return foundFolded(term, text);
-        }
-        return false;
+        return foundWhole(text, term.bytes, true); // foundIn tries the folds
     case Search::Folded:
         if (!term.asciiRun.isEmpty())
             return foundAroundRun(term, text);

@@ -61,6 +61,8 @@ private:
 
     std::shared_ptr<const TermSet> m_set;
     std::vector<Term> m_terms;
+    // The foldingIn of every AsciiCaseless term, each once.
+    std::vector<QByteArray> m_foldingIn;
     bool m_wholeWords = false;
 };
 
