@@ -72,6 +72,8 @@ private Q_SLOTS:
         add("folding, whole words", true, u"CRÈME"_s, u"iw"_s, u"crèmes"_s, false);
         add("folding, a pair before the run", true, u"😀É1"_s, u"iw"_s, u"x [😀é1]"_s, true);
         add("folding, another pair before it", true, u"😀É1"_s, u"i"_s, u"x 😁é1"_s, false);
+        add("a fold into a later term", true, u"xyz | kg"_s, u"i"_s, u"5 [\u212Ag]"_s, true);
+        add("a fold into a word", true, u"kg"_s, u"iw"_s, u"5 \u212Agx"_s, false);
         add("simple folding: no ß to ss", true, u"STRASSE"_s, u"i"_s, u"Hauptstraße 5"_s, false);
         add("every match shown", true, u"ab"_s, {}, u"[ab]c[ab]"_s, true);
         add("any of the terms", true, u"passwords | credentials"_s, {},
