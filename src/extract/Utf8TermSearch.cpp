@@ -1,4 +1,4 @@
-// Hand-written: searches UTF-8 rows 4.0-7.9x as fast as decoding each for QString::indexOf (bench/parts)
+// Hand-written: searches UTF-8 rows 6.6-17x as fast as decoding each for QString::indexOf (bench/parts)
 #include "Utf8TermSearch.h"
 
 #include "CaseFolding.h"
