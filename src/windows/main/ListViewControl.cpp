@@ -32,7 +32,8 @@ ListViewControl::ListViewControl(QWidget *parent)
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerPixel);
     setTextElideMode(Qt::ElideRight);
-    setItemDelegate(new VisibleTextDelegate(this));
+    m_textDelegate = new VisibleTextDelegate(this);
+    setItemDelegate(m_textDelegate);
     viewport()->setMouseTracking(true);
     updateRowHeight();
     installAccessibleFactory();

@@ -7,6 +7,8 @@ class QHeaderView;
 
 namespace Quillfen {
 
+class VisibleTextDelegate;
+
 // A list in report style: the model's columns under a header whose dividers
 // the user drags, rows of one height, selected whole. It keeps nothing per
 // row, so appending to a list of millions of rows costs no more than
@@ -20,6 +22,9 @@ public:
 
     void setModel(QAbstractItemModel *model) override;
     QHeaderView *header() const { return m_header; }
+    // The delegate that draws the rows (and their matches, once given a
+    // filter).
+    VisibleTextDelegate *textDelegate() const { return m_textDelegate; }
     // The width of all columns together.
     int rowWidth() const;
 
@@ -79,6 +84,8 @@ private:
     void tellAccessibility(QAccessible::Event event, int row = -1);
 
     QHeaderView *m_header;
+
+    VisibleTextDelegate *m_textDelegate = nullptr;
     QList<QMetaObject::Connection> m_modelConnections;
     int m_rowHeight = 20;
     bool m_announcePending = false;

@@ -190,8 +190,7 @@ void MainWindow::setupControls()
     connect(m_findBox, &QLineEdit::textChanged, m_resultRows, &ResultsModel::setFindText);
     // The rows show the matches of the filter they were made with: a run
     // empties the list as it starts, under the filter it then reads.
-    m_resultsDelegate = new VisibleTextDelegate(m_resultsListView);
-    m_resultsListView->setItemDelegate(m_resultsDelegate);
+    m_resultsDelegate = m_resultsListView->textDelegate();
     connect(m_resultRows, &QAbstractItemModel::modelReset, this, [this] {
         if (isRunning())
             m_resultsDelegate->setMatchFilter(m_options->filter());
