@@ -51,22 +51,27 @@ if [ ${#rows[@]} -lt 5 ]; then
     exit 2
 fi
 
-# The table folder a source file belongs to: the longest one that holds it.
-folderOf() {
+# The table folder that holds a folder: the longest one, kept in folderOfDir.
+declare -A folderOfDir
+findFolder() {
     local dir="$1" best=""
-    for folder in "${rows[@]}"; do
-        if [[ $dir == "$folder" || $dir == "$folder"/* ]] && [ ${#folder} -gt ${#best} ]; then
-            best="$folder"
-        fi
-    done
-    echo "$best"
+    if [ -z "${folderOfDir[$dir]+known}" ]; then
+        for folder in "${rows[@]}"; do
+            if [[ $dir == "$folder" || $dir == "$folder"/* ]] && [ ${#folder} -gt ${#best} ]; then
+                best="$folder"
+            fi
+        done
+        folderOfDir[$dir]="$best"
+    fi
+    found="${folderOfDir[$dir]}"
 }
 
 broken=0
 checked=0
 while IFS= read -r file; do
     relative="${file#"$root/src/"}"
-    owner=$(folderOf "$(dirname "$relative")")
+    findFolder "${relative%/*}"
+    owner="$found"
     if [ -z "$owner" ]; then
         echo "check-layers: $relative is in no folder of the table" >&2
         broken=1
@@ -74,7 +79,8 @@ while IFS= read -r file; do
     fi
     while IFS= read -r included; do
         [[ $included == */* ]] || continue
-        target=$(folderOf "$(dirname "$included")")
+        findFolder "${included%/*}"
+        target="$found"
         [ -n "$target" ] || continue
         checked=$((checked + 1))
         if [[ " ${allowed[$owner]} " != *" $target "* ]]; then
