@@ -88,7 +88,6 @@ public:
         m_reports->failed(m_identifier, m_statement, description);
     }
 
-    int statementNumber() const { return m_statement; }
     int failureCount() const { return m_failures; }
     const QString &identifier() const { return m_identifier; }
 

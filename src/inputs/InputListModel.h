@@ -41,7 +41,6 @@ public:
 
     // Tells the views of the rows appended since the last flush.
     void flushRows();
-    int shownRowCount() const { return m_shownRows; }
 
     // Appends made while one is alive wait for flushRows() or its end.
     class AppendBatch

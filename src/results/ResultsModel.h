@@ -75,7 +75,6 @@ public:
 
     // Shows only the rows that hold text, in any case; empty shows all.
     void setFindText(const QString &text);
-    const QString &findText() const { return m_findText; }
     // True when every flushed row was looked at for the find text.
     bool findComplete() const { return !m_finder || m_scanned == m_flushed; }
 

@@ -82,11 +82,6 @@ bool SetClipboardText(Desktop &desktop, const QString &text)
     return retried([&] { return desktop.setClipboardText(text); });
 }
 
-QList<qsizetype> ColumnWidths(const ListData &list, PacedYield &pacer)
-{
-    return measure(list, pacer).widths;
-}
-
 QString clipboardText(const ListData &list, PacedYield &pacer)
 {
     const Layout layout = measure(list, pacer);

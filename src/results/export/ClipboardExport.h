@@ -24,9 +24,6 @@ constexpr int ClipboardAttempts = 1000;
 bool ClearClipboard(Desktop &desktop);
 bool SetClipboardText(Desktop &desktop, const QString &text);
 
-// The greatest length of each column's cells over every row, checked or not.
-QList<qsizetype> ColumnWidths(const ListData &list, PacedYield &pacer);
-
 // The checked rows laid out as a table: each cell padded with blanks to
 // its column's width and followed by a tab, the line's last tab and
 // trailing blanks removed, CR LF after every line. Throws Failure when a

@@ -75,7 +75,6 @@ public:
     // "Find in results" above the results list.
     QLineEdit *findBox() const { return m_findBox; }
     ResultsMenu &resultsMenu() const { return *m_resultsMenu; }
-    ResultsColumns &resultsColumns() const { return *m_resultsColumns; }
     QPushButton *button(MainButton which) const { return m_buttons.at(std::size_t(which)); }
     InputListBehaviour &inputBehaviour() const { return *m_inputBehaviour; }
     const QString &applicationTitle() const { return m_applicationTitle; }

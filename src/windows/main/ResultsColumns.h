@@ -31,10 +31,6 @@ public:
     // Lays the columns out for the list's width now.
     void layOut();
 
-    int fileWidth() const { return m_file; }
-    // 0 while "Results" fills the room "File" leaves.
-    int resultsWidth() const { return m_results; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -50,7 +46,7 @@ private:
     SettingsStore &m_store;
     int m_defaultFile;
     int m_file;
-    int m_results = 0;
+    int m_results = 0; // 0 while "Results" fills the room "File" leaves
     bool m_layingOut = false;
     bool m_changed = false;
 };

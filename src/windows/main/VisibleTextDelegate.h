@@ -27,7 +27,6 @@ public:
     // The filter whose matches are drawn in bold: the one the rows were
     // made with.
     void setMatchFilter(const LineFilter &filter) { m_filter = filter; }
-    const LineFilter &matchFilter() const { return m_filter; }
     // The places of a row's text as shown (its visible start) drawn in bold.
     std::vector<TextRange> boldRanges(const QStyleOptionViewItem &option,
                                       const QModelIndex &index) const;
