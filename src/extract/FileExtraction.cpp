@@ -37,7 +37,7 @@ QStringList readInputFile(const QString &path, const DocumentFormat &format, Htm
     if (isHtml(format))
         return {html.renderedText(path)};
     if (format.readText)
-        return {format.readText(path)};
+        return {format.readText(readWholeFile(path), path)};
     return ReadTextFile(path);
 }
 

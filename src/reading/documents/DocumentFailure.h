@@ -24,4 +24,16 @@ QString readDocumentFile(const QString &path, Read &&read)
     }
 }
 
+// Runs a reader on bytes already read from the file at path, telling its
+// reasons with the file's name.
+template <typename Read> QString readDocumentBytes(const QString &path, Read &&read)
+{
+    try {
+        return read();
+    } catch (const Failure &failure) {
+        throw Failure(QStringLiteral("Cannot read \"") + path + QStringLiteral("\": ") +
+                      failure.description());
+    }
+}
+
 } // namespace Quillfen

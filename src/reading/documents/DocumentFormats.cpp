@@ -1,5 +1,6 @@
 #include "DocumentFormats.h"
 
+#include "DocumentFailure.h"
 #include "EpubText.h"
 #include "OfficeText.h"
 #include "PdfText.h"
@@ -10,7 +11,6 @@
 #include "reading/html/HtmlRendering.h"
 
 #include <QFile>
-
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -65,9 +65,9 @@ bool isPdf(QByteArrayView head)
     return head.first(std::min(head.size(), SignatureBytes)).indexOf("%PDF-") >= 0;
 }
 
-QString htmlText(const QString &path)
+QString htmlText(QByteArray bytes, const QString &)
 {
-    return renderedTextOfHtml(readWholeFile(path));
+    return renderedTextOfHtml(bytes);
 }
 
 constexpr QStringView TextExtensions[] = {u"txt"};
@@ -77,24 +77,24 @@ constexpr QStringView OdtExtensions[] = {u"odt"};
 constexpr QStringView EpubExtensions[] = {u"epub"};
 constexpr QStringView PdfExtensions[] = {u"pdf"};
 
-QString readDocx(const QString &path)
+QString readDocx(QByteArray bytes, const QString &path)
 {
-    return docxText(path);
+    return readDocumentBytes(path, [&] { return docxTextOfBytes(std::move(bytes)); });
 }
 
-QString readOdt(const QString &path)
+QString readOdt(QByteArray bytes, const QString &path)
 {
-    return odtText(path);
+    return readDocumentBytes(path, [&] { return odtTextOfBytes(std::move(bytes)); });
 }
 
-QString readEpub(const QString &path)
+QString readEpub(QByteArray bytes, const QString &path)
 {
-    return epubText(path);
+    return readDocumentBytes(path, [&] { return epubTextOfBytes(std::move(bytes)); });
 }
 
-QString readPdf(const QString &path)
+QString readPdf(QByteArray bytes, const QString &path)
 {
-    return pdfText(path);
+    return readDocumentBytes(path, [&] { return pdfTextOfBytes(bytes); });
 }
 
 const DocumentFormat Formats[] = {
@@ -182,10 +182,11 @@ QString addFilesFilter()
 
 QString readDocumentText(const QString &path)
 {
-    const DocumentFormat &format = formatOfFile(path);
+    QByteArray bytes = readWholeFile(path);
+    const DocumentFormat &format = formatOf(path, bytes);
     if (format.readText)
-        return format.readText(path);
-    return decodeTextOfFile(path, readWholeFile(path));
+        return format.readText(std::move(bytes), path);
+    return decodeTextOfFile(path, bytes);
 }
 
 } // namespace Quillfen

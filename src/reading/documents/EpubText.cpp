@@ -1,8 +1,8 @@
 #include "EpubText.h"
 
-#include "DocumentFailure.h"
 #include "XmlTree.h"
 #include "ZipContainer.h"
+#include "platform/Failure.h"
 #include "reading/html/HtmlRendering.h"
 
 #include <QHash>
@@ -139,14 +139,6 @@ QString epubTextOfBytes(QByteArray bytes)
 {
     ZipContainer archive(std::move(bytes));
     return epubText(archive);
-}
-
-QString epubText(const QString &path)
-{
-    return readDocumentFile(path, [&] {
-        ZipContainer archive(path);
-        return epubText(archive);
-    });
 }
 
 } // namespace Quillfen

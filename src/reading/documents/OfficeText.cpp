@@ -1,13 +1,11 @@
 #include "OfficeText.h"
 
-#include "DocumentFailure.h"
 #include "DocumentText.h"
 #include "XmlTree.h"
 #include "ZipContainer.h"
+#include "platform/Failure.h"
 
-#include <QFile>
 #include <QList>
-
 #include <algorithm>
 #include <charconv>
 #include <unordered_map>
@@ -347,17 +345,6 @@ QString docxTextOfBytes(QByteArray bytes)
     return docxText(archive);
 }
 
-QString docxText(const QString &path)
-{
-    return readDocumentFile(path, [&] {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && isCompoundFile(file.read(8)))
-            throw Failure(u"it is encrypted"_s);
-        ZipContainer archive(path);
-        return docxText(archive);
-    });
-}
-
 QString odtText(ZipContainer &archive)
 {
     if (auto manifest = archive.read("META-INF/manifest.xml")) {
@@ -376,14 +363,6 @@ QString odtTextOfBytes(QByteArray bytes)
         throw Failure(u"it is encrypted"_s);
     ZipContainer archive(std::move(bytes));
     return odtText(archive);
-}
-
-QString odtText(const QString &path)
-{
-    return readDocumentFile(path, [&] {
-        ZipContainer archive(path);
-        return odtText(archive);
-    });
 }
 
 QString docxPartText(QByteArray xml)

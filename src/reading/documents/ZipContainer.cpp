@@ -51,22 +51,6 @@ qint64 unpackedByteLimit(qint64 archiveBytes)
     return std::min(MaximumUnpackedBytes, MaximumExpansion * std::max<qint64>(archiveBytes, 0));
 }
 
-ZipContainer::ZipContainer(const QString &path)
-{
-    m_limit = unpackedByteLimit(QFileInfo(path).size());
-    zip_error_t error;
-    zip_error_init(&error);
-    const QByteArray name = QFile::encodeName(path);
-    zip_source_t *source = zip_source_file_create(name.constData(), 0, -1, &error);
-    if (!source) {
-        const QString text = errorText(&error);
-        zip_error_fini(&error);
-        throw Failure(text);
-    }
-    zip_error_fini(&error);
-    openSource(source);
-}
-
 ZipContainer::ZipContainer(QByteArray bytes) : m_bytes(std::move(bytes))
 {
     m_limit = unpackedByteLimit(m_bytes.size());

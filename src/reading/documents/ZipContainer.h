@@ -14,7 +14,8 @@ namespace Quillfen {
 // archive's own size when that is less.
 qint64 unpackedByteLimit(qint64 archiveBytes);
 
-// A zip archive read with libzip, from a file or from bytes in memory.
+// A zip archive read with libzip from bytes in memory (the file is read
+// once, by the caller; libzip never opens it).
 // Entry names are only ever looked up in the archive, never used as file
 // names. Every entry read counts against unpackedByteLimit; past it the
 // read throws Failure. Failures carry a reason ("it is damaged: ...", "it
@@ -22,7 +23,6 @@ qint64 unpackedByteLimit(qint64 archiveBytes);
 class ZipContainer
 {
 public:
-    explicit ZipContainer(const QString &path);
     explicit ZipContainer(QByteArray bytes);
     ~ZipContainer();
     ZipContainer(const ZipContainer &) = delete;
