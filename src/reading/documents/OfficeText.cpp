@@ -66,6 +66,11 @@ const std::unordered_map<std::string_view, Role> &wordRoles()
     return roles;
 }
 
+QByteArray bytesOf(std::string_view text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
 void appendPcdata(const pugi::xml_node &node, DocumentText &text)
 {
     for (const pugi::xml_node &child : node.children()) {
@@ -83,9 +88,27 @@ bool isSeparatorNote(const pugi::xml_node &node)
     return !type.empty() && type != "normal";
 }
 
+// A paragraph framed as a drop cap holds the first letter(s) of the next
+// one, which it starts.
+bool isDropCap(const pugi::xml_node &paragraph)
+{
+    for (const pugi::xml_node &properties : paragraph.children()) {
+        if (properties.type() != pugi::node_element || localName(properties) != "pPr")
+            continue;
+        for (const pugi::xml_node &property : properties.children()) {
+            if (localName(property) != "framePr")
+                continue;
+            const std::string_view dropCap = attributeValue(property, "dropCap");
+            return dropCap == "drop" || dropCap == "margin";
+        }
+    }
+    return false;
+}
+
 void appendWordPart(const pugi::xml_node &root, DocumentText &text)
 {
     const auto &roles = wordRoles();
+    bool joinNext = false; // after a drop cap
     walkTree(
         root,
         [&](const pugi::xml_node &node) {
@@ -93,7 +116,9 @@ void appendWordPart(const pugi::xml_node &root, DocumentText &text)
                 return Visit::Skip;
             switch (roleIn(roles, node)) {
             case Role::Paragraph:
-                text.endParagraph();
+                if (!joinNext)
+                    text.endParagraph();
+                joinNext = false;
                 return Visit::Children;
             case Role::Text:
                 appendPcdata(node, text);
@@ -114,7 +139,10 @@ void appendWordPart(const pugi::xml_node &root, DocumentText &text)
             }
         },
         [&](const pugi::xml_node &node) {
-            if (localName(node) == "p")
+            if (localName(node) != "p")
+                return;
+            joinNext = isDropCap(node);
+            if (!joinNext)
                 text.endParagraph();
         });
     text.endParagraph();
@@ -127,12 +155,21 @@ void appendWordPart(QByteArray xml, const char *what, DocumentText &text)
     appendWordPart(tree, text);
 }
 
-// The targets of a part's relationships of a type, as entry names.
+// The entry holding the relationships of part; an empty part is the
+// package itself, whose relationships are _rels/.rels.
+QByteArray relationshipsOf(const QByteArray &part)
+{
+    const qsizetype slash = part.lastIndexOf('/');
+    return part.left(slash + 1) + "_rels/" + part.mid(slash + 1) + ".rels";
+}
+
+// The targets of a part's relationships of a type (the end of its URI,
+// which Strict OOXML's purl.oclc.org types share with the transitional
+// ones), as entry names resolved from the part's own folder.
 QList<QByteArray> relationshipTargets(ZipContainer &archive, const QByteArray &part,
                                       std::string_view typeEnd)
 {
-    const qsizetype slash = part.lastIndexOf('/');
-    const QByteArray relsName = part.left(slash + 1) + "_rels/" + part.mid(slash + 1) + ".rels";
+    const QByteArray relsName = relationshipsOf(part);
     auto rels = archive.read(relsName);
     QList<QByteArray> targets;
     if (!rels)
@@ -145,12 +182,45 @@ QList<QByteArray> relationshipTargets(ZipContainer &archive, const QByteArray &p
             || attributeValue(relation, "TargetMode") == "External")
             continue;
         const std::string_view target = attributeValue(relation, "Target");
-        const QByteArray name =
-            resolveEntryName(part, QByteArray(target.data(), qsizetype(target.size())));
+        const QByteArray name = resolveEntryName(part, bytesOf(target));
         if (!name.isEmpty())
             targets.append(name);
     }
     return targets;
+}
+
+// The content type [Content_Types].xml gives the part, if it names it.
+QByteArray contentTypeOf(ZipContainer &archive, const QByteArray &part)
+{
+    auto types = archive.read("[Content_Types].xml");
+    if (!types)
+        return {};
+    pugi::xml_document tree;
+    parseXml(tree, *types, "[Content_Types].xml");
+    for (const pugi::xml_node &type : tree.document_element().children()) {
+        if (localName(type) != "Override")
+            continue;
+        const QByteArray name = resolveEntryName({}, bytesOf(attributeValue(type, "PartName")));
+        if (name == part)
+            return bytesOf(attributeValue(type, "ContentType"));
+    }
+    return {};
+}
+
+// A spreadsheet or a presentation of the same packaging is told as what it
+// is, not as a damaged Word document.
+void refuseOtherOfficeFiles(ZipContainer &archive, const QByteArray &main)
+{
+    const QByteArray type = contentTypeOf(archive, main);
+    const auto refuse = [](const QString &kind) {
+        throw Failure(u"it is "_s + kind + u", not a document Quillfen reads"_s);
+    };
+    if (type.contains("spreadsheetml") || type.contains("ms-excel") ||
+        (type.isEmpty() && main.startsWith("xl/")))
+        refuse(u"a spreadsheet"_s);
+    if (type.contains("presentationml") || type.contains("ms-powerpoint") ||
+        (type.isEmpty() && main.startsWith("ppt/")))
+        refuse(u"a presentation"_s);
 }
 
 // Office files with a password are not zip archives but compound files.
@@ -322,10 +392,13 @@ pugi::xml_node odtBody(const pugi::xml_document &tree)
 
 QString docxText(ZipContainer &archive)
 {
-    QList<QByteArray> main = relationshipTargets(archive, "_rels/.rels", "/officeDocument");
+    // The package's officeDocument relationship names the main part;
+    // "word/document.xml" is only where Word puts it.
+    QList<QByteArray> main = relationshipTargets(archive, {}, "/officeDocument");
     if (main.isEmpty())
         main.append("word/document.xml");
     const QByteArray part = main.first();
+    refuseOtherOfficeFiles(archive, part);
     DocumentText text;
     appendWordPart(archive.readRequired(part), "the main document", text);
     for (const char *type : {"/footnotes", "/endnotes"}) {
