@@ -59,10 +59,57 @@ bool isDocx(QByteArrayView head)
     return name == "[Content_Types].xml" || name.startsWith("word/") || name == "_rels/.rels";
 }
 
-// The header may follow other bytes within the first kilobyte.
+// Whether the bytes before a PDF header are the short junk readers
+// tolerate (a few binary bytes, white space), not the text of a page or a
+// file that only mentions "%PDF-".
+bool isJunkBeforeHeader(QByteArrayView prefix)
+{
+    bool binary = false;
+    bool text = false;
+    for (const char c : prefix) {
+        const auto u = uchar(c);
+        if (c == '<')
+            return false; // markup
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f')
+            continue;
+        if (u < 0x20 || u == 0x7f)
+            binary = true;
+        else
+            text = true;
+    }
+    return binary || !text;
+}
+
+// An object ("12 0 obj") after the header: the rest agrees that it is a PDF.
+bool hasObjectAfter(QByteArrayView head, qsizetype from)
+{
+    for (qsizetype at = head.indexOf(" obj", from); at >= 0; at = head.indexOf(" obj", at + 4)) {
+        qsizetype i = at;
+        qsizetype generationDigits = 0;
+        while (i > from && head[i - 1] >= '0' && head[i - 1] <= '9') {
+            --i;
+            ++generationDigits;
+        }
+        if (generationDigits > 0 && i > from + 1 && head[i - 1] == ' ' && head[i - 2] >= '0' &&
+            head[i - 2] <= '9')
+            return true;
+    }
+    return false;
+}
+
+// "%PDF-" and a version at the start; after junk (within the first
+// kilobyte, as readers allow) only when the junk is no text and an object
+// follows.
 bool isPdf(QByteArrayView head)
 {
-    return head.first(std::min(head.size(), SignatureBytes)).indexOf("%PDF-") >= 0;
+    head = head.first(std::min(head.size(), SignatureBytes));
+    const qsizetype at = head.indexOf("%PDF-");
+    if (at < 0)
+        return false;
+    if (at == 0)
+        return true;
+    const bool versioned = at + 5 < head.size() && head[at + 5] >= '1' && head[at + 5] <= '9';
+    return versioned && isJunkBeforeHeader(head.first(at)) && hasObjectAfter(head, at + 5);
 }
 
 QString htmlText(QByteArray bytes, const QString &)
