@@ -592,6 +592,10 @@ private Q_SLOTS:
              {"--paragraphs", "--sentences", "--containing", "--not-containing", "--abbreviation",
               "--no-abbreviations", "--format", "--output"})
             QVERIFY2(r.out.contains(option), option);
+        // Paragraph mode cuts at "?" too, as Sentence mode does.
+        QVERIFY(r.out.contains("cut at empty lines and after each \"?\""));
+        QVERIFY(
+            r.out.contains("\"Is it late? Yes.\" gives the rows\n\"Is it late?\" and \" Yes.\""));
         r = run({u"--version"_s});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.startsWith("quillfen-cli "));
