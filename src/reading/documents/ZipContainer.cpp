@@ -118,7 +118,7 @@ bool ZipContainer::contains(const QByteArray &name) const
 void ZipContainer::failOverBudget(const QByteArray &name, bool entry) const
 {
     if (entry)
-        throw Failure(QString::fromUtf8(name) + u" unpacks to more than "_s +
+        throw Failure(u"its part "_s + QString::fromUtf8(name) + u" unpacks to more than "_s +
                       sizeText(m_budget.entryBytes) + u" (a zip bomb?)"_s);
     throw Failure(u"its parts unpack to more than "_s + sizeText(m_budget.documentBytes) +
                   u" together (a zip bomb?)"_s);
