@@ -1,6 +1,7 @@
 #include "OfficeText.h"
 
 #include "DocumentText.h"
+#include "XmlSlices.h"
 #include "XmlTree.h"
 #include "ZipContainer.h"
 #include "platform/Failure.h"
@@ -71,14 +72,6 @@ QByteArray bytesOf(std::string_view text)
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-void appendPcdata(const pugi::xml_node &node, DocumentText &text)
-{
-    for (const pugi::xml_node &child : node.children()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-            text.append(child.value());
-    }
-}
-
 bool isSeparatorNote(const pugi::xml_node &node)
 {
     const std::string_view name = localName(node);
@@ -88,71 +81,93 @@ bool isSeparatorNote(const pugi::xml_node &node)
     return !type.empty() && type != "normal";
 }
 
-// A paragraph framed as a drop cap holds the first letter(s) of the next
-// one, which it starts.
-bool isDropCap(const pugi::xml_node &paragraph)
+// The walk of a Word part's elements. A paragraph framed as a drop cap
+// (its properties' framePr) holds the first letter(s) of the next one,
+// which it starts. Its state lives across the slices of a large part.
+class WordPartWalk
 {
-    for (const pugi::xml_node &properties : paragraph.children()) {
-        if (properties.type() != pugi::node_element || localName(properties) != "pPr")
-            continue;
-        for (const pugi::xml_node &property : properties.children()) {
-            if (localName(property) != "framePr")
-                continue;
-            const std::string_view dropCap = attributeValue(property, "dropCap");
-            return dropCap == "drop" || dropCap == "margin";
+public:
+    explicit WordPartWalk(DocumentText &text) : m_text(text) {}
+
+    Visit enter(const pugi::xml_node &node, int depth)
+    {
+        if (m_textDepth > 0) {
+            // A text element's own text, met as the walk goes so that a
+            // slice boundary inside it loses nothing.
+            if (depth == m_textDepth + 1 &&
+                (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata))
+                m_text.append(node.value());
+            return Visit::Skip;
+        }
+        if (node.type() != pugi::node_element)
+            return Visit::Skip;
+        if (m_propertiesDepth > 0) {
+            if (localName(node) == "framePr" && !m_dropCaps.empty()) {
+                const std::string_view dropCap = attributeValue(node, "dropCap");
+                m_dropCaps.back() = dropCap == "drop" || dropCap == "margin";
+            }
+            return Visit::Skip;
+        }
+        if (localName(node) == "pPr") {
+            m_propertiesDepth = depth;
+            return Visit::Children;
+        }
+        switch (roleIn(wordRoles(), node)) {
+        case Role::Paragraph:
+            if (!m_joinNext)
+                m_text.endParagraph();
+            m_joinNext = false;
+            m_dropCaps.push_back(false);
+            return Visit::Children;
+        case Role::Text:
+            m_textDepth = depth;
+            return Visit::Children;
+        case Role::Tab:
+            m_text.append("\t");
+            return Visit::Skip;
+        case Role::LineBreak:
+            m_text.lineBreak();
+            return Visit::Skip;
+        case Role::Hyphen:
+            m_text.append("-");
+            return Visit::Skip;
+        case Role::Skip:
+            return Visit::Skip;
+        default:
+            return isSeparatorNote(node) ? Visit::Skip : Visit::Children;
         }
     }
-    return false;
-}
 
-void appendWordPart(const pugi::xml_node &root, DocumentText &text)
+    void leave(const pugi::xml_node &node, int depth)
+    {
+        if (depth == m_textDepth) {
+            m_textDepth = 0;
+        } else if (depth == m_propertiesDepth) {
+            m_propertiesDepth = 0;
+        } else if (m_propertiesDepth == 0 && localName(node) == "p" && !m_dropCaps.empty()) {
+            m_joinNext = m_dropCaps.back();
+            m_dropCaps.pop_back();
+            if (!m_joinNext)
+                m_text.endParagraph();
+        }
+    }
+
+private:
+    DocumentText &m_text;
+    int m_propertiesDepth = 0;    // of the paragraph properties being read; 0: none
+    int m_textDepth = 0;          // of the text element being read; 0: none
+    std::vector<bool> m_dropCaps; // of the paragraphs open, innermost last
+    bool m_joinNext = false;
+};
+
+void appendWordPart(QByteArray xml, const char *what, DocumentText &text,
+                    qsizetype sliceBytes = XmlSliceBytes)
 {
-    const auto &roles = wordRoles();
-    bool joinNext = false; // after a drop cap
-    walkTree(
-        root,
-        [&](const pugi::xml_node &node) {
-            if (node.type() != pugi::node_element)
-                return Visit::Skip;
-            switch (roleIn(roles, node)) {
-            case Role::Paragraph:
-                if (!joinNext)
-                    text.endParagraph();
-                joinNext = false;
-                return Visit::Children;
-            case Role::Text:
-                appendPcdata(node, text);
-                return Visit::Skip;
-            case Role::Tab:
-                text.append("\t");
-                return Visit::Skip;
-            case Role::LineBreak:
-                text.lineBreak();
-                return Visit::Skip;
-            case Role::Hyphen:
-                text.append("-");
-                return Visit::Skip;
-            case Role::Skip:
-                return Visit::Skip;
-            default:
-                return isSeparatorNote(node) ? Visit::Skip : Visit::Children;
-            }
-        },
-        [&](const pugi::xml_node &node) {
-            if (localName(node) != "p")
-                return;
-            joinNext = isDropCap(node);
-            if (!joinNext)
-                text.endParagraph();
-        });
+    WordPartWalk walk(text);
+    walkXml(
+        xml, what, [&](const pugi::xml_node &node, int depth) { return walk.enter(node, depth); },
+        [&](const pugi::xml_node &node, int depth) { walk.leave(node, depth); }, sliceBytes);
     text.endParagraph();
-}
-
-void appendWordPart(QByteArray xml, const char *what, DocumentText &text)
-{
-    pugi::xml_document tree;
-    parseXml(tree, xml, what);
-    appendWordPart(tree, text);
 }
 
 // The entry holding the relationships of part; an empty part is the
@@ -310,7 +325,9 @@ int spaceCount(const pugi::xml_node &node)
     return std::clamp(count, 1, 1024);
 }
 
-QString odtText(const pugi::xml_node &root)
+// Text only ever stands inside office:body; styles and declarations before
+// it hold none.
+QString odtTextOfContent(QByteArray xml, qsizetype sliceBytes = XmlSliceBytes)
 {
     DocumentText body;
     DocumentText notes;
@@ -321,9 +338,11 @@ QString odtText(const pugi::xml_node &root)
     // Text outside paragraphs (between list items, say) is no text.
     int paragraphDepth = 0;
     const auto &roles = odtRoles();
-    walkTree(
-        root,
-        [&](const pugi::xml_node &node) {
+    walkXml(
+        xml, "content.xml",
+        [&](const pugi::xml_node &node, int depth) {
+            if (depth == 2 && localName(node) != "body")
+                return Visit::Skip;
             if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
                 if (paragraphDepth > 0)
                     current->appendCollapsed(node.value());
@@ -355,7 +374,9 @@ QString odtText(const pugi::xml_node &root)
                 return Visit::Children;
             }
         },
-        [&](const pugi::xml_node &node) {
+        [&](const pugi::xml_node &node, int depth) {
+            if (depth == 2)
+                return;
             switch (roleIn(roles, node)) {
             case Role::Paragraph:
                 current->endParagraph();
@@ -369,23 +390,13 @@ QString odtText(const pugi::xml_node &root)
             default:
                 break;
             }
-        });
+        },
+        sliceBytes);
     QString text = body.take();
     const QString noteText = notes.take();
     if (!text.isEmpty() && !noteText.isEmpty())
         text += u"\r\n\r\n"_s;
     return text + noteText;
-}
-
-// Text only ever stands inside office:body; styles and declarations before
-// it hold none.
-pugi::xml_node odtBody(const pugi::xml_document &tree)
-{
-    for (const pugi::xml_node &child : tree.document_element().children()) {
-        if (child.type() == pugi::node_element && localName(child) == "body")
-            return child;
-    }
-    return tree.document_element();
 }
 
 } // namespace
@@ -424,10 +435,7 @@ QString odtText(ZipContainer &archive)
         if (manifest->contains("encryption-data"))
             throw Failure(u"it is encrypted"_s);
     }
-    QByteArray xml = archive.readRequired("content.xml");
-    pugi::xml_document tree;
-    parseXml(tree, xml, "content.xml");
-    return odtText(odtBody(tree));
+    return odtTextOfContent(archive.readRequired("content.xml"));
 }
 
 QString odtTextOfBytes(QByteArray bytes)
@@ -440,16 +448,24 @@ QString odtTextOfBytes(QByteArray bytes)
 
 QString docxPartText(QByteArray xml)
 {
+    return docxPartText(std::move(xml), XmlSliceBytes);
+}
+
+QString docxPartText(QByteArray xml, qsizetype sliceBytes)
+{
     DocumentText text;
-    appendWordPart(std::move(xml), "the part", text);
+    appendWordPart(std::move(xml), "the part", text, sliceBytes);
     return text.take();
 }
 
 QString odtContentText(QByteArray xml)
 {
-    pugi::xml_document tree;
-    parseXml(tree, xml, "content.xml");
-    return odtText(odtBody(tree));
+    return odtTextOfContent(std::move(xml));
+}
+
+QString odtContentText(QByteArray xml, qsizetype sliceBytes)
+{
+    return odtTextOfContent(std::move(xml), sliceBytes);
 }
 
 } // namespace Quillfen

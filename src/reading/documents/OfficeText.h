@@ -25,5 +25,9 @@ QString odtText(ZipContainer &archive);
 // notes part, or an OpenDocument content.xml.
 QString docxPartText(QByteArray xml);
 QString odtContentText(QByteArray xml);
+// The same parsed in slices of about sliceBytes, as large parts are (see
+// XmlSlices.h): the text must not depend on where the slices fall.
+QString docxPartText(QByteArray xml, qsizetype sliceBytes);
+QString odtContentText(QByteArray xml, qsizetype sliceBytes);
 
 } // namespace Quillfen

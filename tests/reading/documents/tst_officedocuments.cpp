@@ -201,6 +201,71 @@ private Q_SLOTS:
         }
         QCOMPARE(read, text);
     }
+
+    // A large part is parsed in slices cut between elements; wherever they
+    // fall (here after every element, and every few hundred bytes), the
+    // text is the whole part's.
+    void slicedParts_giveTheWholeText_data()
+    {
+        docx_data();
+        QTest::newRow("a drop cap after other properties, a skipped run of deletions")
+            << "<w:p><w:pPr><w:pStyle w:val=\"Normal\"/><w:keepNext/><w:framePr "
+               "w:dropCap=\"drop\"/><w:tabs><w:tab w:pos=\"1\"/></w:tabs></w:pPr>" +
+                   run("D") + "</w:p>" +
+                   para(run("rop.") + "<w:del>" + run("a") + run("b") +
+                        "<w:r><w:tab/></w:r></w:del>" + run(" Kept."))
+            << QByteArray() << u"Drop. Kept."_s;
+    }
+
+    void slicedParts_giveTheWholeText()
+    {
+        QFETCH(QByteArray, body);
+        const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- a > b -->"
+                               "<w:document " +
+                               WordNamespace + "><w:body>" + body + "</w:body></w:document>";
+        const QString whole = docxPartText(xml);
+        for (const qsizetype sliceBytes : {1, 2, 7, 40, 300})
+            QCOMPARE(docxPartText(xml, sliceBytes), whole);
+
+        const QByteArray content =
+            "<?xml version=\"1.0\"?><office:document-content "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+            "<office:automatic-styles><text:p>not text</text:p></office:automatic-styles>"
+            "<office:body><office:text><text:h>A <text:s text:c=\"3\"/>heading</text:h>"
+            "<text:list><text:list-item><text:p>One<text:tab/>two<text:note><text:note-body>"
+            "<text:p>A note.</text:p></text:note-body></text:note></text:p></text:list-item>"
+            "</text:list><text:p>Line<text:line-break/>next <text:span>in a span</text:span>"
+            "</text:p><text:tracked-changes><text:p>deleted</text:p></text:tracked-changes>"
+            "</office:text></office:body></office:document-content>";
+        const QString odtWhole = odtContentText(content);
+        QCOMPARE(odtWhole,
+                 u"A    heading\r\n\r\nOne\ttwo\r\n\r\nLine\r\nnext in a span\r\n\r\nA note."_s);
+        for (const qsizetype sliceBytes : {1, 3, 50})
+            QCOMPARE(odtContentText(content, sliceBytes), odtWhole);
+    }
+
+    // A part of hundreds of megabytes of empty elements would build a tree
+    // ten times its size at once; sliced, the tree stays small. Here the
+    // slices' bounds are checked through a malformed end, reported at its
+    // place in the whole part.
+    void slicedPart_reportsErrorsAtTheirPlaceInTheWhole()
+    {
+        QByteArray xml = "<w:document " + WordNamespace + "><w:body>";
+        for (int i = 0; i < 1000; ++i)
+            xml += "<w:p/>";
+        const qsizetype bad = xml.size();
+        xml += "<w:p></w:x></w:body></w:document>";
+        for (const qsizetype sliceBytes : {qsizetype(100), qsizetype(1) << 30}) {
+            try {
+                docxPartText(xml, sliceBytes);
+                QFAIL("no failure");
+            } catch (const Failure &failure) {
+                QVERIFY2(failure.description().contains(u"at byte %1)"_s.arg(bad + 7)),
+                         qPrintable(failure.description()));
+            }
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(OfficeDocumentsTest)
