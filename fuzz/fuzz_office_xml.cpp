@@ -1,5 +1,6 @@
 // One XML part of a Word or OpenDocument file: the walk that turns its
-// elements into paragraphs, line breaks, tabs and notes.
+// elements into paragraphs, line breaks, tabs and notes, whole and in
+// slices of 1 to 64 bytes (the first byte's upper bits).
 #include "FuzzSupport.h"
 #include "platform/Failure.h"
 #include "reading/documents/OfficeText.h"
@@ -21,5 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0; // not well-formed, or nested too deep: one report
     }
     QuillfenFuzz::requireDocumentText(text);
+    // Parsed in slices, as large parts are, wherever they fall: the same.
+    const qsizetype sliceBytes = 1 + (choice >> 1) % 64;
+    QString sliced;
+    try {
+        sliced = (choice & 1) ? odtContentText(xml, sliceBytes) : docxPartText(xml, sliceBytes);
+    } catch (const Failure &) {
+        QuillfenFuzz::require(false, "a part read whole fails in slices");
+    }
+    QuillfenFuzz::require(sliced == text, "a part in slices reads otherwise than whole");
     return 0;
 }

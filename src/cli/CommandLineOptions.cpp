@@ -39,11 +39,13 @@ std::vector<Option> makeOptions()
     using enum ValueCompletion;
     return {
         {.longName = u"--paragraphs"_s,
-         .help = u"cut at empty lines (default)"_s,
+         .help = u"cut at empty lines and after each \"?\", which\n"
+                 u"stays with the part before it (default)"_s,
          .apply = [](ParseState &s,
                      OptionOccurrence &) { s.options.mode = ExtractMode::Paragraph; }},
         {.longName = u"--sentences"_s,
-         .help = uR"(cut at "." outside the protected abbreviations)"_s,
+         .help = uR"(cut at "." outside the protected abbreviations
+and after each "?")"_s,
          .apply = [](ParseState &s,
                      OptionOccurrence &) { s.options.mode = ExtractMode::Sentence; }},
         {.longName = u"--smart-sentences"_s,
@@ -369,6 +371,9 @@ left out). A FILE of "-" is standard input, read as text.
     help += uR"(
 Exit status: 0 when every file was read, 1 when a file could not be read,
 2 for a usage error.
+
+In both modes a "?" ends a piece: "Is it late? Yes." gives the rows
+"Is it late?" and " Yes." (the space after the "?" starts the next row).
 
 Example: quillfen-cli --sentences --containing Quillfen notes.txt page.html
 )"_s;

@@ -6,6 +6,7 @@
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/PacedYield.h"
+#include "reading/documents/DocumentFailure.h"
 #include "reading/documents/DocumentFormats.h"
 
 #include <QElapsedTimer>
@@ -179,16 +180,23 @@ private:
         std::optional<PreparedFile> prepared;
         // A file that cannot be read is reported once and gives no rows.
         const DocumentFormat &format = formatOfFile(path);
+        const auto recordFailure = [&] {
+            // Pages and other documents are read where pages always were.
+            if (m_failures.empty())
+                m_firstFailureSite = isPlainText(format) ? Site::ReadTextFile : Site::ReadHtmlFile;
+            m_failures.push_back({path, describeCurrentException()});
+        };
         try {
             if (isPlainText(format))
                 prepared = m_next.take(path);
             if (!prepared)
                 texts = readInBackground(path, format);
+        } catch (const PartlyRead &read) {
+            // Reported, and the part read still gives its rows.
+            recordFailure();
+            texts = {read.text()};
         } catch (...) {
-            // Pages and other documents are read where pages always were.
-            if (m_failures.empty())
-                m_firstFailureSite = isPlainText(format) ? Site::ReadTextFile : Site::ReadHtmlFile;
-            m_failures.push_back({path, describeCurrentException()});
+            recordFailure();
             prepareNext(row + 1);
             return true;
         }

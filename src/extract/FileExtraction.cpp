@@ -1,14 +1,15 @@
 #include "FileExtraction.h"
 
 #include "BlockExtraction.h"
-#include "SmartSentences.h"
 #include "ExtractionRun.h"
+#include "SmartSentences.h"
 #include "Utf8Paragraphs.h"
 #include "Utf8Sentences.h"
 #include "platform/Failure.h"
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
 #include "reading/Utf8Encoding.h"
+#include "reading/documents/DocumentFailure.h"
 #include "reading/documents/DocumentFormats.h"
 #include "reading/encodings/LegacyEncoding.h"
 #include "reading/encodings/TextFileDecoding.h"
@@ -37,7 +38,7 @@ QStringList readInputFile(const QString &path, const DocumentFormat &format, Htm
     if (isHtml(format))
         return {html.renderedText(path)};
     if (format.readText)
-        return {format.readText(path)};
+        return {format.readText(readWholeFile(path), path)};
     return ReadTextFile(path);
 }
 
@@ -63,6 +64,7 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
                                        HtmlTextSource &html, RowSink &sink)
 {
     QStringList texts;
+    std::optional<FileFailure> partly;
     try {
         const DocumentFormat &format = formatOfFile(path);
         if (isPlainText(format) && QFileInfo(path).size() >= BlockwiseFileBytes) {
@@ -70,11 +72,15 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
             return std::nullopt;
         }
         texts = readInputFile(path, format, html);
+    } catch (const PartlyRead &read) {
+        // The part read gives its rows; the file is still reported.
+        texts = {read.text()};
+        partly = FileFailure{path, read.description()};
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
     extractTexts(texts, mode, shield, filter, sink);
-    return std::nullopt;
+    return partly;
 }
 
 std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,

@@ -1,5 +1,6 @@
 // quillfen-cli end to end: the real binary on real files.
 
+#include "../reading/documents/ZipFixture.h"
 #include "CliRunner.h"
 #include "TreeFixture.h"
 
@@ -591,9 +592,32 @@ private Q_SLOTS:
              {"--paragraphs", "--sentences", "--containing", "--not-containing", "--abbreviation",
               "--no-abbreviations", "--format", "--output"})
             QVERIFY2(r.out.contains(option), option);
+        // Paragraph mode cuts at "?" too, as Sentence mode does.
+        QVERIFY(r.out.contains("cut at empty lines and after each \"?\""));
+        QVERIFY(
+            r.out.contains("\"Is it late? Yes.\" gives the rows\n\"Is it late?\" and \" Yes.\""));
         r = run({u"--version"_s});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.startsWith("quillfen-cli "));
+    }
+
+    // A book read in part gives the rows of what it holds, one report line
+    // naming the missing document, and exit status 1; the next file is read.
+    void partlyReadBook_givesItsRowsAndFails()
+    {
+        const QByteArray book =
+            epubOf("<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                   "<item id=\"g\" href=\"gone.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                   "<itemref idref=\"c\"/><itemref idref=\"g\"/>",
+                   {{"c.xhtml", "<html><body><p>Kept one.</p><div>Kept two.</div></body></html>"}});
+        const QString path = m_tree.write(u"partly.epub"_s, book);
+        const QString next = m_tree.write(u"next.txt"_s, "Next file.");
+        const CliResult r = run({path, next});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QByteArray("Kept one.\nKept two.\nNext file.\n"));
+        QCOMPARE(r.err, "quillfen-cli: Cannot read \"" + path.toUtf8() +
+                            "\" fully: its reading order names OEBPS/gone.xhtml, which is "
+                            "missing from the book\n");
     }
 };
 

@@ -1,3 +1,4 @@
+#include "../reading/documents/ZipFixture.h"
 #include "RunDoubles.h"
 #include "ScriptedPlatform.h"
 #include "TreeFixture.h"
@@ -208,6 +209,25 @@ private Q_SLOTS:
         makeRun().start();
         QCOMPARE(m_platform.shownMessages().size(), 2);
         QVERIFY(m_results.all().isEmpty());
+    }
+
+    // A book read in part: its rows, and the one report among the others.
+    void partlyReadBook_givesItsRowsAndIsReported()
+    {
+        const QByteArray book =
+            epubOf("<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                   "<item id=\"g\" href=\"gone.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                   "<itemref idref=\"g\"/><itemref idref=\"c\"/>",
+                   {{"c.xhtml", "<html><body><p>Kept.</p></body></html>"}});
+        const QString path = m_tree.write(u"partly.epub"_s, book);
+        m_inputs.rows = {path, m_tree.write(u"b.txt"_s, "beta")};
+        makeRun().start();
+        QCOMPARE(m_results.all(), (QStringList{u"Kept."_s, u"beta"_s}));
+        QCOMPARE(m_platform.shownMessages(),
+                 (QStringList{report(132, u"1 file could not be read:\r\nCannot read \""_s + path +
+                                              u"\" fully: its reading order names "
+                                              "OEBPS/gone.xhtml, which is missing from the book"_s),
+                              u"Done."_s}));
     }
 
     void htmlPage_goesToTheHtmlReader()

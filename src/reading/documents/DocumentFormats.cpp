@@ -1,5 +1,6 @@
 #include "DocumentFormats.h"
 
+#include "DocumentFailure.h"
 #include "EpubText.h"
 #include "OfficeText.h"
 #include "PdfText.h"
@@ -10,7 +11,6 @@
 #include "reading/html/HtmlRendering.h"
 
 #include <QFile>
-
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -59,15 +59,62 @@ bool isDocx(QByteArrayView head)
     return name == "[Content_Types].xml" || name.startsWith("word/") || name == "_rels/.rels";
 }
 
-// The header may follow other bytes within the first kilobyte.
-bool isPdf(QByteArrayView head)
+// Whether the bytes before a PDF header are the short junk readers
+// tolerate (a few binary bytes, white space), not the text of a page or a
+// file that only mentions "%PDF-".
+bool isJunkBeforeHeader(QByteArrayView prefix)
 {
-    return head.first(std::min(head.size(), SignatureBytes)).indexOf("%PDF-") >= 0;
+    bool binary = false;
+    bool text = false;
+    for (const char c : prefix) {
+        const auto u = uchar(c);
+        if (c == '<')
+            return false; // markup
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f')
+            continue;
+        if (u < 0x20 || u == 0x7f)
+            binary = true;
+        else
+            text = true;
+    }
+    return binary || !text;
 }
 
-QString htmlText(const QString &path)
+// An object ("12 0 obj") after the header: the rest agrees that it is a PDF.
+bool hasObjectAfter(QByteArrayView head, qsizetype from)
 {
-    return renderedTextOfHtml(readWholeFile(path));
+    for (qsizetype at = head.indexOf(" obj", from); at >= 0; at = head.indexOf(" obj", at + 4)) {
+        qsizetype i = at;
+        qsizetype generationDigits = 0;
+        while (i > from && head[i - 1] >= '0' && head[i - 1] <= '9') {
+            --i;
+            ++generationDigits;
+        }
+        if (generationDigits > 0 && i > from + 1 && head[i - 1] == ' ' && head[i - 2] >= '0' &&
+            head[i - 2] <= '9')
+            return true;
+    }
+    return false;
+}
+
+// "%PDF-" and a version at the start; after junk (within the first
+// kilobyte, as readers allow) only when the junk is no text and an object
+// follows.
+bool isPdf(QByteArrayView head)
+{
+    head = head.first(std::min(head.size(), SignatureBytes));
+    const qsizetype at = head.indexOf("%PDF-");
+    if (at < 0)
+        return false;
+    if (at == 0)
+        return true;
+    const bool versioned = at + 5 < head.size() && head[at + 5] >= '1' && head[at + 5] <= '9';
+    return versioned && isJunkBeforeHeader(head.first(at)) && hasObjectAfter(head, at + 5);
+}
+
+QString htmlText(QByteArray bytes, const QString &)
+{
+    return renderedTextOfHtml(bytes);
 }
 
 constexpr QStringView TextExtensions[] = {u"txt"};
@@ -77,24 +124,24 @@ constexpr QStringView OdtExtensions[] = {u"odt"};
 constexpr QStringView EpubExtensions[] = {u"epub"};
 constexpr QStringView PdfExtensions[] = {u"pdf"};
 
-QString readDocx(const QString &path)
+QString readDocx(QByteArray bytes, const QString &path)
 {
-    return docxText(path);
+    return readDocumentBytes(path, [&] { return docxTextOfBytes(std::move(bytes)); });
 }
 
-QString readOdt(const QString &path)
+QString readOdt(QByteArray bytes, const QString &path)
 {
-    return odtText(path);
+    return readDocumentBytes(path, [&] { return odtTextOfBytes(std::move(bytes)); });
 }
 
-QString readEpub(const QString &path)
+QString readEpub(QByteArray bytes, const QString &path)
 {
-    return epubText(path);
+    return readDocumentBytes(path, [&] { return epubTextOfBytes(std::move(bytes)); });
 }
 
-QString readPdf(const QString &path)
+QString readPdf(QByteArray bytes, const QString &path)
 {
-    return pdfText(path);
+    return readDocumentBytes(path, [&] { return pdfTextOfBytes(bytes); });
 }
 
 const DocumentFormat Formats[] = {
@@ -182,10 +229,11 @@ QString addFilesFilter()
 
 QString readDocumentText(const QString &path)
 {
-    const DocumentFormat &format = formatOfFile(path);
+    QByteArray bytes = readWholeFile(path);
+    const DocumentFormat &format = formatOf(path, bytes);
     if (format.readText)
-        return format.readText(path);
-    return decodeTextOfFile(path, readWholeFile(path));
+        return format.readText(std::move(bytes), path);
+    return decodeTextOfFile(path, bytes);
 }
 
 } // namespace Quillfen

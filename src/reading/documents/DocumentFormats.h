@@ -19,10 +19,12 @@ struct DocumentFormat
     // Whether a file's first bytes (at most SignatureBytes of them) are of
     // this format; none: known by its extension alone.
     bool (*hasSignature)(QByteArrayView head);
-    // The file's text, CR LF, paragraphs separated by one empty line;
-    // throws Failure naming the file. None: read as a text file is read
-    // (its byte-order mark or encoding, in blocks when large).
-    QString (*readText)(const QString &path);
+    // The text of the file's bytes, read once by the caller (no reader
+    // opens the file again, which may no longer be the file checked), CR
+    // LF, paragraphs separated by one empty line; throws Failure naming
+    // path. None: read as a text file is read (its byte-order mark or
+    // encoding, in blocks when large).
+    QString (*readText)(QByteArray bytes, const QString &path);
 };
 
 // The bytes of a file's start that the signatures look at.
@@ -52,8 +54,9 @@ bool isKnownDocument(const DocumentFormat &format);
 QStringList addFilesPatterns();
 QString addFilesFilter();
 
-// The file's text by its format; plain text decoded from its bytes as the
-// run decodes a small file. Throws Failure naming the file.
+// The file's text by its format, the file opened and read once; plain
+// text decoded from its bytes as the run decodes a small file. Throws
+// Failure naming the file.
 QString readDocumentText(const QString &path);
 
 } // namespace Quillfen

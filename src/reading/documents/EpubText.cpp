@@ -3,6 +3,7 @@
 #include "DocumentFailure.h"
 #include "XmlTree.h"
 #include "ZipContainer.h"
+#include "platform/Failure.h"
 #include "reading/html/HtmlRendering.h"
 
 #include <QHash>
@@ -81,6 +82,58 @@ QSet<QByteArray> encryptedEntries(ZipContainer &archive)
     return entries;
 }
 
+// The page without the internal subset of its document type declaration
+// ("<!DOCTYPE html [ <!ENTITY ...> ]>"), which an HTML parser ends at its
+// first ">" and would show the rest of. Entities it declares stay as
+// written, as in every other XML read here.
+QByteArray withoutInternalSubset(QByteArray page)
+{
+    constexpr qsizetype Prolog = 4096;
+    const QByteArrayView head = QByteArrayView(page).first(std::min(page.size(), Prolog));
+    qsizetype doctype = -1;
+    for (qsizetype at = head.indexOf("<!"); at >= 0; at = head.indexOf("<!", at + 2)) {
+        if (head.sliced(at + 2)
+                .first(std::min<qsizetype>(7, head.size() - at - 2))
+                .compare("DOCTYPE", Qt::CaseInsensitive) == 0) {
+            doctype = at;
+            break;
+        }
+    }
+    if (doctype < 0)
+        return page;
+    const qsizetype open = page.indexOf('[', doctype);
+    const qsizetype end = page.indexOf('>', doctype);
+    if (open < 0 || end < 0 || open > end)
+        return page;
+    for (qsizetype close = page.indexOf(']', open); close >= 0;
+         close = page.indexOf(']', close + 1)) {
+        qsizetype after = close + 1;
+        while (after < page.size() && QByteArrayView(" \t\r\n").contains(page[after]))
+            ++after;
+        if (after < page.size() && page[after] == '>') {
+            page.remove(open, close + 1 - open);
+            return page;
+        }
+    }
+    return page;
+}
+
+// "a.xhtml", "a.xhtml and b.xhtml", "a.xhtml, b.xhtml, ... and 4 more".
+QString listOfNames(const QList<QByteArray> &names)
+{
+    constexpr qsizetype Shown = 3;
+    QStringList shown;
+    for (qsizetype i = 0; i < std::min(names.size(), Shown); ++i)
+        shown << QString::fromUtf8(names[i]);
+    if (names.size() > Shown)
+        return shown.join(u", "_s) + u" and "_s + QString::number(names.size() - Shown) +
+               u" more"_s;
+    if (shown.size() == 1)
+        return shown.first();
+    const QString last = shown.takeLast();
+    return shown.join(u", "_s) + u" and "_s + last;
+}
+
 bool isPage(std::string_view mediaType)
 {
     return mediaType == "application/xhtml+xml" || mediaType == "text/html"
@@ -106,19 +159,26 @@ QString epubText(ZipContainer &archive)
     }
     const QSet<QByteArray> encrypted = encryptedEntries(archive);
 
+    // Each document once, where the spine first names it: spines name a
+    // document again for each of its #fragments.
+    QSet<QByteArray> read;
+    QList<QByteArray> missing;
     QString text;
     for (const pugi::xml_node &itemref : findElement(tree, "spine").children()) {
         if (localName(itemref) != "itemref")
             continue;
         const QByteArray name = pages.value(bytesOf(attributeValue(itemref, "idref")));
-        if (name.isEmpty())
+        if (name.isEmpty() || read.contains(name))
             continue;
+        read.insert(name);
         if (encrypted.contains(name))
             throw Failure(u"it is encrypted"_s);
         const auto page = archive.read(name);
-        if (!page)
+        if (!page) {
+            missing.append(name);
             continue;
-        QString pageText = renderedTextOfHtml(*page);
+        }
+        QString pageText = renderedTextOfHtml(withoutInternalSubset(*page), HtmlBlocks::Paragraphs);
         // Only what stands between the documents' texts is trimmed.
         while (!pageText.isEmpty() && pageText.back().isSpace())
             pageText.chop(1);
@@ -132,6 +192,11 @@ QString epubText(ZipContainer &archive)
             text += u"\r\n\r\n"_s;
         text += pageText;
     }
+    if (!missing.isEmpty())
+        throw PartlyRead(u"its reading order names "_s + listOfNames(missing) +
+                             (missing.size() == 1 ? u", which is"_s : u", which are"_s) +
+                             u" missing from the book"_s,
+                         text);
     return text;
 }
 
@@ -139,14 +204,6 @@ QString epubTextOfBytes(QByteArray bytes)
 {
     ZipContainer archive(std::move(bytes));
     return epubText(archive);
-}
-
-QString epubText(const QString &path)
-{
-    return readDocumentFile(path, [&] {
-        ZipContainer archive(path);
-        return epubText(archive);
-    });
 }
 
 } // namespace Quillfen

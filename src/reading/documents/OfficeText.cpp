@@ -1,13 +1,12 @@
 #include "OfficeText.h"
 
-#include "DocumentFailure.h"
 #include "DocumentText.h"
+#include "XmlSlices.h"
 #include "XmlTree.h"
 #include "ZipContainer.h"
+#include "platform/Failure.h"
 
-#include <QFile>
 #include <QList>
-
 #include <algorithm>
 #include <charconv>
 #include <unordered_map>
@@ -68,12 +67,9 @@ const std::unordered_map<std::string_view, Role> &wordRoles()
     return roles;
 }
 
-void appendPcdata(const pugi::xml_node &node, DocumentText &text)
+QByteArray bytesOf(std::string_view text)
 {
-    for (const pugi::xml_node &child : node.children()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-            text.append(child.value());
-    }
+    return QByteArray(text.data(), qsizetype(text.size()));
 }
 
 bool isSeparatorNote(const pugi::xml_node &node)
@@ -85,56 +81,110 @@ bool isSeparatorNote(const pugi::xml_node &node)
     return !type.empty() && type != "normal";
 }
 
-void appendWordPart(const pugi::xml_node &root, DocumentText &text)
+// The walk of a Word part's elements. A paragraph framed as a drop cap
+// (its properties' framePr) holds the first letter(s) of the next one,
+// which it starts. Its state lives across the slices of a large part.
+class WordPartWalk
 {
-    const auto &roles = wordRoles();
-    walkTree(
-        root,
-        [&](const pugi::xml_node &node) {
-            if (node.type() != pugi::node_element)
-                return Visit::Skip;
-            switch (roleIn(roles, node)) {
-            case Role::Paragraph:
-                text.endParagraph();
-                return Visit::Children;
-            case Role::Text:
-                appendPcdata(node, text);
-                return Visit::Skip;
-            case Role::Tab:
-                text.append("\t");
-                return Visit::Skip;
-            case Role::LineBreak:
-                text.lineBreak();
-                return Visit::Skip;
-            case Role::Hyphen:
-                text.append("-");
-                return Visit::Skip;
-            case Role::Skip:
-                return Visit::Skip;
-            default:
-                return isSeparatorNote(node) ? Visit::Skip : Visit::Children;
+public:
+    explicit WordPartWalk(DocumentText &text) : m_text(text) {}
+
+    Visit enter(const pugi::xml_node &node, int depth)
+    {
+        if (m_textDepth > 0) {
+            // A text element's own text, met as the walk goes so that a
+            // slice boundary inside it loses nothing.
+            if (depth == m_textDepth + 1 &&
+                (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata))
+                m_text.append(node.value());
+            return Visit::Skip;
+        }
+        if (node.type() != pugi::node_element)
+            return Visit::Skip;
+        if (m_propertiesDepth > 0) {
+            if (localName(node) == "framePr" && !m_dropCaps.empty()) {
+                const std::string_view dropCap = attributeValue(node, "dropCap");
+                m_dropCaps.back() = dropCap == "drop" || dropCap == "margin";
             }
-        },
-        [&](const pugi::xml_node &node) {
-            if (localName(node) == "p")
-                text.endParagraph();
-        });
+            return Visit::Skip;
+        }
+        if (localName(node) == "pPr") {
+            m_propertiesDepth = depth;
+            return Visit::Children;
+        }
+        switch (roleIn(wordRoles(), node)) {
+        case Role::Paragraph:
+            if (!m_joinNext)
+                m_text.endParagraph();
+            m_joinNext = false;
+            m_dropCaps.push_back(false);
+            return Visit::Children;
+        case Role::Text:
+            m_textDepth = depth;
+            return Visit::Children;
+        case Role::Tab:
+            m_text.append("\t");
+            return Visit::Skip;
+        case Role::LineBreak:
+            m_text.lineBreak();
+            return Visit::Skip;
+        case Role::Hyphen:
+            m_text.append("-");
+            return Visit::Skip;
+        case Role::Skip:
+            return Visit::Skip;
+        default:
+            return isSeparatorNote(node) ? Visit::Skip : Visit::Children;
+        }
+    }
+
+    void leave(const pugi::xml_node &node, int depth)
+    {
+        if (depth == m_textDepth) {
+            m_textDepth = 0;
+        } else if (depth == m_propertiesDepth) {
+            m_propertiesDepth = 0;
+        } else if (m_propertiesDepth == 0 && localName(node) == "p" && !m_dropCaps.empty()) {
+            m_joinNext = m_dropCaps.back();
+            m_dropCaps.pop_back();
+            if (!m_joinNext)
+                m_text.endParagraph();
+        }
+    }
+
+private:
+    DocumentText &m_text;
+    int m_propertiesDepth = 0;    // of the paragraph properties being read; 0: none
+    int m_textDepth = 0;          // of the text element being read; 0: none
+    std::vector<bool> m_dropCaps; // of the paragraphs open, innermost last
+    bool m_joinNext = false;
+};
+
+void appendWordPart(QByteArray xml, const char *what, DocumentText &text,
+                    qsizetype sliceBytes = XmlSliceBytes)
+{
+    WordPartWalk walk(text);
+    walkXml(
+        xml, what, [&](const pugi::xml_node &node, int depth) { return walk.enter(node, depth); },
+        [&](const pugi::xml_node &node, int depth) { walk.leave(node, depth); }, sliceBytes);
     text.endParagraph();
 }
 
-void appendWordPart(QByteArray xml, const char *what, DocumentText &text)
+// The entry holding the relationships of part; an empty part is the
+// package itself, whose relationships are _rels/.rels.
+QByteArray relationshipsOf(const QByteArray &part)
 {
-    pugi::xml_document tree;
-    parseXml(tree, xml, what);
-    appendWordPart(tree, text);
+    const qsizetype slash = part.lastIndexOf('/');
+    return part.left(slash + 1) + "_rels/" + part.mid(slash + 1) + ".rels";
 }
 
-// The targets of a part's relationships of a type, as entry names.
+// The targets of a part's relationships of a type (the end of its URI,
+// which Strict OOXML's purl.oclc.org types share with the transitional
+// ones), as entry names resolved from the part's own folder.
 QList<QByteArray> relationshipTargets(ZipContainer &archive, const QByteArray &part,
                                       std::string_view typeEnd)
 {
-    const qsizetype slash = part.lastIndexOf('/');
-    const QByteArray relsName = part.left(slash + 1) + "_rels/" + part.mid(slash + 1) + ".rels";
+    const QByteArray relsName = relationshipsOf(part);
     auto rels = archive.read(relsName);
     QList<QByteArray> targets;
     if (!rels)
@@ -147,12 +197,45 @@ QList<QByteArray> relationshipTargets(ZipContainer &archive, const QByteArray &p
             || attributeValue(relation, "TargetMode") == "External")
             continue;
         const std::string_view target = attributeValue(relation, "Target");
-        const QByteArray name =
-            resolveEntryName(part, QByteArray(target.data(), qsizetype(target.size())));
+        const QByteArray name = resolveEntryName(part, bytesOf(target));
         if (!name.isEmpty())
             targets.append(name);
     }
     return targets;
+}
+
+// The content type [Content_Types].xml gives the part, if it names it.
+QByteArray contentTypeOf(ZipContainer &archive, const QByteArray &part)
+{
+    auto types = archive.read("[Content_Types].xml");
+    if (!types)
+        return {};
+    pugi::xml_document tree;
+    parseXml(tree, *types, "[Content_Types].xml");
+    for (const pugi::xml_node &type : tree.document_element().children()) {
+        if (localName(type) != "Override")
+            continue;
+        const QByteArray name = resolveEntryName({}, bytesOf(attributeValue(type, "PartName")));
+        if (name == part)
+            return bytesOf(attributeValue(type, "ContentType"));
+    }
+    return {};
+}
+
+// A spreadsheet or a presentation of the same packaging is told as what it
+// is, not as a damaged Word document.
+void refuseOtherOfficeFiles(ZipContainer &archive, const QByteArray &main)
+{
+    const QByteArray type = contentTypeOf(archive, main);
+    const auto refuse = [](const QString &kind) {
+        throw Failure(u"it is "_s + kind + u", not a document Quillfen reads"_s);
+    };
+    if (type.contains("spreadsheetml") || type.contains("ms-excel") ||
+        (type.isEmpty() && main.startsWith("xl/")))
+        refuse(u"a spreadsheet"_s);
+    if (type.contains("presentationml") || type.contains("ms-powerpoint") ||
+        (type.isEmpty() && main.startsWith("ppt/")))
+        refuse(u"a presentation"_s);
 }
 
 // Office files with a password are not zip archives but compound files.
@@ -242,7 +325,9 @@ int spaceCount(const pugi::xml_node &node)
     return std::clamp(count, 1, 1024);
 }
 
-QString odtText(const pugi::xml_node &root)
+// Text only ever stands inside office:body; styles and declarations before
+// it hold none.
+QString odtTextOfContent(QByteArray xml, qsizetype sliceBytes = XmlSliceBytes)
 {
     DocumentText body;
     DocumentText notes;
@@ -253,9 +338,11 @@ QString odtText(const pugi::xml_node &root)
     // Text outside paragraphs (between list items, say) is no text.
     int paragraphDepth = 0;
     const auto &roles = odtRoles();
-    walkTree(
-        root,
-        [&](const pugi::xml_node &node) {
+    walkXml(
+        xml, "content.xml",
+        [&](const pugi::xml_node &node, int depth) {
+            if (depth == 2 && localName(node) != "body")
+                return Visit::Skip;
             if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
                 if (paragraphDepth > 0)
                     current->appendCollapsed(node.value());
@@ -287,7 +374,9 @@ QString odtText(const pugi::xml_node &root)
                 return Visit::Children;
             }
         },
-        [&](const pugi::xml_node &node) {
+        [&](const pugi::xml_node &node, int depth) {
+            if (depth == 2)
+                return;
             switch (roleIn(roles, node)) {
             case Role::Paragraph:
                 current->endParagraph();
@@ -301,7 +390,8 @@ QString odtText(const pugi::xml_node &root)
             default:
                 break;
             }
-        });
+        },
+        sliceBytes);
     QString text = body.take();
     const QString noteText = notes.take();
     if (!text.isEmpty() && !noteText.isEmpty())
@@ -309,25 +399,17 @@ QString odtText(const pugi::xml_node &root)
     return text + noteText;
 }
 
-// Text only ever stands inside office:body; styles and declarations before
-// it hold none.
-pugi::xml_node odtBody(const pugi::xml_document &tree)
-{
-    for (const pugi::xml_node &child : tree.document_element().children()) {
-        if (child.type() == pugi::node_element && localName(child) == "body")
-            return child;
-    }
-    return tree.document_element();
-}
-
 } // namespace
 
 QString docxText(ZipContainer &archive)
 {
-    QList<QByteArray> main = relationshipTargets(archive, "_rels/.rels", "/officeDocument");
+    // The package's officeDocument relationship names the main part;
+    // "word/document.xml" is only where Word puts it.
+    QList<QByteArray> main = relationshipTargets(archive, {}, "/officeDocument");
     if (main.isEmpty())
         main.append("word/document.xml");
     const QByteArray part = main.first();
+    refuseOtherOfficeFiles(archive, part);
     DocumentText text;
     appendWordPart(archive.readRequired(part), "the main document", text);
     for (const char *type : {"/footnotes", "/endnotes"}) {
@@ -347,27 +429,13 @@ QString docxTextOfBytes(QByteArray bytes)
     return docxText(archive);
 }
 
-QString docxText(const QString &path)
-{
-    return readDocumentFile(path, [&] {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && isCompoundFile(file.read(8)))
-            throw Failure(u"it is encrypted"_s);
-        ZipContainer archive(path);
-        return docxText(archive);
-    });
-}
-
 QString odtText(ZipContainer &archive)
 {
     if (auto manifest = archive.read("META-INF/manifest.xml")) {
         if (manifest->contains("encryption-data"))
             throw Failure(u"it is encrypted"_s);
     }
-    QByteArray xml = archive.readRequired("content.xml");
-    pugi::xml_document tree;
-    parseXml(tree, xml, "content.xml");
-    return odtText(odtBody(tree));
+    return odtTextOfContent(archive.readRequired("content.xml"));
 }
 
 QString odtTextOfBytes(QByteArray bytes)
@@ -378,26 +446,26 @@ QString odtTextOfBytes(QByteArray bytes)
     return odtText(archive);
 }
 
-QString odtText(const QString &path)
-{
-    return readDocumentFile(path, [&] {
-        ZipContainer archive(path);
-        return odtText(archive);
-    });
-}
-
 QString docxPartText(QByteArray xml)
 {
+    return docxPartText(std::move(xml), XmlSliceBytes);
+}
+
+QString docxPartText(QByteArray xml, qsizetype sliceBytes)
+{
     DocumentText text;
-    appendWordPart(std::move(xml), "the part", text);
+    appendWordPart(std::move(xml), "the part", text, sliceBytes);
     return text.take();
 }
 
 QString odtContentText(QByteArray xml)
 {
-    pugi::xml_document tree;
-    parseXml(tree, xml, "content.xml");
-    return odtText(odtBody(tree));
+    return odtTextOfContent(std::move(xml));
+}
+
+QString odtContentText(QByteArray xml, qsizetype sliceBytes)
+{
+    return odtTextOfContent(std::move(xml), sliceBytes);
 }
 
 } // namespace Quillfen

@@ -10,16 +10,14 @@ class ZipContainer;
 // The text of a Word document (.docx): the main document's paragraphs in
 // order, each table cell's paragraphs as paragraphs, line breaks as line
 // ends and tabs as tabs, then the footnotes and the endnotes. Field codes
-// and deleted revisions are left out. Throws Failure naming the file.
-QString docxText(const QString &path);
-// The same from the file's bytes; the Failure gives the reason alone.
+// and deleted revisions are left out. Throws Failure giving the reason
+// alone ("it is encrypted"); the caller names the file.
 QString docxTextOfBytes(QByteArray bytes);
 QString docxText(ZipContainer &archive);
 
 // The text of an OpenDocument text (.odt): paragraphs, headings, list
 // items and table cells as paragraphs, text:s, text:tab and
 // text:line-break as spaces, tabs and line ends, then the notes.
-QString odtText(const QString &path);
 QString odtTextOfBytes(QByteArray bytes);
 QString odtText(ZipContainer &archive);
 
@@ -27,5 +25,9 @@ QString odtText(ZipContainer &archive);
 // notes part, or an OpenDocument content.xml.
 QString docxPartText(QByteArray xml);
 QString odtContentText(QByteArray xml);
+// The same parsed in slices of about sliceBytes, as large parts are (see
+// XmlSlices.h): the text must not depend on where the slices fall.
+QString docxPartText(QByteArray xml, qsizetype sliceBytes);
+QString odtContentText(QByteArray xml, qsizetype sliceBytes);
 
 } // namespace Quillfen

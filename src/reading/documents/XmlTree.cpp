@@ -6,18 +6,19 @@ using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
-void parseXml(pugi::xml_document &tree, QByteArray &bytes, const char *what)
+void parseXml(pugi::xml_document &tree, QByteArray &bytes, const char *what,
+              qsizetype offsetInWhole)
 {
-    constexpr unsigned options =
-        pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol | pugi::parse_ws_pcdata;
     const pugi::xml_parse_result result =
-        tree.load_buffer_inplace(bytes.data(), size_t(bytes.size()), options);
+        tree.load_buffer_inplace(bytes.data(), size_t(bytes.size()), XmlParseOptions);
     if (!result) {
         if (result.status == pugi::status_out_of_memory)
             throw std::bad_alloc();
-        throw Failure(u"it is damaged: "_s + QString::fromUtf8(what) + u" is not well-formed XML ("_s
-                      + QString::fromUtf8(result.description()) + u" at byte "_s
-                      + QString::number(result.offset) + u')');
+        throw Failure(
+            u"it is damaged: "_s + QString::fromUtf8(what) + u" is not well-formed XML ("_s +
+            QString::fromUtf8(result.description()) + u" at byte "_s +
+            QString::number(std::max<qsizetype>(0, qsizetype(result.offset) + offsetInWhole)) +
+            u')');
     }
 }
 

@@ -9,6 +9,11 @@
 
 namespace Quillfen {
 
+// How XML is parsed: CDATA and text kept, white space too; character and
+// the five predefined entity references decoded.
+constexpr unsigned XmlParseOptions =
+    pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol | pugi::parse_ws_pcdata;
+
 // How deep the elements of a document's XML may nest.
 constexpr int MaximumXmlDepth = 1000;
 
@@ -17,8 +22,10 @@ constexpr int MaximumXmlDepth = 1000;
 // document type declaration is skipped, so entities it declares are never
 // expanded (a reference to one stays as written) and nothing external is
 // ever fetched. Throws Failure ("it is damaged: ...") naming what, when the
-// XML is not well formed.
-void parseXml(pugi::xml_document &tree, QByteArray &bytes, const char *what);
+// XML is not well formed, at its byte offset plus offsetInWhole (for a
+// slice of a larger part).
+void parseXml(pugi::xml_document &tree, QByteArray &bytes, const char *what,
+              qsizetype offsetInWhole = 0);
 
 // An element's name without its namespace prefix.
 inline std::string_view localName(const pugi::xml_node &node)

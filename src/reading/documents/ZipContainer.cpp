@@ -2,12 +2,9 @@
 
 #include "platform/Failure.h"
 
-#include <QFileInfo>
 #include <QUrl>
-
-#include <zip.h>
-
 #include <algorithm>
+#include <zip.h>
 
 using namespace Qt::StringLiterals;
 
@@ -15,83 +12,94 @@ namespace Quillfen {
 
 namespace {
 
-constexpr qint64 MaximumUnpackedBytes = qint64(1) << 30;
-constexpr qint64 MaximumExpansion = 100;
-
 [[noreturn]] void failDamaged(const QString &detail)
 {
     throw Failure(u"it is damaged: "_s + detail);
 }
 
-QString errorText(zip_error_t *error)
+// What an error means for the document, in words; libzip's own text, with
+// the system's or zlib's detail it carries, for the rarer ones.
+QString reasonOf(int code, int systemCode)
 {
-    return QString::fromLocal8Bit(zip_error_strerror(error));
-}
-
-[[noreturn]] void failForError(int code)
-{
-    if (code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_ENCRNOTSUPP)
-        throw Failure(u"it is encrypted"_s);
+    switch (code) {
+    case ZIP_ER_CRC:
+        return u"its data does not match its checksum"_s;
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        return u"its compressed data is corrupt"_s;
+    case ZIP_ER_COMPNOTSUPP:
+        return u"it is compressed by a method that cannot be read"_s;
+    case ZIP_ER_INCONS:
+        return u"the archive's directory does not agree with its entries"_s;
+    case ZIP_ER_EOF:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_READ:
+    case ZIP_ER_INVAL:
+        return u"the archive ends before its data"_s;
+    default:
+        break;
+    }
     zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    const QString text = errorText(&error);
+    zip_error_init(&error);
+    zip_error_set(&error, code, systemCode);
+    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
     zip_error_fini(&error);
-    failDamaged(text);
+    return text;
 }
 
-QString megabytes(qint64 bytes)
+bool isEncryption(int code)
 {
-    return QString::number(std::max<qint64>(1, bytes >> 20));
+    return code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_ENCRNOTSUPP;
 }
+
+// A failure reading the entry name (or the archive, when name is empty).
+[[noreturn]] void failForError(int code, int systemCode, const QByteArray &name = {})
+{
+    if (isEncryption(code))
+        throw Failure(u"it is encrypted"_s);
+    if (code == ZIP_ER_NOZIP)
+        failDamaged(u"it is not a complete zip archive"_s);
+    const QString reason = reasonOf(code, systemCode);
+    failDamaged(name.isEmpty() ? reason : QString::fromUtf8(name) + u": "_s + reason);
+}
+
+[[noreturn]] void failForError(zip_error_t *error, const QByteArray &name = {})
+{
+    failForError(zip_error_code_zip(error), zip_error_code_system(error), name);
+}
+
+// "400 MB", or the bytes when they are no whole number of megabytes.
+QString sizeText(qint64 bytes)
+{
+    if (bytes % (1 << 20) == 0)
+        return QString::number(bytes >> 20) + u" MB"_s;
+    return QString::number(bytes) + u" bytes"_s;
+}
+
+// The largest ratio deflate reaches (a run of one byte): what an entry can
+// really hold, whatever its header says.
+constexpr qint64 DeflateMostRatio = 1032;
 
 } // namespace
 
-qint64 unpackedByteLimit(qint64 archiveBytes)
+ZipContainer::ZipContainer(QByteArray bytes, ZipBudget budget)
+    : m_bytes(std::move(bytes)), m_budget(budget)
 {
-    return std::min(MaximumUnpackedBytes, MaximumExpansion * std::max<qint64>(archiveBytes, 0));
-}
-
-ZipContainer::ZipContainer(const QString &path)
-{
-    m_limit = unpackedByteLimit(QFileInfo(path).size());
-    zip_error_t error;
-    zip_error_init(&error);
-    const QByteArray name = QFile::encodeName(path);
-    zip_source_t *source = zip_source_file_create(name.constData(), 0, -1, &error);
-    if (!source) {
-        const QString text = errorText(&error);
-        zip_error_fini(&error);
-        throw Failure(text);
-    }
-    zip_error_fini(&error);
-    openSource(source);
-}
-
-ZipContainer::ZipContainer(QByteArray bytes) : m_bytes(std::move(bytes))
-{
-    m_limit = unpackedByteLimit(m_bytes.size());
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t *source =
         zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
-    zip_error_fini(&error);
-    if (!source)
+    if (!source) {
+        zip_error_fini(&error);
         throw std::bad_alloc();
-    openSource(source);
-}
-
-void ZipContainer::openSource(zip_source_t *source)
-{
-    zip_error_t error;
-    zip_error_init(&error);
+    }
     m_archive = zip_open_from_source(source, ZIP_RDONLY, &error);
     if (!m_archive) {
         zip_source_free(source);
         const int code = zip_error_code_zip(&error);
+        const int systemCode = zip_error_code_system(&error);
         zip_error_fini(&error);
-        if (code == ZIP_ER_NOZIP)
-            failDamaged(u"it is not a complete zip archive"_s);
-        failForError(code);
+        failForError(code, systemCode);
     }
     zip_error_fini(&error);
 }
@@ -107,6 +115,15 @@ bool ZipContainer::contains(const QByteArray &name) const
     return !name.isEmpty() && zip_name_locate(m_archive, name.constData(), ZIP_FL_ENC_RAW) >= 0;
 }
 
+void ZipContainer::failOverBudget(const QByteArray &name, bool entry) const
+{
+    if (entry)
+        throw Failure(u"its part "_s + QString::fromUtf8(name) + u" unpacks to more than "_s +
+                      sizeText(m_budget.entryBytes) + u" (a zip bomb?)"_s);
+    throw Failure(u"its parts unpack to more than "_s + sizeText(m_budget.documentBytes) +
+                  u" together (a zip bomb?)"_s);
+}
+
 std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
 {
     if (name.isEmpty())
@@ -120,42 +137,56 @@ std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
             throw Failure(u"it is encrypted"_s);
     }
-    const auto overLimit = [&] {
-        return Failure(u"it unpacks to more than "_s + megabytes(m_limit)
-                       + u" MB, 100 times its own size or 1 GB (a zip bomb?)"_s);
-    };
-    // The stated size may lie; the bytes read are counted as they come.
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(m_limit - m_unpacked))
-        throw overLimit();
+    const qint64 documentLeft = m_budget.documentBytes - m_unpacked;
+    const qint64 budget = std::min(m_budget.entryBytes, documentLeft);
+    const bool entryBound = m_budget.entryBytes <= documentLeft;
+    // A size the header states past the budget is refused before any
+    // inflating; a smaller one may lie, so the bytes are counted as they
+    // come and the room made for them follows what came.
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(budget))
+        failOverBudget(name, entryBound);
+    qint64 expected = 0;
+    if ((stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE))
+        expected = std::min<qint64>(qint64(stat.size),
+                                    qint64(std::min<zip_uint64_t>(stat.comp_size, budget)) *
+                                        DeflateMostRatio);
 
     zip_file_t *file = zip_fopen_index(m_archive, zip_uint64_t(index), 0);
     if (!file)
-        failForError(zip_error_code_zip(zip_get_error(m_archive)));
-    QByteArray bytes;
-    if (stat.valid & ZIP_STAT_SIZE)
-        bytes.reserve(qsizetype(stat.size));
+        failForError(zip_get_error(m_archive), name);
     constexpr qsizetype Chunk = 64 * 1024;
+    QByteArray bytes;
+    // One chunk more than expected, to meet the end without growing.
+    bytes.reserve(qsizetype(std::min(expected, budget)) + Chunk);
+    qsizetype filled = 0;
     for (;;) {
-        const qsizetype filled = bytes.size();
+        if (bytes.capacity() - filled < Chunk) {
+            // Doubling, but never past the budget.
+            const qint64 room = std::min<qint64>(2 * bytes.capacity(), budget + Chunk);
+            bytes.reserve(qsizetype(std::max<qint64>(room, filled + Chunk)));
+        }
         bytes.resize(filled + Chunk);
         const zip_int64_t got = zip_fread(file, bytes.data() + filled, Chunk);
         if (got < 0) {
             const int code = zip_error_code_zip(zip_file_get_error(file));
+            const int systemCode = zip_error_code_system(zip_file_get_error(file));
             zip_fclose(file);
-            failForError(code);
+            failForError(code, systemCode, name);
         }
-        bytes.resize(filled + qsizetype(got));
-        m_unpacked += got;
-        if (m_unpacked > m_limit) {
+        filled += qsizetype(got);
+        if (filled > budget) {
             zip_fclose(file);
-            throw overLimit();
+            m_unpacked += filled;
+            failOverBudget(name, entryBound);
         }
         if (got == 0)
             break;
     }
+    bytes.resize(filled);
+    m_unpacked += filled;
     const int closed = zip_fclose(file);
     if (closed != 0)
-        failForError(closed);
+        failForError(closed, 0, name);
     return bytes;
 }
 

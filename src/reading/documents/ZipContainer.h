@@ -10,20 +10,26 @@ struct zip_source;
 
 namespace Quillfen {
 
-// The most a document's entries may unpack to: 1 GB, or 100 times the
-// archive's own size when that is less.
-qint64 unpackedByteLimit(qint64 archiveBytes);
+// How much a document's entries may inflate to, counted on the bytes
+// actually inflated (never on what the archive's headers claim, nor on the
+// archive's size, which an entry never read can pad). The defaults leave
+// room for documents of 300 MB of XML and more; a zip bomb stops there.
+struct ZipBudget
+{
+    qint64 entryBytes = qint64(400) << 20;    // one entry
+    qint64 documentBytes = qint64(800) << 20; // all entries read, together
+};
 
-// A zip archive read with libzip, from a file or from bytes in memory.
+// A zip archive read with libzip from bytes in memory (the file is read
+// once, by the caller; libzip never opens it).
 // Entry names are only ever looked up in the archive, never used as file
-// names. Every entry read counts against unpackedByteLimit; past it the
-// read throws Failure. Failures carry a reason ("it is damaged: ...", "it
-// is encrypted"); readers name the file.
+// names. Entries are inflated as a stream that stops at the budget, past
+// which the read throws Failure. Failures carry a reason ("it is damaged:
+// ...", "it is encrypted"); readers name the file.
 class ZipContainer
 {
 public:
-    explicit ZipContainer(const QString &path);
-    explicit ZipContainer(QByteArray bytes);
+    explicit ZipContainer(QByteArray bytes, ZipBudget budget = {});
     ~ZipContainer();
     ZipContainer(const ZipContainer &) = delete;
     ZipContainer &operator=(const ZipContainer &) = delete;
@@ -37,11 +43,11 @@ public:
     qint64 unpackedSoFar() const { return m_unpacked; }
 
 private:
-    void openSource(::zip_source *source);
+    [[noreturn]] void failOverBudget(const QByteArray &name, bool entry) const;
 
     QByteArray m_bytes; // kept while libzip reads from them
     ::zip *m_archive = nullptr;
-    qint64 m_limit = 0;
+    ZipBudget m_budget;
     qint64 m_unpacked = 0;
 };
 

@@ -79,10 +79,16 @@ QString renderedTextOfHtml(QByteArrayView bytes)
     return renderedTextOfHtml(bytes, HtmlLimits::forPage(bytes.size()));
 }
 
-QString renderedTextOfHtml(QByteArrayView bytes, const HtmlLimits &limits)
+QString renderedTextOfHtml(QByteArrayView bytes, HtmlBlocks blocks)
+{
+    return renderedTextOfHtml(bytes, HtmlLimits::forPage(bytes.size()), blocks);
+}
+
+QString renderedTextOfHtml(QByteArrayView bytes, const HtmlLimits &limits, HtmlBlocks blocks)
 {
     const QByteArray utf8 = htmlBytesAsUtf8(bytes);
     RenderedTextWriter writer;
+    writer.setBlocksAsParagraphs(blocks == HtmlBlocks::Paragraphs);
     bool parsed = false;
     {
         const PreparedMarkup prepared =

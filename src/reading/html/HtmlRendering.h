@@ -26,6 +26,14 @@ struct HtmlLimits
 // Decodes as a browser does for a local file; runs no script and fetches
 // nothing. A page without text gives an empty string.
 QString renderedTextOfHtml(QByteArrayView bytes);
-QString renderedTextOfHtml(QByteArrayView bytes, const HtmlLimits &limits);
+
+// How blocks part: lines as a browser shows them, or paragraphs (every
+// block, list item and table row apart by an empty line), for pages of
+// books, which often build paragraphs of divs.
+enum class HtmlBlocks { Lines, Paragraphs };
+
+QString renderedTextOfHtml(QByteArrayView bytes, HtmlBlocks blocks);
+QString renderedTextOfHtml(QByteArrayView bytes, const HtmlLimits &limits,
+                           HtmlBlocks blocks = HtmlBlocks::Lines);
 
 } // namespace Quillfen

@@ -394,7 +394,7 @@ void leave(const Frame &frame, const Context &parent, RenderedTextWriter &writer
         break;
     case Role::Row:
         if (frame.node != parent.lastRow)
-            writer.lineEnd();
+            writer.rowEnd();
         break;
     case Role::Cell:
         writer.leaveCell();

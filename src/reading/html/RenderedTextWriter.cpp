@@ -94,6 +94,14 @@ void RenderedTextWriter::lineEnd()
     m_lineStart = true;
 }
 
+void RenderedTextWriter::rowEnd()
+{
+    if (m_blocksAsParagraphs)
+        requireLineEnds(2);
+    else
+        lineEnd();
+}
+
 void RenderedTextWriter::tab()
 {
     put("\t");
@@ -103,6 +111,8 @@ void RenderedTextWriter::tab()
 
 void RenderedTextWriter::requireLineEnds(int count)
 {
+    if (m_blocksAsParagraphs && count > 0)
+        count = std::max(count, 2);
     m_pendingLineEnds = std::max(m_pendingLineEnds, count);
     m_pendingSpace = false;
     m_lineStart = true;

@@ -19,12 +19,18 @@ public:
     // The stand-ins in the text given from now on, or null for none; they
     // are written as the stretches they stand for.
     void setStandIns(const TextStandIns *standIns) { m_standIns = standIns; }
+    // Every block and table row stands apart as a paragraph (an empty line
+    // between), not only paragraphs: for books, whose pages often build
+    // their paragraphs of divs, list items or rows.
+    void setBlocksAsParagraphs(bool on) { m_blocksAsParagraphs = on; }
 
     void text(QByteArrayView utf8);
     void preservedText(QByteArrayView utf8);
     void lineEnd();
     void tab();
     void requireLineEnds(int count);
+    // The end of a table row that is not the table's last.
+    void rowEnd();
     // An inline box with nothing to read (an image, a form field).
     void inlineBox();
     // An inline box with text of its own inside (a button, a text area).
@@ -45,6 +51,7 @@ private:
     bool m_anyText = false;
     bool m_pendingSpace = false;
     bool m_lineStart = true;
+    bool m_blocksAsParagraphs = false;
 };
 
 } // namespace Quillfen

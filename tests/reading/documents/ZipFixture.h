@@ -46,6 +46,23 @@ inline QByteArray zipOf(const QList<ZipEntry> &entries)
     return bytes;
 }
 
+inline void putLittleEndian32(QByteArray &bytes, qsizetype at, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char((value >> (8 * i)) & 0xff);
+}
+
+// The archive with the unpacked size of every entry claimed to be claimed,
+// in the local headers and in the central directory.
+inline QByteArray withClaimedSizes(QByteArray zip, quint32 claimed)
+{
+    for (qsizetype at = zip.indexOf("PK\x03\x04"); at >= 0; at = zip.indexOf("PK\x03\x04", at + 4))
+        putLittleEndian32(zip, at + 22, claimed);
+    for (qsizetype at = zip.indexOf("PK\x01\x02"); at >= 0; at = zip.indexOf("PK\x01\x02", at + 4))
+        putLittleEndian32(zip, at + 24, claimed);
+    return zip;
+}
+
 inline const QByteArray WordNamespace =
     "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
     "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"";

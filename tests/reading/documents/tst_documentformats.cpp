@@ -36,8 +36,19 @@ private Q_SLOTS:
         QTest::newRow("epub named .odt") << u"/a/b.odt"_s << epub << u"epub"_s;
         QTest::newRow("epub without extension") << u"/a/book"_s << epub << u"epub"_s;
         QTest::newRow("pdf") << u"/a/b.PDF"_s << QByteArray("%PDF-1.4\n%\xE2\xE3") << u"pdf"_s;
-        QTest::newRow("pdf header after junk, named .txt")
-            << u"/a/b.txt"_s << QByteArray(QByteArray(500, ' ') + "%PDF-1.7") << u"pdf"_s;
+        const QByteArray object = "\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Type /Catalog >>";
+        QTest::newRow("pdf header after white space, named .txt")
+            << u"/a/b.txt"_s << QByteArray(QByteArray(500, ' ') + "%PDF-1.7" + object) << u"pdf"_s;
+        QTest::newRow("pdf header after binary junk")
+            << u"/a/b"_s << QByteArray("\x1b%-12345X\r\n%PDF-1.4" + object) << u"pdf"_s;
+        QTest::newRow("pdf header after junk, no object after it")
+            << u"/a/b"_s << QByteArray("\x01\x02%PDF-1.4\n%\xE2\xE3\n") << u"text"_s;
+        QTest::newRow("text that mentions the header")
+            << u"/a/notes.txt"_s
+            << QByteArray("A PDF file starts with %PDF-1.7, then objects such as 1 0 obj.")
+            << u"text"_s;
+        QTest::newRow("a page that mentions the header")
+            << u"/a/page.html"_s << QByteArray("<p>%PDF-1.7\n1 0 obj</p>") << u"html"_s;
         QTest::newRow("pdf header past the first kilobyte")
             << u"/a/b.txt"_s << QByteArray(QByteArray(1100, ' ') + "%PDF-1.7") << u"text"_s;
         QTest::newRow("empty file named .pdf") << u"/a/b.pdf"_s << QByteArray() << u"pdf"_s;

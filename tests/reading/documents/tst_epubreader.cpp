@@ -1,5 +1,6 @@
 #include "ZipFixture.h"
 #include "platform/Failure.h"
+#include "reading/documents/DocumentFailure.h"
 #include "reading/documents/EpubText.h"
 
 #include <QTest>
@@ -67,6 +68,107 @@ private Q_SLOTS:
             QVERIFY2(failure.description().contains(u"container.xml"_s),
                      qPrintable(failure.description()));
         }
+    }
+
+    // Each document once, where the spine first names it, however many
+    // times the spine names it (once per #fragment).
+    void repeatedSpineEntries_readOnce()
+    {
+        const QByteArray manifest =
+            "<item id=\"a1\" href=\"one.xhtml#part1\" media-type=\"application/xhtml+xml\"/>"
+            "<item id=\"b\" href=\"two.xhtml\" media-type=\"application/xhtml+xml\"/>"
+            "<item id=\"a2\" href=\"one.xhtml#part2\" media-type=\"application/xhtml+xml\"/>"
+            "<item id=\"a3\" href=\"./one.xhtml\" media-type=\"application/xhtml+xml\"/>";
+        const QByteArray book =
+            epubOf(manifest,
+                   "<itemref idref=\"a1\"/><itemref idref=\"b\"/><itemref idref=\"a2\"/>"
+                   "<itemref idref=\"a3\"/><itemref idref=\"b\"/>",
+                   {{"one.xhtml", page("<p id=\"part1\">One.</p><p id=\"part2\">Two.</p>")},
+                    {"two.xhtml", page("<p>Between.</p>")}});
+        QCOMPARE(epubTextOfBytes(book), u"One.\r\n\r\nTwo.\r\n\r\nBetween."_s);
+    }
+
+    // Books build paragraphs of divs, list items and table rows: each is a
+    // paragraph, as a <p> is; a line break stays a line break.
+    void blocks_areParagraphs_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("divs") << QByteArray("<div>First block.</div><div><div>Second.</div></div>")
+                              << u"First block.\r\n\r\nSecond."_s;
+        QTest::newRow("a line break inside a block")
+            << QByteArray("<div class=\"verse\">A line,<br/>the next line.</div>")
+            << u"A line,\r\nthe next line."_s;
+        QTest::newRow("a table of contents as a list")
+            << QByteArray("<nav><ol><li><a href=\"a.xhtml\">Chapter 1</a></li>"
+                          "<li><a href=\"b.xhtml\">Chapter 2</a><ol><li>Part 2.1</li></ol></li>"
+                          "</ol></nav>")
+            << u"Chapter 1\r\n\r\nChapter 2\r\n\r\nPart 2.1"_s;
+        QTest::newRow("a table of contents as a table")
+            << QByteArray("<table><tr><td>Chapter 1</td><td>3</td></tr>"
+                          "<tr><td>Chapter 2</td><td>9</td></tr></table>")
+            << u"Chapter 1\t3\r\n\r\nChapter 2\t9"_s;
+    }
+
+    void blocks_areParagraphs()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        const QByteArray book =
+            epubOf("<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                   "<itemref idref=\"c\"/>", {{"c.xhtml", page(body)}});
+        QCOMPARE(epubTextOfBytes(book), text);
+    }
+
+    // An HTML parser ends the declaration at its first ">": the rest of an
+    // internal subset must not show.
+    void internalDtdSubset_isNoText()
+    {
+        const QByteArray withSubset =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html [\n"
+            "  <!ENTITY nbsp \"&#160;\">\n  <!ENTITY copy \"&#169;\">\n]>\n"
+            "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p>Only this.</p></body></html>";
+        const QByteArray book =
+            epubOf("<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                   "<itemref idref=\"c\"/>", {{"c.xhtml", withSubset}});
+        QCOMPARE(epubTextOfBytes(book), u"Only this."_s);
+    }
+
+    // Documents the spine names but the archive lacks are reported, one
+    // line naming them; the others' text is still given.
+    void missingSpineDocuments_reportedWithTheRest()
+    {
+        QFETCH(QList<QByteArray>, missing);
+        QFETCH(QString, report);
+        QByteArray manifest =
+            "<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>";
+        QByteArray spine;
+        for (const QByteArray &name : missing) {
+            manifest += "<item id=\"" + name + "\" href=\"Text/" + name +
+                        ".xhtml\" media-type=\"application/xhtml+xml\"/>";
+            spine += "<itemref idref=\"" + name + "\"/>";
+        }
+        const QByteArray book = epubOf(manifest, spine + "<itemref idref=\"c\"/>",
+                                       {{"c.xhtml", page("<p>Still here.</p>")}});
+        try {
+            epubTextOfBytes(book);
+            QFAIL("no report");
+        } catch (const PartlyRead &partly) {
+            QCOMPARE(partly.description(), report);
+            QCOMPARE(partly.text(), u"Still here."_s);
+        }
+    }
+    void missingSpineDocuments_reportedWithTheRest_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("missing");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("one") << QList<QByteArray>{"gone"}
+                             << u"its reading order names OEBPS/Text/gone.xhtml, which is missing "
+                                "from the book"_s;
+        QTest::newRow("five")
+            << QList<QByteArray>{"m1", "m2", "m3", "m4", "m5"}
+            << u"its reading order names OEBPS/Text/m1.xhtml, OEBPS/Text/m2.xhtml, "
+               "OEBPS/Text/m3.xhtml and 2 more, which are missing from the book"_s;
     }
 };
 

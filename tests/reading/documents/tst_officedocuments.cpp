@@ -1,4 +1,5 @@
 #include "ZipFixture.h"
+#include "platform/Failure.h"
 #include "reading/documents/OfficeText.h"
 
 #include <QTest>
@@ -68,6 +69,18 @@ private Q_SLOTS:
                    + "</w:footnote><w:footnote w:id=\"1\">" + para(run("The note."))
                    + para(run("Its second paragraph.")) + "</w:footnote>"
             << u"Body\r\n\r\nEnd\r\n\r\nThe note.\r\n\r\nIts second paragraph."_s;
+        for (const char *kind : {"drop", "margin"}) {
+            QTest::newRow(
+                qPrintable(u"a drop cap (%1) starts its paragraph"_s.arg(QLatin1StringView(kind))))
+                << "<w:p><w:pPr><w:framePr w:dropCap=\"" + QByteArray(kind) +
+                       "\" w:lines=\"3\" w:wrap=\"around\"/></w:pPr>" + run("D") + "</w:p>" +
+                       para(run("rop cap.")) + para(run("Next."))
+                << none << u"Drop cap.\r\n\r\nNext."_s;
+        }
+        QTest::newRow("a frame that is no drop cap stays apart")
+            << "<w:p><w:pPr><w:framePr w:dropCap=\"none\" w:w=\"2000\"/></w:pPr>" + run("Framed") +
+                   "</w:p>" + para(run("Text."))
+            << none << u"Framed\r\n\r\nText."_s;
     }
 
     void docx()
@@ -121,6 +134,137 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(QString, text);
         QCOMPARE(odtTextOfBytes(odtOf(content)), text);
+    }
+
+    // The main part is the one the package's officeDocument relationship
+    // names, transitional or Strict; its notes are found from its own
+    // relationships.
+    void docxMainPart_data()
+    {
+        QTest::addColumn<QByteArray>("docx");
+        QTest::addColumn<QString>("text"); // or the failure
+        const auto rels = [](const QByteArray &type, const QByteArray &target) -> QByteArray {
+            return "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats."
+                   "org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
+                   type + "\" Target=\"" + target + "\"/></Relationships>";
+        };
+        const QByteArray transitional =
+            "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+        const QByteArray strict = "http://purl.oclc.org/ooxml/officeDocument/relationships/";
+        const auto part = [](const QByteArray &root, const QByteArray &inside) -> QByteArray {
+            return "<w:" + root + " " + WordNamespace + ">" + inside + "</w:" + root + ">";
+        };
+        const QByteArray body = part("document", "<w:body>" + para(run("Main.")) + "</w:body>");
+        const QByteArray notes =
+            part("footnotes", "<w:footnote w:id=\"1\">" + para(run("Note.")) + "</w:footnote>");
+        const QByteArray types = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+                                 "content-types\">";
+
+        QTest::newRow("another name")
+            << zipOf({{"[Content_Types].xml", types + "</Types>"},
+                      {"_rels/.rels", rels(transitional + "officeDocument", "word/document2.xml")},
+                      {"word/document2.xml", body},
+                      {"word/document.xml",
+                       part("document", "<w:body>" + para(run("Stale.")) + "</w:body>")}})
+            << u"Main."_s;
+        QTest::newRow("Strict, absolute, its notes beside it")
+            << zipOf({{"[Content_Types].xml", types + "</Types>"},
+                      {"_rels/.rels", rels(strict + "officeDocument", "/doc/body.xml")},
+                      {"doc/body.xml", body},
+                      {"doc/_rels/body.xml.rels", rels(strict + "footnotes", "notes.xml")},
+                      {"doc/notes.xml", notes}})
+            << u"Main.\r\n\r\nNote."_s;
+        QTest::newRow("a spreadsheet")
+            << zipOf({{"[Content_Types].xml",
+                       types + "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
+                               "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+                               "</Types>"},
+                      {"_rels/.rels", rels(transitional + "officeDocument", "xl/workbook.xml")},
+                      {"xl/workbook.xml", "<workbook/>"}})
+            << u"it is a spreadsheet, not a document Quillfen reads"_s;
+        QTest::newRow("a presentation without content types")
+            << zipOf(
+                   {{"_rels/.rels", rels(transitional + "officeDocument", "ppt/presentation.xml")},
+                    {"ppt/presentation.xml", "<presentation/>"}})
+            << u"it is a presentation, not a document Quillfen reads"_s;
+    }
+
+    void docxMainPart()
+    {
+        QFETCH(QByteArray, docx);
+        QFETCH(QString, text);
+        QString read;
+        try {
+            read = docxTextOfBytes(docx);
+        } catch (const Failure &failure) {
+            read = failure.description();
+        }
+        QCOMPARE(read, text);
+    }
+
+    // A large part is parsed in slices cut between elements; wherever they
+    // fall (here after every element, and every few hundred bytes), the
+    // text is the whole part's.
+    void slicedParts_giveTheWholeText_data()
+    {
+        docx_data();
+        QTest::newRow("a drop cap after other properties, a skipped run of deletions")
+            << "<w:p><w:pPr><w:pStyle w:val=\"Normal\"/><w:keepNext/><w:framePr "
+               "w:dropCap=\"drop\"/><w:tabs><w:tab w:pos=\"1\"/></w:tabs></w:pPr>" +
+                   run("D") + "</w:p>" +
+                   para(run("rop.") + "<w:del>" + run("a") + run("b") +
+                        "<w:r><w:tab/></w:r></w:del>" + run(" Kept."))
+            << QByteArray() << u"Drop. Kept."_s;
+    }
+
+    void slicedParts_giveTheWholeText()
+    {
+        QFETCH(QByteArray, body);
+        const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- a > b -->"
+                               "<w:document " +
+                               WordNamespace + "><w:body>" + body + "</w:body></w:document>";
+        const QString whole = docxPartText(xml);
+        for (const qsizetype sliceBytes : {1, 2, 7, 40, 300})
+            QCOMPARE(docxPartText(xml, sliceBytes), whole);
+
+        const QByteArray content =
+            "<?xml version=\"1.0\"?><office:document-content "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+            "<office:automatic-styles><text:p>not text</text:p></office:automatic-styles>"
+            "<office:body><office:text><text:h>A <text:s text:c=\"3\"/>heading</text:h>"
+            "<text:list><text:list-item><text:p>One<text:tab/>two<text:note><text:note-body>"
+            "<text:p>A note.</text:p></text:note-body></text:note></text:p></text:list-item>"
+            "</text:list><text:p>Line<text:line-break/>next <text:span>in a span</text:span>"
+            "</text:p><text:tracked-changes><text:p>deleted</text:p></text:tracked-changes>"
+            "</office:text></office:body></office:document-content>";
+        const QString odtWhole = odtContentText(content);
+        QCOMPARE(odtWhole,
+                 u"A    heading\r\n\r\nOne\ttwo\r\n\r\nLine\r\nnext in a span\r\n\r\nA note."_s);
+        for (const qsizetype sliceBytes : {1, 3, 50})
+            QCOMPARE(odtContentText(content, sliceBytes), odtWhole);
+    }
+
+    // A part of hundreds of megabytes of empty elements would build a tree
+    // ten times its size at once; sliced, the tree stays small. Here the
+    // slices' bounds are checked through a malformed end, reported at its
+    // place in the whole part.
+    void slicedPart_reportsErrorsAtTheirPlaceInTheWhole()
+    {
+        QByteArray xml = "<w:document " + WordNamespace + "><w:body>";
+        for (int i = 0; i < 1000; ++i)
+            xml += "<w:p/>";
+        const qsizetype bad = xml.size();
+        xml += "<w:p></w:x></w:body></w:document>";
+        for (const qsizetype sliceBytes : {qsizetype(100), qsizetype(1) << 30}) {
+            try {
+                docxPartText(xml, sliceBytes);
+                QFAIL("no failure");
+            } catch (const Failure &failure) {
+                QVERIFY2(failure.description().contains(u"at byte %1)"_s.arg(bad + 7)),
+                         qPrintable(failure.description()));
+            }
+        }
     }
 };
 
