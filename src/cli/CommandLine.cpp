@@ -159,7 +159,12 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     StreamReports walkReports(streams.err);
     StringListTarget inputs;
     FolderWalk walk(walkReports, nullptr);
+    walk.setFollowLinks(options.followLinks);
     AddDroppedPaths(paths, inputs, walk, options.folderPatterns);
+    // A notice, not a failure: the run reads what it was meant to.
+    for (const QString &link : walk.linksNotFollowed())
+        writeError(streams.err,
+                   errorLine(linkNotFollowedLine(link) + u" (--follow-links follows it)"_s));
     if (options.listInputs) {
         QByteArray list;
         for (const QString &path : std::as_const(inputs.rows)) {

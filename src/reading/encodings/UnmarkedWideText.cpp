@@ -28,8 +28,10 @@ int weight(char32_t c)
         return -4; // controls
     if (c <= 0xFF)
         return 2; // Latin-1: the NUL byte beside it is its own
-    if (c <= 0x06FF)
-        return 2; // Latin, Greek, Cyrillic, Armenian, Hebrew, Arabic
+    if (c >= 0x0370 && c <= 0x06FF)
+        return 2; // Greek, Cyrillic, Armenian, Hebrew, Arabic: words of one block
+    // Latin Extended and combining marks, whose byte-swapped forms are
+    // common CJK punctuation, count as any other letter.
     if ((c >= 0xE000 && c <= 0xF8FF) || (c >= 0xFFF0 && c <= 0xFFFF && c != 0xFFFD))
         return -4; // private use, specials and noncharacters
     if (c <= 0xFFFF)
