@@ -43,16 +43,14 @@ const QString &folder()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static constexpr std::array<const char *, 7> Names{"input.txt",  "input.html", "input.docx",
-                                                       "input.odt",  "input.epub", "input.pdf",
-                                                       "input"};
+    static constexpr std::array<const char *, 7> Names{
+        "input.txt", "input.html", "input.docx", "input.odt", "input.epub", "input.pdf", "input"};
     QuillfenFuzz::Reader in(data, size);
     const std::uint8_t choice = in.byte();
-    const QString path =
-        folder() + u'/' + QString::fromLatin1(Names[choice % Names.size()]);
-    const ExtractMode mode = (choice & 0x10) ? ExtractMode::Sentence
-                           : (choice & 0x20) ? ExtractMode::SmartSentence
-                                             : ExtractMode::Paragraph;
+    const QString path = folder() + u'/' + QString::fromLatin1(Names[choice % Names.size()]);
+    const ExtractMode mode = (choice & 0x10)   ? ExtractMode::Sentence
+                             : (choice & 0x20) ? ExtractMode::SmartSentence
+                                               : ExtractMode::Paragraph;
     {
         QFile file(path);
         require(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "cannot write the input");
@@ -60,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(file.write(bytes.data(), bytes.size()) == bytes.size(), "cannot write the input");
     }
 
-    static const AbbreviationShield shield(QStringList{QStringLiteral("Dr."), QStringLiteral("e.g.")});
+    static const AbbreviationShield shield(
+        QStringList{QStringLiteral("Dr."), QStringLiteral("e.g.")});
     static const LineFilter filter;
     GumboHtml html;
     CollectRows rows;

@@ -7,7 +7,6 @@
 #include "reading/encodings/UnmarkedWideText.h"
 
 #include <QList>
-
 #include <array>
 
 using namespace Quillfen;
