@@ -319,6 +319,7 @@ void MainWindow::setupKeyboard()
                    button(MainButton::AddFolder),
                    button(MainButton::LoadSamples),
                    button(MainButton::ClearInputs),
+                   m_followLinks,
                    options.option(OptionButton::Paragraph),
                    options.option(OptionButton::Sentence),
                    options.option(OptionButton::SmartSentence),
