@@ -10,11 +10,11 @@
 #include "extract/ExtractionRun.h"
 #include "extract/FileExtraction.h"
 #include "inputs/adding/TreeFiles.h"
+#include "platform/EscapedText.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
-#include "results/RowEncoding.h"
-
 #include "reading/encodings/TextFileDecoding.h"
+#include "results/RowEncoding.h"
 
 #include <QThread>
 #include <mutex>
@@ -89,6 +89,15 @@ private:
     QIODevice &m_err;
 };
 
+// The one report of output that could not be written: where it went and
+// why, as the system says it.
+QString outputFailure(const QString &name, const QString &reason)
+{
+    return errorLine(
+        u"cannot write "_s + escapedText(name) + u": "_s +
+        (reason.isEmpty() ? u"the output could not be written completely"_s : escapedText(reason)));
+}
+
 } // namespace
 
 int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
@@ -127,10 +136,10 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
             const ListedPaths listed = readInputList(list, streams.in);
             paths << listed.paths;
             for (const QString &problem : listed.problems)
-                writeError(streams.err, errorLine(problem));
+                writeError(streams.err, errorLine(escapedText(problem)));
             listProblems += int(listed.problems.size());
         } catch (...) {
-            writeError(streams.err, errorLine(describeCurrentException()));
+            writeError(streams.err, errorLine(escapedText(describeCurrentException())));
             return 1;
         }
     }
@@ -140,26 +149,34 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     if (!options.outputPath.isEmpty()) {
         outputFile.emplace(options.outputPath);
         if (!outputFile->open()) {
-            writeError(streams.err, u"quillfen-cli: cannot write "_s + options.outputPath +
-                                        u": "_s + outputFile->errorString() + u'\n');
+            writeError(streams.err, outputFailure(options.outputPath, outputFile->errorString()));
             return 1;
         }
         out = &outputFile->device();
     }
 
+    const QString outputName = outputFile ? options.outputPath : u"standard output"_s;
     StreamReports walkReports(streams.err);
     StringListTarget inputs;
     FolderWalk walk(walkReports, nullptr);
+    walk.setFollowLinks(options.followLinks);
     AddDroppedPaths(paths, inputs, walk, options.folderPatterns);
+    // A notice, not a failure: the run reads what it was meant to.
+    for (const QString &link : walk.linksNotFollowed())
+        writeError(streams.err,
+                   errorLine(linkNotFollowedLine(link) + u" (--follow-links follows it)"_s));
     if (options.listInputs) {
         QByteArray list;
         for (const QString &path : std::as_const(inputs.rows)) {
             appendUtf8(list, path);
             list.append('\n');
         }
-        if (out->write(list) != list.size() || (outputFile && !outputFile->commit())) {
-            writeError(streams.err,
-                       u"quillfen-cli: the output could not be written completely\n"_s);
+        if (out->write(list) != list.size()) {
+            writeError(streams.err, outputFailure(outputName, out->errorString()));
+            return 1;
+        }
+        if (outputFile && !outputFile->commit()) {
+            writeError(streams.err, outputFailure(outputName, outputFile->errorString()));
             return 1;
         }
         return walkReports.reports + listProblems > 0 ? 1 : 0;
@@ -198,9 +215,9 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     OrderedReports reports;
     reports.starting = [&](qsizetype i) {
         if (showProgress) {
-            writeError(streams.err, u"\r\x1b[KProcessing: "_s + FileNameOfPath(inputs.rows[i]) +
-                                        u" ("_s + QString::number(i + 1) + u'/' +
-                                        QString::number(total) + u')');
+            writeError(streams.err,
+                       u"\r\x1b[KProcessing: "_s + escapedText(FileNameOfPath(inputs.rows[i])) +
+                           u" ("_s + QString::number(i + 1) + u'/' + QString::number(total) + u')');
         }
     };
     reports.failed = [&](qsizetype, const FileFailure &failure) {
@@ -217,13 +234,17 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                            options.format == OutputFormat::Csv ? RecordForm::Csv : RecordForm::Tsv);
         headerWritten = out->write(header) == header.size();
     }
-    const bool extracted = extractInOrder(inputs.rows, jobs, *out, work, reports) && headerWritten;
+    // The run stops at the first write that fails: whatever it read after
+    // could not be written either.
+    const bool extracted = headerWritten && extractInOrder(inputs.rows, jobs, *out, work, reports);
     if (showProgress)
         writeError(streams.err, u"\r\x1b[K"_s);
-
-    const bool written = extracted && (!outputFile || outputFile->commit());
-    if (!written) {
-        writeError(streams.err, u"quillfen-cli: the output could not be written completely\n"_s);
+    if (!extracted) {
+        writeError(streams.err, outputFailure(outputName, out->errorString()));
+        return 1;
+    }
+    if (outputFile && !outputFile->commit()) {
+        writeError(streams.err, outputFailure(outputName, outputFile->errorString()));
         return 1;
     }
     return anyFailure ? 1 : 0;

@@ -148,6 +148,11 @@ and \r in a field stand for \, tab, LF and CR)"_s,
                  s.extensionSet = true;
                  s.options.folderPatterns << extensionPatterns(o.value());
              }},
+        {.longName = u"--follow-links"_s,
+         .help = u"in folders, also follow the symbolic links\n"
+                 u"that lead outside the folder given (not\n"
+                 u"followed by default, with a notice each)"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.followLinks = true; }},
         {.longName = u"--encoding"_s,
          .valueName = u"NAME"_s,
          .help = u"read every text file as NAME (KOI8-R,\n"

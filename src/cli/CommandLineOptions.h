@@ -36,6 +36,7 @@ struct Options
     bool version = false;
     bool bashCompletion = false;
     QStringList folderPatterns{QStringLiteral("*.*")}; // files taken from folders
+    bool followLinks = false; // in folders, links that lead outside them too
     QByteArray encoding; // of every text file; empty: told from the bytes
     bool listInputs = false;
     int jobs = 0; // 0: one per processor

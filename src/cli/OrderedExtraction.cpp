@@ -43,11 +43,12 @@ bool extractOneByOne(const QStringList &paths, QIODevice &out, const FileWork &w
                      const OrderedReports &reports)
 {
     bool written = true;
+    // After a failed write the rest of the file's output is dropped.
     ChunkSink device([&](QByteArray &&chunk) {
-        if (out.write(chunk) != chunk.size())
+        if (written && out.write(chunk) != chunk.size())
             written = false;
     });
-    for (qsizetype i = 0; i < paths.size(); ++i) {
+    for (qsizetype i = 0; i < paths.size() && written; ++i) {
         reports.starting(i);
         if (const auto failure = work(paths[i], device))
             reports.failed(i, *failure);
@@ -74,10 +75,12 @@ public:
             workers.emplace_back([this] { work(); });
         bool written = true;
         auto write = [&](const QByteArray &chunk) {
-            if (out.write(chunk) != chunk.size())
+            if (written && out.write(chunk) != chunk.size()) {
                 written = false;
+                stop();
+            }
         };
-        for (qsizetype i = 0; i < m_paths.size(); ++i) {
+        for (qsizetype i = 0; i < m_paths.size() && written; ++i) {
             reports.starting(i);
             File &file = m_files[size_t(i)];
             for (;;) {
@@ -111,9 +114,11 @@ public:
                 m_changed.notify_all();
                 for (const QByteArray &chunk : chunks)
                     write(chunk);
-                if (done)
+                if (done || !written)
                     break;
             }
+            if (!written)
+                break;
             if (file.failure)
                 reports.failed(i, *file.failure);
             {
@@ -144,7 +149,21 @@ private:
         std::optional<FileFailure> failure;
     };
 
-    bool mayBegin() const { return m_next < m_paths.size() && m_next < m_head + m_ahead; }
+    bool mayBegin() const
+    {
+        return !m_stopped && m_next < m_paths.size() && m_next < m_head + m_ahead;
+    }
+
+    // No file is begun any more, and the files at work drop their output
+    // instead of waiting for it to be written.
+    void stop()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopped = true;
+        }
+        m_changed.notify_all();
+    }
 
     // Whether the calling thread, waiting for file head, may cut the next
     // file itself.
@@ -168,7 +187,9 @@ private:
         {
             std::unique_lock lock(m_mutex);
             if (waitForRoom)
-                m_changed.wait(lock, [&] { return file.held < HeldBytes; });
+                m_changed.wait(lock, [&] { return m_stopped || file.held < HeldBytes; });
+            if (m_stopped)
+                return;
             file.held += chunk.size();
             file.chunks.push_back(std::move(chunk));
         }
@@ -194,8 +215,9 @@ private:
             qsizetype index;
             {
                 std::unique_lock lock(m_mutex);
-                m_changed.wait(lock, [&] { return m_next >= m_paths.size() || mayBegin(); });
-                index = m_next++;
+                m_changed.wait(lock,
+                               [&] { return m_stopped || m_next >= m_paths.size() || mayBegin(); });
+                index = m_stopped ? m_paths.size() : m_next++;
             }
             if (index >= m_paths.size())
                 return;
@@ -212,6 +234,7 @@ private:
     std::condition_variable m_changed;
     qsizetype m_next = 0;
     qsizetype m_head = 0;
+    bool m_stopped = false;    // a write failed
     qsizetype m_sized = -1;    // the file last looked at by mayTakeHere
     bool m_sizedSmall = false; // whether it is small enough to hold whole
 };

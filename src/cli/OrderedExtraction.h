@@ -34,7 +34,8 @@ struct OrderedReports
 // other on this thread), and writes their output to out strictly in the
 // order of paths, with the reports in that order too. Output waiting for
 // an earlier file is held back in bounded memory. Returns false when out
-// took less than it was given.
+// took less than it was given: then no file is begun after the one whose
+// output failed, and no later report is made.
 bool extractInOrder(const QStringList &paths, int jobs, QIODevice &out, const FileWork &work,
                     const OrderedReports &reports);
 

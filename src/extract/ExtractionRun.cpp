@@ -5,6 +5,7 @@
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
+#include "platform/EscapedText.h"
 #include "platform/PacedYield.h"
 #include "reading/documents/DocumentFailure.h"
 #include "reading/documents/DocumentFormats.h"
@@ -172,7 +173,7 @@ private:
         if (!m_proc.step(Site::ReadInputRow, [&] { path = m_env.inputs.rowText(row); }))
             return false;
         m_env.progress.setProgressValue(share(row, m_env.inputs.rowCount()));
-        m_env.progress.setProgressCaption(u"Processing: "_s + FileNameOfPath(path));
+        m_env.progress.setProgressCaption(u"Processing: "_s + escapedText(FileNameOfPath(path)));
         yieldIfDue();
         m_env.pointer.setPointerMode(PointerMode::Busy);
 

@@ -5,6 +5,7 @@
 #include "SmartSentences.h"
 #include "Utf8Paragraphs.h"
 #include "Utf8Sentences.h"
+#include "platform/EscapedText.h"
 #include "platform/Failure.h"
 #include "platform/FileReading.h"
 #include "reading/TextDecoding.h"
@@ -115,15 +116,31 @@ void extractTextBytes(const QString &name, QByteArrayView bytes, ExtractMode mod
         extractTexts({decodeTextOfFile(name, bytes)}, mode, shield, filter, sink);
 }
 
+namespace {
+
+// A description's line breaks become spaces; its other control characters
+// are escaped.
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return escapedText(text);
+}
+
+} // namespace
+
 QString failureLine(const FileFailure &failure)
 {
-    QString line = failure.description.contains(failure.path)
-                       ? failure.description
-                       : failure.path + QStringLiteral(": ") + failure.description;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\r', u' ');
-    line.replace(u'\n', u' ');
-    return line;
+    // The path's own control characters are escaped, never made spaces.
+    const QString path = escapedText(failure.path);
+    if (failure.path.isEmpty() || !failure.description.contains(failure.path))
+        return (failure.path.isEmpty() ? QString() : path + QStringLiteral(": ")) +
+               oneLine(failure.description);
+    QStringList parts = failure.description.split(failure.path);
+    for (QString &part : parts)
+        part = oneLine(part);
+    return parts.join(path);
 }
 
 bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter)

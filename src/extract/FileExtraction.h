@@ -19,7 +19,8 @@ struct FileFailure
 };
 
 // A failure in one line: the description, led by the path when it does not
-// name it.
+// name it. Control characters are escaped (escapedText), save the
+// description's line breaks, which become spaces.
 QString failureLine(const FileFailure &failure);
 
 struct DocumentFormat;

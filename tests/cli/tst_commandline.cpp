@@ -89,32 +89,49 @@ private Q_SLOTS:
         QCOMPARE(r.status, 0);
     }
 
-    // A full disk is one message and exit 1, in every format and with any
-    // number of jobs; a closed pipe ends the run without a word.
+    // A full disk is one message, naming the output and the reason, and
+    // exit 1, in every format and with any number of jobs; the run stops
+    // there, so the missing file after it is never reached. A closed pipe
+    // ends the run without a word.
     void fullDiskAndClosedPipe_data()
     {
         QTest::addColumn<QStringList>("options");
-        for (const char *format : {"lines", "json", "text"}) {
-            for (const char *jobs : {"1", "2"}) {
-                QTest::addRow("%s, -j %s", format, jobs) << QStringList{
-                    u"--format"_s, QString::fromLatin1(format), u"-j"_s, QString::fromLatin1(jobs)};
+        QTest::addColumn<bool>("toFile");
+        for (const bool toFile : {false, true}) {
+            for (const char *format : {"lines", "json", "text"}) {
+                for (const char *jobs : {"1", "2"}) {
+                    QTest::addRow("%s, -j %s%s", format, jobs, toFile ? ", -o" : "")
+                        << QStringList{u"--format"_s, QString::fromLatin1(format), u"-j"_s,
+                                       QString::fromLatin1(jobs)}
+                        << toFile;
+                }
             }
+            QTest::addRow("--text%s", toFile ? ", -o" : "") << QStringList{u"--text"_s} << toFile;
         }
-        QTest::newRow("--text") << QStringList{u"--text"_s};
     }
     void fullDiskAndClosedPipe()
     {
         QFETCH(QStringList, options);
+        QFETCH(bool, toFile);
         QByteArray text;
         for (int i = 0; i < 20000; ++i)
             text += "Paragraph number " + QByteArray::number(i) + ".\n\n";
         const QString a = m_tree.write(u"full-a.txt"_s, text);
         const QString b = m_tree.write(u"full-b.txt"_s, text);
+        const QString missing = m_tree.path(u"full-missing.txt"_s);
         const QString config = m_tree.path(u"config"_s);
-        CliResult r = runCli(options + QStringList{a, b}, config, {QString()}, 60000,
-                             {.outputFile = u"/dev/full"_s});
+        CliResult r;
+        if (toFile) {
+            r = runCli(options + QStringList{u"-o"_s, u"/dev/full"_s, a, missing, b}, config);
+            QCOMPARE(r.err, QByteArray("quillfen-cli: cannot write /dev/full: No space left on "
+                                       "device\n"));
+        } else {
+            r = runCli(options + QStringList{a, missing, b}, config, {QString()}, 60000,
+                       {.outputFile = u"/dev/full"_s});
+            QCOMPARE(r.err, QByteArray("quillfen-cli: cannot write standard output: No space "
+                                       "left on device\n"));
+        }
         QCOMPARE(r.status, 1);
-        QCOMPARE(r.err, QByteArray("quillfen-cli: the output could not be written completely\n"));
 
         r = runCli(options + QStringList{a, b}, config, {QString()}, 60000, {.readUntil = 1});
         QCOMPARE(r.err, QByteArray());

@@ -203,6 +203,23 @@ private Q_SLOTS:
         QCOMPARE(m_platform.shownMessages(), (QStringList{report(144, description), u"Done."_s}));
     }
 
+    // A name's control characters show escaped in the gathered report and
+    // the progress caption, never raw.
+    void controlCharactersInNames_areEscapedInTheReport()
+    {
+        const QString name = u"t\x1b]0;owned\x07\nname.txt"_s;
+        const QString path = m_tree.path(name);
+        m_inputs.rows = {path};
+        QStringList captions;
+        m_platform.onYield([&](int) { captions << m_platform.progressCaption(); });
+        makeRun().start();
+        const QString shown = m_tree.path(u"t\\x1b]0;owned\\a\\nname.txt"_s);
+        QCOMPARE(m_platform.shownMessages().size(), 2);
+        QVERIFY2(m_platform.shownMessages()[0].contains(u"\r\nCannot read \""_s + shown + u'"'),
+                 qPrintable(m_platform.shownMessages()[0]));
+        QVERIFY(captions.contains(u"Processing: t\\x1b]0;owned\\a\\nname.txt"_s));
+    }
+
     void unreadableFirstFile_givesOneReportOnly()
     {
         m_inputs.rows = {m_tree.path(u"gone.txt"_s)};

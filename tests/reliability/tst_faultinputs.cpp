@@ -221,6 +221,39 @@ private Q_SLOTS:
         QVERIFY(!r.out.contains("invalid"));
     }
 
+    // A name's control characters reach the terminal escaped, never raw:
+    // a name could otherwise set the title or clear the screen.
+    void controlCharactersInNames_areEscapedInReports_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("ESC") << QByteArray("t\x1b]0;owned\x07.txt")
+                             << QByteArray("t\\x1b]0;owned\\a.txt");
+        QTest::newRow("newline") << QByteArray("new\nline.txt") << QByteArray("new\\nline.txt");
+        QTest::newRow("tab") << QByteArray("t\tab.txt") << QByteArray("t\\tab.txt");
+        QTest::newRow("DEL") << QByteArray("del\x7f.txt") << QByteArray("del\\x7f.txt");
+        QTest::newRow("non-ASCII")
+            << QByteArray("caf\xc3\xa9.txt") << QByteArray("caf\xc3\xa9.txt");
+    }
+    void controlCharactersInNames_areEscapedInReports()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, shown);
+        // A binary file is one report naming it.
+        QDir().mkpath(QString::fromUtf8(m_tree.raw("escaped")));
+        m_tree.makeFile("escaped/" + name, QByteArray(64, '\0'));
+        const QByteArray folder = m_tree.raw("escaped");
+        const CliResult r = runCli({QString::fromUtf8(folder + '/' + name)}, config());
+        QCOMPARE(r.status, 1);
+        QCOMPARE(reportCount(r.err), 1);
+        QVERIFY2(r.err.contains(QByteArray(folder + '/' + shown)), r.err.constData());
+        const QByteArray withoutLineEnd = r.err.chopped(1);
+        QVERIFY2(!withoutLineEnd.contains('\x1b') && !withoutLineEnd.contains('\n') &&
+                     !withoutLineEnd.contains('\t') && !withoutLineEnd.contains('\x7f'),
+                 r.err.constData());
+        QFile::remove(QString::fromUtf8(folder + '/' + name));
+    }
+
     void vanishedAndChangedInputs_areReportedOnce_data()
     {
         QTest::addColumn<QString>("kind");

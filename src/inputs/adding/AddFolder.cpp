@@ -35,15 +35,14 @@ void AddFolderAction::run(const FillerServices &services, InputListTarget &targe
     proc.step(Site::SaveLastFolder, [&] { settings.save(LastFolderKey, folder); });
     services.pointer.setPointerMode(PointerMode::Busy);
     FolderList folders{folder + u'/'};
-    proc.step(Site::WalkFolders, [&] {
-        FolderWalk walk(services.boxes, services.loop, services.yieldInterval);
-        walk.GetSubDirectories2016(folders, true);
-    });
+    FolderWalk walk(services.boxes, services.loop, services.yieldInterval);
+    walk.setFollowLinks(services.followLinks);
+    proc.step(Site::WalkFolders, [&] { walk.GetSubDirectories2016(folders, true); });
     const WildcardPattern pattern(extensionPatterns(extension));
     for (const QString &entry : std::as_const(folders)) {
         const QString dir = entry.chopped(1);
         QStringList names;
-        proc.step(Site::ListFiles, [&] { names = GetFilesInFolder(dir, pattern); });
+        proc.step(Site::ListFiles, [&] { names = walk.filesInFolder(dir, pattern); });
         for (const QString &name : std::as_const(names)) {
             if (name.startsWith(u'~'))
                 continue;
@@ -56,6 +55,8 @@ void AddFolderAction::run(const FillerServices &services, InputListTarget &targe
         }
     }
     services.pointer.setPointerMode(PointerMode::Default);
+    if (!walk.linksNotFollowed().isEmpty())
+        showMessage(services.boxes, linksNotFollowedReport(walk.linksNotFollowed()));
 }
 
 } // namespace Quillfen

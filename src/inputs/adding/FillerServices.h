@@ -9,6 +9,9 @@
 
 namespace Quillfen {
 
+// The settings key of the check box "Follow links out of folders".
+inline const QString FollowLinksKey = QStringLiteral("FollowLinks");
+
 // What the input-list buttons reach of the window and the platform.
 struct FillerServices
 {
@@ -19,6 +22,7 @@ struct FillerServices
     SettingsStore &settings;
     EventLoop *loop = nullptr; // null: never yields
     std::chrono::milliseconds yieldInterval = PacedYield::DefaultInterval;
+    bool followLinks = false; // the folder walk follows links out of the folder chosen
 };
 
 } // namespace Quillfen

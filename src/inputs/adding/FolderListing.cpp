@@ -72,7 +72,8 @@ QStringList GetFilesInFolder(const QString &folder, const QString &pattern)
     return GetFilesInFolder(folder, WildcardPattern(pattern));
 }
 
-QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &wildcard)
+QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &wildcard,
+                             QStringList *links)
 {
     QString prefix = folder;
     if (!prefix.endsWith(u'/'))
@@ -94,6 +95,11 @@ QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &wildc
             struct stat st;
             if (fstatat(dir.fd(), entry.cName, &st, 0) != 0 || S_ISDIR(st.st_mode))
                 continue;
+            if (links && (entry.type == DT_LNK ||
+                          (entry.type == DT_UNKNOWN &&
+                           fstatat(dir.fd(), entry.cName, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                           S_ISLNK(st.st_mode))))
+                links->append(name);
         }
         names.append(name);
     }

@@ -41,7 +41,9 @@ QStringList extensionPatterns(const QString &answer);
 // UTF-8 (they could not be found again by the decoded name). A folder that cannot be listed gives
 // no names.
 // Each WildcardPattern compiles its expression once: a walk makes one for all its folders.
-QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &pattern);
+// links, when given, receives those of the names that are symbolic links.
+QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &pattern,
+                             QStringList *links = nullptr);
 QStringList GetFilesInFolder(const QString &folder, const QString &pattern);
 
 } // namespace Quillfen

@@ -4,9 +4,11 @@
 #include "PathTests.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
+#include "platform/EscapedText.h"
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -35,10 +37,31 @@ bool mayWalk(const QString &folder)
     return attributes != HiddenSystemLinkedFolder && attributes != HiddenSystemFolder;
 }
 
+bool isLink(int folder, const DirectoryReader::Entry &entry)
+{
+    if (entry.type != DT_UNKNOWN)
+        return entry.type == DT_LNK;
+    struct stat st;
+    return fstatat(folder, entry.cName, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+}
+
 // Permission denied and path not found drop the folder from the list.
 bool dropsFolder(int error)
 {
     return error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR;
+}
+
+// The real path of path, ending in "/"; empty when it cannot be resolved.
+QString realFolderPath(const QString &path)
+{
+    char *resolved = ::realpath(encodePath(path).constData(), nullptr);
+    if (!resolved)
+        return QString();
+    QString real = decodeName(resolved);
+    std::free(resolved);
+    if (!real.endsWith(u'/'))
+        real.append(u'/');
+    return real;
 }
 
 } // namespace
@@ -46,7 +69,39 @@ bool dropsFolder(int error)
 void FolderWalk::GetSubDirectories2016(FolderList &list, bool recurse)
 {
     m_walked.clear();
+    m_roots.clear();
+    for (const QString &folder : std::as_const(list)) {
+        if (const QString real = realFolderPath(folder); !real.isEmpty())
+            m_roots.append(real);
+    }
     walkLevel(list, recurse);
+}
+
+bool FolderWalk::mayFollowLink(const QString &path)
+{
+    if (m_followLinks)
+        return true;
+    QString target = realFolderPath(path);
+    if (target.isEmpty())
+        return true; // a dangling link leads nowhere; the tests after it drop it
+    for (const QString &root : std::as_const(m_roots)) {
+        if (target.startsWith(root))
+            return true;
+    }
+    m_linksNotFollowed.append(path);
+    return false;
+}
+
+QStringList FolderWalk::filesInFolder(const QString &folder, const WildcardPattern &pattern)
+{
+    QStringList links;
+    QStringList names = GetFilesInFolder(folder, pattern, &links);
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    for (const QString &link : std::as_const(links)) {
+        if (!mayFollowLink(prefix + link))
+            names.removeOne(link);
+    }
+    return names;
 }
 
 qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
@@ -160,6 +215,8 @@ void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
         m_yield.point();
         if (entry.name.size() > NAME_MAX || HasUnsafeCharacters(entry.name))
             continue;
+        if (isLink(dir.fd(), entry) && !mayFollowLink(folder + decodeName(entry.name)))
+            continue;
         // A folder met before (a link back into the tree) is left out.
         if (!haveStat && fstatat(dir.fd(), entry.cName, &st, 0) != 0)
             continue;
@@ -169,6 +226,25 @@ void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
     }
     if (dir.error() != 0)
         throw SystemFailure(dir.error(), folder);
+}
+
+QString linkNotFollowedLine(const QString &link)
+{
+    return escapedText(link) + u": a link that leads outside the folder, not followed"_s;
+}
+
+QString linksNotFollowedReport(const QStringList &links)
+{
+    constexpr qsizetype Listed = 20;
+    QString text =
+        links.size() == 1
+            ? u"1 link leads outside the folder and was not followed:"_s
+            : u"%1 links lead outside the folder and were not followed:"_s.arg(links.size());
+    for (qsizetype i = 0; i < std::min(links.size(), Listed); ++i)
+        text += u"\r\n"_s + escapedText(links[i]);
+    if (links.size() > Listed)
+        text += u"\r\nand %1 more"_s.arg(links.size() - Listed);
+    return text + u"\r\n(\"Follow links out of folders\" follows them.)"_s;
 }
 
 void GetSubDirectories2016(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,

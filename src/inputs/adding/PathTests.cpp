@@ -1,5 +1,7 @@
 #include "PathTests.h"
 
+#include "platform/EscapedText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -70,7 +72,8 @@ bool statPath(const QString &path, struct stat &st)
 } // namespace
 
 SystemFailure::SystemFailure(int error, const QString &path)
-    : Failure(QString::fromLocal8Bit(std::strerror(error)) + u": "_s + path), m_error(error)
+    : Failure(QString::fromLocal8Bit(std::strerror(error)) + u": "_s + escapedText(path)),
+      m_error(error)
 {}
 
 bool IsFolder(const QString &path)

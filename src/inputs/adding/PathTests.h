@@ -47,7 +47,8 @@ inline QString decodeName(QByteArrayView rawName)
     return QString::fromUtf8(rawName);
 }
 
-// A failed system call on a path; error is the errno value.
+// A failed system call on a path; error is the errno value. The description
+// shows the path with its control characters escaped.
 class SystemFailure : public Failure
 {
 public:

@@ -19,7 +19,7 @@ void AddFolderTree(const QString &folder, const WildcardPattern &wildcard,
     walk.GetSubDirectories2016(folders, true);
     for (const QString &entry : std::as_const(folders)) {
         const QString dir = entry.chopped(1);
-        const QStringList names = GetFilesInFolder(dir, wildcard);
+        const QStringList names = walk.filesInFolder(dir, wildcard);
         for (const QString &name : names) {
             if (name.startsWith(u'~'))
                 continue;

@@ -30,8 +30,9 @@ struct TextDecision
 // file: wholeFile); validUtf8: whether the bytes after any byte-order mark
 // are valid UTF-8 (the whole file's, not only head's). In this order: a NUL byte in
 // head outside UTF-16/UTF-32 text makes the file binary; a forced encoding;
-// a byte-order mark; UTF-16 or UTF-32 without one; UTF-8; a legacy encoding
-// that uchardet names with confidence; Windows-1252.
+// a byte-order mark; UTF-16 or UTF-32 without one (UnmarkedWideText.h); UTF-8;
+// East Asian UTF-16 without a NUL byte; a legacy encoding that uchardet
+// names with confidence; Windows-1252.
 TextDecision decideTextDecoding(QByteArrayView head, bool wholeFile, bool validUtf8);
 
 // The same for the whole file's bytes.

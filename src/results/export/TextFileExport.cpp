@@ -2,6 +2,7 @@
 
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
+#include "platform/EscapedText.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
 #include "platform/PacedYield.h"
@@ -63,9 +64,9 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
         // A failing question counts as No: nothing is overwritten unasked.
         answer = MessageAnswer::No;
         proc.step(Site::AskOverwrite, [&] {
-            answer =
-                services.boxes.show({u"Are you sure you wish to overwrite "_s + path + u" ?"_s,
-                                     applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
+            answer = services.boxes.show(
+                {u"Are you sure you wish to overwrite "_s + escapedText(path) + u" ?"_s,
+                 applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
         });
     }
     if (answer != MessageAnswer::Yes)

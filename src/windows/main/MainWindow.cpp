@@ -210,6 +210,20 @@ void MainWindow::setupControls()
     makeButton(MainButton::ClearInputs, u"Clear List"_s);
     makeButton(MainButton::ClearResults, u"Clear List"_s);
     makeButton(MainButton::LoadSamples, u"Load Sample/Example Files"_s);
+
+    m_followLinks = new QCheckBox(u"Follow links out of folders"_s, this);
+    m_followLinks->setObjectName(FollowLinksKey);
+    m_followLinks->setToolTip(
+        u"When a folder is added or dropped, also follow the symbolic links in it "
+        "that lead outside it. Left off, each such link is named once the "
+        "folder is added."_s);
+    connect(m_followLinks, &QCheckBox::clicked, this, [this](bool checked) {
+        try {
+            m_store.saveBoolean(FollowLinksKey, checked);
+        } catch (...) {
+            // The box keeps its state for this session.
+        }
+    });
 }
 
 // Input list and its buttons on the left, the options and "Start
@@ -222,6 +236,7 @@ void MainWindow::setupLayout()
     inputButtons->addWidget(button(MainButton::AddFolder), 0, 1);
     inputButtons->addWidget(button(MainButton::LoadSamples), 1, 0);
     inputButtons->addWidget(button(MainButton::ClearInputs), 1, 1);
+    inputButtons->addWidget(m_followLinks, 2, 0, 1, 2);
 
     auto *inputSide = new QVBoxLayout;
     inputSide->addWidget(m_inputListView, 1);
@@ -304,6 +319,7 @@ void MainWindow::setupKeyboard()
                    button(MainButton::AddFolder),
                    button(MainButton::LoadSamples),
                    button(MainButton::ClearInputs),
+                   m_followLinks,
                    options.option(OptionButton::Paragraph),
                    options.option(OptionButton::Sentence),
                    options.option(OptionButton::SmartSentence),
@@ -353,7 +369,8 @@ FillerServices MainWindow::fillerServices()
             .desktop = m_services.desktop,
             .settings = m_store,
             .loop = m_flush.get(),
-            .yieldInterval = m_services.yieldInterval};
+            .yieldInterval = m_services.yieldInterval,
+            .followLinks = m_followLinks->isChecked()};
 }
 
 ExportServices MainWindow::exportServices()
@@ -475,11 +492,14 @@ void MainWindow::addDroppedFiles(const QStringList &paths)
 {
     InputListModel::AppendBatch batch(*m_inputRows);
     FolderWalk walk(*m_flush, m_flush.get(), m_services.yieldInterval);
+    walk.setFollowLinks(m_followLinks->isChecked());
     try {
         AddDroppedPaths(paths, *m_inputRows, walk);
     } catch (const Failure &) {
         // A drop has no report of its own; the rows added so far stay.
     }
+    if (!walk.linksNotFollowed().isEmpty())
+        showMessage(*m_flush, linksNotFollowedReport(walk.linksNotFollowed()));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

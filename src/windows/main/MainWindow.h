@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QShortcut;
@@ -74,6 +75,8 @@ public:
     CaptionedProgressBar *progressBar() const { return m_progressBar; }
     // "Find in results" above the results list.
     QLineEdit *findBox() const { return m_findBox; }
+    // Whether adding a folder follows links that lead outside it.
+    QCheckBox *followLinksBox() const { return m_followLinks; }
     ResultsMenu &resultsMenu() const { return *m_resultsMenu; }
     QPushButton *button(MainButton which) const { return m_buttons.at(std::size_t(which)); }
     InputListBehaviour &inputBehaviour() const { return *m_inputBehaviour; }
@@ -145,6 +148,7 @@ private:
     ListViewControl *m_resultsListView = nullptr;
     CaptionedProgressBar *m_progressBar = nullptr;
     QLineEdit *m_findBox = nullptr;
+    QCheckBox *m_followLinks = nullptr;
     QShortcut *m_stopShortcut = nullptr;
     ResultsColumns *m_resultsColumns = nullptr;
     ResultsMenu *m_resultsMenu = nullptr;

@@ -14,6 +14,7 @@
 #include "platform/Failure.h"
 #include "platform/qt/PointerImages.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +66,11 @@ void MainWindow::startUp()
         });
     }
     m_options->restoreMatching();
+    try {
+        m_followLinks->setChecked(m_store.getBoolean(FollowLinksKey, false));
+    } catch (...) {
+        m_followLinks->setChecked(false); // a value that cannot be read: the default
+    }
 }
 
 void MainWindow::TakeSampleSnapshot()

@@ -85,6 +85,41 @@ private Q_SLOTS:
         QCOMPARE(expected.size(), 4);
     }
 
+    // Links out of the folder given are not followed unless asked, each
+    // named in one notice; a run that reads what it was given still ends 0.
+    void links_outOfTheFolder_areNotFollowedUnlessAsked()
+    {
+        m_tree.makeFolder("L");
+        m_tree.makeFile("L/own.txt", "Own.\r\n");
+        m_tree.makeFolder("L-sibling");
+        m_tree.makeFile("L-sibling/sibling.txt", "Sibling.\r\n");
+        m_tree.makeLink("/", "L/root");
+        m_tree.makeLink("../L-sibling", "L/sibling");
+        m_tree.makeLink("..", "L/parent");
+        const QString own = m_tree.path(u"L/own.txt"_s);
+        Result r = run({u"--list-inputs"_s, m_tree.path(u"L"_s)});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.lines, (QStringList{own, QString()}));
+        QCOMPARE(reportCount(r.err), 3);
+        for (const char *link : {"L/parent", "L/root", "L/sibling"}) {
+            const QByteArray notice = "quillfen-cli: " + m_tree.raw(link) +
+                                      ": a link that leads outside the folder, not followed "
+                                      "(--follow-links follows it)\n";
+            QVERIFY2(r.err.contains(notice), r.err.constData());
+        }
+
+        // Followed: the sibling's files come; the walk of / is left out of
+        // this test by removing that link, the loop through ".." is walked once.
+        QFile::remove(m_tree.path(u"L/root"_s));
+        r = run(
+            {u"--follow-links"_s, u"--extension=txt"_s, u"--list-inputs"_s, m_tree.path(u"L"_s)});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        QVERIFY2(r.lines.contains(m_tree.path(u"L/sibling/sibling.txt"_s)),
+                 qPrintable(r.lines.join(u'\n')));
+        QCOMPARE(r.lines.filter(u"own.txt"_s).size(), 1);
+    }
+
     void extraction_readsTheFilesOfAFolder()
     {
         const Result r = run({u"--extension=txt"_s, m_tree.path(u"E"_s)});

@@ -194,20 +194,97 @@ private Q_SLOTS:
         QVERIFY(list.contains(tree.path(u"R/B/"_s)));
     }
 
-    void walk_followsLinksOutOfTheTree()
+    // A link whose target is outside the folder given is not followed
+    // unless asked, and is noted once; a link inside is walked as today.
+    void walk_linksOutOfTheFolder_areNotFollowedByDefault_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("to /") << QByteArray("/") << false;
+        QTest::newRow("to a sibling outside") << QByteArray("../Outside") << false;
+        QTest::newRow("to the folder's parent") << QByteArray("..") << false;
+        QTest::newRow("to a link outside") << QByteArray("../toOutside") << false;
+        QTest::newRow("to a name that starts like the folder") << QByteArray("../R2") << false;
+        QTest::newRow("inside, relative") << QByteArray("A/A1") << true;
+        QTest::newRow("inside, by an absolute path") << QByteArray("{R}/A/A1") << true;
+    }
+    void walk_linksOutOfTheFolder_areNotFollowedByDefault()
+    {
+        QFETCH(QByteArray, target);
+        QFETCH(bool, inside);
+        TreeFixture tree;
+        for (const char *folder : {"R", "R/A", "R/A/A1", "Outside", "Outside/sub", "R2"})
+            tree.makeFolder(folder);
+        tree.makeLink("Outside", "toOutside");
+        tree.makeLink(target.replace("{R}", tree.raw("R")), "R/link");
+        const QString root = tree.path(u"R/"_s);
+        const QString link = tree.path(u"R/link/"_s);
+
+        Quillfen::FolderWalk byDefault(*m_platform, m_platform.get(), 0ms);
+        FolderList list{root};
+        byDefault.GetSubDirectories2016(list, true);
+        if (inside) {
+            // The folder is walked once, under its own name or the link's.
+            QCOMPARE(list.size(), 3);
+            QCOMPARE(byDefault.linksNotFollowed(), QStringList());
+        } else {
+            QCOMPARE(list, (FolderList{root, tree.path(u"R/A/"_s), tree.path(u"R/A/A1/"_s)}));
+            QCOMPARE(byDefault.linksNotFollowed(), QStringList{link.chopped(1)});
+        }
+
+        // Followed, one level only: a link to / is not walked through here.
+        Quillfen::FolderWalk following(*m_platform, m_platform.get(), 0ms);
+        following.setFollowLinks(true);
+        list = {root};
+        following.GetSubDirectories2016(list, false);
+        QVERIFY2(list.contains(link) || inside, qPrintable(list.join(u' ')));
+        QCOMPARE(following.linksNotFollowed(), QStringList());
+        QCOMPARE(m_platform->shownRequests().size(), 0);
+    }
+
+    // Followed links out of the folder still find loops: each folder once.
+    void walk_followedLinks_walkEachFolderOnce()
     {
         TreeFixture tree;
-        tree.makeFolder("R");
-        tree.makeFolder("Outside");
-        tree.makeFolder("Outside/sub");
+        for (const char *folder : {"R", "Outside", "Outside/sub"})
+            tree.makeFolder(folder);
         tree.makeLink("../Outside", "R/out");
-        tree.makeLink("../Outside", "R/again"); // the same folder twice
-        const FolderList list = walk({tree.path(u"R/"_s)});
+        tree.makeLink("../Outside", "R/again");       // the same folder twice
+        tree.makeLink("../../R", "Outside/sub/back"); // and back into the tree
+        Quillfen::FolderWalk walk(*m_platform, m_platform.get(), 0ms);
+        walk.setFollowLinks(true);
+        FolderList list{tree.path(u"R/"_s)};
+        walk.GetSubDirectories2016(list, true);
         QCOMPARE(list.size(), 3);
         const QString viaLink = list[1];
         QVERIFY2(viaLink == tree.path(u"R/out/"_s) || viaLink == tree.path(u"R/again/"_s),
                  qPrintable(viaLink));
         QCOMPARE(list[2], viaLink + u"sub/"_s);
+    }
+
+    // Links to files outside the folder are left out of its files, and noted.
+    void filesInFolder_leavesOutLinksToFilesOutside()
+    {
+        TreeFixture tree;
+        tree.makeFolder("R");
+        tree.makeFile("R/a.txt");
+        tree.makeFile("secret.txt");
+        tree.makeLink("a.txt", "R/inside.txt");
+        tree.makeLink("../secret.txt", "R/outside.txt");
+        tree.makeLink("/etc/hostname", "R/system.txt");
+        const Quillfen::WildcardPattern all(u"*.*"_s);
+        Quillfen::FolderWalk walk(*m_platform, m_platform.get(), 0ms);
+        FolderList list{tree.path(u"R/"_s)};
+        walk.GetSubDirectories2016(list, true);
+        QCOMPARE(walk.filesInFolder(tree.path(u"R"_s), all),
+                 (QStringList{u"a.txt"_s, u"inside.txt"_s}));
+        QStringList expected{tree.path(u"R/outside.txt"_s)};
+        if (QFile::exists(u"/etc/hostname"_s))
+            expected << tree.path(u"R/system.txt"_s);
+        QCOMPARE(walk.linksNotFollowed(), expected);
+
+        walk.setFollowLinks(true);
+        QCOMPARE(walk.filesInFolder(tree.path(u"R"_s), all).size(), 3 + (expected.size() - 1));
     }
 
     void walk_missingStart_staysInTheList()

@@ -253,6 +253,42 @@ private Q_SLOTS:
                  (QStringList{u".link.txt"_s, u"a.txt"_s, u"b.TXT"_s, u"g.txt"_s, u"h.txt"_s}));
     }
 
+    // Links out of the chosen folder: left out, then named in one message;
+    // with the window's setting, followed.
+    void addFolder_linksOutOfTheFolder_areNamedOnceOrFollowed()
+    {
+        TreeFixture tree;
+        tree.makeFolder("R");
+        tree.makeFile("R/a.txt");
+        tree.makeFolder("Outside");
+        tree.makeFile("Outside/o.txt");
+        tree.makeFile("secret.txt");
+        tree.makeLink("../Outside", "R/out");
+        tree.makeLink("../secret.txt", "R/s.txt");
+        for (const bool follow : {false, true}) {
+            m_list.rows.clear();
+            m_platform = std::make_unique<ScriptedPlatform>();
+            m_platform->answerText(u"txt"_s);
+            m_platform->answerFolder(tree.path(u"R"_s));
+            FillerServices withSetting = services();
+            withSetting.followLinks = follow;
+            AddFolderAction::run(withSetting, m_list);
+            if (follow) {
+                QCOMPARE(m_list.rows, (QStringList{tree.path(u"R/a.txt"_s), tree.path(u"R/s.txt"_s),
+                                                   tree.path(u"R/out/o.txt"_s)}));
+                QCOMPARE(m_platform->shownRequests().size(), 0);
+                continue;
+            }
+            QCOMPARE(m_list.rows, QStringList{tree.path(u"R/a.txt"_s)});
+            QCOMPARE(m_platform->shownRequests().size(), 1);
+            const QString text = m_platform->shownRequests().first().text;
+            QVERIFY2(text.startsWith(u"2 links lead outside the folder and were not followed:"_s),
+                     qPrintable(text));
+            QVERIFY(text.contains(u"\r\n"_s + tree.path(u"R/out"_s) + u"\r\n"_s));
+            QVERIFY(text.contains(u"\r\n"_s + tree.path(u"R/s.txt"_s) + u"\r\n"_s));
+        }
+    }
+
     void addFolder_nextUse_startsFromTheLastAnswers()
     {
         TreeFixture tree;

@@ -12,6 +12,7 @@
 #include "windows/main/ListViewControl.h"
 #include "windows/main/PointerControl.h"
 
+#include <QCheckBox>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
@@ -225,6 +226,39 @@ private Q_SLOTS:
         again.setUrls({QUrl::fromLocalFile(first)});
         QVERIFY(dragAndDrop(window.inputListView(), &again));
         QCOMPARE(window.inputList().paths(), expected + QStringList{first});
+    }
+
+    // A dropped folder's links out of it are named in one message unless
+    // "Follow links out of folders" is checked; the box is stored.
+    void drop_linksOutOfTheFolder_areFollowedOnlyWhenChecked()
+    {
+        WindowHarness harness;
+        const QString folder = harness.files.path(u"F"_s);
+        const QString own = harness.files.write(u"F/a.txt"_s, "x");
+        harness.files.write(u"Outside/o.txt"_s, "x");
+        harness.files.makeLink("../Outside", "F/out");
+        MainWindow &window = harness.startShown();
+        QVERIFY(!window.followLinksBox()->isChecked());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(folder)});
+        QVERIFY(dragAndDrop(window.inputListView(), &data));
+        QCOMPARE(window.inputList().paths(), QStringList{own});
+        QCOMPARE(harness.platform.shownMessages().size(), 1);
+        QVERIFY2(harness.platform.shownMessages().first().startsWith(
+                     u"1 link leads outside the folder and was not followed:\r\n"_s + folder +
+                     u"/out\r\n"_s),
+                 qPrintable(harness.platform.shownMessages().first()));
+
+        window.followLinksBox()->click();
+        QVERIFY(window.followLinksBox()->isChecked());
+        QVERIFY(dragAndDrop(window.inputListView(), &data));
+        QCOMPARE(window.inputList().paths(), (QStringList{own, own, folder + u"/out/o.txt"_s}));
+        QCOMPARE(harness.platform.shownMessages().size(), 1);
+
+        // The next start finds the box as it was left.
+        WindowHarness next;
+        next.store(u"FollowLinks"_s, harness.stored(u"FollowLinks"_s));
+        QVERIFY(next.start().followLinksBox()->isChecked());
     }
 
     void drop_refusesAnythingButLocalFiles_data()
