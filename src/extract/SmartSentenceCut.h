@@ -9,6 +9,8 @@
 #include "SmartSentences.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace Quillfen {
 
@@ -58,6 +60,7 @@ private:
         int marks = 0;
         bool strong = false; // holds "?" or "!"
         bool wide = false;   // holds a CJK ender
+        bool closed = false; // holds a closing quote or bracket
     };
     // What a step along a run gives besides the place it goes on at.
     static constexpr qsizetype RunEnds = -1;
@@ -72,12 +75,25 @@ private:
     Decision atTerminator(qsizetype p);
     qsizetype runStep(qsizetype i, EnderRun &run);
     qsizetype wideRunStep(qsizetype i, EnderRun &run);
+    qsizetype referenceMark(qsizetype i);
+    int spacedCloser(qsizetype k);
     Decision afterRun(qsizetype p, const EnderRun &run);
+    Decision beforeLowerCase(qsizetype p, const EnderRun &run, qsizetype j);
+    Decision periodBeforeLowerCase(qsizetype p, qsizetype e, qsizetype j);
     Decision byWordBefore(qsizetype p, qsizetype e, qsizetype j);
     Decision glued(qsizetype p, qsizetype e);
+    qsizetype facesAt(qsizetype j);
+    qsizetype emoticonAt(qsizetype k);
+    qsizetype footnoteNumberAt(qsizetype j);
+    int listLineEnds(qsizetype q, qsizetype j);
+    bool isSpanishQuestion(qsizetype p) const;
+    int startsSpeechTag(qsizetype j);
 
     // SmartSentenceWords.cpp
     Kind kindBefore(qsizetype p);
+    Kind builtinKindBefore(qsizetype p);
+    qsizetype wordStartBefore(qsizetype p);
+    int flagsBefore(qsizetype p);
     Kind kindOfToken(qsizetype j, qsizetype p);
     Kind kindOfLastLetters(qsizetype j, qsizetype p);
     Kind userEntryAt(qsizetype p);
@@ -86,6 +102,9 @@ private:
     bool characterAt(qsizetype k, char32_t &c, int &length) const;
     qsizetype skipOpeners(qsizetype j, qsizetype end);
     bool wordCharBefore(qsizetype j);
+    bool afterNumber(qsizetype j);
+    static bool isTimeUnit(char c);
+    qsizetype lastLettersBefore(qsizetype p, qsizetype *letters, qsizetype *wordEnd);
     bool previousWordIsLower(qsizetype j, int *flags);
     bool isTimePhrase(qsizetype p);
     int shortCapitals(qsizetype j);
@@ -113,6 +132,15 @@ private:
     std::string m_needle; // " 2. " after "1. ", empty when none
     qsizetype m_needleFrom = 0;
     std::string m_row;
+
+    // Words this text has ended a sentence with before a capitalised word:
+    // evidence that they are no abbreviations where a lower-case word
+    // follows. Hashes in open addressing; learning stops when it is full.
+    void learnEndWord(std::string_view word);
+    bool endsSentences(std::string_view word) const;
+    static constexpr size_t EndWordSlots = 1024;
+    std::vector<quint64> m_endWords;
+    size_t m_endWordCount = 0;
 };
 
 } // namespace Quillfen

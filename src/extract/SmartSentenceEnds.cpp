@@ -4,6 +4,9 @@
 #include "SmartWords.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
 
 namespace Quillfen {
 
@@ -27,6 +30,11 @@ SmartSentenceCut::Decision SmartSentenceCut::atLineEnd(qsizetype q)
     if (marker < 0)
         return wait();
     if (marker > 0)
+        return endAt(q, j);
+    const int item = lines == 1 ? listLineEnds(q, j) : 0;
+    if (item == NeedMore)
+        return wait();
+    if (item)
         return endAt(q, j);
     m_lineEndInside = true;
     return goOn(j);
@@ -67,7 +75,16 @@ qsizetype SmartSentenceCut::runStep(qsizetype i, EnderRun &run)
     if (isAsciiCloser(c)) {
         if (run.closersAt < 0)
             run.closersAt = i;
+        run.closed = true;
         return i + 1;
+    }
+    if (c == '[') {
+        const qsizetype end = referenceMark(i);
+        if (end == RunWaits || end == RunEnds)
+            return end;
+        if (run.closersAt < 0)
+            run.closersAt = i;
+        return end;
     }
     if (c == ' ') {
         if (i + 1 >= n)
@@ -75,6 +92,17 @@ qsizetype SmartSentenceCut::runStep(qsizetype i, EnderRun &run)
         // ". . ." is one ellipsis
         if (s[i + 1] == '.' && run.closersAt < 0 && run.dots > 0 && !run.strong && !run.wide)
             return i + 1;
+        if (s[i + 1] == '"' || s[i + 1] == ')') {
+            const int closer = spacedCloser(i + 1);
+            if (closer == NeedMore)
+                return RunWaits;
+            if (closer) {
+                if (run.closersAt < 0)
+                    run.closersAt = i;
+                run.closed = true;
+                return i + 2;
+            }
+        }
         if (uchar(s[i + 1]) < 0x80)
             return RunEnds; // only "»" and "›" close after a space
     } else if (uchar(c) < 0x80) {
@@ -104,6 +132,13 @@ qsizetype SmartSentenceCut::wideRunStep(qsizetype i, EnderRun &run)
     if (mark == Mark::Closer || (k == i && (cp == U'“' || cp == U'‘'))) {
         if (run.closersAt < 0)
             run.closersAt = i;
+        run.closed = true;
+        return k + length;
+    }
+    // A footnote mark: "new.²"
+    if (k == i && mark == Mark::Superscript) {
+        if (run.closersAt < 0)
+            run.closersAt = i;
         return k + length;
     }
     if (k == i && (mark == Mark::Ellipsis || mark == Mark::Strong || mark == Mark::Wide)) {
@@ -117,6 +152,48 @@ qsizetype SmartSentenceCut::wideRunStep(qsizetype i, EnderRun &run)
     return RunEnds;
 }
 
+// "[17]" or "[a]" at i: where it ends, RunEnds when it is none.
+qsizetype SmartSentenceCut::referenceMark(qsizetype i)
+{
+    qsizetype k = i + 1;
+    while (k < n && k - i <= 3 && isAsciiDigit(s[k]))
+        ++k;
+    if (k == i + 1 && k < n && isAsciiLower(s[k]))
+        ++k;
+    if (k >= n)
+        return m_final ? RunEnds : RunWaits;
+    return k > i + 1 && k - i <= 4 && s[k] == ']' ? k + 1 : RunEnds;
+}
+
+// A '"' or ')' at k, a space before it and a blank or the end after it,
+// closes the sentence when the sentence has opened one; NeedMore when the
+// byte after has not come.
+int SmartSentenceCut::spacedCloser(qsizetype k)
+{
+    if (k + 1 >= n) {
+        if (!m_final)
+            return NeedMore;
+    } else if (!isBlank(s[k + 1])) {
+        return 0;
+    }
+    int quotes = 0;
+    int opened = 0;
+    for (qsizetype i = m_start; i < k; ++i) {
+        quotes += s[i] == '"';
+        opened += s[i] == '(' ? 1 : s[i] == ')' ? -1 : 0;
+    }
+    return s[k] == '"' ? quotes % 2 : opened > 0;
+}
+
+bool SmartSentenceCut::isSpanishQuestion(qsizetype p) const
+{
+    for (qsizetype i = m_start; i + 1 < p; ++i) {
+        if (uchar(s[i]) == 0xC2 && (uchar(s[i + 1]) == 0xBF || uchar(s[i + 1]) == 0xA1))
+            return true;
+    }
+    return false;
+}
+
 // The run at p is read: what comes after it decides.
 SmartSentenceCut::Decision SmartSentenceCut::afterRun(qsizetype p, const EnderRun &run)
 {
@@ -125,11 +202,14 @@ SmartSentenceCut::Decision SmartSentenceCut::afterRun(qsizetype p, const EnderRu
     if (!run.strong && !run.wide && run.dots >= 2 && p > m_start && s[p - 1] == '[' &&
         run.closersAt < n && s[run.closersAt] == ']')
         return goOn(e);
+    // "Dial:?" is a form's blank, not a question.
+    if (run.strong && p > m_start && s[p - 1] == ':')
+        return goOn(e);
     if (e >= n)
         return endAt(e, e);
     if (!isBlank(s[e])) {
         if (run.wide)
-            return endAt(e, e);
+            return isAsciiDigit(s[e]) ? goOn(e) : endAt(e, e);
         if (s[e] == ',' || s[e] == ';' || s[e] == ':')
             return goOn(e);
         if (run.marks == 1 && run.dots <= 1)
@@ -147,18 +227,149 @@ SmartSentenceCut::Decision SmartSentenceCut::afterRun(qsizetype p, const EnderRu
         return m_final ? endAt(e, n) : wait();
     if (lines >= 2 || run.wide)
         return endAt(e, e);
+    // ":)" or an emoji after the mark goes with the sentence.
+    const qsizetype faces = lines == 0 ? facesAt(j) : 0;
+    if (faces == NeedMore)
+        return wait();
+    if (faces > 0) {
+        EnderRun withFaces = run;
+        withFaces.end = faces;
+        return afterRun(p, withFaces);
+    }
     const Case next = isAsciiUpper(s[j]) ? Case::Upper : caseAt(j);
     if (next == Case::Wait)
         return wait();
-    if (next == Case::Lower || s[j] == ',' || s[j] == ';' || s[j] == ':')
+    if (next == Case::Lower)
+        return beforeLowerCase(p, run, j);
+    if (s[j] == ',' || s[j] == ';' || s[j] == ':')
         return goOn(e);
     if (!run.strong && run.dots >= 2) {
+        if (isAsciiDigit(s[j]))
+            return goOn(e);
         const bool apart = p == m_start || isBlank(s[p - 1]);
-        return apart && run.dots <= 3 ? goOn(e) : endAt(e, e);
+        return apart && run.dots <= 3 && !run.closed ? goOn(e) : endAt(e, e);
     }
     if (run.marks > 1)
         return endAt(e, e);
     return byWordBefore(p, e, j);
+}
+
+// A lower-case word at j: a quotation's mark, an ellipsis, a Spanish
+// question and an abbreviation go on; other question and exclamation
+// marks end the sentence, and a period does on evidence.
+SmartSentenceCut::Decision SmartSentenceCut::beforeLowerCase(qsizetype p, const EnderRun &run,
+                                                             qsizetype j)
+{
+    const qsizetype e = run.end;
+    if (run.closed || run.wide)
+        return goOn(e);
+    if (!run.strong)
+        return run.marks == 1 && run.dots == 1 ? periodBeforeLowerCase(p, e, j) : goOn(e);
+    if (isSpanishQuestion(p))
+        return goOn(e);
+    const int speech = startsSpeechTag(j);
+    if (speech == NeedMore)
+        return wait();
+    if (speech == 0)
+        return goOn(e);
+    const Kind kind = kindBefore(p);
+    if (kind == Kind::Wait)
+        return wait();
+    return kind == Kind::Plain ? endAt(e, e) : goOn(e);
+}
+
+// After "?" or "!": 1 when the lower-case word at j starts a sentence,
+// 0 when it does not or begins a speech tag ("said Harry", "he asked"),
+// NeedMore.
+int SmartSentenceCut::startsSpeechTag(qsizetype j)
+{
+    const int flags = wordFlagsAt(j);
+    if (flags == NeedMore)
+        return NeedMore;
+    if ((flags & SpeechVerb) || !(flags & LowerStart))
+        return 0;
+    if (!(flags & SpeakerPronoun))
+        return 1;
+    qsizetype k = j;
+    while (k < n && isAsciiLetter(s[k]))
+        ++k;
+    if (k + 1 >= n)
+        return m_final ? 1 : NeedMore;
+    if (s[k] != ' ')
+        return 1;
+    const int verb = wordFlagsAt(k + 1);
+    if (verb == NeedMore)
+        return NeedMore;
+    return (verb & SpeechVerb) ? 0 : 1;
+}
+
+// "the end. i think": a word of letters that is no abbreviation, a period
+// and a lower-case word end a sentence when that word often starts one,
+// when the word before is long, or when this text has ended sentences
+// with it before.
+SmartSentenceCut::Decision SmartSentenceCut::periodBeforeLowerCase(qsizetype p, qsizetype e,
+                                                                   qsizetype j)
+{
+    constexpr qsizetype LongWord = 5;
+    const Kind kind = kindBefore(p);
+    if (kind == Kind::Wait)
+        return wait();
+    if (kind != Kind::Plain)
+        return goOn(e);
+    qsizetype letters = 0;
+    qsizetype wordEnd = 0;
+    const qsizetype w = lastLettersBefore(p, &letters, &wordEnd);
+    if (w < 0)
+        return goOn(e);
+    // Roman numerals: "Paul VI. die"
+    const bool roman = std::all_of(s + w, s + wordEnd, [](char c) {
+        return std::string_view("IVXLCDM").find(c) != std::string_view::npos;
+    });
+    if (letters < 2 || roman)
+        return goOn(e);
+    const int nextFlags = wordFlagsAt(j);
+    if (nextFlags == NeedMore)
+        return wait();
+    if ((nextFlags & LowerStart) || letters >= LongWord ||
+        endsSentences(std::string_view(s + w, size_t(wordEnd - w))))
+        return endAt(e, e);
+    return goOn(e);
+}
+
+// The start of the letters that end the word before the mark at p, past
+// closing brackets and quotes ("l'Afrique", "(ci-après)."), with their
+// count; -1 when the word is no word of letters.
+qsizetype SmartSentenceCut::lastLettersBefore(qsizetype p, qsizetype *letters, qsizetype *wordEnd)
+{
+    const qsizetype w = wordStartBefore(p);
+    qsizetype end = p;
+    while (end > w) {
+        qsizetype k = end - 1;
+        while (k > w && (uchar(s[k]) & 0xC0) == 0x80)
+            --k;
+        const char32_t c = decode(s + k, int(end - k));
+        if (!(c < 0x80 && isAsciiCloser(char(c))) && markOf(c) != Mark::Closer)
+            break;
+        end = k;
+    }
+    qsizetype begin = end;
+    *letters = 0;
+    while (begin > w) {
+        qsizetype k = begin - 1;
+        while (k > w && (uchar(s[k]) & 0xC0) == 0x80)
+            --k;
+        if (!QChar::isLetter(decode(s + k, int(begin - k))))
+            break;
+        begin = k;
+        ++*letters;
+    }
+    *wordEnd = end;
+    if (begin == end)
+        return -1;
+    if (begin > w && s[begin - 1] != '\'' && s[begin - 1] != '-' &&
+        !(begin - 3 >= w && std::memcmp(s + begin - 3, "’", 3) == 0))
+        return -1;
+    return begin;
 }
 
 // A single mark at p, blanks, then the word at j: the word before the mark
@@ -168,8 +379,24 @@ SmartSentenceCut::Decision SmartSentenceCut::byWordBefore(qsizetype p, qsizetype
     switch (kindBefore(p)) {
     case Kind::Wait:
         return wait();
-    case Kind::Plain:
+    case Kind::Plain: {
+        if (isAsciiDigit(s[j])) {
+            if (s[p] == '.' && (flagsBefore(p) & NumberAbbreviation))
+                return goOn(e);
+            const qsizetype footnote = footnoteNumberAt(j);
+            if (footnote == NeedMore)
+                return wait();
+            if (footnote > 0)
+                return endAt(footnote, footnote);
+        } else if (s[p] == '.' && isAsciiUpper(s[j])) {
+            qsizetype letters = 0;
+            qsizetype wordEnd = 0;
+            const qsizetype w = lastLettersBefore(p, &letters, &wordEnd);
+            if (w >= 0)
+                learnEndWord(std::string_view(s + w, size_t(wordEnd - w)));
+        }
         return endAt(e, e);
+    }
     case Kind::SmallNumber: {
         const int nextFlags = wordFlagsAt(j);
         if (nextFlags == NeedMore)
@@ -184,7 +411,7 @@ SmartSentenceCut::Decision SmartSentenceCut::byWordBefore(qsizetype p, qsizetype
         return (before & OrdinalCue) ? goOn(e) : endAt(e, e);
     }
     case Kind::Inner: {
-        if (isAsciiDigit(s[j]))
+        if (isAsciiDigit(s[j]) || (flagsBefore(p) & NeverEnds))
             return goOn(e);
         const int nextFlags = wordFlagsAt(j);
         if (nextFlags == NeedMore)
@@ -192,7 +419,7 @@ SmartSentenceCut::Decision SmartSentenceCut::byWordBefore(qsizetype p, qsizetype
         return (nextFlags & SentenceStart) ? endAt(e, e) : goOn(e);
     }
     case Kind::Closing: {
-        if (isAsciiDigit(s[j]) || isTimePhrase(p))
+        if (isAsciiDigit(s[j]) || s[j] == '(' || isTimePhrase(p))
             return goOn(e);
         const int capitals = shortCapitals(j);
         if (capitals == NeedMore)
@@ -245,10 +472,115 @@ SmartSentenceCut::Decision SmartSentenceCut::glued(qsizetype p, qsizetype e)
     }
     if (k == n && !m_final)
         return wait();
+    // "Newsfeed.Com" names a site.
+    qsizetype wordEnd = e;
+    while (wordEnd < k && isAsciiLetter(s[wordEnd]))
+        ++wordEnd;
+    std::string word(s + e, size_t(wordEnd - e));
+    std::transform(word.begin(), word.end(), word.begin(), [](char c) { return char(c | 0x20); });
+    if (word == "com" || word == "net" || word == "org" || word == "edu" || word == "gov")
+        return goOn(e);
     const Kind kind = kindBefore(p);
     if (kind == Kind::Wait)
         return wait();
     return kind == Kind::Inner || kind == Kind::Closing ? goOn(e) : endAt(e, e);
+}
+
+// The end of the emoticons (":)", ";-)") or emoji at j when a blank or
+// the text's end follows them; 0 when there are none; NeedMore.
+qsizetype SmartSentenceCut::facesAt(qsizetype j)
+{
+    qsizetype k = emoticonAt(j);
+    if (k == NeedMore)
+        return NeedMore;
+    if (k == 0) {
+        k = j;
+        while (k < n) {
+            const int length = sequenceLength(uchar(s[k]));
+            if (k + length > n) {
+                if (!m_final)
+                    return NeedMore;
+                break;
+            }
+            if (!isEmoji(decode(s + k, length)))
+                break;
+            k += length;
+        }
+        if (k == j)
+            return 0;
+    }
+    if (k == n)
+        return m_final ? k : NeedMore;
+    return isBlank(s[k]) ? k : 0;
+}
+
+qsizetype SmartSentenceCut::emoticonAt(qsizetype k)
+{
+    static constexpr std::string_view Faces[] = {":)",  ":-)", ";)",  ";-)", ":(", ":-(", ":D",
+                                                 ":-D", ":P",  ":-P", ":p",  ";P", ";p",  "<3"};
+    if (s[k] != ':' && s[k] != ';' && s[k] != '<')
+        return 0;
+    for (const std::string_view face : Faces) {
+        const qsizetype have = std::min<qsizetype>(qsizetype(face.size()), n - k);
+        if (std::string_view(s + k, size_t(have)) != face.substr(0, size_t(have)))
+            continue;
+        if (have < qsizetype(face.size()))
+            return m_final ? 0 : NeedMore;
+        return k + have;
+    }
+    return 0;
+}
+
+// "rights. 4 Even though": a number of up to three digits between a
+// sentence's end and a sentence start is that sentence's footnote mark.
+// Where it ends, 0 when it is none, NeedMore.
+qsizetype SmartSentenceCut::footnoteNumberAt(qsizetype j)
+{
+    qsizetype k = j;
+    while (k < n && k - j <= 3 && isAsciiDigit(s[k]))
+        ++k;
+    if (k + 1 >= n)
+        return m_final ? 0 : NeedMore;
+    if (k - j > 3 || s[k] != ' ' || !isAsciiUpper(s[k + 1]))
+        return 0;
+    const int flags = wordFlagsAt(k + 1);
+    if (flags == NeedMore)
+        return NeedMore;
+    return (flags & SentenceStart) ? k : 0;
+}
+
+// "Flour\nSugar": a short line without an end mark, then a short
+// capitalised one without one, are items of a list, a sentence each.
+int SmartSentenceCut::listLineEnds(qsizetype q, qsizetype j)
+{
+    constexpr qsizetype ShortLine = 40;
+    const auto wordLike = [](char c) {
+        return isAsciiLetter(c) || isAsciiDigit(c) || uchar(c) >= 0x80 || c == ')';
+    };
+    if (!isAsciiUpper(s[j]))
+        return 0;
+    qsizetype b = q;
+    while (b > m_start && s[b - 1] != '\n' && s[b - 1] != '\r') {
+        if (q - b > ShortLine)
+            return 0;
+        --b;
+    }
+    qsizetype last = q;
+    while (last > b && isBlank(s[last - 1]))
+        --last;
+    if (last == b || !wordLike(s[last - 1]))
+        return 0;
+    qsizetype k = j;
+    while (k < n && s[k] != '\n' && s[k] != '\r') {
+        if (k - j > ShortLine)
+            return 0;
+        ++k;
+    }
+    if (k == n && !m_final)
+        return NeedMore;
+    while (k > j && isBlank(s[k - 1]))
+        --k;
+    return wordLike(s[k - 1]) ? 1 : 0;
 }
 
 } // namespace Quillfen

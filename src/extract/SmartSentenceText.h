@@ -54,7 +54,18 @@ inline bool isWordCodePoint(char32_t c)
 }
 
 // The characters beyond ASCII that the cut looks at.
-enum class Mark { None, Ellipsis, Strong, Wide, Closer, Opener, Bullet, Dash, NoBreakSpace };
+enum class Mark {
+    None,
+    Ellipsis,
+    Strong,
+    Wide,
+    Closer,
+    Opener,
+    Bullet,
+    Dash,
+    NoBreakSpace,
+    Superscript
+};
 
 inline Mark markOf(char32_t c)
 {
@@ -67,6 +78,7 @@ inline Mark markOf(char32_t c)
     case U'⁉':
         return Mark::Strong;
     case U'。':
+    case U'．':
     case U'｡':
     case U'！':
     case U'？':
@@ -110,9 +122,27 @@ inline Mark markOf(char32_t c)
     case U'\u00A0':
     case U'\u202F':
         return Mark::NoBreakSpace;
+    case U'¹':
+    case U'²':
+    case U'³':
+    case U'⁰':
+    case U'⁴':
+    case U'⁵':
+    case U'⁶':
+    case U'⁷':
+    case U'⁸':
+    case U'⁹':
+        return Mark::Superscript;
     default:
         return Mark::None;
     }
+}
+
+// Pictographs, symbols and the joiners and modifiers of emoji sequences.
+inline bool isEmoji(char32_t c)
+{
+    return (c >= 0x1F000 && c <= 0x1FAFF) || (c >= 0x2600 && c <= 0x27BF) || c == 0x200D ||
+           c == 0xFE0F || c == 0x2B50 || c == 0x2764;
 }
 
 inline bool isAsciiCloser(char c)

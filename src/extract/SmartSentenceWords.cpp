@@ -4,6 +4,8 @@
 #include "SmartSentenceCut.h"
 #include "SmartWords.h"
 
+#include <QByteArrayView>
+#include <QHash>
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -17,18 +19,71 @@ using namespace SmartWords;
 SmartSentenceCut::Kind SmartSentenceCut::kindBefore(qsizetype p)
 {
     const Kind user = userEntryAt(p);
-    if (user != Kind::Plain || s[p] != '.')
-        return user;
+    if (user == Kind::Wait)
+        return Kind::Wait;
+    if (s[p] != '.') {
+        if (user != Kind::Plain || s[p] != '!')
+            return user;
+        return (flagsBefore(p) & ExclaimedName) ? Kind::Inner : Kind::Plain;
+    }
+    const Kind builtin = builtinKindBefore(p);
+    // A listed "etc." still ends sentences as the built-in one does.
+    return user == Kind::Inner && builtin != Kind::Closing ? Kind::Inner : builtin;
+}
+
+SmartSentenceCut::Kind SmartSentenceCut::builtinKindBefore(qsizetype p)
+{
+    const qsizetype j = wordStartBefore(p);
+    return j == p ? Kind::Plain : kindOfToken(j, p);
+}
+
+// Where the word before the mark at p starts, after opening quotes and
+// brackets; p when there is none, or it is longer than TokenReach.
+qsizetype SmartSentenceCut::wordStartBefore(qsizetype p)
+{
     const qsizetype lowest = std::max(m_start, p - TokenReach);
     qsizetype j = p;
     while (j > lowest && !isBlank(s[j - 1]))
         --j;
     if (j > m_start && !isBlank(s[j - 1]))
-        return Kind::Plain;
-    j = skipOpeners(j, p);
-    if (j == p)
-        return Kind::Plain;
-    return kindOfToken(j, p);
+        return p;
+    return skipOpeners(j, p);
+}
+
+int SmartSentenceCut::flagsBefore(qsizetype p)
+{
+    const qsizetype j = wordStartBefore(p);
+    return j == p ? 0 : flagsOf(std::string_view(s + j, size_t(p - j)));
+}
+
+void SmartSentenceCut::learnEndWord(std::string_view word)
+{
+    if (word.empty() || word.size() > LongestWord || m_endWordCount >= EndWordSlots / 2)
+        return;
+    if (m_endWords.empty())
+        m_endWords.assign(EndWordSlots, 0);
+    const quint64 hash = qHash(QByteArrayView(word.data(), qsizetype(word.size())), 1) | 1;
+    for (size_t i = hash % EndWordSlots;; i = (i + 1) % EndWordSlots) {
+        if (m_endWords[i] == hash)
+            return;
+        if (m_endWords[i] == 0) {
+            m_endWords[i] = hash;
+            ++m_endWordCount;
+            return;
+        }
+    }
+}
+
+bool SmartSentenceCut::endsSentences(std::string_view word) const
+{
+    if (m_endWords.empty() || word.size() > LongestWord)
+        return false;
+    const quint64 hash = qHash(QByteArrayView(word.data(), qsizetype(word.size())), 1) | 1;
+    for (size_t i = hash % EndWordSlots; m_endWords[i] != 0; i = (i + 1) % EndWordSlots) {
+        if (m_endWords[i] == hash)
+            return true;
+    }
+    return false;
 }
 
 // What the token [j, p) before a "." is.
@@ -39,7 +94,7 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfToken(qsizetype j, qsizetype p)
     if (std::all_of(token.begin(), token.end(), isAsciiLetter)) {
         if (token.size() == 1) {
             if (isAsciiLower(token[0]))
-                return Kind::Inner;
+                return isTimeUnit(token[0]) && afterNumber(j) ? Kind::Closing : Kind::Inner;
             return token[0] == 'I' && previousWordIsLower(j, nullptr) ? Kind::Plain : Kind::Inner;
         }
         const int flags = flagsOf(token);
@@ -95,8 +150,18 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfLastLetters(qsizetype j, qsizetyp
         w = k;
     }
     if (letters == 1) {
+        // "John's", "AT&T", "9A", "mg/h": no initial.
+        if (w > j) {
+            const char before = s[w - 1];
+            if (before == '\'' || before == '&' || before == '/' || isAsciiDigit(before) ||
+                (w - 2 >= j && std::memcmp(s + w - 2, "°", 2) == 0) ||
+                (w - 3 >= j &&
+                 (std::memcmp(s + w - 3, "’", 3) == 0 || std::memcmp(s + w - 3, "–", 3) == 0)))
+                return Kind::Plain;
+        }
         if (QChar::isLower(last))
-            return Kind::Inner;
+            return w == j && last < 0x80 && isTimeUnit(char(last)) && afterNumber(j) ? Kind::Closing
+                                                                                     : Kind::Inner;
         // "you and I." against "Albert I. Jones"
         if (last == U'I' && w == j && previousWordIsLower(j, nullptr))
             return Kind::Plain;
@@ -152,6 +217,28 @@ SmartSentenceCut::Kind SmartSentenceCut::userEntryAt(qsizetype p)
         }
     }
     return Kind::Plain;
+}
+
+// "72 h.", "30 s.": hours, minutes and seconds after a number.
+bool SmartSentenceCut::isTimeUnit(char c)
+{
+    return c == 'h' || c == 'm' || c == 's';
+}
+
+// "72 h.": the word before position j (blanks between) is a number, so
+// a letter at j is a unit.
+bool SmartSentenceCut::afterNumber(qsizetype j)
+{
+    qsizetype end = j;
+    while (end > m_start && isBlank(s[end - 1]))
+        --end;
+    if (end == j)
+        return false;
+    qsizetype begin = end;
+    while (begin > m_start && end - begin < 16 &&
+           (isAsciiDigit(s[begin - 1]) || s[begin - 1] == ','))
+        --begin;
+    return begin < end && (begin == m_start || isBlank(s[begin - 1]));
 }
 
 bool SmartSentenceCut::wordCharBefore(qsizetype j)
