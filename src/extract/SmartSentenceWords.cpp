@@ -4,8 +4,6 @@
 #include "SmartSentenceCut.h"
 #include "SmartWords.h"
 
-#include <QByteArrayView>
-#include <QHash>
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -56,13 +54,26 @@ int SmartSentenceCut::flagsBefore(qsizetype p)
     return j == p ? 0 : flagsOf(std::string_view(s + j, size_t(p - j)));
 }
 
+namespace {
+
+// FNV-1a, never 0 (0 marks a free slot).
+quint64 wordHash(std::string_view word)
+{
+    quint64 hash = 14695981039346656037ull;
+    for (const char c : word)
+        hash = (hash ^ uchar(c)) * 1099511628211ull;
+    return hash | 1;
+}
+
+} // namespace
+
 void SmartSentenceCut::learnEndWord(std::string_view word)
 {
     if (word.empty() || word.size() > LongestWord || m_endWordCount >= EndWordSlots / 2)
         return;
     if (m_endWords.empty())
         m_endWords.assign(EndWordSlots, 0);
-    const quint64 hash = qHash(QByteArrayView(word.data(), qsizetype(word.size())), 1) | 1;
+    const quint64 hash = wordHash(word);
     for (size_t i = hash % EndWordSlots;; i = (i + 1) % EndWordSlots) {
         if (m_endWords[i] == hash)
             return;
@@ -78,7 +89,7 @@ bool SmartSentenceCut::endsSentences(std::string_view word) const
 {
     if (m_endWords.empty() || word.size() > LongestWord)
         return false;
-    const quint64 hash = qHash(QByteArrayView(word.data(), qsizetype(word.size())), 1) | 1;
+    const quint64 hash = wordHash(word);
     for (size_t i = hash % EndWordSlots; m_endWords[i] != 0; i = (i + 1) % EndWordSlots) {
         if (m_endWords[i] == hash)
             return true;
