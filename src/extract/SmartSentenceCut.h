@@ -10,7 +10,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace Quillfen {
 
@@ -32,6 +31,7 @@ public:
         m_start -= bytes;
         m_from -= bytes;
         m_needleFrom -= bytes;
+        m_wordStartFor = -1;
     }
 
 private:
@@ -93,6 +93,7 @@ private:
     Kind kindBefore(qsizetype p);
     Kind builtinKindBefore(qsizetype p);
     qsizetype wordStartBefore(qsizetype p);
+    qsizetype wordStartAfterBlank(qsizetype p);
     int flagsBefore(qsizetype p);
     Kind kindOfToken(qsizetype j, qsizetype p);
     Kind kindOfLastLetters(qsizetype j, qsizetype p);
@@ -132,15 +133,13 @@ private:
     std::string m_needle; // " 2. " after "1. ", empty when none
     qsizetype m_needleFrom = 0;
     std::string m_row;
+    qsizetype m_wordStartFor = -1; // wordStartBefore's last answer
+    qsizetype m_wordStartIn = -1;
+    qsizetype m_wordStart = 0;
 
-    // Words this text has ended a sentence with before a capitalised word:
-    // evidence that they are no abbreviations where a lower-case word
-    // follows. Hashes in open addressing; learning stops when it is full.
-    void learnEndWord(std::string_view word);
-    bool endsSentences(std::string_view word) const;
-    static constexpr size_t EndWordSlots = 1024;
-    std::vector<quint64> m_endWords;
-    size_t m_endWordCount = 0;
+    // From this many letters on, a word that no abbreviation list knows
+    // ends a sentence before a lower-case word.
+    static constexpr qsizetype LongWord = 5;
 };
 
 } // namespace Quillfen

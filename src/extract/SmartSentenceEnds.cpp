@@ -43,6 +43,16 @@ SmartSentenceCut::Decision SmartSentenceCut::atLineEnd(qsizetype q)
 SmartSentenceCut::Decision SmartSentenceCut::atTerminator(qsizetype p)
 {
     EnderRun run;
+    // Most runs are one mark and a space before a word.
+    if (p + 2 < n && s[p + 1] == ' ' && uchar(s[p + 2]) < 0x80 && s[p + 2] != '.' &&
+        s[p + 2] != '"' && s[p + 2] != ')') {
+        run.end = p + 1;
+        run.closersAt = p + 1;
+        run.marks = 1;
+        run.dots = s[p] == '.' ? 1 : 0;
+        run.strong = s[p] != '.';
+        return afterRun(p, run);
+    }
     qsizetype i = p;
     for (;;) {
         const qsizetype next = runStep(i, run);
@@ -228,7 +238,10 @@ SmartSentenceCut::Decision SmartSentenceCut::afterRun(qsizetype p, const EnderRu
     if (lines >= 2 || run.wide)
         return endAt(e, e);
     // ":)" or an emoji after the mark goes with the sentence.
-    const qsizetype faces = lines == 0 ? facesAt(j) : 0;
+    const uchar first = uchar(s[j]);
+    const bool mayBeFace =
+        first == ':' || first == ';' || first == '<' || first == 0xE2 || first == 0xF0;
+    const qsizetype faces = lines == 0 && mayBeFace ? facesAt(j) : 0;
     if (faces == NeedMore)
         return wait();
     if (faces > 0) {
@@ -304,36 +317,33 @@ int SmartSentenceCut::startsSpeechTag(qsizetype j)
 }
 
 // "the end. i think": a word of letters that is no abbreviation, a period
-// and a lower-case word end a sentence when that word often starts one,
-// when the word before is long, or when this text has ended sentences
-// with it before.
+// and a lower-case word end a sentence when that word often starts one, or
+// when the word before is long.
 SmartSentenceCut::Decision SmartSentenceCut::periodBeforeLowerCase(qsizetype p, qsizetype e,
                                                                    qsizetype j)
 {
-    constexpr qsizetype LongWord = 5;
-    const Kind kind = kindBefore(p);
-    if (kind == Kind::Wait)
-        return wait();
-    if (kind != Kind::Plain)
-        return goOn(e);
+    // The user's entries are no sentence ends before a lower-case word.
+    const Kind user = userEntryAt(p);
+    if (user != Kind::Plain)
+        return user == Kind::Wait ? wait() : goOn(e);
     qsizetype letters = 0;
     qsizetype wordEnd = 0;
     const qsizetype w = lastLettersBefore(p, &letters, &wordEnd);
-    if (w < 0)
+    if (w < 0 || letters < 2)
         return goOn(e);
     // Roman numerals: "Paul VI. die"
-    const bool roman = std::all_of(s + w, s + wordEnd, [](char c) {
-        return std::string_view("IVXLCDM").find(c) != std::string_view::npos;
-    });
-    if (letters < 2 || roman)
+    if (std::all_of(s + w, s + wordEnd, [](char c) {
+            return std::string_view("IVXLCDM").find(c) != std::string_view::npos;
+        }))
         return goOn(e);
-    const int nextFlags = wordFlagsAt(j);
-    if (nextFlags == NeedMore)
-        return wait();
-    if ((nextFlags & LowerStart) || letters >= LongWord ||
-        endsSentences(std::string_view(s + w, size_t(wordEnd - w))))
-        return endAt(e, e);
-    return goOn(e);
+    if (letters < LongWord) {
+        const int nextFlags = wordFlagsAt(j);
+        if (nextFlags == NeedMore)
+            return wait();
+        if (!(nextFlags & LowerStart))
+            return goOn(e);
+    }
+    return builtinKindBefore(p) == Kind::Plain ? endAt(e, e) : goOn(e);
 }
 
 // The start of the letters that end the word before the mark at p, past
@@ -342,25 +352,33 @@ SmartSentenceCut::Decision SmartSentenceCut::periodBeforeLowerCase(qsizetype p, 
 qsizetype SmartSentenceCut::lastLettersBefore(qsizetype p, qsizetype *letters, qsizetype *wordEnd)
 {
     const qsizetype w = wordStartBefore(p);
+    // The character before k: its start, and the character in c.
+    const auto before = [this, w](qsizetype k, char32_t &c) {
+        if (uchar(s[k - 1]) < 0x80) {
+            c = char32_t(uchar(s[k - 1]));
+            return k - 1;
+        }
+        qsizetype start = k - 1;
+        while (start > w && (uchar(s[start]) & 0xC0) == 0x80)
+            --start;
+        c = decode(s + start, int(k - start));
+        return start;
+    };
     qsizetype end = p;
+    char32_t c = 0;
     while (end > w) {
-        qsizetype k = end - 1;
-        while (k > w && (uchar(s[k]) & 0xC0) == 0x80)
-            --k;
-        const char32_t c = decode(s + k, int(end - k));
-        if (!(c < 0x80 && isAsciiCloser(char(c))) && markOf(c) != Mark::Closer)
+        const qsizetype start = before(end, c);
+        if (!(c < 0x80 ? isAsciiCloser(char(c)) : markOf(c) == Mark::Closer))
             break;
-        end = k;
+        end = start;
     }
     qsizetype begin = end;
     *letters = 0;
     while (begin > w) {
-        qsizetype k = begin - 1;
-        while (k > w && (uchar(s[k]) & 0xC0) == 0x80)
-            --k;
-        if (!QChar::isLetter(decode(s + k, int(begin - k))))
+        const qsizetype start = before(begin, c);
+        if (!(c < 0x80 ? isAsciiLetter(char(c)) : QChar::isLetter(c)))
             break;
-        begin = k;
+        begin = start;
         ++*letters;
     }
     *wordEnd = end;
@@ -388,12 +406,6 @@ SmartSentenceCut::Decision SmartSentenceCut::byWordBefore(qsizetype p, qsizetype
                 return wait();
             if (footnote > 0)
                 return endAt(footnote, footnote);
-        } else if (s[p] == '.' && isAsciiUpper(s[j])) {
-            qsizetype letters = 0;
-            qsizetype wordEnd = 0;
-            const qsizetype w = lastLettersBefore(p, &letters, &wordEnd);
-            if (w >= 0)
-                learnEndWord(std::string_view(s + w, size_t(wordEnd - w)));
         }
         return endAt(e, e);
     }
@@ -411,12 +423,12 @@ SmartSentenceCut::Decision SmartSentenceCut::byWordBefore(qsizetype p, qsizetype
         return (before & OrdinalCue) ? goOn(e) : endAt(e, e);
     }
     case Kind::Inner: {
-        if (isAsciiDigit(s[j]) || (flagsBefore(p) & NeverEnds))
+        if (isAsciiDigit(s[j]))
             return goOn(e);
         const int nextFlags = wordFlagsAt(j);
         if (nextFlags == NeedMore)
             return wait();
-        return (nextFlags & SentenceStart) ? endAt(e, e) : goOn(e);
+        return (nextFlags & SentenceStart) && !(flagsBefore(p) & NeverEnds) ? endAt(e, e) : goOn(e);
     }
     case Kind::Closing: {
         if (isAsciiDigit(s[j]) || s[j] == '(' || isTimePhrase(p))

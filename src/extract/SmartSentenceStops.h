@@ -25,7 +25,7 @@ public:
     void reset() { m_block = -1; }
 
     // The first stop at or after from, or n.
-    qsizetype next(const char *s, qsizetype from, qsizetype n)
+    Q_ALWAYS_INLINE qsizetype next(const char *s, qsizetype from, qsizetype n)
     {
         for (;;) {
             if (m_block >= 0 && from >= m_block && from < m_block + 64) {

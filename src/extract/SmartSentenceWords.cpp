@@ -22,11 +22,16 @@ SmartSentenceCut::Kind SmartSentenceCut::kindBefore(qsizetype p)
     if (s[p] != '.') {
         if (user != Kind::Plain || s[p] != '!')
             return user;
+        // "Yahoo!": a capitalised name of a few letters.
+        const qsizetype j = wordStartBefore(p);
+        if (p - j < 4 || !isAsciiUpper(s[j]))
+            return Kind::Plain;
         return (flagsBefore(p) & ExclaimedName) ? Kind::Inner : Kind::Plain;
     }
-    const Kind builtin = builtinKindBefore(p);
     // A listed "etc." still ends sentences as the built-in one does.
-    return user == Kind::Inner && builtin != Kind::Closing ? Kind::Inner : builtin;
+    if (user == Kind::Inner)
+        return (flagsBefore(p) & ClosingAbbreviation) ? Kind::Closing : Kind::Inner;
+    return builtinKindBefore(p);
 }
 
 SmartSentenceCut::Kind SmartSentenceCut::builtinKindBefore(qsizetype p)
@@ -38,6 +43,17 @@ SmartSentenceCut::Kind SmartSentenceCut::builtinKindBefore(qsizetype p)
 // Where the word before the mark at p starts, after opening quotes and
 // brackets; p when there is none, or it is longer than TokenReach.
 qsizetype SmartSentenceCut::wordStartBefore(qsizetype p)
+{
+    // Asked for again by the rules that decide at one mark.
+    if (p == m_wordStartFor && m_start == m_wordStartIn)
+        return m_wordStart;
+    m_wordStartFor = p;
+    m_wordStartIn = m_start;
+    m_wordStart = wordStartAfterBlank(p);
+    return m_wordStart;
+}
+
+qsizetype SmartSentenceCut::wordStartAfterBlank(qsizetype p)
 {
     const qsizetype lowest = std::max(m_start, p - TokenReach);
     qsizetype j = p;
@@ -52,49 +68,6 @@ int SmartSentenceCut::flagsBefore(qsizetype p)
 {
     const qsizetype j = wordStartBefore(p);
     return j == p ? 0 : flagsOf(std::string_view(s + j, size_t(p - j)));
-}
-
-namespace {
-
-// FNV-1a, never 0 (0 marks a free slot).
-quint64 wordHash(std::string_view word)
-{
-    quint64 hash = 14695981039346656037ull;
-    for (const char c : word)
-        hash = (hash ^ uchar(c)) * 1099511628211ull;
-    return hash | 1;
-}
-
-} // namespace
-
-void SmartSentenceCut::learnEndWord(std::string_view word)
-{
-    if (word.empty() || word.size() > LongestWord || m_endWordCount >= EndWordSlots / 2)
-        return;
-    if (m_endWords.empty())
-        m_endWords.assign(EndWordSlots, 0);
-    const quint64 hash = wordHash(word);
-    for (size_t i = hash % EndWordSlots;; i = (i + 1) % EndWordSlots) {
-        if (m_endWords[i] == hash)
-            return;
-        if (m_endWords[i] == 0) {
-            m_endWords[i] = hash;
-            ++m_endWordCount;
-            return;
-        }
-    }
-}
-
-bool SmartSentenceCut::endsSentences(std::string_view word) const
-{
-    if (m_endWords.empty() || word.size() > LongestWord)
-        return false;
-    const quint64 hash = wordHash(word);
-    for (size_t i = hash % EndWordSlots; m_endWords[i] != 0; i = (i + 1) % EndWordSlots) {
-        if (m_endWords[i] == hash)
-            return true;
-    }
-    return false;
 }
 
 // What the token [j, p) before a "." is.
@@ -400,7 +373,8 @@ int SmartSentenceCut::wordFlagsAt(qsizetype j)
     }
     if (letters == 1 && k < n && s[k] == '.')
         return 0;
-    return flagsOf(std::string_view(s + begin, size_t(k - begin)));
+    const std::string_view word(s + begin, size_t(k - begin));
+    return caseAt(begin) == Case::Lower ? flagsOf(word) | lowerFlagsOf(word) : flagsOf(word);
 }
 
 } // namespace Quillfen

@@ -14,6 +14,7 @@ qsizetype SmartSentenceCut::run(const char *text, qsizetype size, bool final)
     n = size;
     m_final = final;
     m_stops.reset();
+    m_wordStartFor = -1;
     for (;;) {
         if (m_fresh) {
             while (m_from < n && isBlank(s[m_from]))

@@ -17,8 +17,7 @@
 //   it ends it when the word is a common sentence start ("where", "i") and
 //   not a speech tag ("said Harry", "he asked"); after "." when the word
 //   before is a word of letters and no abbreviation and the next word is a
-//   common start, or the word before has five letters or more, or the text
-//   has ended a sentence with it before a capital;
+//   common start, or the word before has five letters or more;
 // - a character right after the run without a space ("3.5", "v2.1",
 //   "a.b@c.de", "file.txt") continues it, except "word.Word" where a word
 //   of two or more letters or a number meets a capitalised word outside
@@ -62,9 +61,7 @@
 // after it, the next word or two (at most LongestWord bytes each), the next
 // short line, or a list marker (the next of a series within ListReach
 // bytes of the start); where those bytes have not arrived yet, it waits for
-// the next part and decides again. What the text has taught (the words it
-// ends sentences with) is learned at decisions, in the text's order, so
-// it too is the same wherever the parts are cut.
+// the next part and decides again.
 // So the rows are those of the whole text wherever the parts are cut, and
 // what is held is the open sentence, however long it is, and no more.
 

@@ -824,8 +824,18 @@ constexpr std::string_view OrdinalCueList[] = {
 class Table
 {
 public:
-    Table()
+    // The words that stand before a mark, or the lower-case words that
+    // may stand after one: two tables, so that looking up the first kind
+    // does not wade through the second.
+    enum Which { BeforeOrCapitalised, LowerAfter };
+    explicit Table(Which which)
     {
+        if (which == LowerAfter) {
+            addAll(LowerStartList, LowerStart);
+            addAll(SpeechVerbList, SpeechVerb);
+            addAll(SpeakerPronounList, SpeakerPronoun);
+            return;
+        }
         for (const std::string_view word : InnerList)
             addAbbreviation(word, InnerAbbreviation);
         for (const std::string_view word : ClosingList)
@@ -834,12 +844,9 @@ public:
         addAll(MonthList, Month);
         addAll(TimePrepositionList, TimePreposition);
         addAll(OrdinalCueList, OrdinalCue);
-        addAll(LowerStartList, LowerStart);
         addAll(NumberAbbreviationList, NumberAbbreviation);
         addAll(NeverEndsList, NeverEnds);
         addAll(ExclaimedNameList, ExclaimedName);
-        addAll(SpeechVerbList, SpeechVerb);
-        addAll(SpeakerPronounList, SpeakerPronoun);
     }
 
     std::uint16_t flagsOf(std::string_view word) const
@@ -882,7 +889,7 @@ private:
             add(kept, flag);
     }
 
-    static constexpr size_t SieveBits = 8192;
+    static constexpr size_t SieveBits = 32768;
     std::deque<std::string> m_capitalised;
     std::unordered_map<std::string_view, std::uint16_t> m_flags;
     std::array<std::uint64_t, SieveBits / 64> m_sieve{};
@@ -892,7 +899,15 @@ private:
 
 std::uint16_t flagsOf(std::string_view word)
 {
-    static const Table table;
+    static const Table table(Table::BeforeOrCapitalised);
+    if (word.empty() || word.size() > LongestWord)
+        return 0;
+    return table.flagsOf(word);
+}
+
+std::uint16_t lowerFlagsOf(std::string_view word)
+{
+    static const Table table(Table::LowerAfter);
     if (word.empty() || word.size() > LongestWord)
         return 0;
     return table.flagsOf(word);

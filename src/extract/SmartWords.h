@@ -38,6 +38,9 @@ enum Flag : std::uint16_t {
 // abbreviations match as listed or with their first letter capitalised,
 // the other words as listed.
 std::uint16_t flagsOf(std::string_view word);
+// LowerStart, SpeechVerb and SpeakerPronoun, which only lower-case words
+// after a mark are asked for.
+std::uint16_t lowerFlagsOf(std::string_view word);
 
 // Longer words carry no flag.
 constexpr std::size_t LongestWord = 16;
