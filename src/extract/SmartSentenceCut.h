@@ -105,6 +105,7 @@ private:
     bool wordCharBefore(qsizetype j);
     bool afterNumber(qsizetype j);
     static bool isTimeUnit(char c);
+    static bool isDegreeUnit(char c);
     qsizetype lastLettersBefore(qsizetype p, qsizetype *letters, qsizetype *wordEnd);
     bool previousWordIsLower(qsizetype j, int *flags);
     bool isTimePhrase(qsizetype p);

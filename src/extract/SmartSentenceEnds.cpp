@@ -413,7 +413,7 @@ SmartSentenceCut::Decision SmartSentenceCut::byWordBefore(qsizetype p, qsizetype
         const int nextFlags = wordFlagsAt(j);
         if (nextFlags == NeedMore)
             return wait();
-        if (nextFlags & Month)
+        if (nextFlags & (Month | OrdinalNoun))
             return goOn(e);
         qsizetype token = p;
         while (token > std::max(m_start, p - TokenReach) && !isBlank(s[token - 1]))

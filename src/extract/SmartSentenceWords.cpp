@@ -79,6 +79,8 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfToken(qsizetype j, qsizetype p)
         if (token.size() == 1) {
             if (isAsciiLower(token[0]))
                 return isTimeUnit(token[0]) && afterNumber(j) ? Kind::Closing : Kind::Inner;
+            if (isDegreeUnit(token[0]) && afterNumber(j))
+                return Kind::Closing;
             return token[0] == 'I' && previousWordIsLower(j, nullptr) ? Kind::Plain : Kind::Inner;
         }
         const int flags = flagsOf(token);
@@ -209,7 +211,13 @@ bool SmartSentenceCut::isTimeUnit(char c)
     return c == 'h' || c == 'm' || c == 's';
 }
 
-// "72 h.": the word before position j (blanks between) is a number, so
+// "25 °C.", "2º C.": Celsius, Fahrenheit and Kelvin after a number.
+bool SmartSentenceCut::isDegreeUnit(char c)
+{
+    return c == 'C' || c == 'F' || c == 'K';
+}
+
+// "72 h.", "2º C.": the word before position j (blanks between) is a number, so
 // a letter at j is a unit.
 bool SmartSentenceCut::afterNumber(qsizetype j)
 {
@@ -218,6 +226,10 @@ bool SmartSentenceCut::afterNumber(qsizetype j)
         --end;
     if (end == j)
         return false;
+    // a degree sign after the number: "°" or "º"
+    if (end - 2 > m_start && uchar(s[end - 2]) == 0xC2 &&
+        (uchar(s[end - 1]) == 0xB0 || uchar(s[end - 1]) == 0xBA))
+        end -= 2;
     qsizetype begin = end;
     while (begin > m_start && end - begin < 16 &&
            (isAsciiDigit(s[begin - 1]) || s[begin - 1] == ','))

@@ -47,7 +47,7 @@ constexpr std::string_view InnerList[] = {
     "Supt",
     "Det",
     "Insp",
-    "Sr",
+    "sr",
     "Ave",
     "Blvd",
     "Rd",
@@ -218,10 +218,10 @@ constexpr std::string_view InnerList[] = {
     "suiv",
     "cit",
     // Spanish
-    "Sra",
-    "Srta",
-    "Sres",
-    "Sras",
+    "sra",
+    "srta",
+    "sres",
+    "sras",
     "Dña",
     "Dra",
     "Lic",
@@ -237,6 +237,7 @@ constexpr std::string_view InnerList[] = {
     "p.ej",
     "avda",
     "EE.UU",
+    "EE",
     "a.C",
     "d.C",
     "Excmo",
@@ -250,8 +251,8 @@ constexpr std::string_view InnerList[] = {
     "Dpto",
     "tfno",
     "Ntra",
-    "Sr",
-    "Sres",
+    "sr",
+    "sres",
     "Ilmo",
     "Ilma",
     "Fdo",
@@ -259,13 +260,70 @@ constexpr std::string_view InnerList[] = {
 
 // Units and months are written with a period mostly at a sentence's end.
 constexpr std::string_view ClosingList[] = {
-    "Co", "co", "Corp", "Inc", "Ltd", "LLC", "Plc", "plc", "Bros", "etc", "Jr", "a.m", "p.m",
-    "A.M", "P.M", "usw", "Cie", "Cía", "Hnos", "SpA",
+    "Co",
+    "co",
+    "Corp",
+    "Inc",
+    "Ltd",
+    "LLC",
+    "Plc",
+    "plc",
+    "Bros",
+    "etc",
+    "Jr",
+    "a.m",
+    "p.m",
+    "A.M",
+    "P.M",
+    "usw",
+    "UU",
+    "Cie",
+    "Cía",
+    "Hnos",
+    "SpA",
     // units
-    "cm", "mm", "km", "kg", "mg", "ml", "lb", "lbs", "oz", "ft", "yd", "mi", "hr", "hrs", "sq",
+    "cm",
+    "mm",
+    "km",
+    "kg",
+    "mg",
+    "ml",
+    "lb",
+    "lbs",
+    "oz",
+    "ft",
+    "yd",
+    "mi",
+    "hr",
+    "hrs",
+    "sq",
     // months
-    "Jan", "Feb", "Mar", "Apr", "Jun", "Jul", "Aug", "Sep", "Sept", "Oct", "Nov", "Dec", "Okt",
-    "Dez", "Mär", "Febr", "janv", "févr", "avr", "juil", "sept", "oct", "nov", "déc", "ene", "abr",
+    "Jan",
+    "Feb",
+    "Mar",
+    "Apr",
+    "Jun",
+    "Jul",
+    "Aug",
+    "Sep",
+    "Sept",
+    "Oct",
+    "Nov",
+    "Dec",
+    "Okt",
+    "Dez",
+    "Mär",
+    "Febr",
+    "janv",
+    "févr",
+    "avr",
+    "juil",
+    "sept",
+    "oct",
+    "nov",
+    "déc",
+    "ene",
+    "abr",
     "dic",
 };
 
@@ -817,8 +875,18 @@ constexpr std::string_view TimePrepositionList[] = {
 };
 
 constexpr std::string_view OrdinalCueList[] = {
-    "am", "vom", "zum", "zur", "bis", "der", "die", "das", "den", "dem", "des", "im", "ab",
-    "seit", "jeden", "jedem", "diesen", "diesem", "ihrem", "seinem",
+    "am",    "vom",    "zum", "zur", "bis",  "der",   "die",   "das",    "den",
+    "dem",   "des",    "im",  "ab",  "seit", "jeden", "jedem", "diesen", "diesem",
+    "ihrem", "seinem", "Am",  "Vom", "Zum",  "Zur",   "Bis",   "Im",     "Ab",
+    "Seit",  "Der",    "Die", "Das", "Den",  "Dem",   "Des",
+};
+
+// A number of up to three digits and a "." before these is an ordinal.
+constexpr std::string_view OrdinalNounList[] = {
+    "Jahrhundert", "Jahrhunderts", "Jahrhunderte", "Jahrtausend", "Jahrtausends",
+    "Jh",          "Jhd",          "Jahrestag",    "Geburtstag",  "Stock",
+    "Platz",       "Mal",          "Lebensjahr",   "Kapitel",     "Auflage",
+    "Ausgabe",     "Klasse",       "Runde",        "Spieltag",    "Etappe",
 };
 
 class Table
@@ -844,6 +912,7 @@ public:
         addAll(MonthList, Month);
         addAll(TimePrepositionList, TimePreposition);
         addAll(OrdinalCueList, OrdinalCue);
+        addAll(OrdinalNounList, OrdinalNoun);
         addAll(NumberAbbreviationList, NumberAbbreviation);
         addAll(NeverEndsList, NeverEnds);
         addAll(ExclaimedNameList, ExclaimedName);

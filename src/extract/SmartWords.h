@@ -32,6 +32,8 @@ enum Flag : std::uint16_t {
     SpeechVerb = 1024,
     // "he", "she": may stand before a verb of speech.
     SpeakerPronoun = 2048,
+    // A noun that a German ordinal stands before: "15. Jahrhundert".
+    OrdinalNoun = 4096,
 };
 
 // The flags of the built-in English, German, French and Spanish lists:

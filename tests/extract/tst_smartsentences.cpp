@@ -542,6 +542,16 @@ private Q_SLOTS:
             {u"Tiere, z. B. Hunde, bellen."_s});
         add("fr p. ex. before a name", u"Des villes, p. ex. Lyon, grandissent."_s,
             {u"Des villes, p. ex. Lyon, grandissent."_s});
+        add("de ordinal before a century", u"Im 15. Jahrhundert blühte die Stadt."_s,
+            {u"Im 15. Jahrhundert blühte die Stadt."_s});
+        add("de ordinal after a capitalised cue", u"Im 5. Monat kam er. Dann ging er."_s,
+            {u"Im 5. Monat kam er."_s, u"Dann ging er."_s});
+        add("es lower-case title", u"Lo dijo el sr. Gillard ayer."_s,
+            {u"Lo dijo el sr. Gillard ayer."_s});
+        add("es EE. UU. spaced", u"Vivía en EE. UU. Habiendo vuelto, calló."_s,
+            {u"Vivía en EE. UU."_s, u"Habiendo vuelto, calló."_s});
+        add("degrees after a number", u"Se quedó por debajo de 2º C. Muchos lo creen."_s,
+            {u"Se quedó por debajo de 2º C."_s, u"Muchos lo creen."_s});
         add("es Sra. and núm.", u"La Sra. Ruiz vive en el núm. 7 de la calle."_s,
             {u"La Sra. Ruiz vive en el núm. 7 de la calle."_s});
         add("etc. ends before a common word, listed", u"We sold fruit, etc. Children loved it."_s,
