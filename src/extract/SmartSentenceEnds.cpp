@@ -138,6 +138,17 @@ qsizetype SmartSentenceCut::wideRunStep(qsizetype i, EnderRun &run)
     }
     if (k > i && cp != U'»' && cp != U'›')
         return RunEnds; // only these closers stand after a space
+    // German quotes open with "»": "lautet. »Ein"
+    if (k > i) {
+        char32_t after = 0;
+        int afterLength = 0;
+        if (characterAt(k + length, after, afterLength)) {
+            if (isWordCodePoint(after))
+                return RunEnds;
+        } else if (!m_final) {
+            return RunWaits;
+        }
+    }
     // Right after the run an opening quote closes too: German „…“.
     if (mark == Mark::Closer || (k == i && (cp == U'“' || cp == U'‘'))) {
         if (run.closersAt < 0)
@@ -326,6 +337,14 @@ SmartSentenceCut::Decision SmartSentenceCut::periodBeforeLowerCase(qsizetype p, 
     const Kind user = userEntryAt(p);
     if (user != Kind::Plain)
         return user == Kind::Wait ? wait() : goOn(e);
+    // "after 2003. sa mise": a year before a common start.
+    const qsizetype t = wordStartBefore(p);
+    if (p - t >= 4 && p - t <= 6 && std::all_of(s + t, s + p, isAsciiDigit)) {
+        const int nextFlags = wordFlagsAt(j);
+        if (nextFlags == NeedMore)
+            return wait();
+        return (nextFlags & LowerStart) ? endAt(e, e) : goOn(e);
+    }
     qsizetype letters = 0;
     qsizetype wordEnd = 0;
     const qsizetype w = lastLettersBefore(p, &letters, &wordEnd);

@@ -110,7 +110,7 @@ constexpr std::string_view LowerStartList[] = {
     "has", "had", "hi", "hey", "sorry", "haha", "im", "i'm", "i've", "i'll", "don't",
     // French
     "et", "le", "les", "il", "elle", "ils", "elles", "nous", "je", "on", "ce", "cette", "ces",
-    "cela", "mais", "donc", "car", "puis", "ensuite", "alors", "sa", "son", "ses", "une", "à",
+    "cela", "mais", "donc", "car", "puis", "ensuite", "alors", "sa", "son", "ses", "un", "une", "la", "à",
     "dans", "pour", "cependant", "comment", "pourquoi", "quand", "aux", "au", "c'est", "j'ai",
     // Spanish
     "el", "los", "las", "pero", "yo", "por", "para", "con", "una", "sus", "hay", "también",

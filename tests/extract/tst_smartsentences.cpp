@@ -439,6 +439,10 @@ private Q_SLOTS:
             {u"Elle part pour l'Afrique."_s, u"à Dakar, il pleut."_s});
         add("word in brackets", u"Une oeuvre (telle que définie ci-après). la suite vient."_s,
             {u"Une oeuvre (telle que définie ci-après)."_s, u"la suite vient."_s});
+        add("year before a common start", u"Elle suivra 2003. sa mise en oeuvre viendra."_s,
+            {u"Elle suivra 2003."_s, u"sa mise en oeuvre viendra."_s});
+        add("year before another word goes on", u"Im Jahr 2003. neue Regeln kamen."_s,
+            {u"Im Jahr 2003. neue Regeln kamen."_s});
         add("Roman numeral goes on", u"Im Jahr schaffte Papst Paul VI. die Strafe ab."_s,
             {u"Im Jahr schaffte Papst Paul VI. die Strafe ab."_s});
     }
@@ -517,6 +521,8 @@ private Q_SLOTS:
             {u"Elle a dit « je pars … »"_s, u"Puis rien."_s});
         add("spaced bracket", u"(Voir la note . ) Ensuite on part."_s,
             {u"(Voir la note . )"_s, u"Ensuite on part."_s});
+        add("German quote opening after a space", u"Es steht da und lautet. »Ein Wort gilt.«"_s,
+            {u"Es steht da und lautet."_s, u"»Ein Wort gilt.«"_s});
         add("exclamation and spaced quote", u"Il crie « Allez ! » Les autres suivent."_s,
             {u"Il crie « Allez ! »"_s, u"Les autres suivent."_s});
     }
