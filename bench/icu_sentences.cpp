@@ -4,6 +4,7 @@
 #include <unicode/unistr.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -12,9 +13,11 @@
 int main(int argc, char *argv[])
 {
     UErrorCode status = U_ZERO_ERROR;
-    // English with its standard abbreviation suppressions ("Mr.", "e.g.").
-    std::unique_ptr<icu::BreakIterator> sentences(
-        icu::BreakIterator::createSentenceInstance(icu::Locale("en@ss=standard"), status));
+    // English with its standard abbreviation suppressions ("Mr.", "e.g."),
+    // or the locale ICU_LOCALE names ("de@ss=standard").
+    const char *locale = std::getenv("ICU_LOCALE");
+    std::unique_ptr<icu::BreakIterator> sentences(icu::BreakIterator::createSentenceInstance(
+        icu::Locale(locale && *locale ? locale : "en@ss=standard"), status));
     if (U_FAILURE(status))
         return 2;
     std::string out;

@@ -4,6 +4,8 @@
 # and ICU's sentence iterator in the same run for context.
 # Then one large UTF-8 file, cut block by block, must give the rows of its
 # parts, each cut whole (BIG_MB=0 skips it).
+# BASE_CLI, when set, names another quillfen-cli (a Release build of main)
+# whose smart sentences run in the same rounds, for before and after.
 #
 #   bench/sentences/speed.sh [RUNS]   (default 5)
 set -euo pipefail
@@ -45,18 +47,29 @@ echo "text corpus: $(du -sh "$corpus" | cut -f1) in $(ls "$corpus" | wc -l) file
 
 abbrevs=""
 for a in etc. vs. i.e. "et al." e.g. Mr. Jr. Mrs. Ms. Inc.; do abbrevs+=" --abbreviation '$a'"; done
+base_rows=()
+base_lf_rows=()
+if [ -n "${BASE_CLI:-}" ]; then
+    base="$BASE_CLI --smart-sentences"
+    base_rows=("base: smart sentences=$base $abbrevs $corpus/*"
+        "base: smart sentences -j 1=$base -j 1 $abbrevs $corpus/*")
+    base_lf_rows=("base: smart sentences -j 1 (LF copies)=$base -j 1 $abbrevs $lf/*")
+fi
+echo "LF copies: $(du -sh "$lf" | cut -f1)"
 python3 bench/compare.py "$runs" --floor="wc -l" \
     "wc -l=wc -l $corpus/*" \
     "smart sentences=$smart $abbrevs $corpus/*" \
     "smart sentences -j 1=$smart -j 1 $abbrevs $corpus/*" \
     "smart sentences -j 2=$smart -j 2 $abbrevs $corpus/*" \
+    "${base_rows[@]}" \
     "quillfen-cli --sentences=$cli --sentences $abbrevs $corpus/*" \
     "quillfen-cli --sentences -j 1=$cli --sentences -j 1 $abbrevs $corpus/*" \
-    --floor="wc -l (LF copies)" \
+    --floor="ICU sentences (LF copies)" \
+    "ICU sentences (LF copies)=$icu $lf/*" \
     "wc -l (LF copies)=wc -l $lf/*" \
     "smart sentences (LF copies)=$smart $abbrevs $lf/*" \
     "smart sentences -j 1 (LF copies)=$smart -j 1 $abbrevs $lf/*" \
-    "ICU sentences (LF copies)=$icu $lf/*"
+    "${base_lf_rows[@]}"
 
 if [ "$big_mb" != 0 ]; then
     big=$work/sentences/big.txt

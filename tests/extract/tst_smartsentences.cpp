@@ -399,6 +399,199 @@ private Q_SLOTS:
     }
     void nothingElseChanges() { check(); }
 
+    // A lower-case word after "." "?" "!" starts a sentence unless the
+    // word before is an abbreviation, the mark closes a quotation, or the
+    // sentence is a Spanish question or exclamation.
+    void lowerCaseStarts_data()
+    {
+        addColumns();
+        add("after a question", u"What does that mean? where did you grow up?"_s,
+            {u"What does that mean?"_s, u"where did you grow up?"_s});
+        add("after an exclamation", u"We loved it! we will go again."_s,
+            {u"We loved it!"_s, u"we will go again."_s});
+        add("after a period, a common start", u"That was the end. i think so."_s,
+            {u"That was the end."_s, u"i think so."_s});
+        add("after a period, the", u"We got there late. the band had started."_s,
+            {u"We got there late."_s, u"the band had started."_s});
+        add("a short word before an uncommon start goes on",
+            u"We left the hall. afterwards nobody spoke."_s,
+            {u"We left the hall. afterwards nobody spoke."_s});
+        add("abbreviation goes on", u"Add approx. three cups and stir."_s,
+            {u"Add approx. three cups and stir."_s});
+        add("multi-period abbreviation goes on", u"It is sold in the U.S. but not here."_s,
+            {u"It is sold in the U.S. but not here."_s});
+        add("unknown word, uncommon next word goes on", u"Mix it w. sugar first."_s,
+            {u"Mix it w. sugar first."_s});
+        add("quoted question goes on", u"He asked, “Why?” and left."_s,
+            {u"He asked, “Why?” and left."_s});
+        add("quoted exclamation and a verb of speech", u"'Well!' thought Alice. Then she ran."_s,
+            {u"'Well!' thought Alice."_s, u"Then she ran."_s});
+        add("Spanish question goes on", u"¿Qué hora es? preguntó él. Nadie sabía."_s,
+            {u"¿Qué hora es? preguntó él."_s, u"Nadie sabía."_s});
+        add("ellipsis goes on", u"I thought... maybe not."_s, {u"I thought... maybe not."_s});
+        add("speech tag without quotes", u"He's back! said George. They ran."_s,
+            {u"He's back! said George."_s, u"They ran."_s});
+        add("pronoun and speech verb", u"Yes? he asked. Quinn spoke."_s,
+            {u"Yes? he asked."_s, u"Quinn spoke."_s});
+        add("German question goes on", u"Soll die Kunst täuschen? und was dann?"_s,
+            {u"Soll die Kunst täuschen? und was dann?"_s});
+        add("word after an apostrophe", u"Elle part pour l'Afrique. à Dakar, il pleut."_s,
+            {u"Elle part pour l'Afrique."_s, u"à Dakar, il pleut."_s});
+        add("word in brackets", u"Une oeuvre (telle que définie ci-après). la suite vient."_s,
+            {u"Une oeuvre (telle que définie ci-après)."_s, u"la suite vient."_s});
+        add("year before a common start", u"Elle suivra 2003. sa mise en oeuvre viendra."_s,
+            {u"Elle suivra 2003."_s, u"sa mise en oeuvre viendra."_s});
+        add("year before another word goes on", u"Im Jahr 2003. neue Regeln kamen."_s,
+            {u"Im Jahr 2003. neue Regeln kamen."_s});
+        add("Roman numeral goes on", u"Im Jahr schaffte Papst Paul VI. die Strafe ab."_s,
+            {u"Im Jahr schaffte Papst Paul VI. die Strafe ab."_s});
+    }
+    void lowerCaseStarts() { check(); }
+
+    // Footnote and reference marks stay with the sentence they follow.
+    void referenceMarks_data()
+    {
+        addColumns();
+        add("bracketed number", u"He lived in Dulwich.[17] Placed under care, he grew."_s,
+            {u"He lived in Dulwich.[17]"_s, u"Placed under care, he grew."_s});
+        add("two bracketed numbers", u"It closed.[3][12] The site is empty."_s,
+            {u"It closed.[3][12]"_s, u"The site is empty."_s});
+        add("bracketed note letter", u"It rained.[a] The game went on."_s,
+            {u"It rained.[a]"_s, u"The game went on."_s});
+        add("spaced number", u"They have rights. 4 Even though they vote, it is rare."_s,
+            {u"They have rights. 4"_s, u"Even though they vote, it is rare."_s});
+        add("superscript", u"It was new.² The next one was old."_s,
+            {u"It was new.²"_s, u"The next one was old."_s});
+        add("number starting a sentence stays", u"Prices rose. 4 companies failed."_s,
+            {u"Prices rose."_s, u"4 companies failed."_s});
+        add("decimal stays", u"The value is 3.[5] here."_s, {u"The value is 3.[5] here."_s});
+    }
+    void referenceMarks() { check(); }
+
+    void emoticons_data()
+    {
+        addColumns();
+        add("smile", u"It was great! :) See you soon."_s,
+            {u"It was great! :)"_s, u"See you soon."_s});
+        add("wink", u"Thanks. ;) Bye now."_s, {u"Thanks. ;)"_s, u"Bye now."_s});
+        add("nose", u"Done! :-) Next week more."_s, {u"Done! :-)"_s, u"Next week more."_s});
+        add("emoji", u"Great game! 😀 See you."_s, {u"Great game! 😀"_s, u"See you."_s});
+        add("two emoji", u"Love it. 😀😀 More soon."_s, {u"Love it. 😀😀"_s, u"More soon."_s});
+        add("colon still goes on", u"Note: this works. : it is odd."_s,
+            {u"Note: this works. : it is odd."_s});
+    }
+    void emoticons() { check(); }
+
+    // A single letter after "'", "&" or a digit is no initial.
+    void possessives_data()
+    {
+        addColumns();
+        add("possessive", u"It is John's. Compare the flags."_s,
+            {u"It is John's."_s, u"Compare the flags."_s});
+        add("curly apostrophe", u"It is John’s. Compare the flags."_s,
+            {u"It is John’s."_s, u"Compare the flags."_s});
+        add("ampersand", u"He works at AT&T. Compare the offers."_s,
+            {u"He works at AT&T."_s, u"Compare the offers."_s});
+        add("digit", u"We took route 9A. Traffic was light."_s,
+            {u"We took route 9A."_s, u"Traffic was light."_s});
+        add("initial stays", u"Jonas E. Smith came."_s, {u"Jonas E. Smith came."_s});
+        add("degrees", u"Keep it below 25 °C. Nature does the rest."_s,
+            {u"Keep it below 25 °C."_s, u"Nature does the rest."_s});
+        add("key name", u"Press CTRL–C. Paste it."_s, {u"Press CTRL–C."_s, u"Paste it."_s});
+        add("unit after a number", u"Most wait 72 h. Nobody complains."_s,
+            {u"Most wait 72 h."_s, u"Nobody complains."_s});
+        add("era after a number stays",
+            u"Es war um 1000 v. Chr. in Rom. Im Jahr 833 n. Chr. kam er."_s,
+            {u"Es war um 1000 v. Chr. in Rom."_s, u"Im Jahr 833 n. Chr. kam er."_s});
+        add("Spanish era stays", u"Vivió en el 3300 a. C. La ciudad cayó."_s,
+            {u"Vivió en el 3300 a. C."_s, u"La ciudad cayó."_s});
+    }
+    void possessives() { check(); }
+
+    // Quotes, brackets and ellipses set off by spaces go with the sentence
+    // on their left.
+    void spacedClosers_data()
+    {
+        addColumns();
+        add("spaced straight quote", u"Il a dit : \" Je pars . \" Puis il est parti."_s,
+            {u"Il a dit : \" Je pars . \""_s, u"Puis il est parti."_s});
+        add("spaced quote opens the next", u"He left. \"Why?\" she asked."_s,
+            {u"He left."_s, u"\"Why?\" she asked."_s});
+        add("ellipsis in guillemets", u"Elle a dit « je pars … » Puis rien."_s,
+            {u"Elle a dit « je pars … »"_s, u"Puis rien."_s});
+        add("spaced bracket", u"(Voir la note . ) Ensuite on part."_s,
+            {u"(Voir la note . )"_s, u"Ensuite on part."_s});
+        add("German quote opening after a space", u"Es steht da und lautet. »Ein Wort gilt.«"_s,
+            {u"Es steht da und lautet."_s, u"»Ein Wort gilt.«"_s});
+        add("exclamation and spaced quote", u"Il crie « Allez ! » Les autres suivent."_s,
+            {u"Il crie « Allez ! »"_s, u"Les autres suivent."_s});
+    }
+    void spacedClosers() { check(); }
+
+    void moreAbbreviations_data()
+    {
+        addColumns();
+        const QStringList defaults{u"etc."_s, u"vs."_s, u"i.e."_s, u"et al."_s, u"e.g."_s,
+                                   u"Mr."_s,  u"Jr."_s, u"Mrs."_s, u"Ms."_s,    u"Inc."_s};
+        add("fr hab.", u"Paris compte 2 millions d'hab. environ."_s,
+            {u"Paris compte 2 millions d'hab. environ."_s});
+        add("en pop.", u"The town (pop. 4,000) is small."_s,
+            {u"The town (pop. 4,000) is small."_s});
+        add("en Gen.", u"They served under Gen. Grant in the war."_s,
+            {u"They served under Gen. Grant in the war."_s});
+        add("a.m. before a bracket", u"It opens at 9 a.m. (local time) daily."_s,
+            {u"It opens at 9 a.m. (local time) daily."_s});
+        add("no. before a number", u"See no. 5 for details."_s, {u"See no. 5 for details."_s});
+        add("de Nr.", u"Er wohnt in Haus Nr. 5 am Markt."_s,
+            {u"Er wohnt in Haus Nr. 5 am Markt."_s});
+        add("de z. B. before a noun", u"Tiere, z. B. Hunde, bellen."_s,
+            {u"Tiere, z. B. Hunde, bellen."_s});
+        add("fr p. ex. before a name", u"Des villes, p. ex. Lyon, grandissent."_s,
+            {u"Des villes, p. ex. Lyon, grandissent."_s});
+        add("de ordinal before a century", u"Im 15. Jahrhundert blühte die Stadt."_s,
+            {u"Im 15. Jahrhundert blühte die Stadt."_s});
+        add("de ordinal after a capitalised cue", u"Im 5. Monat kam er. Dann ging er."_s,
+            {u"Im 5. Monat kam er."_s, u"Dann ging er."_s});
+        add("es lower-case title", u"Lo dijo el sr. Gillard ayer."_s,
+            {u"Lo dijo el sr. Gillard ayer."_s});
+        add("es EE. UU. spaced", u"Vivía en EE. UU. Habiendo vuelto, calló."_s,
+            {u"Vivía en EE. UU."_s, u"Habiendo vuelto, calló."_s});
+        add("degrees after a number", u"Se quedó por debajo de 2º C. Muchos lo creen."_s,
+            {u"Se quedó por debajo de 2º C."_s, u"Muchos lo creen."_s});
+        add("es Sra. and núm.", u"La Sra. Ruiz vive en el núm. 7 de la calle."_s,
+            {u"La Sra. Ruiz vive en el núm. 7 de la calle."_s});
+        add("etc. ends before a common word, listed", u"We sold fruit, etc. Children loved it."_s,
+            {u"We sold fruit, etc."_s, u"Children loved it."_s}, defaults);
+        add("Inc. ends before a common word, listed", u"He joined Acme Inc. Sales grew."_s,
+            {u"He joined Acme Inc."_s, u"Sales grew."_s}, defaults);
+        add("Yahoo! is a name", u"He left Yahoo! for a start-up."_s,
+            {u"He left Yahoo! for a start-up."_s});
+        add("Yahoo! before a name", u"He left Yahoo! Google hired him."_s,
+            {u"He left Yahoo! Google hired him."_s});
+        add("question mark after a colon", u"Direct Dial:? 713-555-0100. Fax: 12."_s,
+            {u"Direct Dial:? 713-555-0100."_s, u"Fax: 12."_s});
+        add("domain name", u"Newsfeed.Com is down."_s, {u"Newsfeed.Com is down."_s});
+    }
+    void moreAbbreviations() { check(); }
+
+    void layouts_data()
+    {
+        addColumns();
+        add("list lines without end marks", u"Ingredients\nFlour\nSugar\nEggs"_s,
+            {u"Ingredients"_s, u"Flour"_s, u"Sugar"_s, u"Eggs"_s});
+        add("wrapped prose stays", u"The river ran past the old mill and\nthe houses. It rose."_s,
+            {u"The river ran past the old mill and the houses."_s, u"It rose."_s});
+        add("wrapped line with a capital stays",
+            u"We drove all the way through the hills to visit\nParis and Lyon in one week."_s,
+            {u"We drove all the way through the hills to visit Paris and Lyon in one week."_s});
+        add("full-width period", u"今日は晴れ．明日は雨．"_s, {u"今日は晴れ．"_s, u"明日は雨．"_s});
+        add("four-dot ellipsis", u"He stopped . . . . Then he left."_s,
+            {u"He stopped . . . ."_s, u"Then he left."_s});
+        add("ellipsis and period", u"He stopped…. Then he left."_s,
+            {u"He stopped…."_s, u"Then he left."_s});
+    }
+    void layouts() { check(); }
+
     void unpairedSurrogates_survive()
     {
         const QString text = u"Half "_s + QChar(0xD800) + u" here. Low "_s + QChar(0xDC00) +
