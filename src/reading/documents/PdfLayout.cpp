@@ -125,8 +125,8 @@ bool similarSize(const PdfLine &a, const PdfLine &b)
 // Whether the line after another one follows it down the same column.
 bool followsBelow(const PdfLine &before, const PdfLine &now)
 {
-    return now.top >= before.top + 0.5 * before.size
-        && std::min(before.right, now.right) > std::max(before.left, now.left);
+    return now.top >= before.top + 0.5 * before.size &&
+           std::min(before.right, now.right) > std::max(before.left, now.left);
 }
 
 // The gap between two lines in units of their type size.
@@ -152,7 +152,7 @@ std::vector<double> lineGaps(const std::vector<PdfLine> &lines)
 // of a paragraph, however many paragraphs are a single line; the limit
 // is the emptiest place between it and the next cluster, or a little above
 // it when there is none.
-double paragraphGapLimit(const std::vector<double> &gaps)
+double gapLimitOfClusters(const std::vector<double> &gaps)
 {
     constexpr double BinWidth = 0.05;
     constexpr double Lowest = -0.5;
@@ -170,7 +170,8 @@ double paragraphGapLimit(const std::vector<double> &gaps)
         return Above;
     std::array<double, Bins> smooth{};
     for (std::size_t b = 0; b < Bins; ++b)
-        smooth[b] = 2 * counts[b] + (b > 0 ? counts[b - 1] : 0) + (b + 1 < Bins ? counts[b + 1] : 0);
+        smooth[b] =
+            2 * counts[b] + (b > 0 ? counts[b - 1] : 0) + (b + 1 < Bins ? counts[b + 1] : 0);
     // A cluster counts when it holds a tenth of the gaps (or one gap of a
     // few).
     const double enough = std::max(1.0, double(counted) / 10.0);
@@ -180,8 +181,8 @@ double paragraphGapLimit(const std::vector<double> &gaps)
             std::size_t end = b;
             while (end + 1 < Bins && smooth[end + 1] == smooth[b])
                 ++end;
-            const bool peak = (b == 0 || smooth[b - 1] < smooth[b])
-                && (end + 1 == Bins || smooth[end + 1] < smooth[b]);
+            const bool peak = (b == 0 || smooth[b - 1] < smooth[b]) &&
+                              (end + 1 == Bins || smooth[end + 1] < smooth[b]);
             double mass = 0;
             for (std::size_t k = b > 2 ? b - 2 : 0; k <= std::min(Bins - 1, end + 2); ++k)
                 mass += counts[k];
@@ -213,6 +214,12 @@ double paragraphGapLimit(const std::vector<double> &gaps)
     return Lowest + (double(first + last) / 2.0 + 0.5) * BinWidth;
 }
 
+// The same, save that a gap of a line and a half always sets lines apart.
+double paragraphGapLimit(const std::vector<double> &gaps)
+{
+    return std::min(1.5, gapLimitOfClusters(gaps));
+}
+
 struct PlacedLine
 {
     const PdfLine *line;
@@ -241,8 +248,8 @@ bool startsListItem(const QString &text)
         ++i;
     if (i == start && i < text.size() && text[i].isLetter() && text[i].isLower())
         ++i;
-    return i > start && i + 1 < text.size() && (text[i] == u'.' || text[i] == u')')
-        && text[i + 1].isSpace();
+    return i > start && i + 1 < text.size() && (text[i] == u'.' || text[i] == u')') &&
+           text[i + 1].isSpace();
 }
 
 bool endsSentence(const QString &text)
@@ -261,8 +268,7 @@ public:
     // a first-line indent.
     ParagraphJoiner(bool spacedParagraphs, bool indentedParagraphs)
         : m_spacedParagraphs(spacedParagraphs), m_indentedParagraphs(indentedParagraphs)
-    {
-    }
+    {}
 
     void add(const PlacedLine &line, bool samePage, double gapLimit)
     {
@@ -320,8 +326,8 @@ private:
             return m_spacedParagraphs && !broken ? Step::LineBreak : Step::NewParagraph;
         // Across a break, where no indent tells, a paragraph ends with its
         // sentence.
-        if (broken && !m_indentedParagraphs && endsSentence(before.text)
-            && !now.text.front().isLower())
+        if (broken && !m_indentedParagraphs && endsSentence(before.text) &&
+            !now.text.front().isLower())
             return Step::NewParagraph;
         return Step::Join;
     }
@@ -381,15 +387,15 @@ QString pdfTextFromLines(std::vector<PdfPageLines> pages)
         const Layout &layout = layouts[p];
         auto inFromColumn = [&](std::size_t i) {
             return lines[i].rightToLeft
-                ? lines[i].right < layout.edges[i].right - 0.5 * lines[i].size
-                : lines[i].left > layout.edges[i].left + 0.5 * lines[i].size;
+                       ? lines[i].right < layout.edges[i].right - 0.5 * lines[i].size
+                       : lines[i].left > layout.edges[i].left + 0.5 * lines[i].size;
         };
         // A first-line indent: this line in from its column, the lines
         // around it not (a hanging indent is not a new paragraph).
         indents.emplace_back(lines.size());
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            indents[p][i] = inFromColumn(i) && (i == 0 || !inFromColumn(i - 1))
-                && (i + 1 == lines.size() || !inFromColumn(i + 1));
+            indents[p][i] = inFromColumn(i) && (i == 0 || !inFromColumn(i - 1)) &&
+                            (i + 1 == lines.size() || !inFromColumn(i + 1));
             indented += indents[p][i] ? 1 : 0;
         }
     }
@@ -398,8 +404,7 @@ QString pdfTextFromLines(std::vector<PdfPageLines> pages)
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const auto &lines = pages[p].lines;
         for (std::size_t i = 0; i < lines.size(); ++i)
-            joiner.add({&lines[i], layouts[p].edges[i], indents[p][i]}, i > 0,
-                       layouts[p].gapLimit);
+            joiner.add({&lines[i], layouts[p].edges[i], indents[p][i]}, i > 0, layouts[p].gapLimit);
     }
     return joiner.take();
 }

@@ -1,8 +1,7 @@
 #include "PdfLineText.h"
 
-#include <unicode/ubidi.h>
-
 #include <memory>
+#include <unicode/ubidi.h>
 
 namespace Quillfen {
 
@@ -10,9 +9,9 @@ namespace {
 
 bool isRightToLeftLetter(char32_t c)
 {
-    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF)
-        || (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF)
-        || (c >= 0x1E800 && c <= 0x1EFFF);
+    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) ||
+           (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF) ||
+           (c >= 0x1E800 && c <= 0x1EFFF);
 }
 
 bool isPresentationForm(char32_t c)
@@ -23,8 +22,8 @@ bool isPresentationForm(char32_t c)
 // Han, kana and the punctuation and full-width forms set with them.
 bool isWrittenWithoutSpaces(char32_t c)
 {
-    if ((c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF9F)
-        || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0x3099 && c <= 0x30FF))
+    if ((c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF9F) ||
+        (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0x3099 && c <= 0x30FF))
         return true;
     switch (QChar::script(c)) {
     case QChar::Script_Han:
@@ -38,8 +37,7 @@ bool isWrittenWithoutSpaces(char32_t c)
 }
 
 // Calls f with each code point of text until it returns true.
-template <typename F>
-bool anyCodePoint(const QString &text, F &&f)
+template <typename F> bool anyCodePoint(const QString &text, F &&f)
 {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -103,8 +101,7 @@ QString readingOrder(const QString &visualText, bool rightToLeft)
                   rightToLeft ? 1 : 0, nullptr, &status);
     QString logical(visualText.size(), Qt::Uninitialized);
     const int32_t written = ubidi_writeReordered(
-        bidi.get(), reinterpret_cast<UChar *>(logical.data()), length, UBIDI_DO_MIRRORING,
-        &status);
+        bidi.get(), reinterpret_cast<UChar *>(logical.data()), length, UBIDI_DO_MIRRORING, &status);
     if (U_FAILURE(status))
         return visualText;
     logical.resize(written);
@@ -147,8 +144,8 @@ bool joinsWithoutSpace(const QString &before, const QString &after)
     if (before.isEmpty() || after.isEmpty())
         return false;
     char32_t last = before.back().unicode();
-    if (before.size() >= 2 && before.back().isLowSurrogate()
-        && before[before.size() - 2].isHighSurrogate())
+    if (before.size() >= 2 && before.back().isLowSurrogate() &&
+        before[before.size() - 2].isHighSurrogate())
         last = QChar::surrogateToUcs4(before[before.size() - 2], before.back());
     char32_t first = after.front().unicode();
     if (after.size() >= 2 && after[0].isHighSurrogate() && after[1].isLowSurrogate())

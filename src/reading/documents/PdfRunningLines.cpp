@@ -1,7 +1,6 @@
 #include "PdfRunningLines.h"
 
 #include <QHash>
-
 #include <algorithm>
 #include <cmath>
 
@@ -21,9 +20,8 @@ constexpr std::size_t LinesAtEachEnd = 2;
 bool isRomanNumeral(const QString &text)
 {
     static const QString Numerals = u"ivxlcdm"_s;
-    return !text.isEmpty()
-        && std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return Numerals.contains(c.toLower()); });
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                          [](QChar c) { return Numerals.contains(c.toLower()); });
 }
 
 // A line's text with its numbers as '#', so that "Page 3" and "Page 4", or
@@ -65,22 +63,26 @@ std::vector<std::size_t> topDown(const std::vector<PdfLine> &lines)
     return order;
 }
 
-// The usual gap between lines, low in the distribution of the gaps of all
-// pages: on a page of few lines most gaps are not between the lines of a
-// paragraph.
+// The usual gap between the lines of a paragraph: low in the distribution
+// of the gaps narrower than a line and a half, over all pages.
 double usualLineGap(const std::vector<PdfPageLines> &pages)
 {
     std::vector<double> gaps;
     for (const PdfPageLines &page : pages) {
         const std::vector<std::size_t> order = topDown(page.lines);
-        for (std::size_t k = 1; k < order.size(); ++k)
-            gaps.push_back(page.lines[order[k]].top - page.lines[order[k - 1]].bottom);
+        for (std::size_t k = 1; k < order.size(); ++k) {
+            const PdfLine &upper = page.lines[order[k - 1]];
+            const PdfLine &lower = page.lines[order[k]];
+            const double gap = lower.top - upper.bottom;
+            if (gap < 1.5 * std::max(upper.size, lower.size))
+                gaps.push_back(gap);
+        }
     }
     if (gaps.empty())
         return 0;
     const auto quarter = gaps.begin() + std::ptrdiff_t((gaps.size() - 1) / 4);
     std::nth_element(gaps.begin(), quarter, gaps.end());
-    return *quarter;
+    return std::max(0.0, *quarter);
 }
 
 } // namespace
@@ -126,7 +128,8 @@ void dropRunningLines(std::vector<PdfPageLines> &pages)
         }
         for (std::size_t k = 0; k < n && k < LinesAtEachEnd; ++k) {
             const std::size_t bottom = order[n - 1 - k];
-            if (lines[bottom].bottom < textBottom - band || (k + 1 < n && !apart(n - 2 - k, n - 1 - k)))
+            if (lines[bottom].bottom < textBottom - band ||
+                (k + 1 < n && !apart(n - 2 - k, n - 1 - k)))
                 break;
             groups[u"b"_s + repeatKey(lines[bottom].text)].push_back(
                 {p, bottom, lines[bottom].bottom});
