@@ -6,7 +6,8 @@ counting words as multisets, then the median and the files below 0.9.
 
 Both texts are compared as a reader would: NFKC (ligatures and
 presentation forms as letters, which pdftotext leaves as they are), bidi
-controls removed (pdftotext marks right-to-left runs with them), words
+controls as spaces (pdftotext marks right-to-left runs with them, in
+place of the space between two runs), words
 hyphenated at pdftotext's line ends joined as quillfen-cli joins them. A
 word is a run of letters, digits and marks; a CJK character is a word of
 its own, since neither side puts spaces between them.
@@ -21,7 +22,8 @@ import subprocess
 import sys
 import unicodedata
 
-BIDI_CONTROLS = dict.fromkeys(map(ord, "\u200e\u200f\u202a\u202b\u202c\u202d\u202e\u2066\u2067\u2068\u2069"))
+# pdftotext puts these between a line's runs in place of a space.
+BIDI_CONTROLS = dict.fromkeys(map(ord, "\u200e\u200f\u202a\u202b\u202c\u202d\u202e\u2066\u2067\u2068\u2069"), " ")
 CJK = re.compile(r"[\u2e80-\u9fff\uf900-\ufaff\uff00-\uffef\U00020000-\U0003ffff]")
 WORD = re.compile(r"[^\W_]+", re.UNICODE)
 HYPHENATED = re.compile(r"(\w)[-\u2010\u00ad]\s*\n\s*(?=[a-z])")
@@ -36,9 +38,15 @@ def words(text, dehyphenate):
 
 
 def run(command):
+    """The command's standard output, or None after a timeout or a
+    failure (its first line of errors printed)."""
     try:
-        result = subprocess.run(command, capture_output=True, timeout=120)
+        result = subprocess.run(command, capture_output=True, timeout=300)
     except subprocess.TimeoutExpired:
+        print("timed out:", " ".join(command))
+        return None
+    if result.returncode != 0:
+        print("failed:", " ".join(command), result.stderr.decode("utf-8", "replace")[:200].strip())
         return None
     return result.stdout.decode("utf-8", "replace")
 
@@ -54,7 +62,6 @@ def main():
         peer = run(["pdftotext", "-q", "-enc", "UTF-8", path, "-"])
         ours = run([cli, "--text", path])
         if peer is None or ours is None:
-            print("timed out:", name)
             continue
         want = words(peer, True)
         got = words(ours, False)

@@ -308,12 +308,10 @@ private:
         // On to the next page or column: the paragraph runs on while its
         // sentence does.
         const bool broken = !samePage || !followsBelow(before, now);
-        if (!broken) {
-            if (gapRatio(before, now) > gapLimit)
-                return Step::NewParagraph;
-            if (!similarSize(before, now))
-                return Step::NewParagraph;
-        }
+        if (!broken && gapRatio(before, now) > gapLimit)
+            return Step::NewParagraph;
+        if (!similarSize(before, now))
+            return Step::NewParagraph;
         if (line.indented)
             return Step::NewParagraph;
         if (startsListItem(now.text) && (m_inList || endsSentence(before.text)))

@@ -196,6 +196,12 @@ private Q_SLOTS:
             << std::vector<QStringList>{column({Wrapped[0], Wrapped[1]}),
                                         column({u"the last one."_s, {}, u"Next one."_s})}
             << QStringList{joined, u"Next one."_s};
+        QTest::newRow("a heading at the top of a page")
+            << std::vector<QStringList>{column({Wrapped[0], Wrapped[1]}),
+                                        {u"72 70 18 Background and History"_s}}
+            << QStringList{u"The lines of a paragraph fill their column from edge to edge, all "
+                           "except"_s,
+                           u"Background and History"_s};
         QTest::newRow("a sentence ended at a page break ends its paragraph")
             << std::vector<QStringList>{column({Wrapped[0],
                                                 u"=column from edge to edge, all done."_s}),

@@ -34,21 +34,25 @@ private Q_SLOTS:
                            u"کتاب فارسی خوب است"_s};
         QTest::newRow("CJK lines joined without a space, Korean with one")
             << u"cjk.pdf"_s
-            << QStringList{u"这个程序的功能是把文档中的句子一行一行地列出来，方便读者查找。"_s,
-                           u"日本語の文章は単語の間に空白を入れずに書きます。カタカナも同じです。"_s,
-                           u"한국어는 단어 사이에 띄어쓰기를 합니다 그래서 줄이 바뀌어도 공백이 "
-                           "필요합니다"_s,
-                           u"ＡＢＣ全角文字と漢字が混ざった行の続きも同じように繋がります。"_s};
+            << QStringList{
+                   u"这个程序的功能是把文档中的句子一行一行地列出来，方便读者查找。"_s,
+                   u"日本語の文章は単語の間に空白を入れずに書きます。カタカナも同じです。"_s,
+                   u"한국어는 단어 사이에 띄어쓰기를 합니다 그래서 줄이 바뀌어도 공백이 "
+                   "필요합니다"_s,
+                   u"ＡＢＣ全角文字と漢字が混ざった行の続きも同じように繋がります。"_s};
         QTest::newRow("ligatures as letters")
             << u"ligatures.pdf"_s
             << QStringList{u"The file was flagged as efficient; staff offline store ſtory and ff "
                            "all stayed as the printer set them."_s};
         QTest::newRow("paragraphs set apart by space, most a single line")
             << u"spaced-paragraphs.pdf"_s
-            << QStringList{u"Dear members,"_s, u"The meeting moves to Thursday."_s,
+            << QStringList{u"Dear members,"_s,
+                           u"The meeting moves to Thursday."_s,
                            u"Bring the minutes of March if you have them; the copy in the hall "
                            "was lost when the cupboard was cleared out last week."_s,
-                           u"Tea will be served."_s, u"Yours,"_s, u"The secretary"_s};
+                           u"Tea will be served."_s,
+                           u"Yours,"_s,
+                           u"The secretary"_s};
         QTest::newRow("a paragraph running on into the second column")
             << u"two-columns.pdf"_s
             << QStringList{u"Two Columns"_s,
