@@ -24,7 +24,7 @@ void PdfLineCollector::addWord(const QString &text, const QRectF &box, bool spac
         m_line.top = std::min(m_line.top, box.top());
         m_line.bottom = std::max(m_line.bottom, box.bottom());
     }
-    m_words.push_back({box.width(), box.height()});
+    m_words.push_back({box.width(), box.height(), box.center().y()});
     m_line.text += text;
     if (spaceAfter && !lineEnds)
         m_line.text += u' ';
@@ -36,13 +36,17 @@ void PdfLineCollector::endLine()
 {
     if (m_words.empty())
         return;
-    std::vector<double> heights;
-    heights.reserve(m_words.size());
-    for (const Word &word : m_words)
-        heights.push_back(word.height);
-    std::nth_element(heights.begin(), heights.begin() + std::ptrdiff_t(heights.size() / 2),
-                     heights.end());
-    m_line.size = heights[heights.size() / 2];
+    const auto median = [&](double Word::*field) {
+        std::vector<double> values;
+        values.reserve(m_words.size());
+        for (const Word &word : m_words)
+            values.push_back(word.*field);
+        const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+        std::nth_element(values.begin(), middle, values.end());
+        return *middle;
+    };
+    m_line.size = median(&Word::height);
+    m_line.middle = median(&Word::middle);
     // Until take() knows which way the line runs, the width of its first
     // word as drawn and, in rightToLeft, of its last.
     m_line.firstWordWidth = m_words.front().width;
@@ -129,10 +133,12 @@ bool followsBelow(const PdfLine &before, const PdfLine &now)
            std::min(before.right, now.right) > std::max(before.left, now.left);
 }
 
-// The gap between two lines in units of their type size.
+// The gap between two lines in units of their type size, between the
+// boxes of most of their words.
 double gapRatio(const PdfLine &before, const PdfLine &now)
 {
-    return (now.top - before.bottom) / std::max(1.0, std::max(before.size, now.size));
+    const double gap = now.middle - before.middle - (before.size + now.size) / 2;
+    return gap / std::max(1.0, std::max(before.size, now.size));
 }
 
 // Gaps between the lines of a page that follow each other down a column
@@ -196,7 +202,9 @@ double gapLimitOfClusters(const std::vector<double> &gaps)
     if (!lines)
         return Above;
     const double lineGap = Lowest + (double(*lines) + 0.5) * BinWidth;
-    const std::size_t clear = *lines + std::size_t(0.2 / BinWidth);
+    // Paragraph gaps are a good part of a line wider than line gaps; gaps
+    // nearer than that differ by a superscript or a taller glyph.
+    const std::size_t clear = *lines + std::size_t(0.35 / BinWidth);
     const std::optional<std::size_t> paragraphs = clusterAt(clear);
     if (!paragraphs)
         return lineGap + Above;

@@ -16,8 +16,10 @@ struct PdfLine
     double right = 0;
     double top = 0;
     double bottom = 0;
-    // The height of most of its words: the size of its type.
+    // The height of most of its words: the size of its type; and the
+    // middle of most of them, which a superscript does not move.
     double size = 0;
+    double middle = 0;
     // The width of the word it starts with in reading order.
     double firstWordWidth = 0;
     bool rightToLeft = false;
@@ -47,6 +49,7 @@ private:
     {
         double width;
         double height;
+        double middle;
     };
     void endLine();
 

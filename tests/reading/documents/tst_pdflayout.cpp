@@ -28,8 +28,13 @@ PdfPageLines page(const QStringList &lines)
             space = (288 - x - letters) / double(std::max<qsizetype>(1, words.size() - 1));
         }
         for (qsizetype i = 0; i < words.size(); ++i) {
-            const double width = double(words[i].size()) * size / 2;
-            collector.addWord(words[i], QRectF(x, y, width, size), true, i + 1 == words.size());
+            // "^" before a word: a superscript, smaller and raised.
+            const bool raised = words[i].startsWith(u'^');
+            const QString word = raised ? words[i].mid(1) : words[i];
+            const double height = raised ? size * 0.7 : size;
+            const double width = double(word.size()) * height / 2;
+            collector.addWord(word, QRectF(x, raised ? y - size * 0.4 : y, width, height), true,
+                              i + 1 == words.size());
             x += width + space;
         }
     }
@@ -158,6 +163,17 @@ private Q_SLOTS:
             << QStringList{
                    u"Dear members,"_s, u"The meeting moves."_s, joined, u"Tea will be served."_s,
                    u"Yours,"_s,        u"The secretary"_s};
+        QTest::newRow("superscripts do not make gaps of their own")
+            << std::vector<QStringList>{column({u"=The lines of a paragraph ^1 fill their"_s,
+                                                u"=column from ^2 edge to edge, all except"_s,
+                                                u"=the last one, and ^3 the lines of the"_s,
+                                                u"next one fill it too. ^4"_s, {},
+                                                u"=A third paragraph fills ^5 its lines"_s,
+                                                u"from edge to edge."_s})}
+            << QStringList{u"The lines of a paragraph 1 fill their column from 2 edge to edge, "
+                           "all except the last one, and 3 the lines of the next one fill it too. "
+                           "4"_s,
+                           u"A third paragraph fills 5 its lines from edge to edge."_s};
         QTest::newRow("a line ended early in spaced paragraphs is a line break")
             << std::vector<QStringList>{column({Wrapped[0],
                                                 u"Short."_s,
