@@ -167,7 +167,8 @@ private Q_SLOTS:
             << std::vector<QStringList>{column({u"=The lines of a paragraph ^1 fill their"_s,
                                                 u"=column from ^2 edge to edge, all except"_s,
                                                 u"=the last one, and ^3 the lines of the"_s,
-                                                u"next one fill it too. ^4"_s, {},
+                                                u"next one fill it too. ^4"_s,
+                                                {},
                                                 u"=A third paragraph fills ^5 its lines"_s,
                                                 u"from edge to edge."_s})}
             << QStringList{u"The lines of a paragraph 1 fill their column from 2 edge to edge, "
