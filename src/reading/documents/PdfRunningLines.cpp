@@ -112,27 +112,47 @@ void dropRunningLines(std::vector<PdfPageLines> &pages)
             continue;
         ++pagesWithText;
         const std::vector<std::size_t> order = topDown(lines);
-        // Running lines stand apart from the text: more than the usual gap
-        // between lines.
-        const auto apart = [&](std::size_t upper, std::size_t lower) {
-            const PdfLine &a = lines[order[upper]];
-            const PdfLine &b = lines[order[lower]];
-            return b.top - a.bottom > usual + 0.3 * std::max(a.size, b.size);
-        };
         const std::size_t n = order.size();
-        for (std::size_t k = 0; k < n && k < LinesAtEachEnd; ++k) {
-            const std::size_t top = order[k];
-            if (lines[top].top > textTop + band || (k + 1 < n && !apart(k, k + 1)))
+        // Running lines stand apart from the text: more than the usual gap
+        // between lines to the nearest line below a header (above a
+        // footer). Lines beside each other at one height are one row.
+        const auto apart = [&](const PdfLine &upper, const PdfLine &lower) {
+            return lower.top - upper.bottom > usual + 0.3 * std::max(upper.size, lower.size);
+        };
+        std::size_t rows = 0;
+        double rowHeight = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            const PdfLine &line = lines[order[k]];
+            if (line.top > textTop + band)
                 break;
-            groups[u"t"_s + repeatKey(lines[top].text)].push_back({p, top, lines[top].top});
+            if (rows == 0 || std::abs(line.top - rowHeight) > SameHeight) {
+                if (++rows > LinesAtEachEnd)
+                    break;
+                rowHeight = line.top;
+            }
+            std::size_t below = k + 1;
+            while (below < n && lines[order[below]].top < line.bottom - SameHeight)
+                ++below;
+            if (below < n && !apart(line, lines[order[below]]))
+                break;
+            groups[u"t"_s + repeatKey(line.text)].push_back({p, order[k], line.top});
         }
-        for (std::size_t k = 0; k < n && k < LinesAtEachEnd; ++k) {
-            const std::size_t bottom = order[n - 1 - k];
-            if (lines[bottom].bottom < textBottom - band ||
-                (k + 1 < n && !apart(n - 2 - k, n - 1 - k)))
+        rows = 0;
+        for (std::size_t k = n; k-- > 0;) {
+            const PdfLine &line = lines[order[k]];
+            if (line.bottom < textBottom - band)
                 break;
-            groups[u"b"_s + repeatKey(lines[bottom].text)].push_back(
-                {p, bottom, lines[bottom].bottom});
+            if (rows == 0 || std::abs(line.bottom - rowHeight) > SameHeight) {
+                if (++rows > LinesAtEachEnd)
+                    break;
+                rowHeight = line.bottom;
+            }
+            std::size_t above = k;
+            while (above > 0 && lines[order[above - 1]].bottom > line.top + SameHeight)
+                --above;
+            if (above > 0 && !apart(lines[order[above - 1]], line))
+                break;
+            groups[u"b"_s + repeatKey(line.text)].push_back({p, order[k], line.bottom});
         }
     }
     std::vector<std::vector<bool>> dropped(pages.size());

@@ -270,6 +270,12 @@ private Q_SLOTS:
                                         framed({u"Another."_s}, u"Auto Multiple Choice"_s,
                                                u"3 / 86"_s)}
             << QStringList{u"Annual Report"_s, WrappedText, u"Another."_s};
+        QTest::newRow("a header of two lines beside each other")
+            << std::vector<QStringList>{{u"72 40 9 Auto Multiple Choice"_s, u"480 40 9 11 / 86"_s,
+                                         u"72 100 12 First page."_s},
+                                        {u"72 40 9 Auto Multiple Choice"_s, u"480 40 9 12 / 86"_s,
+                                         u"72 100 12 Second page."_s}}
+            << QStringList{u"First page."_s, u"Second page."_s};
         QTest::newRow("in any script, page numbers in Roman numerals")
             << std::vector<QStringList>{framed({u"Первая страница."_s}, u"Глава первая"_s, u"iv"_s),
                                         framed({u"Вторая страница."_s}, u"Глава первая"_s, u"v"_s)}
