@@ -47,8 +47,8 @@ void PdfLineCollector::endLine()
     };
     m_line.size = median(&Word::height);
     m_line.middle = median(&Word::middle);
-    // Until take() knows which way the line runs, the width of its first
-    // word as drawn and, in rightToLeft, of its last.
+    // The first word as drawn starts a left-to-right line, the last one a
+    // right-to-left line: take() tells which it is.
     m_line.firstWordWidth = m_words.front().width;
     m_line.rightToLeft = false;
     m_lastWordWidths.push_back(m_words.back().width);
@@ -63,18 +63,18 @@ PdfPageLines PdfLineCollector::take()
     PdfPageLines page = std::exchange(m_page, PdfPageLines{});
     // The page's way: most of its lines that hold right-to-left letters
     // run right to left.
-    std::vector<bool> mixed(page.lines.size());
+    std::vector<bool> hasRightToLeft(page.lines.size());
     qsizetype rightToLeftLines = 0;
     qsizetype leftToRightLines = 0;
     for (std::size_t i = 0; i < page.lines.size(); ++i) {
-        mixed[i] = hasRightToLeftLetters(page.lines[i].text);
-        if (mixed[i])
+        hasRightToLeft[i] = hasRightToLeftLetters(page.lines[i].text);
+        if (hasRightToLeft[i])
             ++(runsRightToLeft(page.lines[i].text, false) ? rightToLeftLines : leftToRightLines);
     }
     const bool pageRunsRightToLeft = rightToLeftLines > leftToRightLines;
     for (std::size_t i = 0; i < page.lines.size(); ++i) {
         PdfLine &line = page.lines[i];
-        if (mixed[i]) {
+        if (hasRightToLeft[i]) {
             line.rightToLeft = runsRightToLeft(line.text, pageRunsRightToLeft);
             if (line.rightToLeft)
                 line.firstWordWidth = lastWordWidths[i];
