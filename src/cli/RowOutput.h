@@ -56,5 +56,7 @@ bool holdsLineBreak(QByteArrayView bytes);
 // Rewrites bytes from from on so that each line break (CR LF, a lone CR or
 // a lone LF) is one space: a row of the lines format is one line.
 void joinLines(QByteArray &bytes, qsizetype from);
+// Appends row to bytes, each of its line breaks as one space.
+void appendJoinedLines(QByteArray &bytes, QByteArrayView row);
 
 } // namespace Quillfen
