@@ -181,7 +181,7 @@ int narrowBlockCarry(const uchar *p, unsigned carry)
 } // namespace
 #endif
 
-bool isValidUtf8(QByteArrayView bytes)
+bool Detail::isValidUtf8Scalar(QByteArrayView bytes)
 {
     const uchar *p = bytesOf(bytes);
     const uchar *const end = p + bytes.size();

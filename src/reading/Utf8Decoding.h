@@ -18,4 +18,9 @@ qsizetype decodeUtf8To(QByteArrayView bytes, char16_t *out);
 // the inverse of encodeKeepingSurrogates.
 qsizetype decodeKeepingSurrogates(QByteArrayView bytes, char16_t *out);
 
+// Whether the bytes are UTF-8, a character (or a block of ASCII and
+// two-byte characters) at a time: what isValidUtf8 does on a processor
+// without AVX2, and the reference of the vectorised one.
+bool isValidUtf8Scalar(QByteArrayView bytes);
+
 } // namespace Quillfen::Detail

@@ -56,7 +56,8 @@ private Q_SLOTS:
     {
         for (const QByteArray &row : generatedRows()) {
             // A prefix, which may end in a break of its own, stays as it is.
-            for (const QByteArray &before : {QByteArray(), QByteArray("head\r"), QByteArray(17, 'p')}) {
+            for (const QByteArray &before :
+                 {QByteArray(), QByteArray("head\r"), QByteArray(17, 'p')}) {
                 QByteArray inPlace = before + row;
                 joinLines(inPlace, before.size());
                 QCOMPARE(inPlace, before + joinedPlainly(row));
