@@ -25,6 +25,9 @@ mkdir -p "$cache"
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths relative to each build folder, so that a file unchanged between
+    # two commits is a cache hit in the other's folder.
+    export CCACHE_BASEDIR="$PWD/$cache"
 fi
 
 # build COMMIT: bench/work/commits/COMMIT/build/bin/quillfen-cli and, when
