@@ -172,6 +172,34 @@ const char *findLineBreak(const char *p, const char *end)
     return end;
 }
 
+// Copies [p, end) to out up to the first CR or LF and returns its place
+// (or end), out moved past the copy; one pass, sixteen bytes at a time. It
+// may write up to 15 bytes past the copy, never past out + (end - p).
+const char *copyUntilLineBreak(const char *p, const char *end, char *&out)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16, out += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), block);
+        const unsigned hits = unsigned(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        if (hits != 0) {
+            const int before = __builtin_ctz(hits);
+            out += before;
+            return p + before;
+        }
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '\r' || *p == '\n')
+            return p;
+        *out++ = *p;
+    }
+    return end;
+}
+
 // Past the line break at p: CR LF is one break.
 const char *pastLineBreak(const char *p, const char *end)
 {
@@ -212,16 +240,21 @@ void joinLines(QByteArray &bytes, qsizetype from)
 
 void appendJoinedLines(QByteArray &bytes, QByteArrayView row)
 {
+    // Joining never lengthens a row: room for it whole, then what it gives.
+    const qsizetype at = bytes.size();
+    bytes.resize(at + row.size());
+    char *const start = bytes.data();
+    char *out = start + at;
     const char *p = row.data();
     const char *const end = p + row.size();
     for (;;) {
-        const char *const next = findLineBreak(p, end);
-        bytes.append(p, next - p);
-        if (next == end)
-            return;
-        bytes.append(' ');
-        p = pastLineBreak(next, end);
+        p = copyUntilLineBreak(p, end, out);
+        if (p == end)
+            break;
+        *out++ = ' ';
+        p = pastLineBreak(p, end);
     }
+    bytes.truncate(out - start);
 }
 
 } // namespace Quillfen

@@ -140,9 +140,11 @@ QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scr
 {
     // As it stands when it is valid UTF-8, else from the decoded text, which
     // holds no unpaired surrogate and so encodes exactly. The bytes after a
-    // mark are validated once, for the decision and for this.
+    // mark are validated once, for the decision and for this; a mark of
+    // UTF-16 or UTF-32 decides alone.
     const std::optional<ByteOrderMark> mark = detectByteOrderMark(bytes);
-    const bool validUtf8 = isValidUtf8(bytes.sliced(mark ? mark->length : 0));
+    const bool validUtf8 = (!mark || mark->encoding == TextEncoding::Utf8) &&
+                           isValidUtf8(bytes.sliced(mark ? mark->length : 0));
     const TextDecision decision = decideTextDecoding(bytes, true, validUtf8);
     const QByteArrayView text = bytes.sliced(decision.markLength);
     if (decision.kind == TextDecision::Kind::Binary)
