@@ -183,8 +183,8 @@ const char *copyUntilLineBreak(const char *p, const char *end, char *&out)
     for (; end - p >= 16; p += 16, out += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
         _mm_storeu_si128(reinterpret_cast<__m128i *>(out), block);
-        const unsigned hits = unsigned(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        const unsigned hits = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
         if (hits != 0) {
             const int before = __builtin_ctz(hits);
             out += before;
