@@ -8,6 +8,7 @@
 #   the window's run (bench/window, when the commit has it).
 # Usage: bench/compare-commits.sh BASE [HEAD] [ROUNDS]
 #        (HEAD defaults to HEAD, ROUNDS to 7)
+#        ALSO="C1 C2" times more commits in the same run, each against BASE
 #        WINDOW=0 leaves out the window's run (it builds the window twice)
 #        LIMIT=1.10 flags above another ratio
 # Builds live in bench/work/commits/<commit>/ (sources from git archive,
@@ -49,10 +50,16 @@ build() {
         -DQUILLFEN_BUILD_TESTS=OFF -DQUILLFEN_BUILD_BENCH=$bench "${launcher[@]}" >/dev/null
     nice cmake --build "$dir/build" --parallel 2 --target "${targets[@]}" >/dev/null
 }
-build "$base"
-build "$head"
+also=()
+for commit in ${ALSO:-}; do
+    also+=("$(git rev-parse --verify "$commit^{commit}")")
+done
+builds=()
+for commit in "$base" "$head" "${also[@]}"; do
+    build "$commit"
+    builds+=("$(git rev-parse --short "$commit"):$PWD/$cache/$commit/build")
+done
 base_build=$PWD/$cache/$base/build
-head_build=$PWD/$cache/$head/build
 
 export NULL_DEVICE=/dev/null
 if [ ! -c /dev/null ]; then
@@ -95,13 +102,14 @@ benchmarks=(
 for format in docx odt epub pdf; do
     benchmarks+=("--text .$format=$cli --text $documents/$format/*.$format")
 done
-if [ -x "$base_build/bench/window/window_run_bench" ] && [ -x "$head_build/bench/window/window_run_bench" ]; then
+if [ -x "$base_build/bench/window/window_run_bench" ]; then
     benchmarks+=("--floor=--paragraphs"
         "window --paragraphs={build}/bench/window/window_run_bench $corpus/* 2>/dev/null")
 fi
 
-echo "base $(git log -1 --format='%h %cs %s' "$base" | cut -c1-80)"
-echo "head $(git log -1 --format='%h %cs %s' "$head" | cut -c1-80)"
+for commit in "$base" "$head" "${also[@]}"; do
+    echo "- $(git log -1 --format='%h %cs %s' "$commit" | cut -c1-90)"
+done
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), load $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 bench/gate/ratios.py "$rounds" "${LIMIT:-1.05}" \
-    "$base_build" "$head_build" "${benchmarks[@]}"
+    "${builds[@]}" "${benchmarks[@]}"

@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
-"""Times the same benchmarks with two builds, interleaved round by round
-(base, head, base, head ...), and prints one Markdown table: each side's
-median wall and processor time and the ratios HEAD/BASE, flagging a wall
-ratio above the limit. Commands without "{build}" (the floors) run once a
-round; the last table sets HEAD's rows against them.
+"""Times the same benchmarks with several builds, interleaved round by
+round (base, head, base, head ...), and prints one Markdown table: each
+build's median wall time and its ratios to the base's (wall and processor
+time), flagging a wall ratio above the limit. Commands without "{build}"
+(the floors) run once a round; the last table sets each build's rows
+against their floor.
 
-Usage: ratios.py ROUNDS LIMIT BASE_BUILD HEAD_BUILD LABEL=COMMAND ... [--floor=LABEL] ...
-A COMMAND names the build folder "{build}"; "--floor=LABEL" sets the floor of the
-rows after it. A command that fails on its warm-up (a base without the
-option) is left out on that side. Each command runs through /bin/sh with
-its output sent to the null device (NULL_DEVICE when set)."""
+Usage: ratios.py ROUNDS LIMIT BASE_BUILD HEAD_BUILD [MORE_BUILDS...]
+                 LABEL=COMMAND ... [--floor=LABEL] ...
+A build is NAME:FOLDER or a folder (then named base, head, then by place).
+A COMMAND names the build folder "{build}"; "--floor=LABEL" sets the floor
+of the rows after it. A command that fails on its warm-up (a base without
+the option) is left out for that build. Each command runs through /bin/sh
+with its output sent to the null device (NULL_DEVICE when set)."""
 import os
 import statistics
 import subprocess
@@ -29,21 +32,35 @@ def timed(command):
     return status == 0, elapsed, usage.ru_utime + usage.ru_stime
 
 
-def main():
-    rounds, limit = int(sys.argv[1]), float(sys.argv[2])
-    builds = {"base": sys.argv[3], "head": sys.argv[4]}
-    rows, floor = [], None  # (label, command, floor)
-    for arg in sys.argv[5:]:
+def parse(args):
+    builds, rows, floor = [], [], None  # builds: (name, folder); rows: (label, command, floor)
+    for arg in args:
         if arg.startswith("--floor="):
             floor = arg.partition("=")[2]
+        elif "=" not in arg:
+            if ":" in arg:
+                name, folder = arg.split(":", 1)
+            else:
+                name = ("base", "head")[len(builds)] if len(builds) < 2 else f"build{len(builds) + 1}"
+                folder = arg
+            builds.append((name, folder))
         else:
             label, _, command = arg.partition("=")
             rows.append((label, command, floor))
-    runs = []  # (label, side, command)
+    return builds, rows
+
+
+def main():
+    rounds, limit = int(sys.argv[1]), float(sys.argv[2])
+    builds, rows = parse(sys.argv[3:])
+    names = [name for name, _ in builds]
+    runs = []  # (label, build name or "floor", command)
     for label, command, _ in rows:
-        sides = ("base", "head") if "{build}" in command else ("floor",)
-        for side in sides:
-            runs.append((label, side, command.replace("{build}", builds.get(side, ""))))
+        if "{build}" in command:
+            for name, folder in builds:
+                runs.append((label, name, command.replace("{build}", folder)))
+        else:
+            runs.append((label, "floor", command))
     walls = {(label, side): [] for label, side, _ in runs}
     cpus = {(label, side): [] for label, side, _ in runs}
     working = []
@@ -61,40 +78,47 @@ def main():
     med = {key: statistics.median(v) for key, v in walls.items() if v}
     medcpu = {key: statistics.median(v) for key, v in cpus.items() if v}
 
-    print(f"{rounds} rounds, medians; ratio = head / base; flagged above {limit:.2f}")
+    base = names[0]
+    others = names[1:]
+    print(f"{rounds} rounds, medians of wall time; ratio = build / {base} (wall, cpu);"
+          f" flagged above {limit:.2f}")
     print()
-    print("| benchmark | base s | head s | wall ratio | cpu ratio | |")
-    print("|---|---:|---:|---:|---:|---|")
+    print("| benchmark | " + " | ".join(f"{n} s" for n in names) + " | "
+          + " | ".join(f"{n} / {base}" for n in others) + " | |")
+    print("|---|" + "---:|" * (len(names) + len(others)) + "---|")
     flagged = 0
     for label, command, _ in rows:
         if "{build}" not in command:
             continue
-        base, head = med.get((label, "base")), med.get((label, "head"))
-        if head is None:
-            print(f"| {label} | | | fails on head | | FAILS |")
-            flagged += 1
-            continue
-        if base is None:
-            print(f"| {label} | n/a | {head:.4f} | | | new |")
-            continue
-        ratio = head / base
-        cpu_ratio = medcpu[label, "head"] / medcpu[label, "base"]
-        flag = "SLOWER" if ratio > limit else ""
-        flagged += bool(flag)
-        print(f"| {label} | {base:.4f} | {head:.4f} | {ratio:.2f} | {cpu_ratio:.2f} | {flag} |")
+        times = [f"{med[label, n]:.4f}" if (label, n) in med else "n/a" for n in names]
+        ratios, flags = [], []
+        for n in others:
+            if (label, n) not in med:
+                ratios.append("fails")
+                flags.append(f"{n} FAILS")
+            elif (label, base) not in med:
+                ratios.append("new")
+            else:
+                ratio = med[label, n] / med[label, base]
+                cpu_ratio = medcpu[label, n] / medcpu[label, base]
+                ratios.append(f"{ratio:.2f} ({cpu_ratio:.2f})")
+                if ratio > limit:
+                    flags.append(f"{n} SLOWER")
+        flagged += len(flags)
+        print(f"| {label} | " + " | ".join(times) + " | " + " | ".join(ratios) + " | "
+              + ", ".join(flags) + " |")
     floored = [(label, f) for label, command, f in rows if f and "{build}" in command]
     if floored:
         print()
-        print("| head's benchmark | against | x against (wall) | base x against |")
-        print("|---|---|---:|---:|")
+        print("| benchmark | against | " + " | ".join(f"{n} x" for n in names) + " |")
+        print("|---|---|" + "---:|" * len(names))
         for label, f in floored:
-            against = med.get((f, "floor")) or med.get((f, "head"))
-            if against is None or (label, "head") not in med:
-                continue
-            base_against = med.get((f, "floor")) or med.get((f, "base"))
-            base_x = (f"{med[label, 'base'] / base_against:.2f}"
-                      if (label, "base") in med and base_against else "")
-            print(f"| {label} | {f} | {med[label, 'head'] / against:.2f} | {base_x} |")
+            cells = []
+            for n in names:
+                against = med.get((f, "floor")) or med.get((f, n))
+                cells.append(f"{med[label, n] / against:.2f}"
+                             if against and (label, n) in med else "")
+            print(f"| {label} | {f} | " + " | ".join(cells) + " |")
     print()
     print(f"{flagged} flagged" if flagged else "nothing flagged")
 
