@@ -21,6 +21,8 @@ public:
     void setFile(const QString &path);
     void append(QStringView row) override;
     void appendUtf8Row(QByteArrayView row) override;
+    // The lines format writes each line break as one space.
+    bool joinsLineBreaks() const override { return m_format == OutputFormat::Lines; }
     // A file's whole text, as UTF-8.
     void appendText(QStringView text, bool nulAfter);
 

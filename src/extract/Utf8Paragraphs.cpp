@@ -77,6 +77,7 @@ void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
     collectStops(s, n, m_lineFeeds, m_questions);
     m_nextLineFeed = 0;
     m_nextQuestion = 0;
+    m_ownLineBreaks = sink.joinsLineBreaks() && m_filter.acceptsAll();
 
     qsizetype pieceStart = 0;
     qsizetype runStart = 0;
@@ -125,7 +126,10 @@ void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Ut
 
     const char *begin = s + from;
     const char *end = s + to;
-    if (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to) {
+    if (m_ownLineBreaks) {
+        while (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to)
+            ++m_nextLineFeed;
+    } else if (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to) {
         m_piece.resize(to - from);
         char *out = m_piece.data();
         qsizetype at = from;
