@@ -173,9 +173,11 @@ const char *findLineBreak(const char *p, const char *end)
 }
 
 // Copies [p, end) to out up to the first CR or LF and returns its place
-// (or end), out moved past the copy; one pass, sixteen bytes at a time. It
-// may write up to 15 bytes past the copy, never past out + (end - p).
-const char *copyUntilLineBreak(const char *p, const char *end, char *&out)
+// (or end), out moved past the copy; one pass, sixteen bytes at a time,
+// the last sixteen of a row from begin read again rather than byte by
+// byte. It may write up to 15 bytes past the copy, never past
+// out + (end - p).
+const char *copyUntilLineBreak(const char *begin, const char *p, const char *end, char *&out)
 {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
@@ -190,6 +192,18 @@ const char *copyUntilLineBreak(const char *p, const char *end, char *&out)
             out += before;
             return p + before;
         }
+    }
+    if (p != end && end - begin >= 16) {
+        const char *const last = end - 16;
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(last));
+        const unsigned hits =
+            unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr),
+                                                    _mm_cmpeq_epi8(block, lf)))) >>
+            (p - last);
+        const qsizetype length = hits != 0 ? __builtin_ctz(hits) : end - p;
+        std::memcpy(out, p, std::size_t(length));
+        out += length;
+        return p + length;
     }
 #endif
     for (; p < end; ++p) {
@@ -248,7 +262,7 @@ void appendJoinedLines(QByteArray &bytes, QByteArrayView row)
     const char *p = row.data();
     const char *const end = p + row.size();
     for (;;) {
-        p = copyUntilLineBreak(p, end, out);
+        p = copyUntilLineBreak(row.data(), p, end, out);
         if (p == end)
             break;
         *out++ = ' ';
