@@ -196,10 +196,9 @@ const char *copyUntilLineBreak(const char *begin, const char *p, const char *end
     if (p != end && end - begin >= 16) {
         const char *const last = end - 16;
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(last));
-        const unsigned hits =
-            unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr),
-                                                    _mm_cmpeq_epi8(block, lf)))) >>
-            (p - last);
+        const unsigned hits = unsigned(_mm_movemask_epi8(_mm_or_si128(
+                                  _mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)))) >>
+                              (p - last);
         const qsizetype length = hits != 0 ? __builtin_ctz(hits) : end - p;
         std::memcpy(out, p, std::size_t(length));
         out += length;
