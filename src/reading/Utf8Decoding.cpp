@@ -181,6 +181,24 @@ int narrowBlockCarry(const uchar *p, unsigned carry)
 } // namespace
 #endif
 
+qsizetype Detail::narrowUtf8Prefix(QByteArrayView bytes)
+{
+    const uchar *p = bytesOf(bytes);
+#if defined(__SSE2__)
+    const uchar *const end = p + bytes.size();
+    unsigned carry = 0;
+    while (end - p >= Detail::BlockSize) {
+        const int next = narrowBlockCarry(p, carry);
+        if (next < 0)
+            break;
+        carry = unsigned(next);
+        p += Detail::BlockSize;
+    }
+    p -= carry;
+#endif
+    return p - bytesOf(bytes);
+}
+
 bool Detail::isValidUtf8Scalar(QByteArrayView bytes)
 {
     const uchar *p = bytesOf(bytes);

@@ -23,4 +23,9 @@ qsizetype decodeKeepingSurrogates(QByteArrayView bytes, char16_t *out);
 // without AVX2, and the reference of the vectorised one.
 bool isValidUtf8Scalar(QByteArrayView bytes);
 
+// How many of the bytes are valid UTF-8 of ASCII and two-byte characters,
+// taken a block at a time: the bytes up to the first block that holds
+// anything else (or a malformed sequence), cut at a character's start.
+qsizetype narrowUtf8Prefix(QByteArrayView bytes);
+
 } // namespace Quillfen::Detail
