@@ -100,7 +100,8 @@ benchmarks=(
     "--paragraphs (HTML)=$cli --paragraphs $pages/*.html"
 )
 for format in docx odt epub pdf; do
-    benchmarks+=("--text .$format=$cli --text $documents/$format/*.$format")
+    # An older commit reads these files as text: its row is left out.
+    benchmarks+=("--text .$format [needs src/reading/documents/DocumentFormats.cpp]=$cli --text $documents/$format/*.$format")
 done
 if [ -x "$base_build/bench/window/window_run_bench" ]; then
     benchmarks+=("--floor=--paragraphs"

@@ -11,7 +11,8 @@ Usage: ratios.py ROUNDS LIMIT BASE_BUILD HEAD_BUILD [MORE_BUILDS...]
 A build is NAME:FOLDER or a folder (then named base, head, then by place).
 A COMMAND names the build folder "{build}"; "--floor=LABEL" sets the floor
 of the rows after it. A command that fails on its warm-up (a base without
-the option) is left out for that build. Each command runs through /bin/sh
+the option) is left out for that build, and so is a row whose label ends in
+"[needs PATH]" for a build whose sources (FOLDER/../src) lack PATH. Each command runs through /bin/sh
 with its output sent to the null device (NULL_DEVICE when set)."""
 import os
 import statistics
@@ -57,7 +58,11 @@ def main():
     runs = []  # (label, build name or "floor", command)
     for label, command, _ in rows:
         if "{build}" in command:
+            needs = label.partition("[needs ")[2].rstrip("]").strip()
             for name, folder in builds:
+                if needs and not os.path.exists(os.path.join(folder, "..", "src", needs)):
+                    print(f"note: {name} has no {needs}; {label!r} left out", file=sys.stderr)
+                    continue
                 runs.append((label, name, command.replace("{build}", folder)))
         else:
             runs.append((label, "floor", command))
