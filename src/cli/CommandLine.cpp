@@ -12,9 +12,8 @@
 #include "inputs/adding/TreeFiles.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
-#include "results/RowEncoding.h"
-
 #include "reading/encodings/TextFileDecoding.h"
+#include "results/RowEncoding.h"
 
 #include <QThread>
 #include <mutex>

@@ -23,9 +23,10 @@ qsizetype decodeKeepingSurrogates(QByteArrayView bytes, char16_t *out);
 // without AVX2, and the reference of the vectorised one.
 bool isValidUtf8Scalar(QByteArrayView bytes);
 
-// How many of the bytes are valid UTF-8 of ASCII and two-byte characters,
-// taken a block at a time: the bytes up to the first block that holds
-// anything else (or a malformed sequence), cut at a character's start.
-qsizetype narrowUtf8Prefix(QByteArrayView bytes);
+// Whether the processor has AVX2, and the check of a window of bytes
+// that starts a character with it (Utf8Validation.cpp): whether they are
+// whole, valid UTF-8. Only to be called where hasAvx2().
+bool hasAvx2();
+bool isValidUtf8Wide(const char *bytes, qsizetype size);
 
 } // namespace Quillfen::Detail
