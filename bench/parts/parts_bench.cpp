@@ -9,13 +9,13 @@
 #include "cli/CommandLineOptions.h"
 #include "cli/OrderedExtraction.h"
 #include "extract/FileExtraction.h"
-#include "extract/Utf8TermSearch.h"
 #include "inputs/adding/DirectoryReader.h"
 #include "inputs/adding/FolderListing.h"
 #include "inputs/adding/PathTests.h"
 #include "reading/TextDecoding.h"
 #include "reading/Utf8Decoding.h"
 #include "reading/Utf8Encoding.h"
+#include "extract/Utf8TermSearch.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -12,8 +12,9 @@
 #include "inputs/adding/TreeFiles.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
-#include "reading/encodings/TextFileDecoding.h"
 #include "results/RowEncoding.h"
+
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QThread>
 #include <mutex>

@@ -1,8 +1,8 @@
 #include "FileExtraction.h"
 
 #include "BlockExtraction.h"
-#include "ExtractionRun.h"
 #include "SmartSentences.h"
+#include "ExtractionRun.h"
 #include "Utf8Paragraphs.h"
 #include "Utf8Sentences.h"
 #include "platform/Failure.h"

@@ -10,6 +10,7 @@
 #include "reading/html/HtmlRendering.h"
 
 #include <QFile>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
