@@ -13,6 +13,7 @@
 #include "inputs/adding/FolderListing.h"
 #include "inputs/adding/PathTests.h"
 #include "reading/TextDecoding.h"
+#include "reading/Utf8Decoding.h"
 #include "reading/Utf8Encoding.h"
 #include "extract/Utf8TermSearch.h"
 
@@ -260,6 +261,20 @@ void codecs(const std::vector<CorpusFile> &corpus)
         [&] {
             for (const CorpusFile &file : corpus)
                 g_sink = g_sink + QByteArrayView(file.bytes).isValidUtf8();
+        });
+
+    same = std::all_of(utf8.begin(), utf8.end(), [](QByteArrayView b) {
+        return isValidUtf8(b) == Detail::isValidUtf8Scalar(b);
+    });
+    race(
+        "UTF-8 validation (UTF-8 files)", "the scalar validator", same,
+        [&] {
+            for (QByteArrayView b : utf8)
+                g_sink = g_sink + isValidUtf8(b);
+        },
+        [&] {
+            for (QByteArrayView b : utf8)
+                g_sink = g_sink + Detail::isValidUtf8Scalar(b);
         });
 
     same = std::all_of(utf8.begin(), utf8.end(),
@@ -758,6 +773,13 @@ int main(int argc, char *argv[])
         if (args.size() > 3)
             g_rounds = args[3].toInt();
         filters(readCorpus(args[2]));
+        return 0;
+    }
+    if (args.size() > 2 && args[1] == u"--codecs"_s) {
+        // parts_bench --codecs CORPUS_DIR [ROUNDS]: validation and decoding alone.
+        if (args.size() > 3)
+            g_rounds = args[3].toInt();
+        codecs(readCorpus(args[2]));
         return 0;
     }
     if (args.size() < 3) {

@@ -125,7 +125,11 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         SettingsStore store(settingsArea);
         entries = extractionAbbreviations(storedAbbreviations(store));
     }
-    const AbbreviationShield shield(entries);
+    // Paragraphs and whole texts use no abbreviation; making the shield
+    // folds every entry and builds the tables of its search, a good part of
+    // the start-up that a run of a small file waits for.
+    const bool usesAbbreviations = options.mode != ExtractMode::Paragraph && !options.text;
+    const AbbreviationShield shield(usesAbbreviations ? entries : QStringList());
 
     // The lists are read whole before the first file: one that cannot be
     // read leaves the run without its inputs, so nothing is extracted.

@@ -5,6 +5,10 @@
 #include <charconv>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Quillfen {
 
 OutputWriter::OutputWriter(OutputChunks &device, OutputFormat format)
@@ -59,17 +63,17 @@ void OutputWriter::appendUtf8Row(QByteArrayView row)
         flush();
         QByteArray joined;
         if (m_format == OutputFormat::Lines && holdsLineBreak(row)) {
-            joined = row.toByteArray();
-            joinLines(joined, 0);
+            joined.reserve(row.size());
+            appendJoinedLines(joined, row);
             row = joined;
         }
         if (m_device.write(row.data(), row.size()) != row.size())
             m_failed = true;
     } else {
-        const qsizetype from = m_buffer.size();
-        m_buffer.append(row);
         if (m_format == OutputFormat::Lines)
-            joinLines(m_buffer, from);
+            appendJoinedLines(m_buffer, row);
+        else
+            m_buffer.append(row);
     }
     endRow();
 }
@@ -144,29 +148,126 @@ void OutputWriter::writeInSlices(QStringView row)
     }
 }
 
+namespace {
+
+// The first CR or LF in [p, end), or end: sixteen bytes at a time, as most
+// rows hold none and the others few.
+const char *findLineBreak(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const unsigned hits = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        if (hits != 0)
+            return p + __builtin_ctz(hits);
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '\r' || *p == '\n')
+            return p;
+    }
+    return end;
+}
+
+// Copies [p, end) to out up to the first CR or LF and returns its place
+// (or end), out moved past the copy; one pass, sixteen bytes at a time,
+// the last sixteen of a row from begin read again rather than byte by
+// byte. It may write up to 15 bytes past the copy, never past
+// out + (end - p).
+const char *copyUntilLineBreak(const char *begin, const char *p, const char *end, char *&out)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16, out += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), block);
+        const unsigned hits = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        if (hits != 0) {
+            const int before = __builtin_ctz(hits);
+            out += before;
+            return p + before;
+        }
+    }
+    if (p != end && end - begin >= 16) {
+        const char *const last = end - 16;
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(last));
+        const unsigned hits = unsigned(_mm_movemask_epi8(_mm_or_si128(
+                                  _mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)))) >>
+                              (p - last);
+        const qsizetype length = hits != 0 ? __builtin_ctz(hits) : end - p;
+        std::memcpy(out, p, std::size_t(length));
+        out += length;
+        return p + length;
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '\r' || *p == '\n')
+            return p;
+        *out++ = *p;
+    }
+    return end;
+}
+
+// Past the line break at p: CR LF is one break.
+const char *pastLineBreak(const char *p, const char *end)
+{
+    return p + (*p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1);
+}
+
+} // namespace
+
 bool holdsLineBreak(QByteArrayView bytes)
 {
-    const auto size = std::size_t(bytes.size());
-    return std::memchr(bytes.data(), '\n', size) || std::memchr(bytes.data(), '\r', size);
+    const char *const end = bytes.data() + bytes.size();
+    return findLineBreak(bytes.data(), end) != end;
 }
 
 void joinLines(QByteArray &bytes, qsizetype from)
 {
-    if (!holdsLineBreak(QByteArrayView(bytes).sliced(from)))
+    const char *end = bytes.constData() + bytes.size();
+    const char *next = findLineBreak(bytes.constData() + from, end);
+    if (next == end)
         return;
+    // The text before the first break stays where it is; each run after a
+    // break moves down over what the breaks gave up.
+    const qsizetype first = next - bytes.constData();
     char *const s = bytes.data();
-    const qsizetype n = bytes.size();
-    qsizetype out = from;
-    for (qsizetype i = from; i < n; ++i) {
-        if (s[i] == '\r' || s[i] == '\n') {
-            s[out++] = ' ';
-            if (s[i] == '\r' && i + 1 < n && s[i + 1] == '\n')
-                ++i;
-        } else {
-            s[out++] = s[i];
-        }
+    end = s + bytes.size();
+    char *out = s + first;
+    const char *p = s + first;
+    while (p != end) {
+        p = pastLineBreak(p, end); // before the space may overwrite the break
+        *out++ = ' ';
+        next = findLineBreak(p, end);
+        std::memmove(out, p, std::size_t(next - p));
+        out += next - p;
+        p = next;
     }
-    bytes.truncate(out);
+    bytes.truncate(out - s);
+}
+
+void appendJoinedLines(QByteArray &bytes, QByteArrayView row)
+{
+    // Joining never lengthens a row: room for it whole, then what it gives.
+    const qsizetype at = bytes.size();
+    bytes.resize(at + row.size());
+    char *const start = bytes.data();
+    char *out = start + at;
+    const char *p = row.data();
+    const char *const end = p + row.size();
+    for (;;) {
+        p = copyUntilLineBreak(row.data(), p, end, out);
+        if (p == end)
+            break;
+        *out++ = ' ';
+        p = pastLineBreak(p, end);
+    }
+    bytes.truncate(out - start);
 }
 
 } // namespace Quillfen

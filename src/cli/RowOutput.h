@@ -21,6 +21,8 @@ public:
     void setFile(const QString &path);
     void append(QStringView row) override;
     void appendUtf8Row(QByteArrayView row) override;
+    // The lines format writes each line break as one space.
+    bool joinsLineBreaks() const override { return m_format == OutputFormat::Lines; }
     // A file's whole text, as UTF-8.
     void appendText(QStringView text, bool nulAfter);
 
@@ -56,5 +58,7 @@ bool holdsLineBreak(QByteArrayView bytes);
 // Rewrites bytes from from on so that each line break (CR LF, a lone CR or
 // a lone LF) is one space: a row of the lines format is one line.
 void joinLines(QByteArray &bytes, qsizetype from);
+// Appends row to bytes, each of its line breaks as one space.
+void appendJoinedLines(QByteArray &bytes, QByteArrayView row);
 
 } // namespace Quillfen

@@ -162,13 +162,19 @@ void Utf8Scratch::trim()
 QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scratch &scratch)
 {
     // As it stands when it is valid UTF-8, else from the decoded text, which
-    // holds no unpaired surrogate and so encodes exactly.
-    const TextDecision decision = decideTextDecoding(bytes);
+    // holds no unpaired surrogate and so encodes exactly. The bytes after a
+    // mark are validated once, for the decision and for this; a mark of
+    // UTF-16 or UTF-32 decides alone.
+    const std::optional<ByteOrderMark> mark = detectByteOrderMark(bytes);
+    const bool validUtf8 = (!mark || mark->encoding == TextEncoding::Utf8) &&
+                           isValidUtf8(bytes.sliced(mark ? mark->length : 0));
+    const TextDecision decision = decideTextDecoding(bytes, true, validUtf8);
     const QByteArrayView text = bytes.sliced(decision.markLength);
     if (decision.kind == TextDecision::Kind::Binary)
         refuseBinaryFile(path);
     if (decision.kind == TextDecision::Kind::Encoding) {
-        if (decision.encoding == TextEncoding::Utf8 && isValidUtf8(text))
+        // A UTF-8 mark gives the same bytes after it as were validated.
+        if (decision.encoding == TextEncoding::Utf8 && validUtf8)
             return text;
         if (decision.encoding == TextEncoding::Windows1252) {
             windows1252ToUtf8(text, scratch.utf8);

@@ -22,6 +22,8 @@ public:
     // an unpaired surrogate, which would match half of a pair in UTF-16.
     static bool canFilter(const LineFilter &filter);
 
+    bool acceptsAll() const { return m_kind == LineFilterKind::All; }
+
     // As LineFilter::accepts for a row that is not empty.
     bool accepts(QByteArrayView item) const
     {

@@ -1,10 +1,15 @@
 #include "Utf8Paragraphs.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QUILLFEN_STOPS_AVX2 1
 #endif
 
 namespace Quillfen {
@@ -28,6 +33,62 @@ Utf8Paragraphs::Utf8Paragraphs(const LineFilter &filter) : m_filter(filter) {}
 
 namespace {
 
+// The LFs and "?"s of blocks of 64 bytes, a bit for each byte.
+constexpr int MaskBlocks = 64; // 4 KB of text at a time
+struct StopMasks
+{
+    quint64 lineFeeds[MaskBlocks];
+    quint64 questions[MaskBlocks];
+};
+
+#if defined(__SSE2__)
+void findStopsSse2(const char *s, int blocks, StopMasks &masks)
+{
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i question = _mm_set1_epi8('?');
+    for (int b = 0; b < blocks; ++b, s += 64) {
+        quint64 lfBits = 0;
+        quint64 questionBits = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16 * k));
+            lfBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)))) << (16 * k);
+            questionBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, question))))
+                            << (16 * k);
+        }
+        masks.lineFeeds[b] = lfBits;
+        masks.questions[b] = questionBits;
+    }
+}
+#endif
+
+#if defined(QUILLFEN_STOPS_AVX2)
+// Compiled for AVX2 and called only where the processor has it.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+void findStopsAvx2(const char *s, int blocks, StopMasks &masks)
+{
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i question = _mm256_set1_epi8('?');
+    for (int b = 0; b < blocks; ++b, s += 64) {
+        const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s));
+        const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + 32));
+        auto bits = [&](__m256i byte) {
+            return quint64(unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, byte)))) |
+                   quint64(unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, byte)))) << 32;
+        };
+        masks.lineFeeds[b] = bits(lf);
+        masks.questions[b] = bits(question);
+    }
+}
+#pragma GCC pop_options
+
+bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 // Appends the positions of every LF and every "?" of [s, s + n) to lineFeeds
 // and questions, in order. One pass, 64 bytes at a time: the stops are too
 // frequent and too irregular for a search per stop.
@@ -36,22 +97,21 @@ void collectStops(const char *s, qsizetype n, std::vector<qsizetype> &lineFeeds,
 {
     qsizetype i = 0;
 #if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i question = _mm_set1_epi8('?');
-    for (; i + 64 <= n; i += 64) {
-        quint64 lfBits = 0;
-        quint64 questionBits = 0;
-        for (int k = 0; k < 4; ++k) {
-            const __m128i block =
-                _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 16 * k));
-            lfBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)))) << (16 * k);
-            questionBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, question))))
-                            << (16 * k);
+    StopMasks masks;
+    while (n - i >= 64) {
+        const int blocks = int(std::min<qsizetype>(MaskBlocks, (n - i) / 64));
+#if defined(QUILLFEN_STOPS_AVX2)
+        if (hasAvx2())
+            findStopsAvx2(s + i, blocks, masks);
+        else
+#endif
+            findStopsSse2(s + i, blocks, masks);
+        for (int b = 0; b < blocks; ++b, i += 64) {
+            for (quint64 bits = masks.lineFeeds[b]; bits != 0; bits &= bits - 1)
+                lineFeeds.push_back(i + std::countr_zero(bits));
+            for (quint64 bits = masks.questions[b]; bits != 0; bits &= bits - 1)
+                questions.push_back(i + std::countr_zero(bits));
         }
-        for (; lfBits != 0; lfBits &= lfBits - 1)
-            lineFeeds.push_back(i + std::countr_zero(lfBits));
-        for (; questionBits != 0; questionBits &= questionBits - 1)
-            questions.push_back(i + std::countr_zero(questionBits));
     }
 #endif
     for (; i < n; ++i) {
@@ -77,6 +137,7 @@ void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
     collectStops(s, n, m_lineFeeds, m_questions);
     m_nextLineFeed = 0;
     m_nextQuestion = 0;
+    m_ownLineBreaks = sink.joinsLineBreaks() && m_filter.acceptsAll();
 
     qsizetype pieceStart = 0;
     qsizetype runStart = 0;
@@ -125,7 +186,10 @@ void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Ut
 
     const char *begin = s + from;
     const char *end = s + to;
-    if (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to) {
+    if (m_ownLineBreaks) {
+        while (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to)
+            ++m_nextLineFeed;
+    } else if (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to) {
         m_piece.resize(to - from);
         char *out = m_piece.data();
         qsizetype at = from;

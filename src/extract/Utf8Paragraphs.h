@@ -18,13 +18,18 @@ public:
     // Called after the rows of each piece, one call per piece that the
     // decoded text's cut would give, rows or none.
     virtual void pieceEnded() {}
+    // True when the sink writes every line break in a row alike, CR LF, LF
+    // or a lone CR: a cut may then hand a row with the text's own line
+    // breaks where it would write each as CR, and save copying it.
+    virtual bool joinsLineBreaks() const { return false; }
 };
 
 // Paragraph mode straight from UTF-8 bytes, for output that wants UTF-8:
 // exactly the rows that cutParagraphs and PieceHandler give for the
 // decoded text, each encoded as UTF-8, without decoding to UTF-16 and
 // encoding back. A paragraph's row is its bytes with the ends trimmed and
-// every line end as CR.
+// every line end as CR (as they stand, for a sink that joins line breaks
+// and no filter, which could tell them apart).
 class Utf8Paragraphs
 {
 public:
@@ -44,6 +49,7 @@ private:
     std::vector<qsizetype> m_questions;
     size_t m_nextLineFeed = 0;
     size_t m_nextQuestion = 0;
+    bool m_ownLineBreaks = false; // rows keep the text's line breaks
 };
 
 } // namespace Quillfen

@@ -4,6 +4,8 @@
 #include "AsciiWidening.h"
 #include "TextDecoding.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -181,14 +183,17 @@ int narrowBlockCarry(const uchar *p, unsigned carry)
 } // namespace
 #endif
 
-bool isValidUtf8(QByteArrayView bytes)
+namespace {
+
+// Blocks of ASCII and two-byte characters at a time, a lead at the end of
+// one carried into the next; any other block is checked from the last
+// boundary on, character by character up to the first boundary past it,
+// or (wide) a window at a time by the AVX2 check.
+template <bool wide> bool validateUtf8(QByteArrayView bytes)
 {
     const uchar *p = bytesOf(bytes);
     const uchar *const end = p + bytes.size();
 #if defined(__SSE2__)
-    // Blocks of ASCII and two-byte characters at a time, a lead at the end
-    // of one carried into the next; any other block is checked character
-    // by character from the last boundary up to the first one past it.
     unsigned carry = 0;
     while (end - p >= Detail::BlockSize) {
         const int next = narrowBlockCarry(p, carry);
@@ -200,16 +205,42 @@ bool isValidUtf8(QByteArrayView bytes)
         const uchar *const blockEnd = p + Detail::BlockSize;
         p -= carry;
         carry = 0;
-        while (p < blockEnd) {
-            const qsizetype length = validSequenceLength(p, end - p);
-            if (length == 0)
+        if constexpr (wide) {
+            // Up to the start of the character the window ends in; a
+            // continuation there without its lead fails the next check.
+            constexpr qsizetype Window = 256;
+            const uchar *to = p + std::min(Window, qsizetype(end - p));
+            for (int back = 0; to < end && back < 3 && isContinuation(*to); ++back)
+                --to;
+            if (to <= p)
+                to = p + std::min(Window, qsizetype(end - p));
+            if (!Detail::isValidUtf8Wide(reinterpret_cast<const char *>(p), to - p))
                 return false;
-            p += length;
+            p = to;
+        } else {
+            while (p < blockEnd) {
+                const qsizetype length = validSequenceLength(p, end - p);
+                if (length == 0)
+                    return false;
+                p += length;
+            }
         }
     }
     p -= carry;
 #endif
     return decodeUtf8Into<Utf8Mode::Validate>(p, end, nullptr) >= 0;
+}
+
+} // namespace
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    return Detail::hasAvx2() ? validateUtf8<true>(bytes) : validateUtf8<false>(bytes);
+}
+
+bool Detail::isValidUtf8Scalar(QByteArrayView bytes)
+{
+    return validateUtf8<false>(bytes);
 }
 
 QString decodeUtf8(QByteArrayView bytes)

@@ -49,6 +49,19 @@ LineFilter randomFilter(QRandomGenerator &random)
     return Testing::randomFilter(random, needles);
 }
 
+// A row as a sink that joins line breaks writes it: each one space.
+QByteArray joined(QByteArray row)
+{
+    return row.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+}
+
+struct JoiningRows final : Utf8RowSink
+{
+    QList<QByteArray> rows;
+    void appendUtf8Row(QByteArrayView row) override { rows.append(joined(row.toByteArray())); }
+    bool joinsLineBreaks() const override { return true; }
+};
+
 } // namespace
 
 class Utf8ParagraphsTest : public QObject
@@ -60,7 +73,10 @@ private Q_SLOTS:
     {
         QRandomGenerator random(2718);
         for (int round = 0; round < 5000; ++round) {
-            const QString text = randomText(random, random.bounded(round % 10 == 0 ? 300 : 30));
+            // Some texts run over several of the 4 KB stretches that the
+            // line ends are looked for in.
+            const int parts = round % 100 == 0 ? 6000 : round % 10 == 0 ? 300 : 30;
+            const QString text = randomText(random, random.bounded(parts));
             const LineFilter filter = randomFilter(random);
             CollectRows sink;
             Utf8Paragraphs(filter).extract(text.toUtf8(), sink);
@@ -70,6 +86,27 @@ private Q_SLOTS:
             }
             // Pieces are numbered as the decoded text's cut numbers them.
             QCOMPARE(sink.pieces, cutParagraphs(text).size());
+        }
+    }
+
+    // A sink that joins line breaks may be handed the text's own: joined,
+    // its rows are the engine's rows joined, with a filter or without.
+    void joiningSink_getsTheJoinedRowsOfTheEngine()
+    {
+        QRandomGenerator random(1618);
+        for (int round = 0; round < 3000; ++round) {
+            const QString text = randomText(random, random.bounded(round % 10 == 0 ? 300 : 40));
+            const LineFilter filter =
+                round % 2 == 0 ? LineFilter(LineFilterKind::All, {}) : randomFilter(random);
+            JoiningRows sink;
+            Utf8Paragraphs(filter).extract(text.toUtf8(), sink);
+            QList<QByteArray> expected = rowsOf(text, filter);
+            for (QByteArray &row : expected)
+                row = joined(row);
+            if (sink.rows != expected) {
+                qWarning() << "text" << text << "filter" << describeFilter(filter);
+                QCOMPARE(sink.rows, expected);
+            }
         }
     }
 
