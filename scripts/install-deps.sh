@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
-    libzip-dev libpugixml-dev libpoppler-qt6-dev libuchardet-dev
+    libzip-dev libpugixml-dev libpoppler-cpp-dev libuchardet-dev
     fonts-liberation
     xvfb xauth libx11-dev
     unzip

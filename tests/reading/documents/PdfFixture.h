@@ -181,3 +181,39 @@ inline QByteArray encryptedPdf()
                   "/Encrypt 5 0 R /ID [<0123456789ABCDEF0123456789ABCDEF> "
                   "<0123456789ABCDEF0123456789ABCDEF>]");
 }
+
+// One page of text whose page tree claims pages more pages, with a
+// cross-reference stream that claims as many objects so that poppler
+// believes the count.
+inline QByteArray manyPagesClaimedPdf(int pages)
+{
+    const QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count " + QByteArray::number(pages) + " >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources "
+        "<< /Font << /F 5 0 R >> >> >>",
+        streamObject({}, "BT /F 12 Tf 72 700 Td (The only page) Tj ET"),
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+    QByteArray pdf = "%PDF-1.5\n";
+    // Entries of 1 + 4 + 1 bytes: type, offset, generation.
+    const auto entry = [](char type, qsizetype offset, char generation) -> QByteArray {
+        QByteArray row(1, type);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            row += char((offset >> shift) & 0xff);
+        row += generation;
+        return row;
+    };
+    QByteArray rows = entry(0, 0, char(0xff));
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        rows += entry(1, pdf.size(), 0);
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    rows += entry(1, xref, 0);
+    pdf += QByteArray::number(objects.size() + 1) + " 0 obj\n" +
+           streamObject("/Type /XRef /Size " + QByteArray::number(pages) + " /Index [0 " +
+                            QByteArray::number(objects.size() + 2) + "] /W [1 4 1] /Root 1 0 R",
+                        rows) +
+           "\nendobj\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}

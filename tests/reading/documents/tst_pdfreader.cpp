@@ -1,8 +1,13 @@
 #include "PdfFixture.h"
 #include "platform/Failure.h"
 #include "reading/documents/PdfText.h"
+#include "reading/documents/PopplerMessages.h"
 
+#include <QFile>
 #include <QTest>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -16,6 +21,37 @@ const QString Long =
 QString unmarked(const QString &text)
 {
     return QString(text).remove(u'|');
+}
+
+qint64 addressSpaceBytes()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+// Whether a child process whose address space may grow by room bytes
+// reads pdf, finding expected in its text.
+bool readsWithin(const QByteArray &pdf, qint64 room, const QString &expected)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{rlim_t(addressSpaceBytes() + room), rlim_t(addressSpaceBytes() + room)};
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            _exit(pdfTextOfBytes(pdf).contains(expected) ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -88,6 +124,40 @@ private Q_SLOTS:
             QVERIFY2(failure.description().contains(u"page 1 took more than 100 ms"_s),
                      qPrintable(failure.description()));
         }
+    }
+
+    // poppler itself keeps about 40 bytes for each object the document
+    // claims, and as much again while it reads a page (it copies its
+    // cross-reference table); the reader must add nothing per claimed page.
+    void pageCountClaimedByNothing_costsNoMemory()
+    {
+        constexpr int Claimed = 4'000'000;
+        const QByteArray pdf = manyPagesClaimedPdf(Claimed);
+        QVERIFY(pdf.size() < 2000);
+        QVERIFY(readsWithin(pdf, 92LL * Claimed + (48 << 20), u"The only page"_s));
+    }
+
+    void popplerMessagesReadAsSentences_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QString>("readable");
+        QTest::newRow("control character named, place at the end")
+            << QByteArray("error (1234): Illegal character <0a> in hex string")
+            << u"Illegal character U+000A in hex string (at byte 1234)"_s;
+        QTest::newRow("UTF-8 bytes decoded") << QByteArray("error: Unknown font <c3><a9>t<c3><a9>")
+                                             << u"Unknown font \u00e9t\u00e9"_s;
+        QTest::newRow("escapes of any case, a lone bracket kept")
+            << QByteArray("error (7): <0D><0A> and <zz> and <1")
+            << u"U+000DU+000A and <zz> and <1 (at byte 7)"_s;
+        QTest::newRow("no lead") << QByteArray("plain") << u"plain"_s;
+    }
+
+    void popplerMessagesReadAsSentences()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(QString, readable);
+        QCOMPARE(readablePopplerMessage(std::string_view(message.data(), message.size())),
+                 readable);
     }
 };
 
