@@ -11,7 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     QString text;
     try {
-        text = pdfTextOfBytes(bytes, PdfLimits{std::chrono::milliseconds(2000)});
+        ReadingChoices choices;
+        choices.documentTimeout = std::chrono::milliseconds(2000);
+        text = pdfTextOfBytes(bytes, choices);
     } catch (const Failure &) {
         return 0;
     }

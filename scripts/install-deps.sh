@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
     libzip-dev libpugixml-dev libpoppler-cpp-dev libuchardet-dev
+    libtesseract-dev tesseract-ocr-eng tesseract-ocr-osd
     fonts-liberation
     xvfb xauth libx11-dev
     unzip

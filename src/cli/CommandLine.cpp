@@ -12,9 +12,9 @@
 #include "inputs/adding/TreeFiles.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
-#include "results/RowEncoding.h"
-
+#include "reading/IncompleteText.h"
 #include "reading/encodings/TextFileDecoding.h"
+#include "results/RowEncoding.h"
 
 #include <QThread>
 #include <mutex>
@@ -28,16 +28,20 @@ namespace Quillfen {
 namespace {
 
 std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter, HtmlTextSource &html,
-                                         OutputWriter &writer)
+                                         const ReadingChoices &choices, OutputWriter &writer)
 {
     QStringList texts;
+    std::optional<FileFailure> failure;
     try {
-        texts = readInputFile(path, html);
+        texts = readInputFile(path, html, choices);
+    } catch (const IncompleteText &partial) {
+        texts = {partial.text()};
+        failure = FileFailure{path, partial.description()};
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
     writer.appendText(texts.join(QString()), nulAfter);
-    return std::nullopt;
+    return failure;
 }
 
 // Standard input, read whole at its turn. It is text, whatever it holds.
@@ -185,9 +189,10 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                 failure = FileFailure{path, describeCurrentException()};
             }
         } else {
-            failure = options.text ? writeFileText(path, options.nulAfter, html, writer)
-                                   : extractFileAsUtf8(path, options.mode, shield, options.filter,
-                                                       html, writer, writer);
+            failure = options.text
+                          ? writeFileText(path, options.nulAfter, html, options.reading, writer)
+                          : extractFileAsUtf8(path, options.mode, shield, options.filter, html,
+                                              writer, writer, options.reading);
         }
         output.hand(writer.takeOutput());
         return failure;

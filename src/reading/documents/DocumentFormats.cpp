@@ -65,7 +65,7 @@ bool isPdf(QByteArrayView head)
     return head.first(std::min(head.size(), SignatureBytes)).indexOf("%PDF-") >= 0;
 }
 
-QString htmlText(const QString &path)
+QString htmlText(const QString &path, const ReadingChoices &)
 {
     return renderedTextOfHtml(readWholeFile(path));
 }
@@ -77,24 +77,24 @@ constexpr QStringView OdtExtensions[] = {u"odt"};
 constexpr QStringView EpubExtensions[] = {u"epub"};
 constexpr QStringView PdfExtensions[] = {u"pdf"};
 
-QString readDocx(const QString &path)
+QString readDocx(const QString &path, const ReadingChoices &)
 {
     return docxText(path);
 }
 
-QString readOdt(const QString &path)
+QString readOdt(const QString &path, const ReadingChoices &)
 {
     return odtText(path);
 }
 
-QString readEpub(const QString &path)
+QString readEpub(const QString &path, const ReadingChoices &)
 {
     return epubText(path);
 }
 
-QString readPdf(const QString &path)
+QString readPdf(const QString &path, const ReadingChoices &choices)
 {
-    return pdfText(path);
+    return pdfText(path, choices);
 }
 
 const DocumentFormat Formats[] = {
@@ -180,11 +180,11 @@ QString addFilesFilter()
     return u"Documents ("_s + addFilesPatterns().join(u' ') + u')';
 }
 
-QString readDocumentText(const QString &path)
+QString readDocumentText(const QString &path, const ReadingChoices &choices)
 {
     const DocumentFormat &format = formatOfFile(path);
     if (format.readText)
-        return format.readText(path);
+        return format.readText(path, choices);
     return decodeTextOfFile(path, readWholeFile(path));
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "reading/ReadingChoices.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
-
 #include <span>
 
 namespace Quillfen {
@@ -22,7 +23,7 @@ struct DocumentFormat
     // The file's text, CR LF, paragraphs separated by one empty line;
     // throws Failure naming the file. None: read as a text file is read
     // (its byte-order mark or encoding, in blocks when large).
-    QString (*readText)(const QString &path);
+    QString (*readText)(const QString &path, const ReadingChoices &choices);
 };
 
 // The bytes of a file's start that the signatures look at.
@@ -54,6 +55,6 @@ QString addFilesFilter();
 
 // The file's text by its format; plain text decoded from its bytes as the
 // run decodes a small file. Throws Failure naming the file.
-QString readDocumentText(const QString &path);
+QString readDocumentText(const QString &path, const ReadingChoices &choices = {});
 
 } // namespace Quillfen

@@ -1,15 +1,20 @@
 #include "PdfText.h"
 
 #include "DocumentFailure.h"
+#include "PageOcr.h"
 #include "PdfCutOff.h"
 #include "PdfLayout.h"
 #include "PopplerMessages.h"
 #include "platform/FileReading.h"
+#include "reading/IncompleteText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <mutex>
 #include <poppler-document.h>
+#include <poppler-image.h>
+#include <poppler-page-renderer.h>
 #include <poppler-page.h>
 
 using namespace Qt::StringLiterals;
@@ -96,15 +101,77 @@ PdfPageLines linesOf(const std::vector<poppler::text_box> &words)
     return collector.take();
 }
 
-QString readPdf(QByteArrayView bytes, const PdfLimits &limits)
+// About 300 dpi suits OCR; a page too large for that at this many pixels
+// (40 MB of grey) gets fewer dots an inch.
+constexpr double OcrDpi = 300;
+constexpr double OcrMaxPixels = 40e6;
+
+int ocrResolution(const poppler::rectf &points)
+{
+    const double inches = std::max(points.width(), 1.0) / 72 * std::max(points.height(), 1.0) / 72;
+    return int(std::clamp(std::sqrt(OcrMaxPixels / inches), 1.0, OcrDpi));
+}
+
+// The page as an image, read by OCR once it is turned upright; its words
+// then go through the same line collector as a text layer's.
+PdfPageLines ocrLines(const poppler::page &page, const QString &languages,
+                      const PdfDeadline &deadline)
+{
+    PageOcr &ocr = pageOcrOfThisThread(languages);
+    const int dpi = ocrResolution(page.page_rect());
+    GrayImage image;
+    {
+        poppler::page_renderer renderer;
+        renderer.set_image_format(poppler::image::format_gray8);
+        renderer.set_render_hints(poppler::page_renderer::antialiasing |
+                                  poppler::page_renderer::text_antialiasing);
+        const poppler::image rendered = renderer.render_page(&page, dpi, dpi);
+        if (!rendered.is_valid() || rendered.width() <= 0 || rendered.height() <= 0)
+            return {};
+        image.width = rendered.width();
+        image.height = rendered.height();
+        image.stride = rendered.bytes_per_row();
+        const auto *first = reinterpret_cast<const unsigned char *>(rendered.const_data());
+        image.pixels.assign(first, first + std::size_t(image.stride) * std::size_t(image.height));
+    }
+    if (deadline.passed())
+        return {};
+    if (const int turns = ocr.quarterTurnsToUpright(image, dpi))
+        image = turnedClockwise(image, turns);
+    const std::vector<OcrWord> words = ocr.words(image, dpi, [&] { return deadline.passed(); });
+    const double scale = 72.0 / dpi;
+    PdfLineCollector collector;
+    for (const OcrWord &word : words) {
+        const QRectF &box = word.box;
+        collector.addWord(
+            word.text,
+            QRectF(box.x() * scale, box.y() * scale, box.width() * scale, box.height() * scale),
+            !word.lineEnds, word.lineEnds);
+    }
+    return collector.take();
+}
+
+QString seconds(std::chrono::milliseconds time)
+{
+    return QString::number(double(time.count()) / 1000.0, 'g', 6) + u" s"_s;
+}
+
+QString readPdf(QByteArrayView bytes, const ReadingChoices &choices)
 {
     static std::once_flag quiet;
     std::call_once(quiet, [] { poppler::set_debug_error_function(keepComplaint, nullptr); });
     firstComplaint.clear();
 
     CuttablePdfFile file(bytes);
+    // Whatever the page at hand is doing when the time is up, it ends soon
+    // after: the file poppler reads is emptied.
+    PdfDeadline deadline(choices.documentTimeout, file);
     const std::unique_ptr<poppler::document> document(
         poppler::document::load_from_file(file.path()));
+    if (deadline.passed())
+        throw IncompleteText({}, u"reading it took more than "_s +
+                                     seconds(choices.documentTimeout) +
+                                     u" (the time allowed for one document)"_s);
     if (!document)
         throw Failure(damaged(u"poppler cannot open it"_s));
     if (document->is_locked())
@@ -115,38 +182,59 @@ QString readPdf(QByteArrayView bytes, const PdfLimits &limits)
     // after one it cannot find.
     const int claimed = document->pages();
     std::vector<PdfPageLines> pages;
+    bool anyWord = false;
     for (int index = 0; index < claimed; ++index) {
         const std::unique_ptr<poppler::page> page(document->create_page(index));
-        if (!page)
+        if (!page || deadline.passed())
             break;
-        std::vector<poppler::text_box> words;
-        bool expired = false;
-        {
-            PdfDeadline deadline(limits.perPage, file);
-            words = page->text_list();
-            expired = deadline.passed();
+        const std::vector<poppler::text_box> words = page->text_list();
+        if (deadline.passed())
+            break; // the page was cut off halfway
+        if (words.empty() && choices.ocr) {
+            pages.push_back(ocrLines(*page, choices.ocrLanguages, deadline));
+            if (deadline.passed()) {
+                pages.pop_back();
+                break;
+            }
+            anyWord = true; // a page read by OCR and found blank is blank
+            continue;
         }
-        if (expired)
-            throw Failure(u"its page "_s + QString::number(index + 1) + u" took more than "_s
-                          + QString::number(limits.perPage.count()) + u" ms to read"_s);
+        anyWord = anyWord || !words.empty();
         pages.push_back(linesOf(words));
     }
-    const bool readable = !pages.empty();
-    if (!readable)
+    if (deadline.passed()) {
+        const QString read = QString::number(pages.size());
+        throw IncompleteText(pdfTextFromLines(std::move(pages)),
+                             u"reading it took more than "_s + seconds(choices.documentTimeout) +
+                                 u" (the time allowed for one document); the text of its first "_s +
+                                 read + u" of "_s + QString::number(claimed) + u" pages is kept"_s);
+    }
+    if (pages.empty())
         throw Failure(damaged(u"it has no page that can be read"_s));
+    if (!anyWord)
+        throw IncompleteText({}, u"it has no text layer: its pages are images, as scanned pages "
+                                 "are, which only OCR can read"_s);
     return pdfTextFromLines(std::move(pages));
 }
 
 } // namespace
 
-QString pdfText(const QString &path, const PdfLimits &limits)
+QString pdfText(const QString &path, const ReadingChoices &choices)
 {
-    return readDocumentFile(path, [&] { return readPdf(readWholeFile(path), limits); });
+    requireReadableFile(path);
+    try {
+        return readPdf(readWholeFile(path), choices);
+    } catch (const IncompleteText &partial) {
+        throw IncompleteText(partial.text(),
+                             u"Cannot read all of \""_s + path + u"\": "_s + partial.description());
+    } catch (const Failure &failure) {
+        throw Failure(u"Cannot read \""_s + path + u"\": "_s + failure.description());
+    }
 }
 
-QString pdfTextOfBytes(const QByteArray &bytes, const PdfLimits &limits)
+QString pdfTextOfBytes(const QByteArray &bytes, const ReadingChoices &choices)
 {
-    return readPdf(bytes, limits);
+    return readPdf(bytes, choices);
 }
 
 } // namespace Quillfen
