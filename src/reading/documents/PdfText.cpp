@@ -54,40 +54,48 @@ QRectF boxOf(const poppler::text_box &word)
 }
 
 // How far next starts past the end of word along their writing
-// direction, and how far apart their middles stand across it.
-std::pair<double, double> gapAndOffset(const poppler::text_box &word, const poppler::text_box &next)
+// direction, and how much the two overlap across it.
+std::pair<double, double> gapAndOverlap(const QRectF &a, const QRectF &b, int rotation)
 {
-    const QRectF a = boxOf(word);
-    const QRectF b = boxOf(next);
-    switch (word.rotation()) {
+    const double across = rotation % 2 == 0
+        ? std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top())
+        : std::min(a.right(), b.right()) - std::max(a.left(), b.left());
+    switch (rotation) {
     case 1:
-        return {b.top() - a.bottom(), b.center().x() - a.center().x()};
+        return {b.top() - a.bottom(), across};
     case 2:
-        return {a.left() - b.right(), b.center().y() - a.center().y()};
+        return {a.left() - b.right(), across};
     case 3:
-        return {a.top() - b.bottom(), b.center().x() - a.center().x()};
+        return {a.top() - b.bottom(), across};
     default:
-        return {b.left() - a.right(), b.center().y() - a.center().y()};
+        return {b.left() - a.right(), across};
     }
 }
 
 // poppler gives a page's words line by line in reading order but, through
 // its C++ interface, not where a line ends. A word with a space after it
-// has the next word of its line after it; one without ends its line unless
-// the next word goes on right where it stops (a change of font inside a
-// word), as poppler only joins such words within a line.
+// has the next word of its line after it. One without ends its line unless
+// the next word goes on close after it (kerned into it, as the "A" of
+// "LaTeX", or a raised footnote mark) and mostly level with it: poppler
+// joins words without a space only within a line.
 bool endsLine(const poppler::text_box &word, const poppler::text_box *next)
 {
     if (!next)
         return true;
     if (word.has_space_after())
         return false;
-    if (next->rotation() != word.rotation())
+    const int rotation = word.rotation();
+    if (next->rotation() != rotation)
         return true;
-    const QRectF box = boxOf(word);
-    const double size = (word.rotation() % 2 == 0) ? box.height() : box.width();
-    const auto [gap, offset] = gapAndOffset(word, *next);
-    return gap < -0.1 * size || gap > 0.5 * size || std::abs(offset) > 0.5 * size;
+    const QRectF a = boxOf(word);
+    const QRectF b = boxOf(*next);
+    const auto size = [rotation](const QRectF &box) {
+        return rotation % 2 == 0 ? box.height() : box.width();
+    };
+    const double larger = std::max(size(a), size(b));
+    const double smaller = std::min(size(a), size(b));
+    const auto [gap, overlap] = gapAndOverlap(a, b, rotation);
+    return gap < -larger || gap > 0.5 * larger || overlap < 0.4 * smaller;
 }
 
 PdfPageLines linesOf(const std::vector<poppler::text_box> &words)
