@@ -1,8 +1,8 @@
 #include "PageOcr.h"
 
+#include "LoadableModules.h"
 #include "platform/Failure.h"
 
-#include <QFileInfo>
 #include <QLibrary>
 #include <mutex>
 #include <unordered_map>
@@ -44,20 +44,6 @@ GrayImage turnedClockwise(const GrayImage &image, int quarterTurns)
 
 namespace {
 
-// The module beside the program (as built), else where it is installed.
-QString modulePath()
-{
-    const QString fromEnvironment = qEnvironmentVariable("QUILLFEN_OCR_MODULE");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    const QString program = QFileInfo(u"/proc/self/exe"_s).canonicalFilePath();
-    const QString folder = QFileInfo(program).absolutePath();
-    const QString besideProgram = folder + u"/quillfen-ocr.so"_s;
-    if (QFileInfo::exists(besideProgram))
-        return besideProgram;
-    return QStringLiteral(QUILLFEN_OCR_MODULE_INSTALLED);
-}
-
 struct Module
 {
     QuillfenOcrProblem problem = nullptr;
@@ -69,7 +55,7 @@ const Module &module()
 {
     static const Module loaded = [] {
         Module m;
-        QLibrary library(modulePath());
+        QLibrary library(loadableModulePath(u"quillfen-ocr.so"_s, "QUILLFEN_OCR_MODULE"));
         if (!library.load()) {
             m.failure = u"OCR is not installed: "_s + library.errorString();
             return m;
