@@ -6,6 +6,7 @@
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/PacedYield.h"
+#include "reading/IncompleteText.h"
 #include "reading/documents/DocumentFormats.h"
 
 #include <QElapsedTimer>
@@ -184,6 +185,12 @@ private:
                 prepared = m_next.take(path);
             if (!prepared)
                 texts = readInBackground(path, format);
+        } catch (const IncompleteText &partial) {
+            // Read in part: its rows are kept, and the report tells why.
+            texts = {partial.text()};
+            if (m_failures.empty())
+                m_firstFailureSite = Site::ReadHtmlFile;
+            m_failures.push_back({path, partial.description()});
         } catch (...) {
             // Pages and other documents are read where pages always were.
             if (m_failures.empty())
@@ -240,7 +247,8 @@ private:
     QStringList readInBackground(const QString &path, const DocumentFormat &format)
     {
         QStringList texts;
-        auto read = [&] { texts = readInputFile(path, format, m_env.html); };
+        const ReadingChoices choices = m_env.options.readingChoices();
+        auto read = [&] { texts = readInputFile(path, format, m_env.html, choices); };
         if (isPlainText(format) && QFileInfo(path).size() < InlineFileBytes)
             read();
         else

@@ -10,7 +10,6 @@
 #include "reading/html/HtmlRendering.h"
 
 #include <QFile>
-
 #include <algorithm>
 
 using namespace Qt::StringLiterals;

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QList>
-
 #include <algorithm>
 #include <charconv>
 #include <unordered_map>
