@@ -42,6 +42,25 @@ GrayImage turnedClockwise(const GrayImage &image, int quarterTurns)
     return turned;
 }
 
+GrayImage halved(const GrayImage &image)
+{
+    GrayImage half;
+    half.width = image.width / 2;
+    half.height = image.height / 2;
+    half.stride = half.width;
+    half.pixels.resize(std::size_t(half.width) * std::size_t(half.height));
+    for (int y = 0; y < half.height; ++y) {
+        const unsigned char *top =
+            image.pixels.data() + std::size_t(2 * y) * std::size_t(image.stride);
+        const unsigned char *bottom = top + image.stride;
+        unsigned char *out = half.pixels.data() + std::size_t(y) * std::size_t(half.stride);
+        for (int x = 0; x < half.width; ++x)
+            out[x] = static_cast<unsigned char>(
+                (top[2 * x] + top[2 * x + 1] + bottom[2 * x] + bottom[2 * x + 1] + 2) / 4);
+    }
+    return half;
+}
+
 namespace {
 
 struct Module

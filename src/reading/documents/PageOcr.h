@@ -20,6 +20,9 @@ struct GrayImage
 // The image turned clockwise by quarterTurns quarters (0 to 3).
 GrayImage turnedClockwise(const GrayImage &image, int quarterTurns);
 
+// The image at half its size each way, each pixel the mean of four.
+GrayImage halved(const GrayImage &image);
+
 struct OcrWord
 {
     QString text;

@@ -247,6 +247,13 @@ private Q_SLOTS:
         QCOMPARE(pixels(quarter), QByteArray("daebfc"));
         QCOMPARE(pixels(turnedClockwise(image, 2)), QByteArray("fedcba"));
         QCOMPARE(pixels(turnedClockwise(image, 3)), QByteArray("cfbead"));
+
+        // 5 x 3 halved: the odd row and column drop, each pixel the mean of four.
+        const GrayImage odd{5, 3, 5, {0, 4, 8, 8, 9, 2, 2, 0, 4, 9, 9, 9, 9, 9, 9}};
+        const GrayImage half = halved(odd);
+        QCOMPARE(half.width, 2);
+        QCOMPARE(half.height, 1);
+        QCOMPARE(pixels(half), QByteArray("\x02\x05"));
     }
 
     // poppler itself keeps about 40 bytes for each object the document
