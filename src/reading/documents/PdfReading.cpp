@@ -220,7 +220,8 @@ QString readPdf(QByteArrayView bytes, const ReadingChoices &choices)
         throw Failure(damaged(u"it has no page that can be read"_s));
     if (!anyWord)
         throw IncompleteText({}, u"it has no text layer: its pages are images, as scanned pages "
-                                 "are, which only OCR can read"_s);
+                                 "are, which OCR can read (quillfen-cli --ocr, or \"Read scanned "
+                                 "pages (OCR)\" in the window)"_s);
     return pdfTextFromLines(std::move(pages));
 }
 
