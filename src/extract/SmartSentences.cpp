@@ -61,7 +61,8 @@ char32_t decode(const char *p, int length)
     case 3:
         return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
     case 4:
-        return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+        return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) |
+               (b(3) & 0x3F);
     default:
         return b(0);
     }
@@ -185,17 +186,17 @@ private:
         quint64 bits = 0;
         for (int k = 0; k < 4; ++k) {
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
-            const __m128i ascii =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('.')),
-                                          _mm_cmpeq_epi8(b, _mm_set1_epi8('?'))),
-                             _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('!')),
-                                          _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\n')),
-                                                       _mm_cmpeq_epi8(b, _mm_set1_epi8('\r')))));
+            const __m128i ascii = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('.')),
+                             _mm_cmpeq_epi8(b, _mm_set1_epi8('?'))),
+                _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('!')),
+                             _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\n')),
+                                          _mm_cmpeq_epi8(b, _mm_set1_epi8('\r')))));
             // E2 and E3 at once, and EF
-            const __m128i wide =
-                _mm_or_si128(_mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(char(0xFE))),
-                                            _mm_set1_epi8(char(0xE2))),
-                             _mm_cmpeq_epi8(b, _mm_set1_epi8(char(0xEF))));
+            const __m128i wide = _mm_or_si128(
+                _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(char(0xFE))),
+                               _mm_set1_epi8(char(0xE2))),
+                _mm_cmpeq_epi8(b, _mm_set1_epi8(char(0xEF))));
             bits |= quint64(unsigned(_mm_movemask_epi8(_mm_or_si128(ascii, wide)))) << (16 * k);
         }
         return bits;
@@ -1034,8 +1035,7 @@ qsizetype SmartSentenceCut::nextListMarker(qsizetype q)
             return NeedMore;
         bytesEnd = n;
     }
-    const std::string_view searched(s + m_needleFrom,
-                                    size_t(std::max<qsizetype>(0, bytesEnd - m_needleFrom)));
+    const std::string_view searched(s + m_needleFrom, size_t(std::max<qsizetype>(0, bytesEnd - m_needleFrom)));
     const size_t found = searched.find(m_needle);
     if (found != std::string_view::npos)
         return m_needleFrom + qsizetype(found);

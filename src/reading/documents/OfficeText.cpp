@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QList>
+
 #include <algorithm>
 #include <charconv>
 #include <unordered_map>

@@ -1,6 +1,7 @@
 #include "PdfLayout.h"
 
 #include <QHash>
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -333,8 +334,8 @@ QString pdfTextFromLines(std::vector<PdfPageLines> pages)
         for (std::size_t i = 0; i < lines.size(); ++i) {
             // A first-line indent: this line in from its column, the lines
             // around it not (a hanging indent is not a new paragraph).
-            const bool indented = indentedAt(i) && (i == 0 || !indentedAt(i - 1)) &&
-                                  (i + 1 == lines.size() || !indentedAt(i + 1));
+            const bool indented = indentedAt(i) && (i == 0 || !indentedAt(i - 1))
+                && (i + 1 == lines.size() || !indentedAt(i + 1));
             joiner.add({&lines[i], layout.edges[i], indented}, i > 0,
                        gapLimit(layout.usualGap, lines[i]));
         }

@@ -15,9 +15,9 @@ void parseXml(pugi::xml_document &tree, QByteArray &bytes, const char *what)
     if (!result) {
         if (result.status == pugi::status_out_of_memory)
             throw std::bad_alloc();
-        throw Failure(u"it is damaged: "_s + QString::fromUtf8(what) +
-                      u" is not well-formed XML ("_s + QString::fromUtf8(result.description()) +
-                      u" at byte "_s + QString::number(result.offset) + u')');
+        throw Failure(u"it is damaged: "_s + QString::fromUtf8(what) + u" is not well-formed XML ("_s
+                      + QString::fromUtf8(result.description()) + u" at byte "_s
+                      + QString::number(result.offset) + u')');
     }
 }
 

@@ -4,8 +4,10 @@
 
 #include <QFileInfo>
 #include <QUrl>
-#include <algorithm>
+
 #include <zip.h>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -119,8 +121,8 @@ std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
             throw Failure(u"it is encrypted"_s);
     }
     const auto overLimit = [&] {
-        return Failure(u"it unpacks to more than "_s + megabytes(m_limit) +
-                       u" MB, 100 times its own size or 1 GB (a zip bomb?)"_s);
+        return Failure(u"it unpacks to more than "_s + megabytes(m_limit)
+                       + u" MB, 100 times its own size or 1 GB (a zip bomb?)"_s);
     };
     // The stated size may lie; the bytes read are counted as they come.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(m_limit - m_unpacked))

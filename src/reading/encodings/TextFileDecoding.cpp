@@ -49,8 +49,7 @@ bool readsAsUtf16(QByteArrayView sample, bool wholeFile, bool bigEndian)
         return false;
     const uchar *p = reinterpret_cast<const uchar *>(sample.data());
     auto unitAt = [&](qsizetype i) {
-        return bigEndian ? qFromBigEndian<quint16>(p + 2 * i)
-                         : qFromLittleEndian<quint16>(p + 2 * i);
+        return bigEndian ? qFromBigEndian<quint16>(p + 2 * i) : qFromLittleEndian<quint16>(p + 2 * i);
     };
     for (qsizetype i = 0; i < units; ++i) {
         const quint16 unit = unitAt(i);

@@ -42,13 +42,12 @@ private Q_SLOTS:
 
         const QByteArray tenMegabytes(10 << 20, 'a');
         const QString bomb = u"(a zip bomb?)"_s;
-        QTest::newRow("docx bomb")
-            << u"a.docx"_s << docxOf(para(tenMegabytes)) << QString() << bomb;
+        QTest::newRow("docx bomb") << u"a.docx"_s << docxOf(para(tenMegabytes)) << QString() << bomb;
         QTest::newRow("odt bomb") << u"a.odt"_s << odtOf("<text:p>" + tenMegabytes + "</text:p>")
                                   << QString() << bomb;
-        QTest::newRow("epub bomb")
-            << u"a.epub"_s << epubOf(OneChapter, SpineOfOne, {{"c.xhtml", chapter(tenMegabytes)}})
-            << QString() << bomb;
+        QTest::newRow("epub bomb") << u"a.epub"_s
+                                   << epubOf(OneChapter, SpineOfOne, {{"c.xhtml", chapter(tenMegabytes)}})
+                                   << QString() << bomb;
 
         QTest::newRow("entities declared, never expanded nor fetched")
             << u"a.docx"_s

@@ -64,9 +64,9 @@ private Q_SLOTS:
             << none << u"Grüße, Привет & 中-文"_s;
         QTest::newRow("footnotes after the body, separators left out")
             << para(run("Body") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>") + para(run("End"))
-            << "<w:footnote w:type=\"separator\" w:id=\"-1\">" + para(run("_____")) +
-                   "</w:footnote><w:footnote w:id=\"1\">" + para(run("The note.")) +
-                   para(run("Its second paragraph.")) + "</w:footnote>"
+            << "<w:footnote w:type=\"separator\" w:id=\"-1\">" + para(run("_____"))
+                   + "</w:footnote><w:footnote w:id=\"1\">" + para(run("The note."))
+                   + para(run("Its second paragraph.")) + "</w:footnote>"
             << u"Body\r\n\r\nEnd\r\n\r\nThe note.\r\n\r\nIts second paragraph."_s;
     }
 
