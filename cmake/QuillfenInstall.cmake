@@ -9,6 +9,7 @@ set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(generated ${PROJECT_BINARY_DIR}/packaging)
 
 install(TARGETS quillfen quillfen-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quillfen_pdf quillfen_ocr LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/quillfen)
 
 # Samples, pointer images when present, and x/ where a skin may be put.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quillfen)

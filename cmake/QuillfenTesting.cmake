@@ -9,7 +9,9 @@ function(quillfen_add_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     add_test(NAME ${name} COMMAND ${name})
     set(env "XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-config"
-            "QUILLFEN_TEST_BINARY_DIR=${PROJECT_BINARY_DIR}")
+            "QUILLFEN_TEST_BINARY_DIR=${PROJECT_BINARY_DIR}"
+            "QUILLFEN_PDF_MODULE=$<TARGET_FILE:quillfen_pdf>"
+            "QUILLFEN_OCR_MODULE=$<TARGET_FILE:quillfen_ocr>")
     if(ARG_WIDGETS)
         list(APPEND env "QT_QPA_PLATFORM=offscreen")
     endif()

@@ -7,7 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgumbo-dev libxlsxwriter-dev zlib1g-dev
-    libzip-dev libpugixml-dev libpoppler-qt6-dev libuchardet-dev libicu-dev
+    libzip-dev libpugixml-dev libpoppler-cpp-dev libuchardet-dev libicu-dev
+    libtesseract-dev tesseract-ocr-eng tesseract-ocr-osd
     fonts-liberation
     xvfb xauth libx11-dev
     unzip

@@ -13,6 +13,7 @@
 #include "platform/EscapedText.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
+#include "reading/IncompleteText.h"
 #include "reading/encodings/TextFileDecoding.h"
 #include "results/RowEncoding.h"
 
@@ -28,16 +29,20 @@ namespace Quillfen {
 namespace {
 
 std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter, HtmlTextSource &html,
-                                         OutputWriter &writer)
+                                         const ReadingChoices &choices, OutputWriter &writer)
 {
     QStringList texts;
+    std::optional<FileFailure> failure;
     try {
-        texts = readInputFile(path, html);
+        texts = readInputFile(path, html, choices);
+    } catch (const IncompleteText &partial) {
+        texts = {partial.text()};
+        failure = FileFailure{path, partial.description()};
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
     writer.appendText(texts.join(QString()), nulAfter);
-    return std::nullopt;
+    return failure;
 }
 
 // Standard input, read whole at its turn. It is text, whatever it holds.
@@ -206,9 +211,10 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
                 failure = FileFailure{path, describeCurrentException()};
             }
         } else {
-            failure = options.text ? writeFileText(path, options.nulAfter, html, writer)
-                                   : extractFileAsUtf8(path, options.mode, shield, options.filter,
-                                                       html, writer, writer);
+            failure = options.text
+                          ? writeFileText(path, options.nulAfter, html, options.reading, writer)
+                          : extractFileAsUtf8(path, options.mode, shield, options.filter, html,
+                                              writer, writer, options.reading);
         }
         output.hand(writer.takeOutput());
         return failure;

@@ -2,6 +2,7 @@
 #include "CommandLineOptions.h"
 
 #include "inputs/adding/FolderListing.h"
+#include "reading/documents/PageOcr.h"
 #include "reading/encodings/LegacyEncoding.h"
 
 #include <algorithm>
@@ -200,6 +201,36 @@ and \r in a field stand for \, tab, LF and CR)"_s,
                      throw UsageError{o.spelling() +
                                       u" needs a number of files at a time, 1 or more"_s};
              }},
+        {.longName = u"--ocr"_s,
+         .help = u"read pages that have no text layer (scans)\n"
+                 u"by OCR, with Tesseract"_s,
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.reading.ocr = true; }},
+        {.longName = u"--ocr-language"_s,
+         .valueName = u"LANGS"_s,
+         .help = u"the OCR models, as Tesseract names them:\n"
+                 u"eng+deu (default eng; implies --ocr)"_s,
+         .completion = Suggestions,
+         .values = {u"eng"_s, u"deu"_s, u"fra"_s, u"spa"_s, u"eng+deu"_s},
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 s.options.reading.ocr = true;
+                 s.options.reading.ocrLanguages = o.value();
+             }},
+        {.longName = u"--document-timeout"_s,
+         .valueName = u"S"_s,
+         .help = u"stop reading a document after S seconds, keeping\n"
+                 u"its text so far and telling so (default 60;\n"
+                 u"0: no limit)"_s,
+         .completion = Count,
+         .apply =
+             [](ParseState &s, OptionOccurrence &o) {
+                 bool ok = false;
+                 const double seconds = o.value().toDouble(&ok);
+                 if (!ok || !(seconds >= 0) || seconds > 1e9)
+                     throw UsageError{o.spelling() + u" needs a number of seconds, 0 or more"_s};
+                 s.options.reading.documentTimeout =
+                     std::chrono::milliseconds(qint64(seconds * 1000.0 + 0.5));
+             }},
         {.shortName = u"-h"_s,
          .longName = u"--help"_s,
          .help = u"show this help"_s,
@@ -346,6 +377,10 @@ Options parseArguments(const QStringList &arguments)
     if (options.text && state.formatSet)
         throw UsageError{u"--text writes texts, not rows: leave out --format"_s};
     checkStandardInputReaders(options);
+    if (options.reading.ocr && !options.help && !options.version && !options.bashCompletion) {
+        if (const QString problem = ocrProblem(options.reading.ocrLanguages); !problem.isEmpty())
+            throw UsageError{problem};
+    }
     if (!options.help && !options.version && !options.bashCompletion && options.files.isEmpty() &&
         options.inputLists.empty())
         throw UsageError{u"no input files"_s};

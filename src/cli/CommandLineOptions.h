@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extract/ExtractionChoices.h"
+#include "reading/ReadingChoices.h"
 
 #include <QStringList>
 #include <optional>
@@ -40,6 +41,7 @@ struct Options
     QByteArray encoding; // of every text file; empty: told from the bytes
     bool listInputs = false;
     int jobs = 0; // 0: one per processor
+    ReadingChoices reading;
 };
 
 struct UsageError

@@ -7,7 +7,7 @@
 #include "core/ReportingProcedure.h"
 #include "platform/EscapedText.h"
 #include "platform/PacedYield.h"
-#include "reading/documents/DocumentFailure.h"
+#include "reading/IncompleteText.h"
 #include "reading/documents/DocumentFormats.h"
 
 #include <QElapsedTimer>
@@ -192,7 +192,7 @@ private:
                 prepared = m_next.take(path);
             if (!prepared)
                 texts = readInBackground(path, format);
-        } catch (const PartlyRead &read) {
+        } catch (const IncompleteText &read) {
             // Reported, and the part read still gives its rows.
             recordFailure();
             texts = {read.text()};
@@ -249,7 +249,8 @@ private:
     QStringList readInBackground(const QString &path, const DocumentFormat &format)
     {
         QStringList texts;
-        auto read = [&] { texts = readInputFile(path, format, m_env.html); };
+        const ReadingChoices choices = m_env.options.readingChoices();
+        auto read = [&] { texts = readInputFile(path, format, m_env.html, choices); };
         if (isPlainText(format) && QFileInfo(path).size() < InlineFileBytes)
             read();
         else

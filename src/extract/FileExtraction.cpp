@@ -8,9 +8,9 @@
 #include "platform/EscapedText.h"
 #include "platform/Failure.h"
 #include "platform/FileReading.h"
+#include "reading/IncompleteText.h"
 #include "reading/TextDecoding.h"
 #include "reading/Utf8Encoding.h"
-#include "reading/documents/DocumentFailure.h"
 #include "reading/documents/DocumentFormats.h"
 #include "reading/encodings/LegacyEncoding.h"
 #include "reading/encodings/TextFileDecoding.h"
@@ -29,17 +29,18 @@ bool isHtml(const DocumentFormat &format)
     return format.name == u"html";
 }
 
-QStringList readInputFile(const QString &path, HtmlTextSource &html)
+QStringList readInputFile(const QString &path, HtmlTextSource &html, const ReadingChoices &choices)
 {
-    return readInputFile(path, formatOfFile(path), html);
+    return readInputFile(path, formatOfFile(path), html, choices);
 }
 
-QStringList readInputFile(const QString &path, const DocumentFormat &format, HtmlTextSource &html)
+QStringList readInputFile(const QString &path, const DocumentFormat &format, HtmlTextSource &html,
+                          const ReadingChoices &choices)
 {
     if (isHtml(format))
         return {html.renderedText(path)};
     if (format.readText)
-        return {format.readText(readWholeFile(path), path)};
+        return {format.readText(readWholeFile(path), path, choices)};
     return ReadTextFile(path);
 }
 
@@ -62,39 +63,40 @@ void extractTexts(const QStringList &texts, ExtractMode mode, const Abbreviation
 
 std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
                                        const AbbreviationShield &shield, const LineFilter &filter,
-                                       HtmlTextSource &html, RowSink &sink)
+                                       HtmlTextSource &html, RowSink &sink,
+                                       const ReadingChoices &choices)
 {
     QStringList texts;
-    std::optional<FileFailure> partly;
+    std::optional<FileFailure> failure;
     try {
         const DocumentFormat &format = formatOfFile(path);
         if (isPlainText(format) && QFileInfo(path).size() >= BlockwiseFileBytes) {
             extractTextFileInBlocks(path, mode, shield, filter, sink);
             return std::nullopt;
         }
-        texts = readInputFile(path, format, html);
-    } catch (const PartlyRead &read) {
-        // The part read gives its rows; the file is still reported.
-        texts = {read.text()};
-        partly = FileFailure{path, read.description()};
+        texts = readInputFile(path, format, html, choices);
+    } catch (const IncompleteText &partial) {
+        texts = {partial.text()};
+        failure = FileFailure{path, partial.description()};
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
     extractTexts(texts, mode, shield, filter, sink);
-    return partly;
+    return failure;
 }
 
 std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,
                                              const AbbreviationShield &shield,
                                              const LineFilter &filter, HtmlTextSource &html,
-                                             RowSink &sink, Utf8RowSink &utf8Sink)
+                                             RowSink &sink, Utf8RowSink &utf8Sink,
+                                             const ReadingChoices &choices)
 {
     if (!canCutUtf8(mode, shield, filter))
-        return extractFile(path, mode, shield, filter, html, sink);
+        return extractFile(path, mode, shield, filter, html, sink, choices);
     try {
         const DocumentFormat &format = formatOfFile(path);
         if (!isPlainText(format))
-            return extractFile(path, mode, shield, filter, html, sink);
+            return extractFile(path, mode, shield, filter, html, sink, choices);
         if (QFileInfo(path).size() >= BlockwiseFileBytes) {
             extractTextFileInBlocks(path, mode, shield, filter, sink);
             return std::nullopt;

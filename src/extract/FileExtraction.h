@@ -3,6 +3,7 @@
 #include "Segmentation.h"
 #include "Utf8Paragraphs.h"
 #include "reading/HtmlTextSource.h"
+#include "reading/ReadingChoices.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,16 +33,20 @@ bool isHtml(const DocumentFormat &format);
 // The text list of one input file, read as the run reads it: by the reader
 // its format names (DocumentFormats.h; HTML pages through html, the
 // rendered text), a text file by its bytes (TextFileDecoding.h). Throws
-// Failure.
-QStringList readInputFile(const QString &path, HtmlTextSource &html);
-QStringList readInputFile(const QString &path, const DocumentFormat &format, HtmlTextSource &html);
+// Failure, or IncompleteText for a document read only in part.
+QStringList readInputFile(const QString &path, HtmlTextSource &html,
+                          const ReadingChoices &choices = {});
+QStringList readInputFile(const QString &path, const DocumentFormat &format, HtmlTextSource &html,
+                          const ReadingChoices &choices = {});
 
 // Every row of one file for fixed choices, as the run appends them when
 // nothing changes while it yields. Returns the failure instead of rows
-// when the file cannot be read.
+// when the file cannot be read, and with the rows read when a document
+// could be read only in part.
 std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
                                        const AbbreviationShield &shield, const LineFilter &filter,
-                                       HtmlTextSource &html, RowSink &sink);
+                                       HtmlTextSource &html, RowSink &sink,
+                                       const ReadingChoices &choices = {});
 
 // The same rows for output that wants UTF-8: rows of text files go to
 // utf8Sink, cut from the file's text as UTF-8 (its very bytes when it is
@@ -50,7 +55,8 @@ std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
 std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,
                                              const AbbreviationShield &shield,
                                              const LineFilter &filter, HtmlTextSource &html,
-                                             RowSink &sink, Utf8RowSink &utf8Sink);
+                                             RowSink &sink, Utf8RowSink &utf8Sink,
+                                             const ReadingChoices &choices = {});
 
 // The rows of a text file's bytes already read (standard input, named
 // name in a failure): to utf8Sink when they can be cut as UTF-8, else to

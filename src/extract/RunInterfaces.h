@@ -3,6 +3,7 @@
 #include "ExtractionChoices.h"
 #include "RowSink.h"
 #include "RowTexts.h"
+#include "reading/ReadingChoices.h"
 
 #include <QString>
 
@@ -43,6 +44,8 @@ public:
     virtual ~ExtractionOptions() = default;
     virtual ExtractMode mode() const = 0;
     virtual LineFilter filter() const = 0;
+    // How documents are read (OCR, the time a document may take).
+    virtual ReadingChoices readingChoices() const { return {}; }
 };
 
 // The stored abbreviation list value (Get("Abbreviations")), read afresh.

@@ -536,6 +536,25 @@ private Q_SLOTS:
         QCOMPARE(one.err.count("File not found"), 3);
     }
 
+    // A PDF without a text layer is one report naming it, exit status 1,
+    // and the other files' rows still come out.
+    void pdfWithoutText_isReported()
+    {
+        const QString scan = m_tree.write(
+            u"scan.pdf"_s,
+            "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n<< /Type "
+            "/Pages /Kids [3 0 R] /Count 1 >>\nendobj\n3 0 obj\n<< /Type /Page /Parent 2 0 R "
+            "/MediaBox [0 0 612 792] >>\nendobj\ntrailer\n<< /Root 1 0 R >>\n%%EOF\n");
+        const QString text = m_tree.write(u"a.txt"_s, "Kept.\n");
+        const CliResult r = run({scan, text});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QByteArray("Kept.\n"));
+        QVERIFY2(r.err.contains("scan.pdf") && r.err.contains("no text layer") &&
+                     r.err.contains("--ocr"),
+                 r.err.constData());
+        QCOMPARE(r.err.count('\n'), 1);
+    }
+
     void usageErrors_exitWithTwoAndAHint_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -571,6 +590,13 @@ private Q_SLOTS:
                            u"x)y"_s,          u"--regex"_s, u"x"_s}
             << QByteArray("Invalid regular expression \"x)y\": unmatched closing parenthesis "
                           "at character 2.");
+        QTest::newRow("an OCR model not installed")
+            << QStringList{u"--ocr-language"_s, u"eng+zz_top"_s, u"x"_s}
+            << QByteArray("there is no OCR model \"zz_top\": install the Debian package "
+                          "tesseract-ocr-zz-top");
+        QTest::newRow("a time limit below zero")
+            << QStringList{u"--document-timeout"_s, u"-1"_s, u"x"_s}
+            << QByteArray("--document-timeout needs a number of seconds, 0 or more");
         QTest::newRow("no jobs") << QStringList{u"-j"_s, u"0"_s, u"x"_s}
                                  << QByteArray("-j needs a number of files at a time, 1 or more");
         QTest::newRow("jobs not a number")

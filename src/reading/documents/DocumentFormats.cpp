@@ -112,7 +112,7 @@ bool isPdf(QByteArrayView head)
     return versioned && isJunkBeforeHeader(head.first(at)) && hasObjectAfter(head, at + 5);
 }
 
-QString htmlText(QByteArray bytes, const QString &)
+QString htmlText(QByteArray bytes, const QString &, const ReadingChoices &)
 {
     return renderedTextOfHtml(bytes);
 }
@@ -124,24 +124,24 @@ constexpr QStringView OdtExtensions[] = {u"odt"};
 constexpr QStringView EpubExtensions[] = {u"epub"};
 constexpr QStringView PdfExtensions[] = {u"pdf"};
 
-QString readDocx(QByteArray bytes, const QString &path)
+QString readDocx(QByteArray bytes, const QString &path, const ReadingChoices &)
 {
     return readDocumentBytes(path, [&] { return docxTextOfBytes(std::move(bytes)); });
 }
 
-QString readOdt(QByteArray bytes, const QString &path)
+QString readOdt(QByteArray bytes, const QString &path, const ReadingChoices &)
 {
     return readDocumentBytes(path, [&] { return odtTextOfBytes(std::move(bytes)); });
 }
 
-QString readEpub(QByteArray bytes, const QString &path)
+QString readEpub(QByteArray bytes, const QString &path, const ReadingChoices &)
 {
     return readDocumentBytes(path, [&] { return epubTextOfBytes(std::move(bytes)); });
 }
 
-QString readPdf(QByteArray bytes, const QString &path)
+QString readPdf(QByteArray bytes, const QString &path, const ReadingChoices &choices)
 {
-    return readDocumentBytes(path, [&] { return pdfTextOfBytes(bytes); });
+    return readDocumentBytes(path, [&] { return pdfTextOfBytes(bytes, choices); });
 }
 
 const DocumentFormat Formats[] = {
@@ -227,12 +227,12 @@ QString addFilesFilter()
     return u"Documents ("_s + addFilesPatterns().join(u' ') + u')';
 }
 
-QString readDocumentText(const QString &path)
+QString readDocumentText(const QString &path, const ReadingChoices &choices)
 {
     QByteArray bytes = readWholeFile(path);
     const DocumentFormat &format = formatOf(path, bytes);
     if (format.readText)
-        return format.readText(std::move(bytes), path);
+        return format.readText(std::move(bytes), path, choices);
     return decodeTextOfFile(path, bytes);
 }
 

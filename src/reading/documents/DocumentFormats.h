@@ -1,9 +1,10 @@
 #pragma once
 
+#include "reading/ReadingChoices.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
-
 #include <span>
 
 namespace Quillfen {
@@ -24,7 +25,7 @@ struct DocumentFormat
     // LF, paragraphs separated by one empty line; throws Failure naming
     // path. None: read as a text file is read (its byte-order mark or
     // encoding, in blocks when large).
-    QString (*readText)(QByteArray bytes, const QString &path);
+    QString (*readText)(QByteArray bytes, const QString &path, const ReadingChoices &choices);
 };
 
 // The bytes of a file's start that the signatures look at.
@@ -57,6 +58,6 @@ QString addFilesFilter();
 // The file's text by its format, the file opened and read once; plain
 // text decoded from its bytes as the run decodes a small file. Throws
 // Failure naming the file.
-QString readDocumentText(const QString &path);
+QString readDocumentText(const QString &path, const ReadingChoices &choices = {});
 
 } // namespace Quillfen

@@ -193,10 +193,9 @@ QString epubText(ZipContainer &archive)
         text += pageText;
     }
     if (!missing.isEmpty())
-        throw PartlyRead(u"its reading order names "_s + listOfNames(missing) +
-                             (missing.size() == 1 ? u", which is"_s : u", which are"_s) +
-                             u" missing from the book"_s,
-                         text);
+        throw IncompleteText(text, u"its reading order names "_s + listOfNames(missing) +
+                                       (missing.size() == 1 ? u", which is"_s : u", which are"_s) +
+                                       u" missing from the book"_s);
     return text;
 }
 

@@ -12,7 +12,7 @@ class ZipContainer;
 // each is read once, where the spine first names it, as an HTML page's
 // rendered text with every block (div, list item, table row) a paragraph,
 // and one empty line separates them. Throws Failure giving the reason
-// alone; PartlyRead, with the text of the others, when documents the
+// alone; IncompleteText, with the text of the others, when documents the
 // spine names are missing from the archive.
 QString epubTextOfBytes(QByteArray bytes);
 QString epubText(ZipContainer &archive);

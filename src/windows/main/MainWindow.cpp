@@ -323,6 +323,7 @@ void MainWindow::setupKeyboard()
                    options.option(OptionButton::Paragraph),
                    options.option(OptionButton::Sentence),
                    options.option(OptionButton::SmartSentence),
+                   options.ocrBox(),
                    button(MainButton::EditAbbreviations),
                    options.option(OptionButton::Containing),
                    options.option(OptionButton::NotContaining),

@@ -39,6 +39,9 @@ const std::array<MatchingBoxInfo, 3> &matchingBoxes()
     return boxes;
 }
 
+const QString OcrKey = u"ReadScannedPages"_s;
+const QString DocumentTimeoutKey = u"DocumentTimeout"_s;
+
 // A save that fails in a click is not reported: the click has no handler.
 template <typename Save> void saveQuietly(Save &&save)
 {
@@ -83,6 +86,11 @@ void OptionsPanel::buildExtractOptionFrame(QWidget *parent)
         layout->addWidget(button);
         connect(button, &QRadioButton::clicked, this, &OptionsPanel::saveModeChoice);
     }
+    m_ocr = new QCheckBox(u"Read scanned pages (OCR)"_s, m_extractOptionFrame);
+    m_ocr->setObjectName(u"Check4"_s);
+    connect(m_ocr, &QCheckBox::clicked, this,
+            [this] { saveQuietly([&] { m_store.saveBoolean(OcrKey, m_ocr->isChecked()); }); });
+    layout->addWidget(m_ocr);
     // The design-time choice, kept when a stored value cannot be read.
     option(OptionButton::Paragraph)->setChecked(true);
 }
@@ -149,6 +157,11 @@ void OptionsPanel::restoreOption(OptionButton which, bool selected)
 
 void OptionsPanel::restoreMatching()
 {
+    try {
+        m_ocr->setChecked(m_store.getBoolean(OcrKey, false));
+    } catch (...) {
+        m_ocr->setChecked(false);
+    }
     for (std::size_t i = 0; i < m_matching.size(); ++i) {
         const MatchingBoxInfo &info = matchingBoxes().at(i);
         try {
@@ -235,6 +248,20 @@ LineFilter OptionsPanel::filter() const
         m_lastMatching = matching;
     }
     return m_lastFilter;
+}
+
+ReadingChoices OptionsPanel::readingChoices() const
+{
+    ReadingChoices choices;
+    choices.ocr = m_ocr->isChecked();
+    try {
+        bool ok = false;
+        const double seconds = m_store.get(DocumentTimeoutKey).toDouble(&ok);
+        if (ok && seconds >= 0 && seconds <= 1e9)
+            choices.documentTimeout = std::chrono::milliseconds(qint64(seconds * 1000.0 + 0.5));
+    } catch (...) {
+    }
+    return choices;
 }
 
 } // namespace Quillfen

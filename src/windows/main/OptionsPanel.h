@@ -48,6 +48,9 @@ public:
     QLineEdit *containingText() const { return m_containingText; }
     QLineEdit *notContainingText() const { return m_notContainingText; }
     QCheckBox *matchingBox(MatchingBox which) const { return m_matching.at(std::size_t(which)); }
+    // "Read scanned pages (OCR)", under the modes, stored under
+    // "ReadScannedPages" (off by default), object name "Check4".
+    QCheckBox *ocrBox() const { return m_ocr; }
 
     // The start-up restore of one button: true selects it and clears the
     // others of its group; false clears only this one. Saves nothing.
@@ -62,6 +65,9 @@ public:
 
     ExtractMode mode() const override;
     LineFilter filter() const override;
+    // The OCR box, and the time a document may take: the stored
+    // "DocumentTimeout" in seconds (60 when absent or unreadable, 0 none).
+    ReadingChoices readingChoices() const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -80,6 +86,7 @@ private:
     QLineEdit *m_containingText = nullptr;
     QLineEdit *m_notContainingText = nullptr;
     std::array<QCheckBox *, 3> m_matching{};
+    QCheckBox *m_ocr = nullptr;
     // The last filter read, whose compiled terms serve while nothing changes.
     mutable LineFilter m_lastFilter;
     mutable LineFilterKind m_lastKind = LineFilterKind::All;

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -140,11 +141,13 @@ inline QByteArray streamObject(const QByteArray &dictionary, const QByteArray &c
 // A page whose content draws text through forms nested levels deep, each
 // drawing the one below fanOut times: fanOut^levels words, more than any
 // page should take to read.
-inline QByteArray nestedFormsPdf(int levels, int fanOut)
+// With a text page first when firstPageText is given.
+inline QByteArray nestedFormsPdf(int levels, int fanOut, const QByteArray &firstPageText = {})
 {
     QList<QByteArray> objects{
         "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        firstPageText.isEmpty() ? "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"
+                                : "<< /Type /Pages /Kids [LEAD 3 0 R] /Count 2 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources "
         "<< /XObject << /X 5 0 R >> >> >>",
         streamObject({}, "/X Do"),
@@ -164,7 +167,25 @@ inline QByteArray nestedFormsPdf(int levels, int fanOut)
                                     content));
     }
     objects.append("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    if (!firstPageText.isEmpty()) {
+        const QByteArray font = QByteArray::number(objects.size()) + " 0 R";
+        const QByteArray page = QByteArray::number(objects.size() + 1) + " 0 R";
+        objects.append("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents " +
+                       QByteArray::number(objects.size() + 2) + " 0 R /Resources << /Font << /F " +
+                       font + " >> >> >>");
+        objects.append(streamObject({}, "BT /F 12 Tf 72 700 Td (" + firstPageText + ") Tj ET"));
+        objects[1].replace("LEAD", page);
+    }
     return rawPdf(objects);
+}
+
+// A page with no text on it, only a filled square, as a scan's page is
+// an image.
+inline QByteArray pageWithoutTextPdf()
+{
+    return rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                   "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
+                   streamObject({}, "0 0 0 rg 72 72 400 400 re f")});
 }
 
 // One page of text behind the standard security handler with a user
@@ -180,4 +201,78 @@ inline QByteArray encryptedPdf()
                        + "> /P -4 >>"},
                   "/Encrypt 5 0 R /ID [<0123456789ABCDEF0123456789ABCDEF> "
                   "<0123456789ABCDEF0123456789ABCDEF>]");
+}
+
+// One page of text whose page tree claims pages more pages, with a
+// cross-reference stream that claims as many objects so that poppler
+// believes the count.
+inline QByteArray manyPagesClaimedPdf(int pages)
+{
+    const QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count " + QByteArray::number(pages) + " >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources "
+        "<< /Font << /F 5 0 R >> >> >>",
+        streamObject({}, "BT /F 12 Tf 72 700 Td (The only page) Tj ET"),
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+    QByteArray pdf = "%PDF-1.5\n";
+    // Entries of 1 + 4 + 1 bytes: type, offset, generation.
+    const auto entry = [](char type, qsizetype offset, char generation) -> QByteArray {
+        QByteArray row(1, type);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            row += char((offset >> shift) & 0xff);
+        row += generation;
+        return row;
+    };
+    QByteArray rows = entry(0, 0, char(0xff));
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        rows += entry(1, pdf.size(), 0);
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    rows += entry(1, xref, 0);
+    pdf += QByteArray::number(objects.size() + 1) + " 0 obj\n" +
+           streamObject("/Type /XRef /Size " + QByteArray::number(pages) + " /Index [0 " +
+                            QByteArray::number(objects.size() + 2) + "] /W [1 4 1] /Root 1 0 R",
+                        rows) +
+           "\nendobj\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+// A page that is only an image of text, as a scanner makes it: the
+// paragraphs painted in a 300 dpi picture, turned clockwise by quarterTurns
+// quarters, and that picture drawn on the page.
+inline QByteArray scannedPdf(const QStringList &paragraphs, int quarterTurns)
+{
+    constexpr int Dpi = 300;
+    QImage picture(int(8.27 * Dpi), int(11.69 * Dpi), QImage::Format_Grayscale8);
+    picture.fill(Qt::white);
+    {
+        QPainter painter(&picture);
+        QFont font(QStringLiteral("Liberation Serif"));
+        font.setPixelSize(12 * Dpi / 72);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const QRectF column(Dpi, Dpi, picture.width() - 2 * Dpi, picture.height() - 2 * Dpi);
+        QRectF used;
+        QRectF rest = column;
+        for (const QString &paragraph : paragraphs) {
+            painter.drawText(rest, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, paragraph,
+                             &used);
+            rest.setTop(used.bottom() + font.pixelSize());
+        }
+    }
+    picture = picture.transformed(QTransform().rotate(90.0 * quarterTurns));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(Dpi);
+    writer.setPageSize(QPageSize(
+        QSizeF(picture.width() * 72.0 / Dpi, picture.height() * 72.0 / Dpi), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    painter.drawImage(QPointF(0, 0), picture);
+    painter.end();
+    return bytes;
 }

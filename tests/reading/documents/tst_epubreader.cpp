@@ -153,7 +153,7 @@ private Q_SLOTS:
         try {
             epubTextOfBytes(book);
             QFAIL("no report");
-        } catch (const PartlyRead &partly) {
+        } catch (const IncompleteText &partly) {
             QCOMPARE(partly.description(), report);
             QCOMPARE(partly.text(), u"Still here."_s);
         }

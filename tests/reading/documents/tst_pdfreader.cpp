@@ -1,8 +1,17 @@
 #include "PdfFixture.h"
 #include "platform/Failure.h"
+#include "reading/IncompleteText.h"
+#include "reading/documents/PageOcr.h"
 #include "reading/documents/PdfText.h"
+#include "reading/documents/PopplerMessages.h"
 
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QTest>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -16,6 +25,70 @@ const QString Long =
 QString unmarked(const QString &text)
 {
     return QString(text).remove(u'|');
+}
+
+const QStringList Scanned{
+    u"The quick brown fox jumps over the lazy dog while the farmer watches from "
+    "his porch, drinking coffee and reading yesterday's newspaper."_s,
+    u"Scanned letters arrive every morning: invoices, receipts and contracts that "
+    "someone printed, signed and fed through an office copier."_s,
+    u"Nobody can search them until their words are read again."_s};
+
+// The words of a text in lower case, without punctuation.
+QStringList wordsOf(const QString &text)
+{
+    QStringList words;
+    for (const QString &word : text.toLower().split(QRegularExpression(u"[^\\w']+"_s)))
+        if (!word.isEmpty())
+            words << word;
+    return words;
+}
+
+// The share of expected's words that found has, each as often as it occurs.
+double recall(const QStringList &expected, const QStringList &found)
+{
+    QHash<QString, int> left;
+    for (const QString &word : found)
+        ++left[word];
+    int hits = 0;
+    for (const QString &word : expected) {
+        if (left.value(word) > 0) {
+            --left[word];
+            ++hits;
+        }
+    }
+    return expected.isEmpty() ? 1.0 : double(hits) / double(expected.size());
+}
+
+qint64 addressSpaceBytes()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+// Whether a child process whose address space may grow by room bytes
+// reads pdf, finding expected in its text.
+bool readsWithin(const QByteArray &pdf, qint64 room, const QString &expected)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{rlim_t(addressSpaceBytes() + room), rlim_t(addressSpaceBytes() + room)};
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            _exit(pdfTextOfBytes(pdf).contains(expected) ? 0 : 1);
+        } catch (...) {
+            _exit(2);
+        }
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -78,16 +151,143 @@ private Q_SLOTS:
         QCOMPARE(text.split(u"\r\n\r\n"_s), expected);
     }
 
-    void pageOfFormsOverItsTime_fails()
+    // The second page never ends; the first one's text is kept.
+    void documentOverItsTime_keepsTheTextReadBefore()
     {
-        const QByteArray pdf = nestedFormsPdf(8, 20);
+        const QByteArray pdf = nestedFormsPdf(8, 20, "First page.");
+        ReadingChoices choices;
+        choices.documentTimeout = std::chrono::milliseconds(300);
         try {
-            pdfTextOfBytes(pdf, PdfLimits{std::chrono::milliseconds(100)});
-            QFAIL("no failure");
-        } catch (const Failure &failure) {
-            QVERIFY2(failure.description().contains(u"page 1 took more than 100 ms"_s),
-                     qPrintable(failure.description()));
+            pdfTextOfBytes(pdf, choices);
+            QFAIL("read whole");
+        } catch (const IncompleteText &partial) {
+            QCOMPARE(partial.text(), u"First page."_s);
+            QVERIFY2(partial.description().contains(u"took more than 0.3 s"_s) &&
+                         partial.description().contains(u"first 1 of 2 pages"_s),
+                     qPrintable(partial.description()));
         }
+    }
+
+    void documentWithoutTextLayer_isToldApart()
+    {
+        try {
+            pdfTextOfBytes(pageWithoutTextPdf());
+            QFAIL("no notice");
+        } catch (const IncompleteText &partial) {
+            QCOMPARE(partial.text(), QString());
+            QVERIFY2(partial.description().contains(u"no text layer"_s) &&
+                         partial.description().contains(u"OCR"_s),
+                     qPrintable(partial.description()));
+        }
+    }
+
+    void scannedPage_readByOcr_data()
+    {
+        QTest::addColumn<int>("quarterTurns");
+        QTest::newRow("upright") << 0;
+        QTest::newRow("turned a quarter clockwise") << 1;
+        QTest::newRow("upside down") << 2;
+        QTest::newRow("turned three quarters") << 3;
+    }
+
+    void scannedPage_readByOcr()
+    {
+        QFETCH(int, quarterTurns);
+        ReadingChoices choices;
+        choices.ocr = true;
+        const QString text = pdfTextOfBytes(scannedPdf(Scanned, quarterTurns), choices);
+        const double found = recall(wordsOf(Scanned.join(u' ')), wordsOf(text));
+        QVERIFY2(found >= 0.95, qPrintable(QString::number(found) + u": "_s + text));
+        // The paragraphs are rebuilt as a text layer's are.
+        QCOMPARE(text.count(u"\r\n\r\n"_s), Scanned.size() - 1);
+    }
+
+    void scannedPage_withoutOcr_isToldApart()
+    {
+        try {
+            pdfTextOfBytes(scannedPdf(Scanned, 0));
+            QFAIL("no notice");
+        } catch (const IncompleteText &partial) {
+            QVERIFY(partial.description().contains(u"no text layer"_s));
+        }
+    }
+
+    void ocrModels_missingOneNamesItsPackage_data()
+    {
+        QTest::addColumn<QString>("languages");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("installed") << u"eng"_s << QString();
+        QTest::newRow("one of two missing")
+            << u"eng+zz_top"_s
+            << u"there is no OCR model \"zz_top\": install the Debian package tesseract-ocr-zz-top"_s;
+        QTest::newRow("not a list")
+            << u"eng+"_s << u"\"eng+\" is not a list of OCR models such as eng+deu"_s;
+        QTest::newRow("no paths") << u"../eng"_s
+                                  << u"\"../eng\" is not a list of OCR models such as eng+deu"_s;
+    }
+
+    void ocrModels_missingOneNamesItsPackage()
+    {
+        QFETCH(QString, languages);
+        QFETCH(QString, problem);
+        QCOMPARE(ocrProblem(languages), problem);
+    }
+
+    void pageImage_turnedClockwise()
+    {
+        // 3 x 2: a b c / d e f.
+        const GrayImage image{3, 2, 4, {'a', 'b', 'c', 0, 'd', 'e', 'f', 0}};
+        const auto pixels = [](const GrayImage &turned) {
+            return QByteArray(reinterpret_cast<const char *>(turned.pixels.data()),
+                              qsizetype(turned.pixels.size()));
+        };
+        const GrayImage quarter = turnedClockwise(image, 1);
+        QCOMPARE(quarter.width, 2);
+        QCOMPARE(quarter.height, 3);
+        QCOMPARE(pixels(quarter), QByteArray("daebfc"));
+        QCOMPARE(pixels(turnedClockwise(image, 2)), QByteArray("fedcba"));
+        QCOMPARE(pixels(turnedClockwise(image, 3)), QByteArray("cfbead"));
+
+        // 5 x 3 halved: the odd row and column drop, each pixel the mean of four.
+        const GrayImage odd{5, 3, 5, {0, 4, 8, 8, 9, 2, 2, 0, 4, 9, 9, 9, 9, 9, 9}};
+        const GrayImage half = halved(odd);
+        QCOMPARE(half.width, 2);
+        QCOMPARE(half.height, 1);
+        QCOMPARE(pixels(half), QByteArray("\x02\x05"));
+    }
+
+    // poppler itself keeps about 40 bytes for each object the document
+    // claims, and as much again while it reads a page (it copies its
+    // cross-reference table); the reader must add nothing per claimed page.
+    void pageCountClaimedByNothing_costsNoMemory()
+    {
+        constexpr int Claimed = 4'000'000;
+        const QByteArray pdf = manyPagesClaimedPdf(Claimed);
+        QVERIFY(pdf.size() < 2000);
+        QVERIFY(readsWithin(pdf, 92LL * Claimed + (48 << 20), u"The only page"_s));
+    }
+
+    void popplerMessagesReadAsSentences_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QString>("readable");
+        QTest::newRow("control character named, place at the end")
+            << QByteArray("error (1234): Illegal character <0a> in hex string")
+            << u"Illegal character U+000A in hex string (at byte 1234)"_s;
+        QTest::newRow("UTF-8 bytes decoded") << QByteArray("error: Unknown font <c3><a9>t<c3><a9>")
+                                             << u"Unknown font \u00e9t\u00e9"_s;
+        QTest::newRow("escapes of any case, a lone bracket kept")
+            << QByteArray("error (7): <0D><0A> and <zz> and <1")
+            << u"U+000DU+000A and <zz> and <1 (at byte 7)"_s;
+        QTest::newRow("no lead") << QByteArray("plain") << u"plain"_s;
+    }
+
+    void popplerMessagesReadAsSentences()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(QString, readable);
+        QCOMPARE(readablePopplerMessage(std::string_view(message.data(), message.size())),
+                 readable);
     }
 };
 

@@ -78,7 +78,8 @@ private Q_SLOTS:
         // Tab stops once in each group of options, at its selected one.
         const QStringList defaults = {u"ListView1"_s,    u"PushButton2"_s, u"PushButton3"_s,
                                       u"PushButton10"_s, u"PushButton8"_s, u"FollowLinks"_s,
-                                      u"Option1"_s,      u"PushButton4"_s, u"Option3"_s,
+                                      u"Option1"_s,      u"Check4"_s,      u"PushButton4"_s,
+                                      u"Option3"_s,
                                       u"Text1"_s,        u"Text2"_s,       u"Check1"_s,
                                       u"Check2"_s,       u"Check3"_s,      u"PushButton1"_s,
                                       u"FindBox"_s,      u"ListView2"_s,   u"PushButton5"_s,

@@ -339,6 +339,44 @@ private Q_SLOTS:
         QCOMPARE(next.options().matchingBox(MatchingBox::WholeWords)->isChecked(), !states.at(1));
     }
 
+    // "Read scanned pages (OCR)": off unless stored, saved on a click, and
+    // handed to the run with the stored time a document may take.
+    void ocrBox_isRestoredSavedAndRead_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("timeout");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<qint64>("milliseconds");
+        QTest::newRow("nothing stored") << QString() << QString() << false << qint64(60'000);
+        QTest::newRow("on, no limit") << u"True"_s << u"0"_s << true << qint64(0);
+        QTest::newRow("damaged") << u"maybe"_s << u"soon"_s << false << qint64(60'000);
+        QTest::newRow("a fraction") << u"False"_s << u"2.5"_s << false << qint64(2'500);
+    }
+    void ocrBox_isRestoredSavedAndRead()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, timeout);
+        QFETCH(bool, checked);
+        QFETCH(qint64, milliseconds);
+        WindowHarness harness;
+        if (!stored.isNull())
+            harness.store(u"ReadScannedPages"_s, stored);
+        if (!timeout.isNull())
+            harness.store(u"DocumentTimeout"_s, timeout);
+        MainWindow &window = harness.startShown();
+        QVERIFY(harness.platform.shownMessages().isEmpty());
+        QCOMPARE(window.options().ocrBox()->isChecked(), checked);
+        QCOMPARE(window.options().readingChoices().ocr, checked);
+        QCOMPARE(window.options().readingChoices().documentTimeout.count(), milliseconds);
+
+        harness.settings.clearLog();
+        QCheckBox *box = window.options().ocrBox();
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QCOMPARE(harness.settings.saveLog(),
+                 QStringList{u"ReadScannedPages="_s + (checked ? u"False"_s : u"True"_s)});
+        QCOMPARE(harness.start().options().ocrBox()->isChecked(), !checked);
+    }
+
     void typingInATextBox_savesNothing()
     {
         WindowHarness harness;
