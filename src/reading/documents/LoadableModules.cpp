@@ -1,6 +1,7 @@
 #include "LoadableModules.h"
 
 #include <QFileInfo>
+#include <QLibrary>
 
 using namespace Qt::StringLiterals;
 
@@ -16,6 +17,24 @@ QString loadableModulePath(const QString &fileName, const char *environmentVaria
     if (QFileInfo::exists(besideProgram))
         return besideProgram;
     return QStringLiteral(QUILLFEN_MODULE_DIR) + u'/' + fileName;
+}
+
+QString loadModule(const QString &fileName, const char *environmentVariable, const QString &what,
+                   std::initializer_list<std::pair<const char *, QFunctionPointer *>> functions)
+{
+    // Never unloaded: the functions are called until the process ends.
+    QLibrary library(loadableModulePath(fileName, environmentVariable));
+    if (!library.load())
+        return what + u" is not installed: "_s + library.errorString();
+    for (const auto &[name, function] : functions) {
+        *function = library.resolve(name);
+        if (!*function) {
+            for (const auto &[other, resolved] : functions)
+                *resolved = nullptr;
+            return u"the module "_s + library.fileName() + u" is not this version's"_s;
+        }
+    }
+    return {};
 }
 
 } // namespace Quillfen

@@ -3,7 +3,6 @@
 #include "LoadableModules.h"
 #include "platform/Failure.h"
 
-#include <QLibrary>
 #include <mutex>
 #include <unordered_map>
 
@@ -74,15 +73,12 @@ const Module &module()
 {
     static const Module loaded = [] {
         Module m;
-        QLibrary library(loadableModulePath(u"quillfen-ocr.so"_s, "QUILLFEN_OCR_MODULE"));
-        if (!library.load()) {
-            m.failure = u"OCR is not installed: "_s + library.errorString();
-            return m;
-        }
-        m.problem = reinterpret_cast<QuillfenOcrProblem>(library.resolve("quillfenOcrProblem"));
-        m.make = reinterpret_cast<QuillfenMakePageOcr>(library.resolve("quillfenMakePageOcr"));
-        if (!m.problem || !m.make)
-            m.failure = u"OCR module "_s + library.fileName() + u" is not this version's"_s;
+        QFunctionPointer problem = nullptr;
+        QFunctionPointer make = nullptr;
+        m.failure = loadModule(u"quillfen-ocr.so"_s, "QUILLFEN_OCR_MODULE", u"OCR"_s,
+                               {{"quillfenOcrProblem", &problem}, {"quillfenMakePageOcr", &make}});
+        m.problem = reinterpret_cast<QuillfenOcrProblem>(problem);
+        m.make = reinterpret_cast<QuillfenMakePageOcr>(make);
         return m;
     }();
     return loaded;

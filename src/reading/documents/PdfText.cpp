@@ -6,7 +6,6 @@
 #include "platform/FileReading.h"
 #include "reading/IncompleteText.h"
 
-#include <QLibrary>
 
 using namespace Qt::StringLiterals;
 
@@ -26,14 +25,10 @@ const PdfModule &pdfModule()
 {
     static const PdfModule loaded = [] {
         PdfModule m;
-        QLibrary library(loadableModulePath(u"quillfen-pdf.so"_s, "QUILLFEN_PDF_MODULE"));
-        if (!library.load()) {
-            m.failure = u"PDF reading is not installed: "_s + library.errorString();
-            return m;
-        }
-        m.read = reinterpret_cast<QuillfenReadPdf>(library.resolve("quillfenReadPdf"));
-        if (!m.read)
-            m.failure = u"the PDF module "_s + library.fileName() + u" is not this version's"_s;
+        QFunctionPointer read = nullptr;
+        m.failure = loadModule(u"quillfen-pdf.so"_s, "QUILLFEN_PDF_MODULE", u"PDF reading"_s,
+                               {{"quillfenReadPdf", &read}});
+        m.read = reinterpret_cast<QuillfenReadPdf>(read);
         return m;
     }();
     return loaded;
