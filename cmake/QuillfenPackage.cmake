@@ -24,8 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Opening folders and addresses goes through xdg-open; the window asks for
 # Arial, which Liberation Sans stands in for; Wayland sessions want Qt's
-# Wayland plugin (X11 needs nothing more than libqt6gui6).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-liberation, qt6-wayland")
+# Wayland plugin (X11 needs nothing more than libqt6gui6); OCR reads
+# English and finds a page's orientation with Tesseract's two models.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "xdg-utils, fonts-liberation, qt6-wayland, tesseract-ocr-eng, tesseract-ocr-osd")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-calc | gnumeric")
 if(QUILLFEN_HOME_PAGE)
     set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QUILLFEN_HOME_PAGE})

@@ -43,7 +43,7 @@ for program in quillfen quillfen-cli; do
 done
 # Everything else stays out: no tests, no helpers, nothing outside /usr.
 unexpected=$(cd "$stage" && find . -type f | sed 's|^\./|/|' | grep -v -E \
-    '^/usr/(bin/quillfen(-cli)?|share/quillfen/.*|share/applications/[^/]*\.desktop|share/icons/hicolor/scalable/apps/[^/]*\.svg|share/metainfo/[^/]*\.xml|share/man/man1/[^/]*\.1|share/bash-completion/completions/quillfen-cli|share/doc/quillfen/copyright)$' ||
+    '^/usr/(bin/quillfen(-cli)?|share/quillfen/.*|share/applications/[^/]*\.desktop|share/icons/hicolor/scalable/apps/[^/]*\.svg|share/metainfo/[^/]*\.xml|share/man/man1/[^/]*\.1|share/bash-completion/completions/quillfen-cli|share/doc/quillfen/copyright|lib/([^/]+/)?quillfen/quillfen-(pdf|ocr)\.so)$' ||
     true)
 [ -z "$unexpected" ] || fail "unexpected files installed:"$'\n'"$unexpected"
 source_samples=$(cd data/Samples && find . -type f | sort)
@@ -122,7 +122,8 @@ if command -v cpack >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
     deb=$(ls "$work"/package/quillfen_*.deb 2>/dev/null | head -1)
     if [ -n "$deb" ]; then
         depends=$(dpkg-deb -f "$deb" Depends)
-        for library in libqt6widgets6 libqt6gui6 libqt6core6; do
+        # The PDF and OCR modules bring poppler's and Tesseract's libraries.
+        for library in libqt6widgets6 libqt6gui6 libqt6core6 libpoppler-cpp libtesseract; do
             grep -q "$library" <<<"$depends" || fail "the package does not depend on $library"
         done
         contents=$(dpkg-deb -c "$deb")
@@ -130,6 +131,10 @@ if command -v cpack >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
             fail "the package lacks the Samples"
         grep -q "./usr/share/doc/quillfen/copyright" <<<"$contents" ||
             fail "the package lacks its copyright file"
+        for module in quillfen-pdf.so quillfen-ocr.so; do
+            grep -q -E "\./usr/lib/([^/]+/)?quillfen/$module\$" <<<"$contents" ||
+                fail "the package lacks $module"
+        done
     else
         fail "cpack made no package"
     fi

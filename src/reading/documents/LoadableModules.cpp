@@ -13,9 +13,15 @@ QString loadableModulePath(const QString &fileName, const char *environmentVaria
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
     const QString program = QFileInfo(u"/proc/self/exe"_s).canonicalFilePath();
-    const QString besideProgram = QFileInfo(program).absolutePath() + u'/' + fileName;
+    const QString programFolder = QFileInfo(program).absolutePath();
+    const QString besideProgram = programFolder + u'/' + fileName;
     if (QFileInfo::exists(besideProgram))
         return besideProgram;
+    // An installation moved or staged elsewhere keeps its layout.
+    const QString installedBelow = programFolder + u'/'
+        + QStringLiteral(QUILLFEN_MODULE_DIR_FROM_PROGRAMS) + u'/' + fileName;
+    if (QFileInfo::exists(installedBelow))
+        return installedBelow;
     return QStringLiteral(QUILLFEN_MODULE_DIR) + u'/' + fileName;
 }
 

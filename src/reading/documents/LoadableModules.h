@@ -9,7 +9,8 @@ namespace Quillfen {
 
 // Where a module of the program (quillfen-pdf.so, quillfen-ocr.so) is: the
 // file the environment variable names (tests), else beside the program (as
-// built), else where it is installed.
+// built), else where the installed layout puts it from the program's folder
+// (an installation moved or staged), else where it was installed.
 QString loadableModulePath(const QString &fileName, const char *environmentVariable);
 
 // Loads a module found as loadableModulePath says and resolves the
