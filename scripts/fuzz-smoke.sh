@@ -15,7 +15,7 @@ cmake --build "$build_dir" --parallel "$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 targets=(decoding segmentation html normalize_path abbreviations scramble smart_sentences
-         office_xml zip_documents pdf legacy_encoding unmarked_encoding document_path)
+         office_xml zip_documents pdf ocr legacy_encoding unmarked_encoding document_path)
 for t in "${targets[@]}"; do
     # New inputs go to a scratch folder; the seeds in fuzz/corpus stay as written.
     work="$build_dir/corpus/$t"

@@ -63,24 +63,23 @@ void findStopsSse2(const char *s, int blocks, StopMasks &masks)
 
 #if defined(QUILLFEN_STOPS_AVX2)
 // Compiled for AVX2 and called only where the processor has it.
-#pragma GCC push_options
-#pragma GCC target("avx2")
-void findStopsAvx2(const char *s, int blocks, StopMasks &masks)
+__attribute__((target("avx2"))) quint64 bitsOfByte(__m256i low, __m256i high, __m256i byte)
+{
+    return quint64(unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, byte)))) |
+           quint64(unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, byte)))) << 32;
+}
+
+__attribute__((target("avx2"))) void findStopsAvx2(const char *s, int blocks, StopMasks &masks)
 {
     const __m256i lf = _mm256_set1_epi8('\n');
     const __m256i question = _mm256_set1_epi8('?');
     for (int b = 0; b < blocks; ++b, s += 64) {
         const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s));
         const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + 32));
-        auto bits = [&](__m256i byte) {
-            return quint64(unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, byte)))) |
-                   quint64(unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, byte)))) << 32;
-        };
-        masks.lineFeeds[b] = bits(lf);
-        masks.questions[b] = bits(question);
+        masks.lineFeeds[b] = bitsOfByte(low, high, lf);
+        masks.questions[b] = bitsOfByte(low, high, question);
     }
 }
-#pragma GCC pop_options
 
 bool hasAvx2()
 {

@@ -19,8 +19,12 @@ namespace Quillfen {
 #if defined(QUILLFEN_UTF8_AVX2)
 // Everything down to hasAvx2 is compiled for AVX2 and called only when the
 // processor has it.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace {
 
 // Every malformed sequence shows in the first two bytes of some pair of
@@ -158,7 +162,11 @@ bool isValidUtf8Avx2(const char *p, qsizetype size)
 }
 
 } // namespace
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 bool Detail::isValidUtf8Wide(const char *bytes, qsizetype size)
 {
