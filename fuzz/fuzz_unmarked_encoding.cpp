@@ -1,8 +1,11 @@
 // Telling unmarked UTF-16 and UTF-32 apart. Any bytes: the decision never
 // fails. Text built of words of real languages (chosen by the input),
 // encoded in UTF-16 or UTF-32 of either byte order without a mark: once it
-// is long enough, the decision names that encoding and the text comes back.
+// is long enough, the decision names that encoding and the text comes back,
+// unless its bytes hold no NUL and are valid UTF-8 as well (CJK whose units
+// all fall below 0x80 in both bytes): those are read as UTF-8.
 #include "FuzzSupport.h"
+#include "reading/TextDecoding.h"
 #include "reading/encodings/TextFileDecoding.h"
 #include "reading/encodings/UnmarkedWideText.h"
 
@@ -89,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (text.size() < 32)
         return 0;
     const QByteArray bytes = encoded(text, encoding);
+    if (!bytes.contains('\0') && isValidUtf8(bytes))
+        return 0;
     const TextDecision decision = decideTextDecoding(bytes);
     require(decision.kind == TextDecision::Kind::Encoding, "wide text taken for another kind");
     require(decision.encoding == encoding, "wide text taken for another encoding");
