@@ -101,9 +101,9 @@ private Q_SLOTS:
             << u"A line,\r\nthe next line."_s;
         QTest::newRow("a table of contents as a list")
             << QByteArray("<nav><ol><li><a href=\"a.xhtml\">Chapter 1</a></li>"
-                          "<li><a href=\"b.xhtml\">Chapter 2</a><ol><li>Part 2.1</li></ol></li>"
+                          "<li><a href=\"b.xhtml\">Chapter 2</a><ol><li>Section 2.1</li></ol></li>"
                           "</ol></nav>")
-            << u"Chapter 1\r\n\r\nChapter 2\r\n\r\nPart 2.1"_s;
+            << u"Chapter 1\r\n\r\nChapter 2\r\n\r\nSection 2.1"_s;
         QTest::newRow("a table of contents as a table")
             << QByteArray("<table><tr><td>Chapter 1</td><td>3</td></tr>"
                           "<tr><td>Chapter 2</td><td>9</td></tr></table>")
