@@ -69,6 +69,7 @@ private:
     // SmartSentences.cpp
     Decision decide(qsizetype q);
     void emit(qsizetype end);
+    bool holdsLineEnd(qsizetype from, qsizetype to) const;
 
     // SmartSentenceEnds.cpp
     Decision atLineEnd(qsizetype q);

@@ -417,7 +417,9 @@ SmartSentenceCut::Decision SmartSentenceCut::byWordBefore(qsizetype p, qsizetype
     case Kind::Wait:
         return wait();
     case Kind::Plain: {
-        if (isAsciiDigit(s[j])) {
+        // A number at the start of the next line is a list item's, not a
+        // footnote's.
+        if (isAsciiDigit(s[j]) && !holdsLineEnd(e, j)) {
             if (s[p] == '.' && (flagsBefore(p) & NumberAbbreviation))
                 return goOn(e);
             const qsizetype footnote = footnoteNumberAt(j);

@@ -59,15 +59,30 @@ qsizetype SmartSentenceCut::run(const char *text, qsizetype size, bool final)
             m_from = q;
             return m_start;
         case Verdict::Continue:
+            // A rule that reads on past an ender may step over a line end.
+            if (!m_lineEndInside && decision.next > q + 1)
+                m_lineEndInside = holdsLineEnd(q, decision.next);
             m_from = decision.next;
             break;
         case Verdict::End:
+            // A footnote number after the ender may stand on the next line.
+            if (!m_lineEndInside && decision.end > q + 1)
+                m_lineEndInside = holdsLineEnd(q, decision.end);
             emit(decision.end);
             m_fresh = true;
             m_from = decision.next;
             break;
         }
     }
+}
+
+bool SmartSentenceCut::holdsLineEnd(qsizetype from, qsizetype to) const
+{
+    for (qsizetype k = from; k < to; ++k) {
+        if (s[k] == '\n' || s[k] == '\r')
+            return true;
+    }
+    return false;
 }
 
 SmartSentenceCut::Decision SmartSentenceCut::decide(qsizetype q)

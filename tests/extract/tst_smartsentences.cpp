@@ -383,6 +383,8 @@ private Q_SLOTS:
             {u"See Mr."_s, u"Smith."_s});
         add("trimmed", u"  \tLeading and trailing.\t  \n"_s, {u"Leading and trailing."_s});
         add("only blanks", u" \r\n\t "_s, {});
+        add("number at a line start is no footnote", u"It ended.\n.\n1 One more\nEnd.\n2 Two"_s,
+            {u"It ended."_s, u"1 One more End."_s, u"2 Two"_s});
     }
     void lineEnds() { check(); }
 
