@@ -168,11 +168,6 @@ QByteArray headOf(const QString &path)
 
 } // namespace
 
-std::span<const DocumentFormat> documentFormats()
-{
-    return Formats;
-}
-
 const DocumentFormat &plainTextFormat()
 {
     return Formats[0];

@@ -31,9 +31,6 @@ struct DocumentFormat
 // The bytes of a file's start that the signatures look at.
 constexpr qsizetype SignatureBytes = 1024;
 
-// Every format, plain text first.
-std::span<const DocumentFormat> documentFormats();
-
 // The format of a file from its first bytes (at least SignatureBytes of
 // them, or the whole file): the signature first, then the extension of
 // path, else plain text.

@@ -21,7 +21,6 @@ public:
     void lineBreak();
     void endParagraph();
 
-    qsizetype byteCount() const { return m_text.size(); }
     // Ends the paragraph and hands the whole text over.
     QString take();
 
