@@ -1,5 +1,7 @@
 #include "SpreadsheetExport.h"
 
+#include "SavePathChoice.h"
+
 #include "ColumnFit.h"
 #include "XlsxWorkbook.h"
 #include "core/ReportSites.h"
@@ -185,22 +187,11 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
     // user says, as the text file is.
     QString savePath;
     if (!shown) {
-        const QList<FileFilter> filters =
-            parseFileFilters(u"Excel Workbook (*.xlsx)|*.xlsx|All Files (*.*)|*.*|"_s);
-        proc.step(Site::ChooseFile,
-                  [&] { savePath = services.dialogs.saveFile(u"Save"_s, filters); });
+        savePath = chooseSavePath(services, proc,
+                                  u"Excel Workbook (*.xlsx)|*.xlsx|All Files (*.*)|*.*|"_s,
+                                  {Site::ChooseFile, Site::AskOverwrite});
         if (savePath.isEmpty())
             return;
-        if (QFileInfo::exists(savePath)) {
-            MessageAnswer answer = MessageAnswer::No;
-            proc.step(Site::AskOverwrite, [&] {
-                answer = services.boxes.show(
-                    {u"Are you sure you wish to overwrite "_s + savePath + u" ?"_s,
-                     applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
-            });
-            if (answer != MessageAnswer::Yes)
-                return;
-        }
     } else {
         proc.step(Site::RemoveOldWorkbooks,
                   [&] { removeOldWorkbooks(workbookFolder, QDateTime::currentDateTime()); });

@@ -1,5 +1,7 @@
 #include "TextFileExport.h"
 
+#include "SavePathChoice.h"
+
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/EscapedText.h"
@@ -8,9 +10,7 @@
 #include "platform/PacedYield.h"
 #include "results/RowEncoding.h"
 
-#include <QFile>
 #include <optional>
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -21,13 +21,6 @@ namespace {
 constexpr qsizetype ChunkBytes = 1 << 16;
 // The dialog's "CSV (*.csv)".
 constexpr int CsvFilter = 1;
-
-// True when the path's modification time can be read; folders count.
-bool pathExists(const QString &path)
-{
-    struct stat info;
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
-}
 
 Failure writeFailure(const QString &path, const OutputFile &file)
 {
@@ -48,29 +41,13 @@ void saveResultsAsTextFile(const ExportServices &services, const ListData &list)
 {
     namespace Site = ReportSites::SaveTextFile;
     ReportingProcedure proc(services.boxes, Site::Identifier);
-    // The dialog adds no extension and asks nothing about overwriting
-    // (Dialogs::saveFile promises both); the question below is ours.
-    const QList<FileFilter> filters =
-        parseFileFilters(u"Text Files (*.txt)|*.txt|CSV (*.csv)|*.csv|All Files (*.*)|*.*|"_s);
-    QString path;
     int chosenFilter = 0;
-    proc.step(Site::ChooseFile,
-              [&] { path = services.dialogs.saveFile(u"Save"_s, filters, &chosenFilter); });
+    const QString path = chooseSavePath(
+        services, proc, u"Text Files (*.txt)|*.txt|CSV (*.csv)|*.csv|All Files (*.*)|*.*|"_s,
+        {Site::ChooseFile, Site::AskOverwrite}, &chosenFilter);
     if (path.isEmpty())
         return;
     const bool csv = chosenFilter == CsvFilter || path.endsWith(u".csv"_s, Qt::CaseInsensitive);
-    MessageAnswer answer = MessageAnswer::Yes;
-    if (pathExists(path)) {
-        // A failing question counts as No: nothing is overwritten unasked.
-        answer = MessageAnswer::No;
-        proc.step(Site::AskOverwrite, [&] {
-            answer = services.boxes.show(
-                {u"Are you sure you wish to overwrite "_s + escapedText(path) + u" ?"_s,
-                 applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
-        });
-    }
-    if (answer != MessageAnswer::Yes)
-        return;
 
     services.pointer.setPointerMode(PointerMode::Busy);
     // Everything from the opening to the commit is one write: its first
