@@ -8,6 +8,25 @@ using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
+namespace {
+
+// A name typed without an extension gets the chosen filter's, as desktop
+// save dialogs do: "report" with "CSV (*.csv)" is "report.csv". "All Files"
+// adds nothing.
+QString withExtensionOf(const QString &path, const FileFilter &filter)
+{
+    const QString name = path.section(u'/', -1);
+    if (name.isEmpty() || (name.contains(u'.') && !name.endsWith(u'.')))
+        return path;
+    const QString pattern = filter.patterns.section(u';', 0, 0);
+    if (!pattern.startsWith(u"*."_s) || pattern.size() < 3 || pattern.indexOf(u'*', 1) >= 0 ||
+        pattern.contains(u'?'))
+        return path;
+    return path + (name.endsWith(u'.') ? pattern.mid(2) : pattern.mid(1));
+}
+
+} // namespace
+
 QString chooseSavePath(const ExportServices &services, ReportingProcedure &proc,
                        const QString &filterText, SaveSteps steps, int *chosenFilter)
 {
@@ -15,9 +34,15 @@ QString chooseSavePath(const ExportServices &services, ReportingProcedure &proc,
     // (Dialogs::saveFile promises both); the question below is ours.
     const QList<FileFilter> filters = parseFileFilters(filterText);
     QString path;
+    int filter = 0;
     proc.step(steps.chooseFile,
-              [&] { path = services.dialogs.saveFile(u"Save"_s, filters, chosenFilter); });
-    if (path.isEmpty() || !PathExists(path))
+              [&] { path = services.dialogs.saveFile(u"Save"_s, filters, &filter); });
+    if (chosenFilter)
+        *chosenFilter = filter;
+    if (path.isEmpty())
+        return path;
+    path = withExtensionOf(path, filters.value(filter));
+    if (!PathExists(path))
         return path;
     MessageAnswer answer = MessageAnswer::No;
     proc.step(steps.askOverwrite, [&] {

@@ -14,8 +14,9 @@ struct SaveSteps
     int askOverwrite;
 };
 
-// Asks where to save with the filters of filterText ("Name (*.x)|*.x|...")
-// and, when that file exists, whether to overwrite it. The path, or an empty
+// Asks where to save with the filters of filterText ("Name (*.x)|*.x|...");
+// a name without an extension gets the chosen filter's. When that file
+// exists, asks whether to overwrite it. The path, or an empty
 // one when the user cancelled or did not say Yes: a failing question counts
 // as No, so that nothing is overwritten unasked. chosenFilter, when given,
 // gets the index of the filter the user chose.

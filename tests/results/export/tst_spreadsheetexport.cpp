@@ -122,6 +122,18 @@ private Q_SLOTS:
         QCOMPARE(m_platform.pointerMode(), PointerMode::Default);
     }
 
+    void noApplication_nameTypedBare_getsXlsx()
+    {
+        m_list.addTexts({u"first"_s});
+        m_platform.answerSaveFile(m_tree.path(u"bare"_s));
+        m_platform.spreadsheetAvailable = false;
+        exportList();
+        QVERIFY(!QFileInfo::exists(m_tree.path(u"bare"_s)));
+        const XlsxSheet sheet = readFirstSheet(m_tree.path(u"bare.xlsx"_s));
+        QVERIFY2(sheet.error.isEmpty(), qPrintable(sheet.error));
+        QCOMPARE(sheet.text(u"A2"_s), u"first"_s);
+    }
+
     void opening_removesTheCacheFoldersWorkbooksOlderThanADay()
     {
         QDir().mkpath(m_folder);

@@ -104,14 +104,48 @@ private Q_SLOTS:
         QVERIFY(m_platform.pointerHistory().isEmpty());
     }
 
-    void nameWithoutExtension_isUsedAsTyped()
+    void typedName_getsTheChosenFiltersExtension_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("text") << u"res"_s << 0 << u"res.txt"_s << QByteArray("a\r\n");
+        QTest::newRow("csv") << u"res"_s << 1 << u"res.csv"_s << QByteArray("file,text\r\n,a\r\n");
+        QTest::newRow("all files adds nothing") << u"res"_s << 2 << u"res"_s << QByteArray("a\r\n");
+        QTest::newRow("own extension kept") << u"res.log"_s << 1 << u"res.log"_s << QByteArray("file,text\r\n,a\r\n");
+        QTest::newRow("trailing dot") << u"res."_s << 0 << u"res.txt"_s << QByteArray("a\r\n");
+    }
+    void typedName_getsTheChosenFiltersExtension()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, saved);
+        QFETCH(QByteArray, bytes);
         m_list.addTexts({u"a"_s});
-        const QString path = m_tree.path(u"res"_s);
-        m_platform.answerSaveFile(path);
+        // Each row in a folder of its own.
+        const QString folder = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
+        QDir().mkpath(m_tree.path(folder));
+        typed = folder + u'/' + typed;
+        saved = folder + u'/' + saved;
+        m_platform.answerSaveFile(m_tree.path(typed), filter);
         save();
-        QCOMPARE(readFile(path), QByteArray("a\r\n"));
-        QVERIFY(!QFile::exists(path + u".txt"_s));
+        QCOMPARE(readFile(m_tree.path(saved)), bytes);
+        if (saved != typed)
+            QVERIFY(!QFile::exists(m_tree.path(typed)));
+    }
+
+    void existingFullName_isAskedAbout()
+    {
+        const QString path = m_tree.write(u"kept.txt"_s, "old\n");
+        m_list.addTexts({u"new"_s});
+        m_platform.answerSaveFile(m_tree.path(u"kept"_s));
+        m_platform.answerNext(MessageAnswer::No);
+        save();
+        QCOMPARE(m_platform.shownRequests().size(), 1);
+        QCOMPARE(m_platform.shownRequests().first().text,
+                 u"Are you sure you wish to overwrite "_s + path + u" ?"_s);
+        QCOMPARE(readFile(path), QByteArray("old\n"));
     }
 
     void existingFile_asksAndKeepsOrReplaces_data()

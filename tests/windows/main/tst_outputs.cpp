@@ -60,9 +60,9 @@ private Q_SLOTS:
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         fillResults(window, rows);
-        const QString path = harness.files.path(u"res"_s);
+        const QString path = harness.files.path(u"res.txt"_s);
         if (!old.isNull())
-            harness.files.write(u"res"_s, old);
+            harness.files.write(u"res.txt"_s, old);
         harness.platform.answerSaveFile(path);
         harness.platform.answerNext(MessageAnswer(answer));
         window.button(MainButton::SaveTextFile)->click();

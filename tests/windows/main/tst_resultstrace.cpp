@@ -455,13 +455,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("filter"); // chosen in the dialog
         QTest::addColumn<QString>("name");
-        QTest::newRow("CSV chosen") << 1 << u"rows"_s;
-        QTest::newRow("named .csv") << 0 << u"rows.CSV"_s;
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("CSV chosen") << 1 << u"rows"_s << u"rows.csv"_s;
+        QTest::newRow("named .csv") << 0 << u"rows.CSV"_s << u"rows.CSV"_s;
     }
     void csv_roundTrip_andTheCommandLineWritesTheSameBytes()
     {
         QFETCH(int, filter);
         QFETCH(QString, name);
+        QFETCH(QString, saved);
         WindowHarness harness;
         MainWindow &window = harness.startShown();
         const QString first = harness.files.write(
@@ -469,10 +471,9 @@ private Q_SLOTS:
         const QString second = harness.files.write(u"b.txt"_s, "caf\xc3\xa9 \\ back");
         window.inputList().appendRows({first, second});
         startExtracting(window);
-        const QString path = harness.files.path(name);
-        harness.platform.answerSaveFile(path, filter);
+        harness.platform.answerSaveFile(harness.files.path(name), filter);
         window.button(MainButton::SaveTextFile)->click();
-        const QByteArray bytes = readFile(path);
+        const QByteArray bytes = readFile(harness.files.path(saved));
 
         QString error;
         const Records records = readCsv(bytes, &error);
