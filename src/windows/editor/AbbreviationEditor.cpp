@@ -165,9 +165,11 @@ void AbbreviationEditor::add()
     proc.step(Site::AskText, [&] {
         answer = m_services.dialogs.askText(u"Enter Abbreviation: "_s, applicationTitle(), {});
     });
-    // A duplicate (exact, case-sensitive) is ignored without a word.
-    if (!answer.isEmpty() && !containsEntry(answer))
-        proc.step(Site::AppendEntry, [&] { appendEntry(answer); });
+    // Blanks typed around an entry would never match a word, so they go. An
+    // empty entry or a duplicate (exact, case-sensitive) is ignored without a word.
+    const QString entry = answer.trimmed();
+    if (!entry.isEmpty() && !containsEntry(entry))
+        proc.step(Site::AppendEntry, [&] { appendEntry(entry); });
 }
 
 void AbbreviationEditor::deleteSelected()

@@ -108,17 +108,18 @@ private Q_SLOTS:
         QCOMPARE(editor->entries(), entries);
     }
 
-    void add_ignoresExactDuplicatesOnly()
+    // Entries are trimmed before they are stored; one that is empty then, or
+    // an exact (case-sensitive) duplicate, is not added.
+    void add_trimsAndIgnoresExactDuplicates()
     {
         store(u"etc."_s + S);
         auto editor = open();
-        for (const QString &answer :
-             {u"etc."_s, u"Etc."_s, u" etc."_s, QString(), u"   "_s, u"Etc."_s, u"et al."_s})
+        for (const QString &answer : {u"etc."_s, u"Etc."_s, u" etc."_s, QString(), u"   "_s,
+                                      u"Etc.\t"_s, u" Dr. "_s})
             m_platform.answerText(answer);
         for (int i = 0; i < 7; ++i)
             click(*editor, u"PushButton4"_s);
-        QCOMPARE(editor->entries(),
-                 (QStringList{u"etc."_s, u"Etc."_s, u" etc."_s, u"   "_s, u"et al."_s}));
+        QCOMPARE(editor->entries(), (QStringList{u"etc."_s, u"Etc."_s, u"Dr."_s}));
         QVERIFY(m_platform.shownMessages().isEmpty());
         QCOMPARE(m_platform.dialogsShown().size(), 7);
         const auto prompt = m_platform.dialogsShown().first();
