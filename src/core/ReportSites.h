@@ -114,8 +114,6 @@ enum : int {
 namespace ResultsMenu {
 inline const QString Identifier = QStringLiteral("in Quillfen.Form1.ListView2_ContextMenu ");
 enum : int {
-    OpenFile = 100,
-    ShowInFolder = 102,
     CopyRow = 104,
     RemoveDuplicates = 106,
     RemovedMessage = 108,

@@ -82,13 +82,13 @@ bool ScriptedPlatform::openLocation(const QString &folderOrAddress)
 bool ScriptedPlatform::openFile(const QString &path)
 {
     openedFiles << path;
-    return true;
+    return !desktopFails;
 }
 
 bool ScriptedPlatform::showInFolder(const QString &path)
 {
     shownInFolder << path;
-    return true;
+    return !desktopFails;
 }
 
 bool ScriptedPlatform::clipboardAttempt()

@@ -69,6 +69,8 @@ public:
     QStringList openedLocations;
     QStringList openedFiles;
     QStringList shownInFolder;
+    // Opening a file or its folder fails: no application, no file manager.
+    bool desktopFails = false;
     QString clipboard;
     int clipboardWrites = 0;
     int clipboardAttempts = 0;

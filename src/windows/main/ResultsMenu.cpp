@@ -5,7 +5,10 @@
 #include "core/ApplicationError.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
+#include "platform/ApplicationFolder.h"
 #include "platform/Desktop.h"
+#include "platform/EscapedText.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Failure.h"
 #include "results/ResultsModel.h"
 #include "results/export/ClipboardExport.h"
@@ -83,11 +86,11 @@ void ResultsMenu::openFile()
     const QString path = menuRowFile();
     if (path.isEmpty())
         return;
-    ReportingProcedure proc(m_boxes, Site::Identifier);
-    proc.step(Site::OpenFile, [&] {
-        if (!m_desktop.openFile(path))
-            throw Failure(u"No application could open %1"_s.arg(path));
-    });
+    const QString cannot = u"Cannot open \"%1\": "_s.arg(escapedText(path));
+    if (!PathExists(path))
+        tellUser(cannot + u"the file is no longer there."_s);
+    else if (!m_desktop.openFile(path))
+        tellUser(cannot + u"no application is set to open it."_s);
 }
 
 void ResultsMenu::showInFolder()
@@ -95,11 +98,18 @@ void ResultsMenu::showInFolder()
     const QString path = menuRowFile();
     if (path.isEmpty())
         return;
-    ReportingProcedure proc(m_boxes, Site::Identifier);
-    proc.step(Site::ShowInFolder, [&] {
-        if (!m_desktop.showInFolder(path))
-            throw Failure(u"The folder of %1 could not be shown"_s.arg(path));
-    });
+    const QString cannot = u"Cannot show \"%1\" in its folder: "_s.arg(escapedText(path));
+    if (!PathExists(path))
+        tellUser(cannot + u"the file is no longer there."_s);
+    else if (!m_desktop.showInFolder(path))
+        tellUser(cannot + u"no file manager could be started."_s);
+}
+
+// A file that is gone or that nothing opens is no fault of the program:
+// one plain box says so.
+void ResultsMenu::tellUser(const QString &text)
+{
+    m_boxes.show({text, applicationTitle(), MessageButtons::Ok, MessageIcon::Warning});
 }
 
 // The selected rows' whole texts, in list order, one per line.

@@ -48,6 +48,7 @@ public:
 
 private:
     QString menuRowFile() const;
+    void tellUser(const QString &text);
     void enableActions();
 
     ListViewControl &m_view;

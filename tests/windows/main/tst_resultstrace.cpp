@@ -285,8 +285,8 @@ private Q_SLOTS:
         QFETCH(bool, busy);
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        const QString a = harness.files.path(u"a.txt"_s);
-        const QString b = harness.files.path(u"sub/b.txt"_s);
+        const QString a = harness.files.write(u"a.txt"_s);
+        const QString b = harness.files.write(u"sub/b.txt"_s);
         fillFromFiles(window, {{a, {u"one"_s, u"two"_s}}, {b, {u"one"_s, u"three"_s, u"two"_s}}});
         ResultsModel &results = window.results();
         results.setData(results.index(1), Qt::Unchecked, Qt::CheckStateRole);
@@ -352,6 +352,48 @@ private Q_SLOTS:
         } else if (action == u"Uncheck All"_s) {
             QCOMPARE(checks(), QList<bool>(5, false));
         }
+    }
+
+    // A file that is gone, or that nothing opens, is told in one box naming
+    // it, not as a program fault.
+    void openFileAndShowInFolder_sayWhyTheyCannot_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("message");
+        const QString open = u"Cannot open \"%1\": "_s;
+        const QString show = u"Cannot show \"%1\" in its folder: "_s;
+        QTest::newRow("open, gone") << u"Open File"_s << false
+                                    << open + u"the file is no longer there."_s;
+        QTest::newRow("open, no application")
+            << u"Open File"_s << true << open + u"no application is set to open it."_s;
+        QTest::newRow("show, gone") << u"Show in Folder"_s << false
+                                    << show + u"the file is no longer there."_s;
+        QTest::newRow("show, no file manager")
+            << u"Show in Folder"_s << true << show + u"no file manager could be started."_s;
+    }
+    void openFileAndShowInFolder_sayWhyTheyCannot()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, present);
+        QFETCH(QString, message);
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        const QString path = present ? harness.files.write(u"a.txt"_s)
+                                     : harness.files.path(u"gone.txt"_s);
+        fillFromFiles(window, {{path, {u"one"_s}}});
+        harness.platform.desktopFails = true;
+        const QPoint at = rowPoint(window.resultsListView(), 0);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, at);
+        QApplication::sendEvent(window.resultsListView()->viewport(), &click);
+        window.resultsMenu().menu()->hide();
+        window.resultsMenu().action(action)->trigger();
+
+        QCOMPARE(harness.platform.shownRequests().size(), 1);
+        const MessageRequest box = harness.platform.shownRequests().first();
+        QCOMPARE(box.text, message.arg(path));
+        QCOMPARE(box.caption, applicationTitle());
+        QCOMPARE(box.icon, MessageIcon::Warning);
     }
 
     // The find box shows the rows that hold its text in any case; the
