@@ -4,6 +4,8 @@
 #include "VisibleTextDelegate.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMetaMethod>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -425,6 +427,17 @@ void ListViewControl::mousePressEvent(QMouseEvent *event)
         return;
     }
     QAbstractItemView::mousePressEvent(event);
+}
+
+void ListViewControl::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy) && isSignalConnected(QMetaMethod::fromSignal(
+                                                  &ListViewControl::copyRequested))) {
+        Q_EMIT copyRequested();
+        event->accept();
+        return;
+    }
+    QAbstractItemView::keyPressEvent(event);
 }
 
 void ListViewControl::contextMenuEvent(QContextMenuEvent *event)

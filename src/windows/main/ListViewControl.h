@@ -53,6 +53,9 @@ Q_SIGNALS:
     // The context menu was asked for at point (viewport coordinates) by the
     // mouse or by the keyboard (then at the current row).
     void menuRequested(const QPoint &point);
+    // Ctrl+C (the desktop's Copy key): the owner copies the selected rows.
+    // Without a receiver the view copies its current row, as Qt's do.
+    void copyRequested();
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -72,6 +75,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
 

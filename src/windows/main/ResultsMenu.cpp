@@ -39,6 +39,7 @@ ResultsMenu::ResultsMenu(ListViewControl &view, ResultsModel &rows, PointerContr
     m_menu->addAction(u"Check All"_s, this, [this] { checkAll(true); });
     m_menu->addAction(u"Uncheck All"_s, this, [this] { checkAll(false); });
     connect(&view, &ListViewControl::menuRequested, this, &ResultsMenu::popUp);
+    connect(&view, &ListViewControl::copyRequested, this, &ResultsMenu::copyRows);
 }
 
 ResultsMenu::~ResultsMenu() = default;

@@ -354,6 +354,22 @@ private Q_SLOTS:
         }
     }
 
+    // Ctrl+C in the results copies the selected rows, as "Copy Row" does,
+    // not only the current one.
+    void ctrlC_copiesTheSelectedRows()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        fillFromFiles(window, {{QString(), {u"one"_s, u"two"_s, u"three"_s}}});
+        ListViewControl *list = window.resultsListView();
+        list->setFocus();
+        list->selectRow(0);
+        list->selectionModel()->select(window.results().index(2),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(harness.platform.clipboard, u"one\r\nthree"_s);
+    }
+
     // A file that is gone, or that nothing opens, is told in one box naming
     // it, not as a program fault.
     void openFileAndShowInFolder_sayWhyTheyCannot_data()
