@@ -17,6 +17,7 @@ struct XlsxCell
     QString type; // the t attribute: "s", "inlineStr", "str", "n", ...
     QString text;
     bool formula = false;
+    bool wrapped = false; // its style wraps the text
 };
 
 struct XlsxSheet
@@ -96,6 +97,25 @@ inline QString unescapeOoxml(const QString &text)
     return out;
 }
 
+// For each cell style (cellXfs) of styles.xml, whether it wraps text.
+inline QList<bool> readWrappingStyles(const QByteArray &xml)
+{
+    QList<bool> wraps;
+    QXmlStreamReader reader(xml);
+    bool inCellStyles = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.name() == QLatin1String("cellXfs"))
+            inCellStyles = reader.isStartElement();
+        else if (inCellStyles && reader.isStartElement() && reader.name() == QLatin1String("xf"))
+            wraps.append(false);
+        else if (inCellStyles && reader.isStartElement() &&
+                 reader.name() == QLatin1String("alignment") && !wraps.isEmpty())
+            wraps.back() = reader.attributes().value(QLatin1String("wrapText")) == u'1';
+    }
+    return wraps;
+}
+
 inline XlsxSheet readFirstSheet(const QString &archive)
 {
     XlsxSheet sheet;
@@ -108,6 +128,8 @@ inline XlsxSheet readFirstSheet(const QString &archive)
     const QByteArray sst = unzipMember(archive, QStringLiteral("xl/sharedStrings.xml"), &ignored);
     if (!sst.isEmpty())
         shared = readSharedStrings(sst);
+    const QList<bool> wrapping =
+        readWrappingStyles(unzipMember(archive, QStringLiteral("xl/styles.xml"), &ignored));
 
     QXmlStreamReader reader(xml);
     QString reference;
@@ -127,6 +149,7 @@ inline XlsxSheet readFirstSheet(const QString &archive)
             reference = reader.attributes().value(QLatin1String("r")).toString();
             cell = XlsxCell();
             cell.type = reader.attributes().value(QLatin1String("t")).toString();
+            cell.wrapped = wrapping.value(reader.attributes().value(QLatin1String("s")).toInt());
         } else if (reader.isStartElement() && name == QLatin1String("f")) {
             cell.formula = true;
             sheet.anyFormula = true;

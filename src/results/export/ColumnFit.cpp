@@ -6,7 +6,9 @@ namespace Quillfen {
 
 namespace {
 
-constexpr double MaxWidth = 255;
+// Wider, a column of long rows pushes the next one off the screen; the
+// sheet wraps what is longer.
+constexpr double MaxWidth = 100;
 constexpr double Margin = 1;
 
 bool isWide(char32_t cp)

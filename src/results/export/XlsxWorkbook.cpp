@@ -71,6 +71,14 @@ void XlsxWorkbook::addSheet()
     m_sheet = workbook_add_worksheet(m_workbook, nullptr);
     if (!m_sheet)
         throw Failure(u"Cannot add a sheet to the workbook %1"_s.arg(m_path));
+    // Every cell wraps, so that text longer than its column shows whole
+    // instead of running under the next column. Rows are flushed as they are
+    // written, before the widths are known, so the cells carry the format
+    // rather than the columns.
+    m_wrapped = workbook_add_format(m_workbook);
+    if (!m_wrapped)
+        throw Failure(u"Cannot add a format to the workbook %1"_s.arg(m_path));
+    format_set_text_wrap(m_wrapped);
 }
 
 bool XlsxWorkbook::writeText(int row, int column, QStringView text)
@@ -86,7 +94,7 @@ bool XlsxWorkbook::writeText(int row, int column, QStringView text)
     // worksheet_write_string stores a string cell whatever the text looks
     // like, so a leading "=" or a number stays text.
     const lxw_error error = worksheet_write_string(
-        m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), sheetText(text).constData(), nullptr);
+        m_sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), sheetText(text).constData(), m_wrapped);
     if (error != LXW_NO_ERROR)
         fail(error);
     return whole;
@@ -111,6 +119,7 @@ void XlsxWorkbook::close()
     // workbook_close frees the workbook whatever it returns.
     lxw_workbook *workbook = std::exchange(m_workbook, nullptr);
     m_sheet = nullptr;
+    m_wrapped = nullptr;
     const lxw_error error = workbook_close(workbook);
     if (error != LXW_NO_ERROR) {
         throw Failure(u"Cannot write the workbook %1: %2"_s.arg(

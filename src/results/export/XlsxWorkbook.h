@@ -5,6 +5,7 @@
 
 struct lxw_workbook;
 struct lxw_worksheet;
+struct lxw_format;
 
 namespace Quillfen {
 
@@ -42,6 +43,7 @@ private:
     QByteArray m_tempFolder;
     lxw_workbook *m_workbook = nullptr;
     lxw_worksheet *m_sheet = nullptr;
+    lxw_format *m_wrapped = nullptr; // owned by the workbook
 };
 
 } // namespace Quillfen

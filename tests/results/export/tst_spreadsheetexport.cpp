@@ -286,6 +286,9 @@ private Q_SLOTS:
         // The library rounds widths to whole pixels.
         QVERIFY2(qAbs(sheet.widths[1] - 41) < 1, qPrintable(QString::number(sheet.widths[1])));
         QVERIFY2(qAbs(sheet.widths[2] - 3) < 1, qPrintable(QString::number(sheet.widths[2])));
+        // Text longer than its column wraps.
+        for (const QString &cell : {u"A1"_s, u"A3"_s, u"B3"_s})
+            QVERIFY2(sheet.cells.value(cell).wrapped, qPrintable(cell));
     }
 
     void columnFit_data()
@@ -300,7 +303,8 @@ private Q_SLOTS:
         QTest::newRow("wide characters count twice") << QStringList{u"世界x"_s} << 6.0;
         QTest::newRow("a pair of surrogates is one character")
             << QStringList{u"a\U0001F600"_s, u"abc"_s} << 4.0;
-        QTest::newRow("capped at the sheet's limit") << QStringList{QString(1000, u'a')} << 255.0;
+        QTest::newRow("capped so that the next column shows")
+            << QStringList{QString(1000, u'a')} << 100.0;
     }
     void columnFit()
     {
