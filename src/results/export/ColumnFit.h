@@ -7,8 +7,8 @@ namespace Quillfen {
 
 // The width each sheet column needs for its longest text, in characters of
 // the sheet's default font: the longest line of any cell, East Asian wide
-// characters counting twice, plus a little margin; at most the sheet's
-// limit of 255.
+// characters counting twice, plus a little margin; at most 100, wide enough
+// to read and narrow enough to leave the next column on the screen.
 class ColumnFit
 {
 public:

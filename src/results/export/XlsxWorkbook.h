@@ -20,7 +20,6 @@ public:
     static constexpr int MaxColumns = 16384;
     // Characters (UTF-16 units) a cell holds.
     static constexpr qsizetype MaxCellLength = 32767;
-    static constexpr double MaxColumnWidth = 255;
 
     // The file is written at close(); tempFolder holds the sheet data until then.
     XlsxWorkbook(const QString &path, const QString &tempFolder);
