@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     dialogs.setOwner(&window);
     // Closing the window ends the program at once, also in the middle of a
     // run, whose yields would otherwise carry on without a window, and while
-    // the abbreviation editor is open, which then gets no close handling.
+    // the abbreviation editor is open (the window has had it keep its list).
     QObject::connect(&window, &MainWindow::unloaded, [&window] {
         if (!window.isRunning() && !window.isEditingAbbreviations()) {
             QCoreApplication::quit();

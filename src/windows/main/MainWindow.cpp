@@ -505,6 +505,12 @@ void MainWindow::addDroppedFiles(const QStringList &paths)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // The editor's list is kept as closing the editor keeps it, before the
+    // program ends.
+    if (m_editingAbbreviations) {
+        if (auto *editor = findChild<AbbreviationEditor *>())
+            editor->close();
+    }
     event->accept();
     Q_EMIT unloaded();
 }
