@@ -4,6 +4,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRadioButton>
+#include <QShortcut>
 
 using namespace Qt::StringLiterals;
 
@@ -74,7 +75,15 @@ void pressOnEnter(QAbstractButton *button)
 
 void giveShortcut(QAbstractButton *button, const QKeySequence &keys)
 {
-    button->setShortcut(keys);
+    // A shortcut of its own: QAbstractButton::setText() replaces the
+    // button's shortcut with its caption's mnemonic, so a button whose
+    // caption changes (Start / Stop Extracting) would lose it.
+    auto *shortcut = new QShortcut(keys, button);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled() && button->isVisible())
+            button->animateClick();
+    });
     button->setToolTip(button->text() + u" ("_s + keys.toString(QKeySequence::NativeText) + u')');
 }
 
