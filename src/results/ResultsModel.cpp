@@ -283,7 +283,10 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return singleLineText(m_rows.textStart(row, DisplayLimit + 1), DisplayLimit);
     case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
         return tooltipText(m_rows.textStart(row, TooltipLimit + 1), TooltipLimit);
+    case Qt::AccessibleDescriptionRole:
+        return listFilePath(row);
     case Qt::EditRole:
         return m_rows.text(row);
     case Qt::CheckStateRole:

@@ -38,11 +38,17 @@ public:
     {
         if (!isValid())
             return {};
+        // A model may give a reader other words than the screen shows: the
+        // results give the row with its own line breaks, and its file.
+        const auto either = [this](int readerRole, int screenRole) {
+            const QVariant reader = index().data(readerRole);
+            return (reader.isValid() ? reader : index().data(screenRole)).toString();
+        };
         switch (t) {
         case QAccessible::Name:
-            return index().data(Qt::DisplayRole).toString();
+            return either(Qt::AccessibleTextRole, Qt::DisplayRole);
         case QAccessible::Description:
-            return index().data(Qt::ToolTipRole).toString();
+            return either(Qt::AccessibleDescriptionRole, Qt::ToolTipRole);
         default:
             return {};
         }

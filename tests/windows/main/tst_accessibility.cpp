@@ -259,6 +259,24 @@ private Q_SLOTS:
             QAccessibleActionInterface::toggleAction()));
     }
 
+    // A reader hears each result row's own line breaks, not the "↵" drawn
+    // for them, and its file, which the screen shows in a second column.
+    void resultRows_readTheirTextAndFile()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        window.results().beginFile(u"/docs/a.txt"_s);
+        window.results().append(u"First line\r\nsecond line"_s);
+        window.results().beginFile(QString());
+        window.results().append(u"No file"_s);
+        window.results().flushRows();
+        QAccessibleInterface *list = accessible(window.resultsListView());
+        QCOMPARE(list->child(0)->text(QAccessible::Name), u"First line\r\nsecond line"_s);
+        QCOMPARE(list->child(0)->text(QAccessible::Description), u"/docs/a.txt"_s);
+        QCOMPARE(list->child(1)->text(QAccessible::Name), u"No file"_s);
+        QCOMPARE(list->child(1)->text(QAccessible::Description), QString());
+    }
+
     void list_nameFollowsItsHeader()
     {
         WindowHarness harness;
