@@ -23,13 +23,15 @@ class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
-    // Full paths in the dialog's order; empty when cancelled.
-    virtual QStringList openFiles(const QString &title, const QList<FileFilter> &filters) = 0;
+    // Full paths in the dialog's order; empty when cancelled. The dialog
+    // opens in initialFolder when it exists.
+    virtual QStringList openFiles(const QString &title, const QList<FileFilter> &filters,
+                                  const QString &initialFolder) = 0;
     // One path, exactly as chosen (no extension added, no overwrite
     // question); empty when cancelled. chosenFilter, when given, gets the
     // number (from 0) of the type filter selected when the user answered.
     virtual QString saveFile(const QString &title, const QList<FileFilter> &filters,
-                             int *chosenFilter = nullptr) = 0;
+                             const QString &initialFolder, int *chosenFilter = nullptr) = 0;
     // A folder's full path; empty when cancelled. initialFolder is selected
     // when it exists.
     virtual QString chooseFolder(const QString &prompt, const QString &initialFolder) = 0;

@@ -44,16 +44,17 @@ void ScriptedPlatform::yield()
         m_onYield(m_yields);
 }
 
-QStringList ScriptedPlatform::openFiles(const QString &title, const QList<FileFilter> &filters)
+QStringList ScriptedPlatform::openFiles(const QString &title, const QList<FileFilter> &filters,
+                                        const QString &initialFolder)
 {
-    m_dialogs.append({QStringLiteral("openFiles"), title, filters, {}, {}});
+    m_dialogs.append({QStringLiteral("openFiles"), title, filters, initialFolder, {}});
     return next(m_openAnswers);
 }
 
 QString ScriptedPlatform::saveFile(const QString &title, const QList<FileFilter> &filters,
-                                   int *chosenFilter)
+                                   const QString &initialFolder, int *chosenFilter)
 {
-    m_dialogs.append({QStringLiteral("saveFile"), title, filters, {}, {}});
+    m_dialogs.append({QStringLiteral("saveFile"), title, filters, initialFolder, {}});
     const int filter = next(m_saveFilters);
     if (chosenFilter)
         *chosenFilter = filter;

@@ -85,8 +85,10 @@ public:
     void setProgressCaption(const QString &caption) override;
     void yield() override;
 
-    QStringList openFiles(const QString &title, const QList<FileFilter> &filters) override;
+    QStringList openFiles(const QString &title, const QList<FileFilter> &filters,
+                          const QString &initialFolder) override;
     QString saveFile(const QString &title, const QList<FileFilter> &filters,
+                     const QString &initialFolder,
                      int *chosenFilter = nullptr) override;
     QString chooseFolder(const QString &prompt, const QString &initialFolder) override;
     QString askText(const QString &prompt, const QString &caption,

@@ -3,6 +3,7 @@
 #include "InputListTarget.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SettingsArea.h"
 
 namespace Quillfen {
 
@@ -18,7 +19,12 @@ public:
     // then all files.
     static QString filters();
 
-    static void run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget &target);
+    // The folder the dialog opens in: that of the last file added.
+    static inline const QString LastFolderKey = QStringLiteral("LastFileFolder");
+
+    // settings, when given, keeps the dialog's folder between uses.
+    static void run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget &target,
+                    SettingsArea *settings = nullptr);
 };
 
 } // namespace Quillfen

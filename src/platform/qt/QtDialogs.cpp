@@ -31,16 +31,17 @@ static QString filterString(const QList<FileFilter> &filters)
     return parts.join(u";;"_s);
 }
 
-QStringList QtDialogs::openFiles(const QString &title, const QList<FileFilter> &filters)
+QStringList QtDialogs::openFiles(const QString &title, const QList<FileFilter> &filters,
+                                  const QString &initialFolder)
 {
-    return QFileDialog::getOpenFileNames(m_owner, title, QString(), filterString(filters));
+    return QFileDialog::getOpenFileNames(m_owner, title, initialFolder, filterString(filters));
 }
 
 QString QtDialogs::saveFile(const QString &title, const QList<FileFilter> &filters,
-                            int *chosenFilter)
+                            const QString &initialFolder, int *chosenFilter)
 {
     // No overwrite question here: the action asks its own.
-    QFileDialog dialog(m_owner, title, QString(), filterString(filters));
+    QFileDialog dialog(m_owner, title, initialFolder, filterString(filters));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);

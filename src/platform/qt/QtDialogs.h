@@ -15,8 +15,10 @@ public:
     explicit QtDialogs(QWidget *owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget *owner) { m_owner = owner; }
 
-    QStringList openFiles(const QString &title, const QList<FileFilter> &filters) override;
+    QStringList openFiles(const QString &title, const QList<FileFilter> &filters,
+                          const QString &initialFolder) override;
     QString saveFile(const QString &title, const QList<FileFilter> &filters,
+                     const QString &initialFolder,
                      int *chosenFilter = nullptr) override;
     QString chooseFolder(const QString &prompt, const QString &initialFolder) override;
     QString askText(const QString &prompt, const QString &caption,

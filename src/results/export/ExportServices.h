@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SettingsArea.h"
 #include "platform/WindowState.h"
 
 #include <chrono>
@@ -23,6 +24,9 @@ struct ExportServices
     // Zero yields at every row and cell; a window passes a few tens of
     // milliseconds, which keeps it as responsive at a fraction of the cost.
     std::chrono::milliseconds yieldInterval{0};
+    // Where the save dialogs remember their last folder; none: they
+    // remember nothing.
+    SettingsArea *settings = nullptr;
 };
 
 } // namespace Quillfen

@@ -3,6 +3,8 @@
 #include "platform/ApplicationFolder.h"
 #include "platform/EscapedText.h"
 #include "core/ApplicationError.h"
+#include "core/LastFolder.h"
+#include "core/SettingsStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -35,12 +37,16 @@ QString chooseSavePath(const ExportServices &services, ReportingProcedure &proc,
     const QList<FileFilter> filters = parseFileFilters(filterText);
     QString path;
     int filter = 0;
-    proc.step(steps.chooseFile,
-              [&] { path = services.dialogs.saveFile(u"Save"_s, filters, &filter); });
+    const QString lastFolder =
+        services.settings ? SettingsStore(*services.settings).get(LastSaveFolderKey) : QString();
+    proc.step(steps.chooseFile, [&] {
+        path = services.dialogs.saveFile(u"Save"_s, filters, lastFolder, &filter);
+    });
     if (chosenFilter)
         *chosenFilter = filter;
     if (path.isEmpty())
         return path;
+    rememberFolderOf(services.settings, LastSaveFolderKey, path);
     path = withExtensionOf(path, filters.value(filter));
     if (!PathExists(path))
         return path;

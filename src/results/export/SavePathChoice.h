@@ -14,6 +14,9 @@ struct SaveSteps
     int askOverwrite;
 };
 
+// The folder the save dialogs open in: the last one saved to.
+inline const QString LastSaveFolderKey = QStringLiteral("LastSaveFolder");
+
 // Asks where to save with the filters of filterText ("Name (*.x)|*.x|...");
 // a name without an extension gets the chosen filter's. When that file
 // exists, asks whether to overwrite it. The path, or an empty

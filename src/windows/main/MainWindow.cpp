@@ -381,7 +381,8 @@ ExportServices MainWindow::exportServices()
             .desktop = m_services.desktop,
             .pointer = *m_pointer,
             .loop = &m_services.loop,
-            .yieldInterval = m_services.exportYieldInterval};
+            .yieldInterval = m_services.exportYieldInterval,
+            .settings = &m_services.settings};
 }
 
 EditorServices MainWindow::editorServices()
@@ -419,7 +420,7 @@ void MainWindow::runningChanged(bool running)
 void MainWindow::addFiles()
 {
     InputListModel::AppendBatch batch(*m_inputRows);
-    AddFilesAction::run(m_services.dialogs, *m_flush, *m_inputRows);
+    AddFilesAction::run(m_services.dialogs, *m_flush, *m_inputRows, &m_services.settings);
 }
 
 void MainWindow::addAllFilesInFolder()

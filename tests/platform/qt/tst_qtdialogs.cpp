@@ -122,20 +122,26 @@ private Q_SLOTS:
         QStringList filters;
         QString title;
         QWidget *parent = nullptr;
+        // It opens where the last files were added from.
+        const QString last = m_tree.root() + u"/last"_s;
+        QDir().mkpath(last);
+        QString shownAt;
         whenShown<QFileDialog>(
             m_guard.get(),
             [&](QFileDialog &dialog) {
                 title = dialog.windowTitle();
                 filters = dialog.nameFilters();
                 parent = dialog.parentWidget();
+                shownAt = dialog.directory().absolutePath();
                 dialog.setDirectory(m_tree.root());
                 dialog.findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"\"b.txt\" \"a\""_s);
                 static_cast<QDialog &>(dialog).accept(); // QFileDialog hides it
             },
             &found);
         const QStringList chosen = dialogs.openFiles(
-            u"Add File(s) - Hold Ctrl to select multiple files"_s, addFilesFilters());
+            u"Add File(s) - Hold Ctrl to select multiple files"_s, addFilesFilters(), last);
         QVERIFY(found);
+        QCOMPARE(shownAt, last);
         QCOMPARE(title, u"Add File(s) - Hold Ctrl to select multiple files"_s);
         QCOMPARE(filters,
                  (QStringList{u"Text and HTML Files (*.txt *.htm *.html)"_s, u"All Files (*)"_s}));
@@ -149,7 +155,7 @@ private Q_SLOTS:
         bool found = false;
         whenShown<QFileDialog>(
             m_guard.get(), [](QFileDialog &dialog) { dialog.reject(); }, &found);
-        QVERIFY(dialogs.openFiles(u"Add"_s, addFilesFilters()).isEmpty());
+        QVERIFY(dialogs.openFiles(u"Add"_s, addFilesFilters(), QString()).isEmpty());
         QVERIFY(found);
     }
 
@@ -167,7 +173,8 @@ private Q_SLOTS:
             },
             &found);
         const QString chosen = dialogs.saveFile(
-            u"Save"_s, parseFileFilters(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s));
+            u"Save"_s, parseFileFilters(u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s),
+            m_tree.root());
         QVERIFY(found);
         // Had the dialog asked about overwriting, its question would have
         // stayed open until the safety timer closed it, and nothing would

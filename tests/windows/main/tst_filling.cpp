@@ -94,6 +94,30 @@ private Q_SLOTS:
         QVERIFY(harness.platform.shownMessages().isEmpty());
     }
 
+    // Add File(s) and the save dialogs open where they were last used, each
+    // remembering its own folder in the settings.
+    void dialogs_openInTheirLastFolder()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        window.results().append(u"row"_s);
+        window.results().flushRows();
+        QDir().mkpath(harness.files.path(u"out"_s));
+        harness.platform.answerOpenFiles({u"/docs/in/a.txt"_s, u"/docs/in/b.txt"_s});
+        harness.platform.answerSaveFile(harness.files.path(u"out/rows.txt"_s));
+        for (int round = 0; round < 2; ++round) {
+            window.button(MainButton::AddFiles)->click();
+            window.button(MainButton::SaveTextFile)->click();
+        }
+        const auto dialogs = harness.platform.dialogsShown();
+        QCOMPARE(dialogs.size(), 4);
+        QCOMPARE(dialogs[0].initial, QString());
+        QCOMPARE(dialogs[1].initial, QString());
+        QCOMPARE(dialogs[2].initial, u"/docs/in"_s);
+        QCOMPARE(dialogs[3].initial, harness.files.path(u"out"_s));
+        QCOMPARE(harness.stored(AddFilesAction::LastFolderKey), u"/docs/in"_s);
+    }
+
     void addFolder_addsTheMatchingFilesAndRemembersTheAnswers()
     {
         WindowHarness harness;
