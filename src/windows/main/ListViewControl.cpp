@@ -379,11 +379,31 @@ bool ListViewControl::viewportEvent(QEvent *event)
     return true;
 }
 
+void ListViewControl::setPlaceholderText(const QString &text)
+{
+    m_placeholder = text;
+    viewport()->update();
+}
+
+void ListViewControl::paintPlaceholder()
+{
+    if (m_placeholder.isEmpty())
+        return;
+    QPainter painter(viewport());
+    QColor colour = palette().color(QPalette::Text);
+    colour.setAlphaF(0.55f);
+    painter.setPen(colour);
+    painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8),
+                     Qt::AlignCenter | Qt::TextWordWrap, m_placeholder);
+}
+
 void ListViewControl::paintEvent(QPaintEvent *event)
 {
     const int count = rowCount();
-    if (count == 0)
+    if (count == 0) {
+        paintPlaceholder();
         return;
+    }
     QPainter painter(viewport());
     const QRect area = event->rect();
     const int first = qMax(0, (area.top() + verticalOffset()) / m_rowHeight);

@@ -35,6 +35,10 @@ public:
     void setColumnWidth(int column, int pixels);
     int rowHeight() const { return m_rowHeight; }
 
+    // Shown, greyed, in an empty list: what to do to fill it.
+    void setPlaceholderText(const QString &text);
+    const QString &placeholderText() const { return m_placeholder; }
+
     // True over the check box of a row that shows one.
     bool isOnCheckIndicator(const QPoint &point) const;
 
@@ -81,6 +85,7 @@ protected:
 
 private:
     int rowCount() const;
+    void paintPlaceholder();
     int rowTop(int row) const { return row * m_rowHeight - verticalOffset(); }
     void updateRowHeight();
     void rowsChanged();
@@ -91,6 +96,7 @@ private:
 
     VisibleTextDelegate *m_textDelegate = nullptr;
     QList<QMetaObject::Connection> m_modelConnections;
+    QString m_placeholder;
     int m_rowHeight = 20;
     bool m_announcePending = false;
 };

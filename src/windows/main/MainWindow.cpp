@@ -165,6 +165,7 @@ void MainWindow::setupControls()
                                u"Drag and drop files here. Double-click item to remove it. Move | "
                                "line to right and out of window to reveal full names."_s);
     m_inputListView->setModel(m_inputRows);
+    m_inputListView->setPlaceholderText(u"Drop files and folders here, or use Add File(s)"_s);
     m_inputBehaviour = new InputListBehaviour(*m_inputListView, *m_inputRows, *m_pointer);
     m_inputBehaviour->setDragPointer(
         pointerFromFile(m_services.applicationFolder + u"/drag.ico"_s));
@@ -210,6 +211,11 @@ void MainWindow::setupControls()
     makeButton(MainButton::ClearInputs, u"Clear List"_s);
     makeButton(MainButton::ClearResults, u"Clear List"_s);
     makeButton(MainButton::LoadSamples, u"Load Sample/Example Files"_s);
+    button(MainButton::EditAbbreviations)
+        ->setToolTip(u"Edit the abbreviations whose \".\" does not end a sentence"_s);
+    button(MainButton::ClearInputs)->setToolTip(u"Remove every file from the input list"_s);
+    button(MainButton::ClearResults)->setToolTip(u"Remove every row from the results"_s);
+    button(MainButton::LoadSamples)->setToolTip(u"Add the sample documents to the input list"_s);
 
     m_followLinks = new QCheckBox(u"Follow links out of folders"_s, this);
     m_followLinks->setObjectName(FollowLinksKey);

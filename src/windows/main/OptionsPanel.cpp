@@ -27,14 +27,18 @@ struct MatchingBoxInfo
     QString caption;
     QString key;
     bool byDefault;
+    QString tip;
 };
 
 const std::array<MatchingBoxInfo, 3> &matchingBoxes()
 {
     static const std::array<MatchingBoxInfo, 3> boxes = {{
-        {u"Match case"_s, u"MatchCase"_s, true},
-        {u"Whole words"_s, u"WholeWords"_s, false},
-        {u"Regular expression"_s, u"RegularExpression"_s, false},
+        {u"Match case"_s, u"MatchCase"_s, true,
+         u"Letters must match in case: \"Error\" does not match \"error\""_s},
+        {u"Whole words"_s, u"WholeWords"_s, false,
+         u"Match only where no letter, digit or \"_\" touches the text"_s},
+        {u"Regular expression"_s, u"RegularExpression"_s, false,
+         u"The text is a Perl-compatible regular expression"_s},
     }};
     return boxes;
 }
@@ -88,6 +92,8 @@ void OptionsPanel::buildExtractOptionFrame(QWidget *parent)
     }
     m_ocr = new QCheckBox(u"Read scanned pages (OCR)"_s, m_extractOptionFrame);
     m_ocr->setObjectName(u"Check4"_s);
+    m_ocr->setToolTip(u"Read the text of PDF pages that are only pictures with optical "
+                      "character recognition (slower)"_s);
     connect(m_ocr, &QCheckBox::clicked, this,
             [this] { saveQuietly([&] { m_store.saveBoolean(OcrKey, m_ocr->isChecked()); }); });
     layout->addWidget(m_ocr);
@@ -119,12 +125,16 @@ void OptionsPanel::buildFilterFrame(QWidget *parent)
     layout->addWidget(notContaining, 1, 0);
     layout->addWidget(m_notContainingText, 1, 1);
     layout->addWidget(all, 2, 0, 1, 2);
+    containing->setToolTip(u"Keep only the rows that contain the text on the right"_s);
+    notContaining->setToolTip(u"Leave out the rows that contain the text on the right"_s);
+    all->setToolTip(u"Keep every row"_s);
     auto *matching = new QHBoxLayout;
     for (std::size_t i = 0; i < m_matching.size(); ++i) {
         const MatchingBoxInfo &info = matchingBoxes().at(i);
         auto *box = new QCheckBox(info.caption, m_filterFrame);
         box->setObjectName(u"Check"_s + QString::number(i + 1));
         box->setChecked(info.byDefault);
+        box->setToolTip(info.tip);
         connect(box, &QCheckBox::clicked, this, [this, box, key = info.key] {
             saveQuietly([&] { m_store.saveBoolean(key, box->isChecked()); });
         });

@@ -241,27 +241,31 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("tooltip");
-        QTest::newRow("1") << 1 << u"Start Extracting (F5)"_s;
-        QTest::newRow("2") << 2 << u"Add File(s) (Ctrl+O)"_s;
-        QTest::newRow("3") << 3 << u"Add All File(s) In Folder (Ctrl+Shift+O)"_s;
-        QTest::newRow("5") << 5 << u"Copy Results To Clipboard (Ctrl+Shift+C)"_s;
-        QTest::newRow("6") << 6 << u"Save Results As Text File (Ctrl+S)"_s;
-        QTest::newRow("7") << 7 << u"Save Results To Excel File (Ctrl+Shift+E)"_s;
-        // Opening the editor and clearing a list keep to the mouse and Enter.
-        QTest::newRow("4") << 4 << QString();
-        QTest::newRow("8") << 8 << QString();
-        QTest::newRow("9") << 9 << QString();
-        QTest::newRow("10") << 10 << QString();
+        QTest::addColumn<bool>("shortcut");
+        QTest::newRow("1") << 1 << u"Start Extracting (F5)"_s << true;
+        QTest::newRow("2") << 2 << u"Add File(s) (Ctrl+O)"_s << true;
+        QTest::newRow("3") << 3 << u"Add All File(s) In Folder (Ctrl+Shift+O)"_s << true;
+        QTest::newRow("5") << 5 << u"Copy Results To Clipboard (Ctrl+Shift+C)"_s << true;
+        QTest::newRow("6") << 6 << u"Save Results As Text File (Ctrl+S)"_s << true;
+        QTest::newRow("7") << 7 << u"Save Results To Excel File (Ctrl+Shift+E)"_s << true;
+        // Opening the editor and clearing a list keep to the mouse and Enter,
+        // and say what they do.
+        QTest::newRow("4") << 4 << u"Edit the abbreviations whose \".\" does not end a sentence"_s
+                           << false;
+        QTest::newRow("8") << 8 << u"Remove every file from the input list"_s << false;
+        QTest::newRow("9") << 9 << u"Remove every row from the results"_s << false;
+        QTest::newRow("10") << 10 << u"Add the sample documents to the input list"_s << false;
     }
     void shortcut_isNamedInTheButtonsTooltip()
     {
         QFETCH(int, number);
         QFETCH(QString, tooltip);
+        QFETCH(bool, shortcut);
         WindowHarness harness;
         MainWindow &window = harness.start();
         QCOMPARE(window.button(MainButton(number - 1))->toolTip(), tooltip);
-        QCOMPARE(window.button(MainButton(number - 1))->findChildren<QShortcut *>().isEmpty(),
-                 tooltip.isEmpty());
+        QCOMPARE(!window.button(MainButton(number - 1))->findChildren<QShortcut *>().isEmpty(),
+                 shortcut);
     }
 
     void delete_removesTheSelectedInputRowWhateverTheModifiers_data()
