@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <string_view>
+#include <vector>
 
 namespace Quillfen {
 
@@ -11,7 +12,9 @@ namespace Quillfen {
 // empty line, a line break inside a paragraph as CR LF, all CR LF. Empty
 // paragraphs leave no trace, and neither do breaks at a paragraph's start
 // or end or several breaks in a row, so that a document paragraph stays
-// one paragraph of the text. Kept as UTF-8 until taken.
+// one paragraph of the text. Kept as UTF-8 until taken, in blocks of
+// whole paragraphs that take() decodes and lets go one by one, so that the
+// text is never held whole twice.
 class DocumentText
 {
 public:
@@ -21,15 +24,18 @@ public:
     void lineBreak();
     void endParagraph();
 
-    qsizetype byteCount() const { return m_text.size(); }
+    qsizetype byteCount() const { return m_blockBytes + m_text.size(); }
     // Ends the paragraph and hands the whole text over.
     QString take();
 
 private:
     void begin();
 
-    QByteArray m_text;
-    qsizetype m_paragraphStart = 0; // before its separator
+    std::vector<QByteArray> m_blocks; // finished, each about BlockBytes
+    qsizetype m_blockBytes = 0;       // in m_blocks
+    QByteArray m_text;                // the last block, growing
+    qsizetype m_paragraphStart = 0;   // before its separator
+    bool m_separated = false;         // the paragraph begun has a separator
     bool m_begun = false;
     bool m_breakPending = false;
 };
