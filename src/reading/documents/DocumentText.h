@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <string_view>
 #include <vector>
 

@@ -173,7 +173,8 @@ void appendWordPart(XmlSource xml, const char *what, DocumentText &text,
 {
     WordPartWalk walk(text);
     walkXml(
-        std::move(xml), what, [&](const pugi::xml_node &node, int depth) { return walk.enter(node, depth); },
+        std::move(xml), what,
+        [&](const pugi::xml_node &node, int depth) { return walk.enter(node, depth); },
         [&](const pugi::xml_node &node, int depth) { walk.leave(node, depth); }, sliceBytes);
     text.endParagraph();
 }

@@ -107,7 +107,8 @@ template <typename Found> void forEach(QByteArrayView bytes, QByteArrayView need
     const char *begin = bytes.data();
     const char *end = begin + bytes.size();
     for (const char *from = begin; from < end;) {
-        const void *hit = memmem(from, std::size_t(end - from), needle.data(), std::size_t(needle.size()));
+        const void *hit =
+            memmem(from, std::size_t(end - from), needle.data(), std::size_t(needle.size()));
         if (!hit)
             return;
         const char *at = static_cast<const char *>(hit);
@@ -180,7 +181,8 @@ void tableSubsections(QByteArrayView pdf, LargestClaim &largest)
 {
     forEach(pdf, "xref", [&](qsizetype at) {
         const qsizetype after = at + 4;
-        if ((at > 0 && !isDelimiter(pdf[at - 1])) || (after < pdf.size() && !isDelimiter(pdf[after])))
+        if ((at > 0 && !isDelimiter(pdf[at - 1])) ||
+            (after < pdf.size() && !isDelimiter(pdf[after])))
             return; // "startxref", or a longer word
         Tokens tokens(pdf, after);
         while (true) {
@@ -251,7 +253,9 @@ void linearizedPages(QByteArrayView pdf, LargestClaim &largest)
         return;
     forEachName(dictionary, "/N", [&](qsizetype after) {
         if (const auto pages = Tokens(dictionary, after).integer())
-            largest.consider(*pages, [&]() -> QString { return u"linearized page count /N "_s + number(*pages); });
+            largest.consider(*pages, [&]() -> QString {
+                return u"linearized page count /N "_s + number(*pages);
+            });
     });
 }
 

@@ -188,8 +188,7 @@ ZipEntryStream::ZipEntryStream(ZipContainer &archive, zip_file *file, QByteArray
                                qint64 budget, bool entryBound)
     : m_archive(archive), m_file(file), m_name(std::move(name)), m_budget(budget),
       m_entryBound(entryBound)
-{
-}
+{}
 
 ZipEntryStream::~ZipEntryStream()
 {

@@ -263,8 +263,10 @@ private Q_SLOTS:
             xml += "<w:p/>";
         const qsizetype bad = xml.size();
         xml += "<w:p></w:x></w:body></w:document>";
-        for (const auto &[sliceBytes, pieceBytes] :
-             {std::pair<qsizetype, qsizetype>{100, 0}, {100, 1}, {100, 7}, {qsizetype(1) << 30, 0}}) {
+        for (const auto &[sliceBytes, pieceBytes] : {std::pair<qsizetype, qsizetype>{100, 0},
+                                                     {100, 1},
+                                                     {100, 7},
+                                                     {qsizetype(1) << 30, 0}}) {
             try {
                 docxPartText(xml, sliceBytes, pieceBytes);
                 QFAIL("no failure");
@@ -300,7 +302,8 @@ private Q_SLOTS:
             "<w:p w:rsidR=\"00A1B2C3\" w:rsidRDefault=\"00D4E5F6\" w:rsidP=\"00123456\">"
             "<w:pPr><w:pStyle w:val=\"Normal\"/></w:pPr></w:p>";
         constexpr qsizetype PartBytes = qsizetype(256) << 20;
-        QByteArray docx = docxOf(paragraph.repeated(PartBytes / paragraph.size()) + para(run("End.")));
+        QByteArray docx =
+            docxOf(paragraph.repeated(PartBytes / paragraph.size()) + para(run("End.")));
         const pid_t child = fork();
         if (child == 0) {
             bool read = false;

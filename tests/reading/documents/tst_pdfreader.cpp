@@ -130,8 +130,8 @@ QByteArray onePagePdf()
 QByteArray linearizedPdf(int pages)
 {
     QByteArray pdf = onePagePdf();
-    pdf.insert(9, "9 0 obj << /Linearized 1 /L 0000000000 /H [0 0] /O 3 /E 0 /N "
-                      + QByteArray::number(pages) + " /T 0 >> endobj\n");
+    pdf.insert(9, "9 0 obj << /Linearized 1 /L 0000000000 /H [0 0] /O 3 /E 0 /N " +
+                      QByteArray::number(pages) + " /T 0 >> endobj\n");
     const QByteArray length = "/L " + QByteArray::number(pdf.size()).rightJustified(10, '0');
     return pdf.replace("/L 0000000000", length);
 }
@@ -332,7 +332,8 @@ private Q_SLOTS:
             << u"room for 33000001 objects (/Index [33000000 1])"_s;
         // A table that does not lead anywhere is rebuilt from the objects.
         QTest::newRow("object number, table rebuilt")
-            << QByteArray(plain).replace("startxref\n", "startxref\n9") + "33000000 0 obj\n<< >>\nendobj\n"
+            << QByteArray(plain).replace("startxref\n", "startxref\n9") +
+                   "33000000 0 obj\n<< >>\nendobj\n"
             << u"room for 33000192 objects (object number 33000000)"_s;
         QTest::newRow("linearized page count")
             << linearizedPdf(33'000'000) << u"(linearized page count /N 33000000)"_s;
@@ -351,22 +352,22 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("count");
         QTest::addColumn<QString>("what");
-        QTest::newRow("largest /Size") << QByteArray("<< /Size 12 >> << /Size 40 >> << /Size 7 >>")
-                                       << 40LL << u"/Size 40"_s;
+        QTest::newRow("largest /Size")
+            << QByteArray("<< /Size 12 >> << /Size 40 >> << /Size 7 >>") << 40LL << u"/Size 40"_s;
         QTest::newRow("comment and line break before the number")
             << QByteArray("/Size % the count\r\n 77") << 77LL << u"/Size 77"_s;
         QTest::newRow("a longer name, a real, beyond an int, negative: no count")
             << QByteArray("/SizeX 99999 /Size 5.0 /Size 3000000000 /Size -9 /Indexed [0 99999]")
             << 0LL << QString();
-        QTest::newRow("startxref is no table") << QByteArray("startxref\n99999999\n%%EOF") << 0LL
-                                               << QString();
+        QTest::newRow("startxref is no table")
+            << QByteArray("startxref\n99999999\n%%EOF") << 0LL << QString();
         // Entries are skipped, not taken for subsections ("0000000000 65535").
         QTest::newRow("table subsections")
             << QByteArray("xref\n0 2\n0000000000 65535 f \n0000500000 00000 n \n7 1\n"
                           "0000000100 00000 n \ntrailer")
             << 8LL << u"cross-reference subsection 7 1"_s;
-        QTest::newRow("index pairs") << QByteArray("/Index [0 7 100 5]") << 105LL
-                                     << u"/Index [100 5]"_s;
+        QTest::newRow("index pairs")
+            << QByteArray("/Index [0 7 100 5]") << 105LL << u"/Index [100 5]"_s;
         QTest::newRow("object number to the next 256, references and endobj not")
             << QByteArray("300 0 obj << /P 9000 0 R >> endobj 9999 endobj") << 512LL
             << u"object number 300"_s;
