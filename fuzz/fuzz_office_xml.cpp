@@ -1,6 +1,8 @@
 // One XML part of a Word or OpenDocument file: the walk that turns its
 // elements into paragraphs, line breaks, tabs and notes, whole and in
-// slices of 1 to 64 bytes (the first byte's upper bits).
+// slices of 1 to 64 bytes (the first byte's bits 1 to 6), the XML handed
+// to the slicer whole or, when bit 7 is set, 1 to 7 bytes at a time as an
+// archive's entry is inflated.
 #include "FuzzSupport.h"
 #include "platform/Failure.h"
 #include "reading/documents/OfficeText.h"
@@ -24,9 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QuillfenFuzz::requireDocumentText(text);
     // Parsed in slices, as large parts are, wherever they fall: the same.
     const qsizetype sliceBytes = 1 + (choice >> 1) % 64;
+    const qsizetype pieceBytes = (choice & 0x80) ? 1 + qsizetype(size % 7) : 0;
     QString sliced;
     try {
-        sliced = (choice & 1) ? odtContentText(xml, sliceBytes) : docxPartText(xml, sliceBytes);
+        sliced = (choice & 1) ? odtContentText(xml, sliceBytes, pieceBytes)
+                              : docxPartText(xml, sliceBytes, pieceBytes);
     } catch (const Failure &) {
         QuillfenFuzz::require(false, "a part read whole fails in slices");
     }

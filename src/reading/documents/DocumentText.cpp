@@ -1,11 +1,21 @@
 #include "DocumentText.h"
 
+#include <QStringDecoder>
+#include <utility>
+
 namespace Quillfen {
+
+namespace {
+
+constexpr qsizetype BlockBytes = 4 << 20;
+
+} // namespace
 
 void DocumentText::begin()
 {
     m_paragraphStart = m_text.size();
-    if (m_paragraphStart > 0)
+    m_separated = m_paragraphStart > 0 || m_blockBytes > 0;
+    if (m_separated)
         m_text.append("\r\n\r\n");
     m_begun = true;
 }
@@ -46,7 +56,7 @@ void DocumentText::endParagraph()
 {
     if (!m_begun)
         return;
-    const qsizetype contentStart = m_paragraphStart == 0 ? 0 : m_paragraphStart + 4;
+    const qsizetype contentStart = m_paragraphStart + (m_separated ? 4 : 0);
     // Spaces and control characters alone make no paragraph.
     auto isBlank = [](char c) { return uchar(c) <= 0x20; };
     qsizetype end = m_text.size();
@@ -56,14 +66,32 @@ void DocumentText::endParagraph()
     m_text.truncate(blank ? m_paragraphStart : end);
     m_begun = false;
     m_breakPending = false;
+    if (m_text.size() >= BlockBytes) {
+        m_blockBytes += m_text.size();
+        m_blocks.push_back(std::exchange(m_text, QByteArray()));
+    }
 }
 
 QString DocumentText::take()
 {
     endParagraph();
-    QString text = QString::fromUtf8(m_text);
-    m_text = QByteArray();
+    m_blockBytes += m_text.size();
+    m_blocks.push_back(std::exchange(m_text, QByteArray()));
+    // UTF-16 never takes more units than UTF-8 takes bytes; the room not
+    // written is never touched.
+    QString text(m_blockBytes, Qt::Uninitialized);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QChar *end = text.data();
+    for (QByteArray &block : m_blocks) {
+        end = decoder.appendToBuffer(end, block);
+        block = QByteArray();
+    }
+    text.truncate(end - text.constData());
+    text.squeeze();
+    m_blocks.clear();
+    m_blockBytes = 0;
     m_paragraphStart = 0;
+    m_separated = false;
     return text;
 }
 

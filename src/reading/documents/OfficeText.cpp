@@ -160,12 +160,21 @@ private:
     bool m_joinNext = false;
 };
 
-void appendWordPart(QByteArray xml, const char *what, DocumentText &text,
+// An entry's XML, inflated as the slices need it.
+XmlSource xmlOfEntry(std::unique_ptr<ZipEntryStream> entry)
+{
+    return [entry = std::shared_ptr<ZipEntryStream>(std::move(entry))](QByteArray &buffer) {
+        return entry->readMore(buffer);
+    };
+}
+
+void appendWordPart(XmlSource xml, const char *what, DocumentText &text,
                     qsizetype sliceBytes = XmlSliceBytes)
 {
     WordPartWalk walk(text);
     walkXml(
-        xml, what, [&](const pugi::xml_node &node, int depth) { return walk.enter(node, depth); },
+        std::move(xml), what,
+        [&](const pugi::xml_node &node, int depth) { return walk.enter(node, depth); },
         [&](const pugi::xml_node &node, int depth) { walk.leave(node, depth); }, sliceBytes);
     text.endParagraph();
 }
@@ -327,7 +336,7 @@ int spaceCount(const pugi::xml_node &node)
 
 // Text only ever stands inside office:body; styles and declarations before
 // it hold none.
-QString odtTextOfContent(QByteArray xml, qsizetype sliceBytes = XmlSliceBytes)
+QString odtTextOfContent(XmlSource xml, qsizetype sliceBytes = XmlSliceBytes)
 {
     DocumentText body;
     DocumentText notes;
@@ -339,7 +348,7 @@ QString odtTextOfContent(QByteArray xml, qsizetype sliceBytes = XmlSliceBytes)
     int paragraphDepth = 0;
     const auto &roles = odtRoles();
     walkXml(
-        xml, "content.xml",
+        std::move(xml), "content.xml",
         [&](const pugi::xml_node &node, int depth) {
             if (depth == 2 && localName(node) != "body")
                 return Visit::Skip;
@@ -411,11 +420,11 @@ QString docxText(ZipContainer &archive)
     const QByteArray part = main.first();
     refuseOtherOfficeFiles(archive, part);
     DocumentText text;
-    appendWordPart(archive.readRequired(part), "the main document", text);
+    appendWordPart(xmlOfEntry(archive.openRequired(part)), "the main document", text);
     for (const char *type : {"/footnotes", "/endnotes"}) {
         for (const QByteArray &notes : relationshipTargets(archive, part, type)) {
-            if (auto xml = archive.read(notes))
-                appendWordPart(*std::move(xml), notes.constData(), text);
+            if (auto entry = archive.open(notes))
+                appendWordPart(xmlOfEntry(std::move(entry)), notes.constData(), text);
         }
     }
     return text.take();
@@ -435,7 +444,7 @@ QString odtText(ZipContainer &archive)
         if (manifest->contains("encryption-data"))
             throw Failure(u"it is encrypted"_s);
     }
-    return odtTextOfContent(archive.readRequired("content.xml"));
+    return odtTextOfContent(xmlOfEntry(archive.openRequired("content.xml")));
 }
 
 QString odtTextOfBytes(QByteArray bytes)
@@ -451,21 +460,21 @@ QString docxPartText(QByteArray xml)
     return docxPartText(std::move(xml), XmlSliceBytes);
 }
 
-QString docxPartText(QByteArray xml, qsizetype sliceBytes)
+QString docxPartText(QByteArray xml, qsizetype sliceBytes, qsizetype pieceBytes)
 {
     DocumentText text;
-    appendWordPart(std::move(xml), "the part", text, sliceBytes);
+    appendWordPart(xmlSourceOf(std::move(xml), pieceBytes), "the part", text, sliceBytes);
     return text.take();
 }
 
 QString odtContentText(QByteArray xml)
 {
-    return odtTextOfContent(std::move(xml));
+    return odtTextOfContent(xmlSourceOf(std::move(xml)));
 }
 
-QString odtContentText(QByteArray xml, qsizetype sliceBytes)
+QString odtContentText(QByteArray xml, qsizetype sliceBytes, qsizetype pieceBytes)
 {
-    return odtTextOfContent(std::move(xml), sliceBytes);
+    return odtTextOfContent(xmlSourceOf(std::move(xml), pieceBytes), sliceBytes);
 }
 
 } // namespace Quillfen

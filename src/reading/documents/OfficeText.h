@@ -26,8 +26,10 @@ QString odtText(ZipContainer &archive);
 QString docxPartText(QByteArray xml);
 QString odtContentText(QByteArray xml);
 // The same parsed in slices of about sliceBytes, as large parts are (see
-// XmlSlices.h): the text must not depend on where the slices fall.
-QString docxPartText(QByteArray xml, qsizetype sliceBytes);
-QString odtContentText(QByteArray xml, qsizetype sliceBytes);
+// XmlSlices.h), the XML handed to the slicer pieceBytes at a time (all at
+// once: 0), as an archive's entry is inflated: the text must depend on
+// neither.
+QString docxPartText(QByteArray xml, qsizetype sliceBytes, qsizetype pieceBytes = 0);
+QString odtContentText(QByteArray xml, qsizetype sliceBytes, qsizetype pieceBytes = 0);
 
 } // namespace Quillfen

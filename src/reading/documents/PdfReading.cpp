@@ -3,6 +3,7 @@
 #include "PageOcr.h"
 #include "PdfCutOff.h"
 #include "PdfLayout.h"
+#include "PdfObjectClaims.h"
 #include "PopplerMessages.h"
 #include "reading/IncompleteText.h"
 
@@ -163,8 +164,25 @@ QString seconds(std::chrono::milliseconds time)
     return QString::number(double(time.count()) / 1000.0, 'g', 6) + u" s"_s;
 }
 
+// poppler makes room for every object number a file claims before it
+// reads any object, so a claim of millions in a few bytes would cost
+// gigabytes. Such a file is refused rather than handed to poppler with a
+// smaller claim written in: that would be another document than the file,
+// whose text no other reader would show.
+void refuseClaimsBeyondTheBytes(QByteArrayView bytes)
+{
+    const PdfRoomClaim claim = largestRoomClaim(bytes);
+    const qint64 allowed = objectRoomAllowed(bytes.size());
+    if (claim.count > allowed)
+        throw Failure(u"it claims room for "_s + QString::number(claim.count) + u" objects ("_s +
+                      claim.what + u"), more than the "_s + QString::number(allowed) +
+                      u" a PDF of "_s + QString::number(bytes.size()) +
+                      u" bytes is read with (a damaged or hostile file?)"_s);
+}
+
 QString readPdf(QByteArrayView bytes, const ReadingChoices &choices)
 {
+    refuseClaimsBeyondTheBytes(bytes);
     static std::once_flag quiet;
     std::call_once(quiet, [] { poppler::set_debug_error_function(keepComplaint, nullptr); });
     firstComplaint.clear();

@@ -3,6 +3,7 @@
 #include "XmlTree.h"
 
 #include <QByteArray>
+#include <functional>
 #include <vector>
 
 namespace Quillfen {
@@ -15,13 +16,24 @@ namespace Quillfen {
 // elements still open where it ends.
 constexpr qsizetype XmlSliceBytes = 16 << 20;
 
+// Where XML comes from: appends its next bytes to buffer and says true,
+// or says false at its end. A part of a zip archive is inflated this way,
+// so that only about a slice of it is held at a time.
+using XmlSource = std::function<bool(QByteArray &buffer)>;
+
+// XML already in memory, handed on pieceBytes at a time (all at once by
+// default).
+XmlSource xmlSourceOf(QByteArray bytes, qsizetype pieceBytes = 0);
+
 // Cuts XML into such slices. Only cuts after an end tag or an empty
 // element, never inside markup, text, a comment or CDATA; XML that is not
-// in an ASCII-compatible encoding, or too small, is one slice.
+// in an ASCII-compatible encoding, or too small, is one slice. Holds the
+// XML from where the slice at hand starts on, the prolog and the start
+// tags of the elements open there.
 class XmlSlicer
 {
 public:
-    XmlSlicer(const QByteArray &bytes, qsizetype sliceBytes);
+    XmlSlicer(XmlSource source, qsizetype sliceBytes);
 
     struct Slice
     {
@@ -30,7 +42,6 @@ public:
         int openAtEnd = 0;    // elements still open after it, on its last-child chain
         qsizetype from = 0;   // where its own bytes start in the whole
         qsizetype prefix = 0; // bytes before them in xml
-        bool whole = false;   // the XML itself, which xml then does not copy
     };
     // The next slice; false after the last.
     bool next(Slice &slice);
@@ -38,31 +49,46 @@ public:
 private:
     struct Open
     {
-        qsizetype start; // of its start tag
+        qsizetype start; // of its start tag, in m_buffer or in m_kept
         qsizetype end;   // past it
+        bool kept;       // in m_kept
     };
-    qsizetype skipMarkup(qsizetype at) const;
-    bool parserAgreesOnProlog() const;
+    bool pull();
+    // Whether the byte at at is there, pulling more until it is.
+    bool have(qsizetype at) { return at < m_buffer.size() || pullUntil(at); }
+    bool pullUntil(qsizetype at);
+    char byteAt(qsizetype at) const { return m_buffer.constData()[at]; }
+    qsizetype find(char c, qsizetype from);
+    qsizetype find(QByteArrayView text, qsizetype from);
+    qsizetype skipMarkup(qsizetype at);
+    qsizetype tagEnd(qsizetype from);
+    bool parserAgreesOnProlog();
+    QByteArrayView startTag(const Open &open) const;
+    void dropSliced();
 
-    const QByteArray &m_bytes;
+    XmlSource m_source;
+    bool m_ended = false;
+    QByteArray m_buffer; // the XML from m_base on
+    qsizetype m_base = 0;
+    QByteArray m_prolog;
+    QByteArray m_kept; // start tags of open elements whose bytes were dropped
     qsizetype m_sliceBytes;
-    qsizetype m_prologEnd = 0;
     qsizetype m_pos = 0;
     std::vector<Open> m_open;
     bool m_whole = false;
     bool m_done = false;
 };
 
-// Visits every node of the XML in bytes as walkTree visits the nodes below
+// Visits every node of the XML from source as walkTree visits the nodes below
 // a whole document, parsing at most about sliceBytes of it at a time: an
 // element that slices cut is entered once and left once. depth is 1 for
 // the document element, given to enter(node, depth) and leave(node,
 // depth). Throws Failure as parseXml does, naming what.
 template <typename Enter, typename Leave>
-void walkXml(QByteArray &bytes, const char *what, Enter &&enter, Leave &&leave,
+void walkXml(XmlSource source, const char *what, Enter &&enter, Leave &&leave,
              qsizetype sliceBytes = XmlSliceBytes)
 {
-    XmlSlicer slicer(bytes, sliceBytes);
+    XmlSlicer slicer(std::move(source), sliceBytes);
     XmlSlicer::Slice slice;
     std::vector<pugi::xml_node> path; // the elements entered, outermost first
     std::vector<pugi::xml_node> openAtEnd;
@@ -71,10 +97,7 @@ void walkXml(QByteArray &bytes, const char *what, Enter &&enter, Leave &&leave,
     int skippedDepth = 0;
     while (slicer.next(slice)) {
         pugi::xml_document tree;
-        if (slice.whole)
-            parseXml(tree, bytes, what); // in place
-        else
-            parseXml(tree, slice.xml, what, slice.from - slice.prefix);
+        parseXml(tree, slice.xml, what, slice.from - slice.prefix);
         const auto elementAmong = [](pugi::xml_node node, bool forward) {
             while (node && node.type() != pugi::node_element)
                 node = forward ? node.next_sibling() : node.previous_sibling();

@@ -4,6 +4,7 @@
 
 #include <QUrl>
 #include <algorithm>
+#include <utility>
 #include <zip.h>
 
 using namespace Qt::StringLiterals;
@@ -124,13 +125,27 @@ void ZipContainer::failOverBudget(const QByteArray &name, bool entry) const
                   u" together (a zip bomb?)"_s);
 }
 
-std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
+std::unique_ptr<ZipEntryStream> ZipContainer::open(const QByteArray &name)
+{
+    return openEntry(name, nullptr);
+}
+
+std::unique_ptr<ZipEntryStream> ZipContainer::openRequired(const QByteArray &name)
+{
+    if (auto entry = open(name))
+        return entry;
+    failDamaged(u"it has no "_s + QString::fromUtf8(name));
+}
+
+// expected, when given, gets what the headers say the entry holds, never
+// more than deflate can give for its compressed bytes within the budget.
+std::unique_ptr<ZipEntryStream> ZipContainer::openEntry(const QByteArray &name, qint64 *expected)
 {
     if (name.isEmpty())
-        return std::nullopt;
+        return nullptr;
     const zip_int64_t index = zip_name_locate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
     if (index < 0)
-        return std::nullopt;
+        return nullptr;
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) == 0) {
@@ -145,49 +160,75 @@ std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
     // come and the room made for them follows what came.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(budget))
         failOverBudget(name, entryBound);
-    qint64 expected = 0;
-    if ((stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE))
-        expected = std::min<qint64>(qint64(stat.size),
-                                    qint64(std::min<zip_uint64_t>(stat.comp_size, budget)) *
-                                        DeflateMostRatio);
-
+    if (expected && (stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE))
+        *expected = std::min<qint64>(qint64(stat.size),
+                                     qint64(std::min<zip_uint64_t>(stat.comp_size, budget)) *
+                                         DeflateMostRatio);
     zip_file_t *file = zip_fopen_index(m_archive, zip_uint64_t(index), 0);
     if (!file)
         failForError(zip_get_error(m_archive), name);
-    constexpr qsizetype Chunk = 64 * 1024;
+    return std::make_unique<ZipEntryStream>(*this, file, name, budget, entryBound);
+}
+
+std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
+{
+    qint64 expected = 0;
+    const std::unique_ptr<ZipEntryStream> entry = openEntry(name, &expected);
+    if (!entry)
+        return std::nullopt;
     QByteArray bytes;
     // One chunk more than expected, to meet the end without growing.
-    bytes.reserve(qsizetype(std::min(expected, budget)) + Chunk);
-    qsizetype filled = 0;
-    for (;;) {
-        if (bytes.capacity() - filled < Chunk) {
-            // Doubling, but never past the budget.
-            const qint64 room = std::min<qint64>(2 * bytes.capacity(), budget + Chunk);
-            bytes.reserve(qsizetype(std::max<qint64>(room, filled + Chunk)));
-        }
-        bytes.resize(filled + Chunk);
-        const zip_int64_t got = zip_fread(file, bytes.data() + filled, Chunk);
-        if (got < 0) {
-            const int code = zip_error_code_zip(zip_file_get_error(file));
-            const int systemCode = zip_error_code_system(zip_file_get_error(file));
-            zip_fclose(file);
-            failForError(code, systemCode, name);
-        }
-        filled += qsizetype(got);
-        if (filled > budget) {
-            zip_fclose(file);
-            m_unpacked += filled;
-            failOverBudget(name, entryBound);
-        }
-        if (got == 0)
-            break;
+    bytes.reserve(qsizetype(std::min(expected, entry->m_budget)) + ZipEntryStream::Chunk);
+    while (entry->readMore(bytes)) {
     }
-    bytes.resize(filled);
-    m_unpacked += filled;
-    const int closed = zip_fclose(file);
-    if (closed != 0)
-        failForError(closed, 0, name);
     return bytes;
+}
+
+ZipEntryStream::ZipEntryStream(ZipContainer &archive, zip_file *file, QByteArray name,
+                               qint64 budget, bool entryBound)
+    : m_archive(archive), m_file(file), m_name(std::move(name)), m_budget(budget),
+      m_entryBound(entryBound)
+{}
+
+ZipEntryStream::~ZipEntryStream()
+{
+    if (m_file)
+        zip_fclose(m_file);
+}
+
+bool ZipEntryStream::readMore(QByteArray &buffer)
+{
+    if (!m_file)
+        return false;
+    const qsizetype filled = buffer.size();
+    if (buffer.capacity() - filled < Chunk) {
+        // Doubling, but never past what the budget leaves.
+        const qint64 room =
+            std::min<qint64>(2 * buffer.capacity(), filled + (m_budget - m_read) + Chunk);
+        buffer.reserve(qsizetype(std::max<qint64>(room, filled + Chunk)));
+    }
+    buffer.resize(filled + Chunk);
+    const zip_int64_t got = zip_fread(m_file, buffer.data() + filled, Chunk);
+    if (got < 0) {
+        buffer.resize(filled);
+        const int code = zip_error_code_zip(zip_file_get_error(m_file));
+        const int systemCode = zip_error_code_system(zip_file_get_error(m_file));
+        zip_fclose(std::exchange(m_file, nullptr));
+        failForError(code, systemCode, m_name);
+    }
+    buffer.resize(filled + qsizetype(got));
+    m_read += got;
+    m_archive.m_unpacked += got;
+    if (m_read > m_budget) {
+        zip_fclose(std::exchange(m_file, nullptr));
+        m_archive.failOverBudget(m_name, m_entryBound);
+    }
+    if (got > 0)
+        return true;
+    const int closed = zip_fclose(std::exchange(m_file, nullptr));
+    if (closed != 0)
+        failForError(closed, 0, m_name);
+    return false;
 }
 
 QByteArray ZipContainer::readRequired(const QByteArray &name)

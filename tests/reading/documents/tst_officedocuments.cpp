@@ -3,6 +3,9 @@
 #include "reading/documents/OfficeText.h"
 
 #include <QTest>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -224,8 +227,10 @@ private Q_SLOTS:
                                "<w:document " +
                                WordNamespace + "><w:body>" + body + "</w:body></w:document>";
         const QString whole = docxPartText(xml);
-        for (const qsizetype sliceBytes : {1, 2, 7, 40, 300})
-            QCOMPARE(docxPartText(xml, sliceBytes), whole);
+        for (const qsizetype sliceBytes : {1, 2, 7, 40, 300}) {
+            for (const qsizetype pieceBytes : {0, 1, 3, 64})
+                QCOMPARE(docxPartText(xml, sliceBytes, pieceBytes), whole);
+        }
 
         const QByteArray content =
             "<?xml version=\"1.0\"?><office:document-content "
@@ -241,8 +246,10 @@ private Q_SLOTS:
         const QString odtWhole = odtContentText(content);
         QCOMPARE(odtWhole,
                  u"A    heading\r\n\r\nOne\ttwo\r\n\r\nLine\r\nnext in a span\r\n\r\nA note."_s);
-        for (const qsizetype sliceBytes : {1, 3, 50})
-            QCOMPARE(odtContentText(content, sliceBytes), odtWhole);
+        for (const qsizetype sliceBytes : {1, 3, 50}) {
+            for (const qsizetype pieceBytes : {0, 1, 5})
+                QCOMPARE(odtContentText(content, sliceBytes, pieceBytes), odtWhole);
+        }
     }
 
     // A part of hundreds of megabytes of empty elements would build a tree
@@ -256,15 +263,62 @@ private Q_SLOTS:
             xml += "<w:p/>";
         const qsizetype bad = xml.size();
         xml += "<w:p></w:x></w:body></w:document>";
-        for (const qsizetype sliceBytes : {qsizetype(100), qsizetype(1) << 30}) {
+        for (const auto &[sliceBytes, pieceBytes] : {std::pair<qsizetype, qsizetype>{100, 0},
+                                                     {100, 1},
+                                                     {100, 7},
+                                                     {qsizetype(1) << 30, 0}}) {
             try {
-                docxPartText(xml, sliceBytes);
+                docxPartText(xml, sliceBytes, pieceBytes);
                 QFAIL("no failure");
             } catch (const Failure &failure) {
                 QVERIFY2(failure.description().contains(u"at byte %1)"_s.arg(bad + 7)),
                          qPrintable(failure.description()));
             }
         }
+    }
+
+    // A text of megabytes is kept in blocks of whole paragraphs; blank
+    // paragraphs and separators read alike on either side of a block's end.
+    void longText_readAlikeAcrossBlocks()
+    {
+        const QByteArray line(1'500'000, 'x');
+        QByteArray body;
+        QStringList paragraphs;
+        for (int i = 0; i < 8; ++i) {
+            const QByteArray text = QByteArray::number(i) + line;
+            body += para(run(text.constData())) + "<w:p/>" + para(run("   ")) + "<w:p/>";
+            paragraphs << QString::fromLatin1(text);
+        }
+        body += "<w:p>" + run("a") + "<w:r><w:br/></w:r>" + run("b") + "</w:p>";
+        paragraphs << u"a\r\nb"_s;
+        QCOMPARE(docxTextOfBytes(docxOf(body)), paragraphs.join(u"\r\n\r\n"_s));
+    }
+
+    // A part of 256 MB is inflated as its slices need it: the reader holds
+    // about a slice of its XML, never the whole part.
+    void bigPart_isNeverHeldWhole()
+    {
+        const QByteArray paragraph =
+            "<w:p w:rsidR=\"00A1B2C3\" w:rsidRDefault=\"00D4E5F6\" w:rsidP=\"00123456\">"
+            "<w:pPr><w:pStyle w:val=\"Normal\"/></w:pPr></w:p>";
+        constexpr qsizetype PartBytes = qsizetype(256) << 20;
+        QByteArray docx =
+            docxOf(paragraph.repeated(PartBytes / paragraph.size()) + para(run("End.")));
+        const pid_t child = fork();
+        if (child == 0) {
+            bool read = false;
+            try {
+                read = docxTextOfBytes(std::move(docx)) == u"End."_s;
+            } catch (...) {
+            }
+            _exit(read ? 0 : 1);
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(child, &status, 0, &usage);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        qInfo("peak resident size %ld MiB", usage.ru_maxrss / 1024);
+        QVERIFY2(usage.ru_maxrss < 192 * 1024, QByteArray::number(qlonglong(usage.ru_maxrss)));
     }
 };
 

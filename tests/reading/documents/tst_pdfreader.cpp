@@ -2,6 +2,8 @@
 #include "platform/Failure.h"
 #include "reading/IncompleteText.h"
 #include "reading/documents/PageOcr.h"
+#include "reading/documents/PdfObjectClaims.h"
+#include "reading/documents/PdfReading.h"
 #include "reading/documents/PdfText.h"
 #include "reading/documents/PopplerMessages.h"
 
@@ -9,6 +11,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QTest>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,15 +76,18 @@ qint64 addressSpaceBytes()
 }
 
 // Whether a child process whose address space may grow by room bytes
-// reads pdf, finding expected in its text.
-bool readsWithin(const QByteArray &pdf, qint64 room, const QString &expected)
+// passes check. A fault there ends the child at once: the test's crash
+// handler would wait on locks another thread of the parent held.
+template <typename Check> bool passesWithin(qint64 room, Check &&check)
 {
     const pid_t child = fork();
     if (child == 0) {
+        std::signal(SIGABRT, SIG_DFL);
+        std::signal(SIGSEGV, SIG_DFL);
         const rlimit limit{rlim_t(addressSpaceBytes() + room), rlim_t(addressSpaceBytes() + room)};
         setrlimit(RLIMIT_AS, &limit);
         try {
-            _exit(pdfTextOfBytes(pdf).contains(expected) ? 0 : 1);
+            _exit(check() ? 0 : 1);
         } catch (...) {
             _exit(2);
         }
@@ -89,6 +95,45 @@ bool readsWithin(const QByteArray &pdf, qint64 room, const QString &expected)
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Whether a child process whose address space may grow by room bytes
+// reads pdf, finding expected in its text.
+bool readsWithin(const QByteArray &pdf, qint64 room, const QString &expected)
+{
+    return passesWithin(room, [&] { return pdfTextOfBytes(pdf).contains(expected); });
+}
+
+// Whether pdf, read as the PDF module reads it, is refused within room
+// bytes for a reason that holds because.
+bool refusedWithin(const QByteArray &pdf, qint64 room, const QString &because)
+{
+    return passesWithin(room, [&] {
+        const PdfReadResult read = readPdfBytes(pdf, ReadingChoices());
+        return read.kind == PdfReadResult::Failed && read.problem.contains(because);
+    });
+}
+
+// One page of text in a cross-reference table, claiming nothing odd.
+QByteArray onePagePdf()
+{
+    return rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                   "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R "
+                   "/Resources << /Font << /F 5 0 R >> >> >>",
+                   streamObject({}, "BT /F 12 Tf 72 700 Td (The only page) Tj ET"),
+                   "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"});
+}
+
+// onePagePdf whose first object is a linearization dictionary that claims
+// pages: its length (/L) is the file's, so poppler believes it; the table
+// no longer matches and is rebuilt from the objects.
+QByteArray linearizedPdf(int pages)
+{
+    QByteArray pdf = onePagePdf();
+    pdf.insert(9, "9 0 obj << /Linearized 1 /L 0000000000 /H [0 0] /O 3 /E 0 /N " +
+                      QByteArray::number(pages) + " /T 0 >> endobj\n");
+    const QByteArray length = "/L " + QByteArray::number(pdf.size()).rightJustified(10, '0');
+    return pdf.replace("/L 0000000000", length);
 }
 
 } // namespace
@@ -261,10 +306,96 @@ private Q_SLOTS:
     // cross-reference table); the reader must add nothing per claimed page.
     void pageCountClaimedByNothing_costsNoMemory()
     {
-        constexpr int Claimed = 4'000'000;
+        constexpr int Claimed = 1'000'000;
         const QByteArray pdf = manyPagesClaimedPdf(Claimed);
         QVERIFY(pdf.size() < 2000);
         QVERIFY(readsWithin(pdf, 92LL * Claimed + (48 << 20), u"The only page"_s));
+    }
+
+    // poppler makes room for every object number claimed before it reads
+    // an object: 33 million cost 1.3 to 2.6 GB. Each is refused in a few
+    // megabytes, whichever place claims it.
+    void roomClaimedBeyondTheBytes_isRefused_data()
+    {
+        QTest::addColumn<QByteArray>("pdf");
+        QTest::addColumn<QString>("claim");
+        const QByteArray plain = onePagePdf();
+        QTest::newRow("trailer") << QByteArray(plain).replace("/Size 6 ", "/Size 33000000 ")
+                                 << u"room for 33000000 objects (/Size 33000000)"_s;
+        QTest::newRow("table subsection")
+            << QByteArray(plain).replace("xref\n0 6\n", "xref\n0 33000000\n")
+            << u"(cross-reference subsection 0 33000000)"_s;
+        QTest::newRow("cross-reference stream")
+            << manyPagesClaimedPdf(33'000'000) << u"(/Size 33000000)"_s;
+        QTest::newRow("cross-reference stream index")
+            << manyPagesClaimedPdf(1).replace("/Index [0 7]", "/Index [0 7 33000000 1]")
+            << u"room for 33000001 objects (/Index [33000000 1])"_s;
+        // A table that does not lead anywhere is rebuilt from the objects.
+        QTest::newRow("object number, table rebuilt")
+            << QByteArray(plain).replace("startxref\n", "startxref\n9") +
+                   "33000000 0 obj\n<< >>\nendobj\n"
+            << u"room for 33000192 objects (object number 33000000)"_s;
+        QTest::newRow("linearized page count")
+            << linearizedPdf(33'000'000) << u"(linearized page count /N 33000000)"_s;
+    }
+
+    void roomClaimedBeyondTheBytes_isRefused()
+    {
+        QFETCH(QByteArray, pdf);
+        QFETCH(QString, claim);
+        QVERIFY(pdf.size() < 2000);
+        QVERIFY(refusedWithin(pdf, 64 << 20, claim));
+    }
+
+    void roomClaims_foundWherePopplerReadsThem_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("largest /Size")
+            << QByteArray("<< /Size 12 >> << /Size 40 >> << /Size 7 >>") << 40LL << u"/Size 40"_s;
+        QTest::newRow("comment and line break before the number")
+            << QByteArray("/Size % the count\r\n 77") << 77LL << u"/Size 77"_s;
+        QTest::newRow("a longer name, a real, beyond an int, negative: no count")
+            << QByteArray("/SizeX 99999 /Size 5.0 /Size 3000000000 /Size -9 /Indexed [0 99999]")
+            << 0LL << QString();
+        QTest::newRow("startxref is no table")
+            << QByteArray("startxref\n99999999\n%%EOF") << 0LL << QString();
+        // Entries are skipped, not taken for subsections ("0000000000 65535").
+        QTest::newRow("table subsections")
+            << QByteArray("xref\n0 2\n0000000000 65535 f \n0000500000 00000 n \n7 1\n"
+                          "0000000100 00000 n \ntrailer")
+            << 8LL << u"cross-reference subsection 7 1"_s;
+        QTest::newRow("index pairs")
+            << QByteArray("/Index [0 7 100 5]") << 105LL << u"/Index [100 5]"_s;
+        QTest::newRow("object number to the next 256, references and endobj not")
+            << QByteArray("300 0 obj << /P 9000 0 R >> endobj 9999 endobj") << 512LL
+            << u"object number 300"_s;
+        QTest::newRow("object number of ten digits may be any")
+            << QByteArray("\n12345678901 0 obj") << 2147483392LL << u"object number 12345678901"_s;
+        QTest::newRow("linearized page count")
+            << QByteArray("%PDF-1.5\n1 0 obj << /Linearized 1 /L 900 /N 5000 >> endobj") << 5000LL
+            << u"linearized page count /N 5000"_s;
+        QTest::newRow("/N of a first object not linearized")
+            << QByteArray("%PDF-1.5\n1 0 obj << /N 5000 >> endobj") << 256LL
+            << u"object number 1"_s;
+    }
+
+    void roomClaims_foundWherePopplerReadsThem()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, count);
+        QFETCH(QString, what);
+        const PdfRoomClaim claim = largestRoomClaim(bytes);
+        QCOMPARE(claim.count, count);
+        QCOMPARE(claim.what, what);
+    }
+
+    void roomAllowed_growsWithTheBytesBetweenBounds()
+    {
+        QCOMPARE(objectRoomAllowed(600), 1LL << 20);
+        QCOMPARE(objectRoomAllowed(24LL << 20), 3LL << 20);
+        QCOMPARE(objectRoomAllowed(1LL << 30), 1LL << 22);
     }
 
     void popplerMessagesReadAsSentences_data()
