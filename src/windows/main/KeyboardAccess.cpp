@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QShortcut>
 
@@ -33,6 +34,32 @@ protected:
 
 private:
     QAbstractButton *m_button;
+};
+
+// Esc in a box with text empties it. The box claims Esc before the window's
+// shortcuts see it (Stop, during a run) only while it has text to clear.
+class EscapeClears final : public QObject
+{
+public:
+    explicit EscapeClears(QLineEdit *box) : QObject(box), m_box(box) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const bool key =
+            event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+        if (!key || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape ||
+            static_cast<QKeyEvent *>(event)->modifiers() != Qt::NoModifier ||
+            m_box->text().isEmpty())
+            return false;
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            m_box->clear();
+        return event->type() == QEvent::KeyPress;
+    }
+
+private:
+    QLineEdit *m_box;
 };
 
 class SelectedOptionFocus final : public QObject
@@ -85,6 +112,11 @@ void giveShortcut(QAbstractButton *button, const QKeySequence &keys)
             button->animateClick();
     });
     button->setToolTip(button->text() + u" ("_s + keys.toString(QKeySequence::NativeText) + u')');
+}
+
+void clearOnEscape(QLineEdit *box)
+{
+    box->installEventFilter(new EscapeClears(box));
 }
 
 void chainTabOrder(const QList<QWidget *> &widgets)

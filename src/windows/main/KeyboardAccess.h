@@ -4,6 +4,7 @@
 #include <QList>
 
 class QAbstractButton;
+class QLineEdit;
 class QRadioButton;
 class QWidget;
 
@@ -19,6 +20,9 @@ void giveShortcut(QAbstractButton *button, const QKeySequence &keys);
 
 // Tab visits the widgets in this order, Shift+Tab the other way round.
 void chainTabOrder(const QList<QWidget *> &widgets);
+
+// Esc empties box while it holds text.
+void clearOnEscape(QLineEdit *box);
 
 // Tab and Shift+Tab into a group of options land on its selected one. Qt
 // stops once in a group, at whichever button it reaches first; the arrow

@@ -189,6 +189,11 @@ void MainWindow::setupControls()
                           "in any case. Copy, Save and Excel still take every checked row of "
                           "the whole list, shown or not."_s);
     connect(m_findBox, &QLineEdit::textChanged, m_resultRows, &ResultsModel::setFindText);
+    connect(m_findBox, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_resultsDelegate->setFindText(text);
+        m_resultsListView->viewport()->update();
+    });
+    clearOnEscape(m_findBox);
     // The rows show the matches of the filter they were made with: a run
     // empties the list as it starts, under the filter it then reads.
     m_resultsDelegate = m_resultsListView->textDelegate();

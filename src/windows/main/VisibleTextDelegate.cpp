@@ -1,6 +1,7 @@
 #include "VisibleTextDelegate.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -33,12 +34,39 @@ void VisibleTextDelegate::initStyleOption(QStyleOptionViewItem *option,
         option->text = visibleStart(option->text, option->fontMetrics, option->rect.width());
 }
 
+void VisibleTextDelegate::setFindText(const QString &text)
+{
+    m_find = text.isEmpty() ? LineFilter()
+                            : LineFilter::ofTerms({text}, {}, TermMatching{.matchCase = false});
+}
+
+bool VisibleTextDelegate::marksMatches() const
+{
+    return m_filter.kind() == LineFilterKind::Containing ||
+           m_find.kind() == LineFilterKind::Containing;
+}
+
 std::vector<TextRange> VisibleTextDelegate::boldRanges(const QStyleOptionViewItem &option,
                                                        const QModelIndex &index) const
 {
-    if (index.column() != 0 || m_filter.kind() != LineFilterKind::Containing)
+    if (index.column() != 0 || !marksMatches())
         return {};
-    return m_filter.matchesIn(regularStart(option, index));
+    return rangesIn(regularStart(option, index));
+}
+
+std::vector<TextRange> VisibleTextDelegate::rangesIn(const QString &text) const
+{
+    std::vector<TextRange> ranges;
+    for (const LineFilter *marks : {&m_filter, &m_find}) {
+        if (marks->kind() != LineFilterKind::Containing)
+            continue;
+        const std::vector<TextRange> found = marks->matchesIn(text);
+        ranges.insert(ranges.end(), found.begin(), found.end());
+    }
+    std::sort(ranges.begin(), ranges.end(), [](const TextRange &a, const TextRange &b) {
+        return a.start < b.start;
+    });
+    return ranges;
 }
 
 QString VisibleTextDelegate::regularStart(const QStyleOptionViewItem &option,
@@ -56,7 +84,7 @@ QString VisibleTextDelegate::regularStart(const QStyleOptionViewItem &option,
 void VisibleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                 const QModelIndex &index) const
 {
-    if (index.column() != 0 || m_filter.kind() != LineFilterKind::Containing) {
+    if (index.column() != 0 || !marksMatches()) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
@@ -65,7 +93,7 @@ void VisibleTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     // its matches in bold, so that a row whose matches lie past its end
     // does not look all matched.
     const QString text = regularStart(option, index);
-    const std::vector<TextRange> bold = m_filter.matchesIn(text);
+    const std::vector<TextRange> bold = rangesIn(text);
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QWidget *widget = item.widget;

@@ -27,6 +27,9 @@ public:
     // The filter whose matches are drawn in bold: the one the rows were
     // made with.
     void setMatchFilter(const LineFilter &filter) { m_filter = filter; }
+    // The find box's text, whose places (in any case) are drawn in bold as
+    // well; empty: none.
+    void setFindText(const QString &text);
     // The places of a row's text as shown (its visible start) drawn in bold.
     std::vector<TextRange> boldRanges(const QStyleOptionViewItem &option,
                                       const QModelIndex &index) const;
@@ -41,7 +44,13 @@ private:
     // The start of the row's text that fills the row in the regular weight.
     QString regularStart(const QStyleOptionViewItem &option, const QModelIndex &index) const;
 
+    // Whether rows are drawn with bold places at all.
+    bool marksMatches() const;
+    // The places of text the filter's and the find's terms match, in order.
+    std::vector<TextRange> rangesIn(const QString &text) const;
+
     LineFilter m_filter;
+    LineFilter m_find; // Containing the find text while the box holds one
 };
 
 } // namespace Quillfen

@@ -9,6 +9,7 @@
 #include "results/ResultsModel.h"
 #include "results/export/ClipboardExport.h"
 #include "windows/main/ListViewControl.h"
+#include "windows/main/VisibleTextDelegate.h"
 #include "windows/main/PointerControl.h"
 #include "windows/main/ResultsColumns.h"
 #include "windows/main/ResultsMenu.h"
@@ -465,6 +466,33 @@ private Q_SLOTS:
                  int(shown.size()) + (text.isEmpty() ? 2 : text == u"password"_s));
         find->clear();
         QCOMPARE(results.rowCount(), 7);
+    }
+
+    // The find's matches are drawn in bold, in any case; Esc in the box
+    // empties it and shows every row again.
+    void findBox_marksItsMatches_andEscClearsIt()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        fillResults(window, {u"Password reset, password"_s, u"other"_s});
+        QLineEdit *find = window.findBox();
+        find->setFocus();
+        find->insert(u"PASS"_s);
+        ResultsModel &results = window.results();
+        QTRY_VERIFY(results.findComplete());
+        const QModelIndex first = results.index(0, 0);
+        QStyleOptionViewItem option;
+        option.initFrom(window.resultsListView());
+        option.rect = window.resultsListView()->visualRect(first);
+        QCOMPARE(window.resultsDelegate()->boldRanges(option, first),
+                 (std::vector<TextRange>{{0, 4}, {16, 4}}));
+
+        QTest::keyClick(find, Qt::Key_Escape);
+        QCOMPARE(find->text(), QString());
+        QCOMPARE(results.rowCount(), 2);
+        QVERIFY(window.resultsDelegate()->boldRanges(option, first).empty());
     }
 
     // Acting on shown rows acts on those rows of the list.
