@@ -170,37 +170,53 @@ SmartSentenceCut::Kind SmartSentenceCut::userEntryAt(qsizetype p)
 {
     if (m_choices.m_forms.empty())
         return Kind::Plain;
+    // Asked for again by the rules that decide at one mark.
+    if (p == m_userEntryFor && m_start == m_userEntryIn)
+        return m_userEntry;
     const auto &byBefore = m_choices.m_stops[stopIndex(s[p])];
-    for (const int before : {256, p > m_start ? int(uchar(s[p - 1])) : -1}) {
-        if (before < 0)
-            break;
-        for (const SmartSentences::EntryStop &stop : byBefore[size_t(before)]) {
-            const SmartSentences::Form &form = m_choices.m_forms[size_t(stop.entry)];
-            const qsizetype o = p - stop.at;
-            if (o < m_start || s[o] != form.bytes.front())
+    Kind kind = byBefore[256].empty() ? Kind::Plain : userEntryIn(byBefore[256], p);
+    if (kind == Kind::Plain && p > m_start && !byBefore[uchar(s[p - 1])].empty())
+        kind = userEntryIn(byBefore[uchar(s[p - 1])], p);
+    if (kind != Kind::Wait) {
+        m_userEntryFor = p;
+        m_userEntryIn = m_start;
+        m_userEntry = kind;
+    }
+    return kind;
+}
+
+SmartSentenceCut::Kind
+SmartSentenceCut::userEntryIn(const std::vector<SmartSentences::EntryStop> &stops, qsizetype p)
+{
+    for (const SmartSentences::EntryStop &stop : stops) {
+        const qsizetype o = p - stop.at;
+        if (o < m_start || s[o] != stop.first)
+            continue;
+        const SmartSentences::Form &form = m_choices.m_forms[size_t(stop.entry)];
+        const qsizetype end = o + qsizetype(form.bytes.size());
+        if (end + (form.endsInWord ? 1 : 0) > n) {
+            if (!m_final)
+                return Kind::Wait;
+            if (end > n)
                 continue;
-            const qsizetype end = o + qsizetype(form.bytes.size());
-            if (end + (form.endsInWord ? 1 : 0) > n) {
+        }
+        qsizetype k = 0; // most forms are a few bytes: no call to memcmp
+        while (k < end - o && s[o + k] == form.bytes[size_t(k)])
+            ++k;
+        if (k < end - o)
+            continue;
+        if (o > m_start && wordCharBefore(o))
+            continue;
+        if (form.endsInWord && end < n) {
+            const int length = sequenceLength(uchar(s[end]));
+            if (end + length > n) {
                 if (!m_final)
                     return Kind::Wait;
-                if (end > n)
-                    continue;
-            }
-            if (std::memcmp(s + o, form.bytes.data(), form.bytes.size()) != 0)
+            } else if (isWordCodePoint(decode(s + end, length))) {
                 continue;
-            if (o > m_start && wordCharBefore(o))
-                continue;
-            if (form.endsInWord && end < n) {
-                const int length = sequenceLength(uchar(s[end]));
-                if (end + length > n) {
-                    if (!m_final)
-                        return Kind::Wait;
-                } else if (isWordCodePoint(decode(s + end, length))) {
-                    continue;
-                }
             }
-            return Kind::Inner;
         }
+        return Kind::Inner;
     }
     return Kind::Plain;
 }
@@ -239,6 +255,8 @@ bool SmartSentenceCut::afterNumber(qsizetype j)
 
 bool SmartSentenceCut::wordCharBefore(qsizetype j)
 {
+    if (uchar(s[j - 1]) < 0x80)
+        return isAsciiLetter(s[j - 1]) || isAsciiDigit(s[j - 1]);
     qsizetype k = j - 1;
     while (k > m_start && (uchar(s[k]) & 0xC0) == 0x80)
         --k;

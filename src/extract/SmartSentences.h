@@ -105,6 +105,7 @@ private:
     {
         qsizetype entry; // index into m_forms
         qsizetype at;
+        char first; // the form's first byte, to pass most places over
     };
     struct Form
     {

@@ -1,5 +1,6 @@
 #include "Utf8RowCollector.h"
 #include "extract/Segmentation.h"
+#include "extract/SmartSentenceStops.h"
 #include "extract/SmartSentences.h"
 
 #include <QFile>
@@ -714,6 +715,38 @@ private Q_SLOTS:
         }
         // Rows come before the end, not only at finish().
         QVERIFY(rowsBeforeTheEnd > 3000);
+    }
+
+    // The search for the bytes the cut looks at (AVX2 where the processor
+    // has it) finds each, and no other, at every place in a block and at
+    // the end, where the search goes byte by byte.
+    void stopFinder_findsEveryStopAndNoOtherByte()
+    {
+        QByteArray text(200, 'a');
+        for (int byte = 0; byte < 256; ++byte) {
+            for (qsizetype at = 0; at < text.size(); ++at) {
+                text[at] = char(byte);
+                SmartText::StopFinder finder;
+                const qsizetype found = finder.next(text.constData(), 0, text.size());
+                const qsizetype expected = SmartText::isStop(uchar(byte)) ? at : text.size();
+                if (found != expected) {
+                    qWarning() << "byte" << byte << "at" << at;
+                    QCOMPARE(found, expected);
+                }
+                text[at] = 'a';
+            }
+        }
+        QRandomGenerator random(31);
+        for (qsizetype k = 0; k < text.size(); ++k)
+            text[k] = char(random.bounded(256));
+        SmartText::StopFinder finder;
+        qsizetype from = 0;
+        for (qsizetype k = 0; k <= text.size(); ++k) {
+            if (k < text.size() && !SmartText::isStop(uchar(text[k])))
+                continue;
+            QCOMPARE(finder.next(text.constData(), from, text.size()), k);
+            from = k + 1;
+        }
     }
 
     void waiting_staysSmallAndLongSentencesAreHeldWhole()
