@@ -90,6 +90,7 @@ private:
     qsizetype footnoteNumberAt(qsizetype j);
     int listLineEnds(qsizetype q, qsizetype j);
     bool isSpanishQuestion(qsizetype p) const;
+    bool inQuotation(qsizetype p) const;
     int startsSpeechTag(qsizetype j);
 
     // SmartSentenceWords.cpp
@@ -100,6 +101,7 @@ private:
     int flagsBefore(qsizetype p);
     Kind kindOfToken(qsizetype j, qsizetype p);
     Kind kindOfLastLetters(qsizetype j, qsizetype p);
+    bool isEra(qsizetype j, std::string_view token);
     Kind userEntryAt(qsizetype p);
     Kind userEntryIn(const std::vector<SmartSentences::EntryStop> &stops, qsizetype p);
     int wordFlagsAt(qsizetype j);

@@ -257,6 +257,29 @@ int SmartSentenceCut::spacedCloser(qsizetype k)
     return s[k] == '"' ? quotes % 2 : opened > 0;
 }
 
+// Whether the sentence has opened a quotation that is still open at p:
+// an odd count of straight quotes, of curly ones („“ and “” alike) or of
+// guillemets (« » and » « alike).
+bool SmartSentenceCut::inQuotation(qsizetype p) const
+{
+    int straight = 0;
+    int curly = 0;
+    int guillemets = 0;
+    for (qsizetype i = m_start; i < p; ++i) {
+        const uchar c = uchar(s[i]);
+        if (c == '"') {
+            ++straight;
+        } else if (c == 0xE2 && i + 2 < p && uchar(s[i + 1]) == 0x80) {
+            const uchar last = uchar(s[i + 2]);
+            curly += last == 0x9C || last == 0x9D || last == 0x9E;
+        } else if (c == 0xC2 && i + 1 < p) {
+            const uchar last = uchar(s[i + 1]);
+            guillemets += last == 0xAB || last == 0xBB;
+        }
+    }
+    return straight % 2 || curly % 2 || guillemets % 2;
+}
+
 bool SmartSentenceCut::isSpanishQuestion(qsizetype p) const
 {
     for (qsizetype i = m_start; i + 1 < p; ++i) {
@@ -322,7 +345,15 @@ SmartSentenceCut::Decision SmartSentenceCut::afterRun(qsizetype p, const EnderRu
         if (isAsciiDigit(s[j]))
             return goOn(e);
         const bool apart = p == m_start || isBlank(s[p - 1]);
-        return apart && run.dots <= 3 && !run.closed ? goOn(e) : endAt(e, e);
+        if (!apart || run.dots > 3 || run.closed)
+            return endAt(e, e);
+        // "is ... I" goes on, "her ... In Hong Kong" does not, but in an
+        // open quotation ("“More people are turning to credit … While").
+        const int flags = wordFlagsAt(j);
+        if (flags == NeedMore)
+            return wait();
+        const bool starts = (flags & SentenceStart) && !(flags & MidSentenceCapital);
+        return starts && !inQuotation(p) ? endAt(e, e) : goOn(e);
     }
     if (run.marks > 1)
         return endAt(e, e);

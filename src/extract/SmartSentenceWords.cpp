@@ -79,11 +79,13 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfToken(qsizetype j, qsizetype p)
         if (token.size() == 1) {
             if (isAsciiLower(token[0]))
                 return isTimeUnit(token[0]) && afterNumber(j) ? Kind::Closing : Kind::Inner;
-            if (isDegreeUnit(token[0]) && afterNumber(j))
+            if (isDegreeUnit(token[0]) && (afterNumber(j) || isEra(j, token)))
                 return Kind::Closing;
             return token[0] == 'I' && previousWordIsLower(j, nullptr) ? Kind::Plain : Kind::Inner;
         }
         const int flags = flagsOf(token);
+        if ((flags & InnerAbbreviation) && isEra(j, token))
+            return Kind::Closing;
         return (flags & ClosingAbbreviation) ? Kind::Closing
                : (flags & InnerAbbreviation) ? Kind::Inner
                                              : Kind::Plain;
@@ -92,6 +94,8 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfToken(qsizetype j, qsizetype p)
         const bool digits = std::all_of(token.begin(), token.end(), isAsciiDigit);
         return digits && token.size() <= 3 ? Kind::SmallNumber : Kind::Plain;
     }
+    if (isEra(j, token))
+        return Kind::Closing;
     const int flags = flagsOf(token);
     if (flags & ClosingAbbreviation)
         return Kind::Closing;
@@ -161,6 +165,30 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfLastLetters(qsizetype j, qsizetyp
             return Kind::Inner;
     }
     return Kind::Plain;
+}
+
+// "3300 a. C.", "a.C.", "avant J.-C.", "v. Chr.": the token [j, p) ends
+// the name of an era, which ends many sentences.
+bool SmartSentenceCut::isEra(qsizetype j, std::string_view token)
+{
+    if (token == "a.C" || token == "d.C")
+        return true;
+    if (token != "C" && token != "Chr" && token != "J.-C" && token != "J-C")
+        return false;
+    qsizetype end = j;
+    while (end > m_start && isBlank(s[end - 1]))
+        --end;
+    qsizetype begin = end;
+    while (begin > m_start && end - begin <= 6 && !isBlank(s[begin - 1]))
+        --begin;
+    if (end == j || (begin > m_start && !isBlank(s[begin - 1])))
+        return false;
+    const std::string_view before(s + begin, size_t(end - begin));
+    if (token == "C")
+        return before == "a." || before == "d.";
+    if (token == "Chr")
+        return before == "v." || before == "n.";
+    return before == "avant" || before == "après" || before == "av." || before == "apr.";
 }
 
 // Inner when an entry of the user's list, starting at a word start, takes
