@@ -74,6 +74,7 @@ private:
 
     // SmartSentenceEnds.cpp
     Decision atLineEnd(qsizetype q);
+    Decision atSemicolon(qsizetype q);
     Decision atTerminator(qsizetype p);
     bool endsBeforeCapital(qsizetype p);
     qsizetype runStep(qsizetype i, EnderRun &run);
