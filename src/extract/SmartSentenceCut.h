@@ -74,7 +74,6 @@ private:
 
     // SmartSentenceEnds.cpp
     Decision atLineEnd(qsizetype q);
-    Decision atSemicolon(qsizetype q);
     Decision atTerminator(qsizetype p);
     bool endsBeforeCapital(qsizetype p);
     qsizetype runStep(qsizetype i, EnderRun &run);

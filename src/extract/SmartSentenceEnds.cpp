@@ -40,37 +40,6 @@ SmartSentenceCut::Decision SmartSentenceCut::atLineEnd(qsizetype q)
     return goOn(j);
 }
 
-// "im Polemischen; Die Poesie": a semicolon before a capitalised word that
-// is written in lower case inside a sentence ("Die", "The", not "I")
-// ends the sentence.
-SmartSentenceCut::Decision SmartSentenceCut::atSemicolon(qsizetype q)
-{
-    qsizetype j = q + 1;
-    int lines = 0;
-    for (; j < n && isBlank(s[j]); ++j) {
-        if (s[j] == '\n' || (s[j] == '\r' && (j + 1 == n || s[j + 1] != '\n')))
-            ++lines;
-    }
-    if (j == q + 1 || lines >= 2)
-        return goOn(q + 1);
-    if (j == n)
-        return m_final ? goOn(q + 1) : wait();
-    if (!isAsciiUpper(s[j]) && uchar(s[j]) < 0x80)
-        return goOn(q + 1);
-    // "&amp; The" is a character reference.
-    qsizetype k = q;
-    while (k > m_start && q - k <= 8 &&
-           (isAsciiLetter(s[k - 1]) || isAsciiDigit(s[k - 1]) || s[k - 1] == '#'))
-        --k;
-    if (k > m_start && s[k - 1] == '&')
-        return goOn(q + 1);
-    const int flags = wordFlagsAt(j);
-    if (flags == NeedMore)
-        return wait();
-    return (flags & SentenceStart) && !(flags & MidSentenceCapital) ? endAt(q + 1, q + 1)
-                                                                    : goOn(q + 1);
-}
-
 SmartSentenceCut::Decision SmartSentenceCut::atTerminator(qsizetype p)
 {
     if (uchar(s[p]) < 0x80 && p + 1 < n && isBlank(s[p + 1]) && endsBeforeCapital(p))

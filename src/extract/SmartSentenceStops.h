@@ -22,11 +22,11 @@ bool hasAvx2Stops();
 
 inline bool isStop(uchar c)
 {
-    return c == '.' || c == '?' || c == '!' || c == ';' || c == '\n' || c == '\r' || c == 0xE2 ||
-           c == 0xE3 || c == 0xEF;
+    return c == '.' || c == '?' || c == '!' || c == '\n' || c == '\r' || c == 0xE2 || c == 0xE3 ||
+           c == 0xEF;
 }
 
-// Finds the bytes that may matter: ".", "?", "!", ";", CR, LF, and the lead
+// Finds the bytes that may matter: ".", "?", "!", CR, LF, and the lead
 // bytes of "…", the CJK enders and the like (E2, E3, EF). They come every
 // few dozen bytes, so the mask of a block of 64 is kept for the next ones.
 class StopFinder
@@ -67,8 +67,7 @@ private:
         for (int k = 0; k < 4; ++k) {
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
             const __m128i ascii =
-                _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('.')),
-                                                       _mm_cmpeq_epi8(b, _mm_set1_epi8(';'))),
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('.')),
                                           _mm_cmpeq_epi8(b, _mm_set1_epi8('?'))),
                              _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('!')),
                                           _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\n')),

@@ -16,12 +16,12 @@ using namespace SmartText;
 // As StopFinder's SSE2 search, with a table per half byte: a byte is a
 // stop when the bits of its high half's entry and its low half's meet.
 // High halves 0, 2, 3 and E have a bit each; the low halves list the bits
-// of the stops they end: LF and CR (0A, 0D), "!" and "." (21, 2E), ";"
-// and "?" (3B, 3F), and the lead bytes E2, E3 and EF.
+// of the stops they end: LF and CR (0A, 0D), "!" and "." (21, 2E), "?"
+// (3F), and the lead bytes E2, E3 and EF.
 __attribute__((target("avx2"))) quint64 SmartText::stopsInAvx2(const char *p)
 {
-    const __m256i lowTable = _mm256_setr_epi8(0, 2, 8, 8, 0, 0, 0, 0, 0, 0, 1, 4, 0, 1, 2, 12, //
-                                              0, 2, 8, 8, 0, 0, 0, 0, 0, 0, 1, 4, 0, 1, 2, 12);
+    const __m256i lowTable = _mm256_setr_epi8(0, 2, 8, 8, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 2, 12, //
+                                              0, 2, 8, 8, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 2, 12);
     const __m256i highTable = _mm256_setr_epi8(1, 0, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, //
                                                1, 0, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0);
     const __m256i nibble = _mm256_set1_epi8(0x0F);
@@ -129,8 +129,6 @@ SmartSentenceCut::Decision SmartSentenceCut::decide(qsizetype q)
         return atLineEnd(q);
     if (c == '.' || c == '?' || c == '!')
         return atTerminator(q);
-    if (c == ';')
-        return atSemicolon(q);
     if (q + 3 > n)
         return m_final ? goOn(q + 1) : wait();
     switch (markOf(decode(s + q, 3))) {

@@ -45,9 +45,6 @@
 //   a.m. Mr. Smith ...") or two to four capitals follow ("Co. KG"). A
 //   number of up to three digits between a sentence's end and a sentence
 //   start is a footnote mark of the sentence before ("rights. 4 Even").
-// A ";" ends a sentence too, before a capitalised word that is written in
-// lower case inside a sentence ("Polemischen; Die", not "; I", "; Sie",
-// "; Dudley").
 // Line ends do not end a sentence, but a blank line (two line ends with
 // only spaces and tabs between) does, and so does a list marker at the
 // start of a line ("1.", "2)", "a.", "(b)", "•", "- "), and a line end

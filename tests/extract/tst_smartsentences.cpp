@@ -627,31 +627,6 @@ private Q_SLOTS:
     }
     void spacedEllipses() { check(); }
 
-    // A semicolon before a capitalised word that is written in lower case
-    // inside a sentence ends the sentence.
-    void semicolons_data()
-    {
-        addColumns();
-        add("de article", u"Es wirkt, besonders im Polemischen; Die Poesie allein kann es."_s,
-            {u"Es wirkt, besonders im Polemischen;"_s, u"Die Poesie allein kann es."_s});
-        add("en conjunction", u"The knowledge was thin; While he admired it, he left."_s,
-            {u"The knowledge was thin;"_s, u"While he admired it, he left."_s});
-        add("fr spaced, on the next line",
-            u"Angiox est un anticoagulant ;\nEn utilisant Angiox, on évite."_s,
-            {u"Angiox est un anticoagulant ;"_s, u"En utilisant Angiox, on évite."_s});
-        add("lower case goes on", u"Sie kam; die anderen blieben."_s,
-            {u"Sie kam; die anderen blieben."_s});
-        add("name goes on", u"Aunt Petunia was bony; Dudley was blond."_s,
-            {u"Aunt Petunia was bony; Dudley was blond."_s});
-        add("I goes on", u"You may go; I stay here."_s, {u"You may go; I stay here."_s});
-        add("de Sie goes on", u"Ich bitte Sie; Sie wissen es."_s,
-            {u"Ich bitte Sie; Sie wissen es."_s});
-        add("character reference", u"Booz, Allen &amp; The Firm lent one."_s,
-            {u"Booz, Allen &amp; The Firm lent one."_s});
-        add("emoticon", u"Fine ;The end."_s, {u"Fine ;The end."_s});
-    }
-    void semicolons() { check(); }
-
     void layouts_data()
     {
         addColumns();
