@@ -32,6 +32,7 @@ public:
         m_from -= bytes;
         m_needleFrom -= bytes;
         m_wordStartFor = -1;
+        m_userEntryFor = -1;
     }
 
 private:
@@ -74,6 +75,7 @@ private:
     // SmartSentenceEnds.cpp
     Decision atLineEnd(qsizetype q);
     Decision atTerminator(qsizetype p);
+    bool endsBeforeCapital(qsizetype p);
     qsizetype runStep(qsizetype i, EnderRun &run);
     qsizetype wideRunStep(qsizetype i, EnderRun &run);
     qsizetype referenceMark(qsizetype i);
@@ -88,6 +90,7 @@ private:
     qsizetype footnoteNumberAt(qsizetype j);
     int listLineEnds(qsizetype q, qsizetype j);
     bool isSpanishQuestion(qsizetype p) const;
+    bool inQuotation(qsizetype p) const;
     int startsSpeechTag(qsizetype j);
 
     // SmartSentenceWords.cpp
@@ -98,7 +101,9 @@ private:
     int flagsBefore(qsizetype p);
     Kind kindOfToken(qsizetype j, qsizetype p);
     Kind kindOfLastLetters(qsizetype j, qsizetype p);
+    bool isEra(qsizetype j, std::string_view token);
     Kind userEntryAt(qsizetype p);
+    Kind userEntryIn(const std::vector<SmartSentences::EntryStop> &stops, qsizetype p);
     int wordFlagsAt(qsizetype j);
     Case caseAt(qsizetype j);
     bool characterAt(qsizetype k, char32_t &c, int &length) const;
@@ -138,6 +143,9 @@ private:
     qsizetype m_wordStartFor = -1; // wordStartBefore's last answer
     qsizetype m_wordStartIn = -1;
     qsizetype m_wordStart = 0;
+    qsizetype m_userEntryFor = -1; // userEntryAt's last answer but Wait
+    qsizetype m_userEntryIn = -1;
+    Kind m_userEntry = Kind::Plain;
 
     // From this many letters on, a word that no abbreviation list knows
     // ends a sentence before a lower-case word.

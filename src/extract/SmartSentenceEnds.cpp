@@ -42,6 +42,8 @@ SmartSentenceCut::Decision SmartSentenceCut::atLineEnd(qsizetype q)
 
 SmartSentenceCut::Decision SmartSentenceCut::atTerminator(qsizetype p)
 {
+    if (uchar(s[p]) < 0x80 && p + 1 < n && isBlank(s[p + 1]) && endsBeforeCapital(p))
+        return endAt(p + 1, p + 1);
     EnderRun run;
     // Most runs are one mark and a space before a word.
     if (p + 2 < n && s[p + 1] == ' ' && uchar(s[p + 2]) < 0x80 && s[p + 2] != '.' &&
@@ -66,6 +68,55 @@ SmartSentenceCut::Decision SmartSentenceCut::atTerminator(qsizetype p)
     if (run.closersAt < 0)
         run.closersAt = i;
     return afterRun(p, run);
+}
+
+// Most sentences end with ".", "?" or "!" at p, blanks and a capital.
+// True when afterRun and byWordBefore would end the sentence there, found
+// at less cost: after a blank line; after "?" that no entry of the user's
+// takes in; after "." or "!" and a word of letters that no list knows.
+// False where they must decide.
+bool SmartSentenceCut::endsBeforeCapital(qsizetype p)
+{
+    qsizetype j = p + 1;
+    int lines = 0;
+    for (; j < n && isBlank(s[j]); ++j) {
+        if (s[j] == '\n' || (s[j] == '\r' && (j + 1 == n || s[j + 1] != '\n')))
+            ++lines;
+    }
+    if (j == n || !isAsciiUpper(s[j]))
+        return false;
+    const char mark = s[p];
+    if (mark != '.' && p > m_start && s[p - 1] == ':')
+        return false; // "Dial:?"
+    if (lines >= 2)
+        return true;
+    if (mark == '?')
+        return userEntryAt(p) == Kind::Plain;
+    // The word before: letters from a blank on.
+    const qsizetype lowest = std::max(m_start, p - TokenReach);
+    qsizetype w = p;
+    int letters = 0;
+    while (w > lowest) {
+        if (uchar(s[w - 1]) < 0x80) {
+            if (!isAsciiLetter(s[w - 1]))
+                break;
+            --w;
+        } else {
+            qsizetype k = w - 1;
+            while (k > lowest && (uchar(s[k]) & 0xC0) == 0x80)
+                --k;
+            if (!QChar::isLetter(decode(s + k, int(w - k))))
+                break;
+            w = k;
+        }
+        ++letters;
+    }
+    if (letters < 2 || (w > m_start && !isBlank(s[w - 1])))
+        return false;
+    if (mark == '!')
+        return (p - w < 4 || !isAsciiUpper(s[w])) && userEntryAt(p) == Kind::Plain;
+    return userEntryAt(p) == Kind::Plain && !(flagsOf(std::string_view(s + w, size_t(p - w))) &
+                                              (InnerAbbreviation | ClosingAbbreviation));
 }
 
 // One step along the run at i: where the run goes on, RunEnds or RunWaits.
@@ -206,6 +257,29 @@ int SmartSentenceCut::spacedCloser(qsizetype k)
     return s[k] == '"' ? quotes % 2 : opened > 0;
 }
 
+// Whether the sentence has opened a quotation that is still open at p:
+// an odd count of straight quotes, of curly ones („“ and “” alike) or of
+// guillemets (« » and » « alike).
+bool SmartSentenceCut::inQuotation(qsizetype p) const
+{
+    int straight = 0;
+    int curly = 0;
+    int guillemets = 0;
+    for (qsizetype i = m_start; i < p; ++i) {
+        const uchar c = uchar(s[i]);
+        if (c == '"') {
+            ++straight;
+        } else if (c == 0xE2 && i + 2 < p && uchar(s[i + 1]) == 0x80) {
+            const uchar last = uchar(s[i + 2]);
+            curly += last == 0x9C || last == 0x9D || last == 0x9E;
+        } else if (c == 0xC2 && i + 1 < p) {
+            const uchar last = uchar(s[i + 1]);
+            guillemets += last == 0xAB || last == 0xBB;
+        }
+    }
+    return straight % 2 || curly % 2 || guillemets % 2;
+}
+
 bool SmartSentenceCut::isSpanishQuestion(qsizetype p) const
 {
     for (qsizetype i = m_start; i + 1 < p; ++i) {
@@ -271,7 +345,15 @@ SmartSentenceCut::Decision SmartSentenceCut::afterRun(qsizetype p, const EnderRu
         if (isAsciiDigit(s[j]))
             return goOn(e);
         const bool apart = p == m_start || isBlank(s[p - 1]);
-        return apart && run.dots <= 3 && !run.closed ? goOn(e) : endAt(e, e);
+        if (!apart || run.dots > 3 || run.closed)
+            return endAt(e, e);
+        // "is ... I" goes on, "her ... In Hong Kong" does not, but in an
+        // open quotation ("“More people are turning to credit … While").
+        const int flags = wordFlagsAt(j);
+        if (flags == NeedMore)
+            return wait();
+        const bool starts = (flags & SentenceStart) && !(flags & MidSentenceCapital);
+        return starts && !inQuotation(p) ? endAt(e, e) : goOn(e);
     }
     if (run.marks > 1)
         return endAt(e, e);

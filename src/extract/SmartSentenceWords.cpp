@@ -79,11 +79,13 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfToken(qsizetype j, qsizetype p)
         if (token.size() == 1) {
             if (isAsciiLower(token[0]))
                 return isTimeUnit(token[0]) && afterNumber(j) ? Kind::Closing : Kind::Inner;
-            if (isDegreeUnit(token[0]) && afterNumber(j))
+            if (isDegreeUnit(token[0]) && (afterNumber(j) || isEra(j, token)))
                 return Kind::Closing;
             return token[0] == 'I' && previousWordIsLower(j, nullptr) ? Kind::Plain : Kind::Inner;
         }
         const int flags = flagsOf(token);
+        if ((flags & InnerAbbreviation) && isEra(j, token))
+            return Kind::Closing;
         return (flags & ClosingAbbreviation) ? Kind::Closing
                : (flags & InnerAbbreviation) ? Kind::Inner
                                              : Kind::Plain;
@@ -92,6 +94,8 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfToken(qsizetype j, qsizetype p)
         const bool digits = std::all_of(token.begin(), token.end(), isAsciiDigit);
         return digits && token.size() <= 3 ? Kind::SmallNumber : Kind::Plain;
     }
+    if (isEra(j, token))
+        return Kind::Closing;
     const int flags = flagsOf(token);
     if (flags & ClosingAbbreviation)
         return Kind::Closing;
@@ -163,6 +167,30 @@ SmartSentenceCut::Kind SmartSentenceCut::kindOfLastLetters(qsizetype j, qsizetyp
     return Kind::Plain;
 }
 
+// "3300 a. C.", "a.C.", "avant J.-C.", "v. Chr.": the token [j, p) ends
+// the name of an era, which ends many sentences.
+bool SmartSentenceCut::isEra(qsizetype j, std::string_view token)
+{
+    if (token == "a.C" || token == "d.C")
+        return true;
+    if (token != "C" && token != "Chr" && token != "J.-C" && token != "J-C")
+        return false;
+    qsizetype end = j;
+    while (end > m_start && isBlank(s[end - 1]))
+        --end;
+    qsizetype begin = end;
+    while (begin > m_start && end - begin <= 6 && !isBlank(s[begin - 1]))
+        --begin;
+    if (end == j || (begin > m_start && !isBlank(s[begin - 1])))
+        return false;
+    const std::string_view before(s + begin, size_t(end - begin));
+    if (token == "C")
+        return before == "a." || before == "d.";
+    if (token == "Chr")
+        return before == "v." || before == "n.";
+    return before == "avant" || before == "après" || before == "av." || before == "apr.";
+}
+
 // Inner when an entry of the user's list, starting at a word start, takes
 // in the mark at p (or ends right before that "."); Wait when the bytes to
 // tell have not come.
@@ -170,37 +198,53 @@ SmartSentenceCut::Kind SmartSentenceCut::userEntryAt(qsizetype p)
 {
     if (m_choices.m_forms.empty())
         return Kind::Plain;
+    // Asked for again by the rules that decide at one mark.
+    if (p == m_userEntryFor && m_start == m_userEntryIn)
+        return m_userEntry;
     const auto &byBefore = m_choices.m_stops[stopIndex(s[p])];
-    for (const int before : {256, p > m_start ? int(uchar(s[p - 1])) : -1}) {
-        if (before < 0)
-            break;
-        for (const SmartSentences::EntryStop &stop : byBefore[size_t(before)]) {
-            const SmartSentences::Form &form = m_choices.m_forms[size_t(stop.entry)];
-            const qsizetype o = p - stop.at;
-            if (o < m_start || s[o] != form.bytes.front())
+    Kind kind = byBefore[256].empty() ? Kind::Plain : userEntryIn(byBefore[256], p);
+    if (kind == Kind::Plain && p > m_start && !byBefore[uchar(s[p - 1])].empty())
+        kind = userEntryIn(byBefore[uchar(s[p - 1])], p);
+    if (kind != Kind::Wait) {
+        m_userEntryFor = p;
+        m_userEntryIn = m_start;
+        m_userEntry = kind;
+    }
+    return kind;
+}
+
+SmartSentenceCut::Kind
+SmartSentenceCut::userEntryIn(const std::vector<SmartSentences::EntryStop> &stops, qsizetype p)
+{
+    for (const SmartSentences::EntryStop &stop : stops) {
+        const qsizetype o = p - stop.at;
+        if (o < m_start || s[o] != stop.first)
+            continue;
+        const SmartSentences::Form &form = m_choices.m_forms[size_t(stop.entry)];
+        const qsizetype end = o + qsizetype(form.bytes.size());
+        if (end + (form.endsInWord ? 1 : 0) > n) {
+            if (!m_final)
+                return Kind::Wait;
+            if (end > n)
                 continue;
-            const qsizetype end = o + qsizetype(form.bytes.size());
-            if (end + (form.endsInWord ? 1 : 0) > n) {
+        }
+        qsizetype k = 0; // most forms are a few bytes: no call to memcmp
+        while (k < end - o && s[o + k] == form.bytes[size_t(k)])
+            ++k;
+        if (k < end - o)
+            continue;
+        if (o > m_start && wordCharBefore(o))
+            continue;
+        if (form.endsInWord && end < n) {
+            const int length = sequenceLength(uchar(s[end]));
+            if (end + length > n) {
                 if (!m_final)
                     return Kind::Wait;
-                if (end > n)
-                    continue;
-            }
-            if (std::memcmp(s + o, form.bytes.data(), form.bytes.size()) != 0)
+            } else if (isWordCodePoint(decode(s + end, length))) {
                 continue;
-            if (o > m_start && wordCharBefore(o))
-                continue;
-            if (form.endsInWord && end < n) {
-                const int length = sequenceLength(uchar(s[end]));
-                if (end + length > n) {
-                    if (!m_final)
-                        return Kind::Wait;
-                } else if (isWordCodePoint(decode(s + end, length))) {
-                    continue;
-                }
             }
-            return Kind::Inner;
         }
+        return Kind::Inner;
     }
     return Kind::Plain;
 }
@@ -239,6 +283,8 @@ bool SmartSentenceCut::afterNumber(qsizetype j)
 
 bool SmartSentenceCut::wordCharBefore(qsizetype j)
 {
+    if (uchar(s[j - 1]) < 0x80)
+        return isAsciiLetter(s[j - 1]) || isAsciiDigit(s[j - 1]);
     qsizetype k = j - 1;
     while (k > m_start && (uchar(s[k]) & 0xC0) == 0x80)
         --k;

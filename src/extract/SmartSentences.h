@@ -27,8 +27,9 @@
 // - "?" or "!" ends it, unless the user's list protects the mark, a colon
 //   stands before it ("Dial:?") or it ends a name ("Yahoo!");
 // - an ellipsis ends it, except one standing apart from the word before
-//   with three dots ("is ... I") and no closer after it, one before a
-//   digit, and one in square brackets ("[...]");
+//   with three dots and no closer after it, unless a sentence start other
+//   than "I" follows outside an open quotation ("is ... I", not "her ...
+//   In"), one before a digit, and one in square brackets ("[...]");
 // - a single "." ends it unless the word before is an abbreviation:
 //   one of the built-in lists (SmartWords), the user's list (matched at a
 //   word start, as listed or capitalised), an initial ("E.", "J. R. R.";
@@ -38,7 +39,8 @@
 //   "am 3. Oktober"). After an abbreviation a digit continues; a
 //   capitalised word ends the sentence only when it is a common sentence
 //   start ("The", "Der", "Il", "El", ...), except after "Inc.", "etc.",
-//   "p.m.", units and months (also when the user lists them), which end it
+//   "p.m.", units, months and eras ("a. C.", "v. Chr.", "avant J.-C.")
+//   (also when the user lists them), which end it
 //   before any capital unless the sentence so far is a time phrase ("At 5
 //   a.m. Mr. Smith ...") or two to four capitals follow ("Co. KG"). A
 //   number of up to three digits between a sentence's end and a sentence
@@ -105,6 +107,7 @@ private:
     {
         qsizetype entry; // index into m_forms
         qsizetype at;
+        char first; // the form's first byte, to pass most places over
     };
     struct Form
     {

@@ -22,7 +22,7 @@ constexpr std::string_view InnerList[] = {
     "Pres", "Supt", "Det", "Insp", "sr", "Ave", "Blvd", "Rd", "Ln", "Apt", "Ste", "Mtn",
     // English references, units and Latin
     "No", "Nos", "Nr", "vol", "vols", "Vol", "p", "pp", "para", "ch", "chap", "ed", "eds", "Fig",
-    "Figs", "Eq", "Eqs", "Art", "approx", "appx", "ca", "cf", "vs", "viz", "al", "ibid", "esp",
+    "Figs", "Eq", "Eqs", "approx", "appx", "ca", "cf", "vs", "viz", "al", "ibid", "esp",
     "incl", "dept", "univ", "assn", "tel", "ext", "e.g", "i.e", "prof", "resp", "ref", "refs",
     "Mon", "Tue", "Tues", "Wed", "Thu", "Thur", "Thurs", "Fri", "Ph.D", "M.D", "B.A", "M.A", "B.Sc",
     "M.Sc", "N°", "Nº",
@@ -128,7 +128,8 @@ constexpr std::string_view SpeechVerbList[] = {
 constexpr std::string_view SpeakerPronounList[] = {"he", "she", "they", "i", "we", "you", "it"};
 
 // Abbreviations only before a number; common words otherwise.
-constexpr std::string_view NumberAbbreviationList[] = {"no", "No", "pop", "Pop", "nos", "tab"};
+constexpr std::string_view NumberAbbreviationList[] = {"no", "No", "pop", "Pop", "nos", "tab",
+                                                        "Art"};
 
 constexpr std::string_view NeverEndsList[] = {
     "cf", "Cf", "vgl", "Vgl", "e.g", "E.g", "i.e", "I.e", "z.B", "Z.B", "d.h", "D.h", "p.ex",
@@ -136,6 +137,8 @@ constexpr std::string_view NeverEndsList[] = {
 };
 
 constexpr std::string_view ExclaimedNameList[] = {"Yahoo", "Jeopardy", "Joomla"};
+
+constexpr std::string_view MidSentenceCapitalList[] = {"I", "Sie", "Ihr"};
 
 constexpr std::string_view MonthList[] = {
     "January", "February", "March", "April", "May", "June", "July", "August", "September",
@@ -192,6 +195,7 @@ public:
         addAll(NumberAbbreviationList, NumberAbbreviation);
         addAll(NeverEndsList, NeverEnds);
         addAll(ExclaimedNameList, ExclaimedName);
+        addAll(MidSentenceCapitalList, MidSentenceCapital);
     }
 
     std::uint16_t flagsOf(std::string_view word) const

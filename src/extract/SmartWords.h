@@ -34,6 +34,8 @@ enum Flag : std::uint16_t {
     SpeakerPronoun = 2048,
     // A noun that a German ordinal stands before: "15. Jahrhundert".
     OrdinalNoun = 4096,
+    // Written with a capital inside a sentence too: "I", "Sie".
+    MidSentenceCapital = 8192,
 };
 
 // The flags of the built-in English, German, French and Spanish lists:

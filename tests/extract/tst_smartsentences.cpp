@@ -1,5 +1,6 @@
 #include "Utf8RowCollector.h"
 #include "extract/Segmentation.h"
+#include "extract/SmartSentenceStops.h"
 #include "extract/SmartSentences.h"
 
 #include <QFile>
@@ -576,6 +577,56 @@ private Q_SLOTS:
     }
     void moreAbbreviations() { check(); }
 
+    // Eras end many sentences; "Art." is an abbreviation only before a
+    // number, the German word "Art" otherwise.
+    void erasAndArticles_data()
+    {
+        addColumns();
+        add("es a. C. before any capital", u"Vivió en el 3300 a. C. Estaban en colinas."_s,
+            {u"Vivió en el 3300 a. C."_s, u"Estaban en colinas."_s});
+        add("es d. C. after an ordinal", u"Llegaron en el siglo 6to d. C. Al final se fueron."_s,
+            {u"Llegaron en el siglo 6to d. C."_s, u"Al final se fueron."_s});
+        add("es a.C. unspaced", u"Cayó en el 700 a.C. Muchos huyeron."_s,
+            {u"Cayó en el 700 a.C."_s, u"Muchos huyeron."_s});
+        add("fr avant J-C.", u"Elle date du 4e siècle avant J-C. Ötzi est plus vieux."_s,
+            {u"Elle date du 4e siècle avant J-C."_s, u"Ötzi est plus vieux."_s});
+        add("de v. Chr.", u"Sie fiel um 500 v. Chr. Griechen kamen später."_s,
+            {u"Sie fiel um 500 v. Chr."_s, u"Griechen kamen später."_s});
+        add("fr J.-C. as a name's initials stays",
+            u"Elles allaient chez J.-C. Marchianni le matin."_s,
+            {u"Elles allaient chez J.-C. Marchianni le matin."_s});
+        add("D.C. stays", u"Police in Washington D.C. Metro said so."_s,
+            {u"Police in Washington D.C. Metro said so."_s});
+        add("de Art as a word", u"Es ist das Höchste seiner Art. Shakespeares Werk bleibt."_s,
+            {u"Es ist das Höchste seiner Art."_s, u"Shakespeares Werk bleibt."_s});
+        add("en School of Art", u"She studied at the School of Art. Tropical colours came later."_s,
+            {u"She studied at the School of Art."_s, u"Tropical colours came later."_s});
+        add("de Art. before a number", u"Nach Art. 5 GG gilt das."_s,
+            {u"Nach Art. 5 GG gilt das."_s});
+    }
+    void erasAndArticles() { check(); }
+
+    // An ellipsis set off by spaces ends the sentence before a capitalised
+    // word that starts sentences, but not "I" and not in an open quotation.
+    void spacedEllipses_data()
+    {
+        addColumns();
+        add("before a sentence start", u"I chose her ... In Hong Kong he was tried."_s,
+            {u"I chose her ..."_s, u"In Hong Kong he was tried."_s});
+        add("single character", u"Ich weiß nicht, warum ich sie wählte … Als er kam, schwieg er."_s,
+            {u"Ich weiß nicht, warum ich sie wählte …"_s, u"Als er kam, schwieg er."_s});
+        add("before I", u"I wasn't really ... I didn't mean it."_s,
+            {u"I wasn't really ... I didn't mean it."_s});
+        add("before a name", u"He waited ... Jonas came at last."_s,
+            {u"He waited ... Jonas came at last."_s});
+        add("in an open quotation",
+            u"“More people turn to credit … While this works for some, it costs.”"_s,
+            {u"“More people turn to credit … While this works for some, it costs.”"_s});
+        add("after a closed quotation", u"\"Go on,\" he said ... The door shut."_s,
+            {u"\"Go on,\" he said ..."_s, u"The door shut."_s});
+    }
+    void spacedEllipses() { check(); }
+
     void layouts_data()
     {
         addColumns();
@@ -714,6 +765,38 @@ private Q_SLOTS:
         }
         // Rows come before the end, not only at finish().
         QVERIFY(rowsBeforeTheEnd > 3000);
+    }
+
+    // The search for the bytes the cut looks at (AVX2 where the processor
+    // has it) finds each, and no other, at every place in a block and at
+    // the end, where the search goes byte by byte.
+    void stopFinder_findsEveryStopAndNoOtherByte()
+    {
+        QByteArray text(200, 'a');
+        for (int byte = 0; byte < 256; ++byte) {
+            for (qsizetype at = 0; at < text.size(); ++at) {
+                text[at] = char(byte);
+                SmartText::StopFinder finder;
+                const qsizetype found = finder.next(text.constData(), 0, text.size());
+                const qsizetype expected = SmartText::isStop(uchar(byte)) ? at : text.size();
+                if (found != expected) {
+                    qWarning() << "byte" << byte << "at" << at;
+                    QCOMPARE(found, expected);
+                }
+                text[at] = 'a';
+            }
+        }
+        QRandomGenerator random(31);
+        for (qsizetype k = 0; k < text.size(); ++k)
+            text[k] = char(random.bounded(256));
+        SmartText::StopFinder finder;
+        qsizetype from = 0;
+        for (qsizetype k = 0; k <= text.size(); ++k) {
+            if (k < text.size() && !SmartText::isStop(uchar(text[k])))
+                continue;
+            QCOMPARE(finder.next(text.constData(), from, text.size()), k);
+            from = k + 1;
+        }
     }
 
     void waiting_staysSmallAndLongSentencesAreHeldWhole()
