@@ -1,10 +1,10 @@
 #include "ZipContainer.h"
 
+#include "ZipLibrary.h"
 #include "platform/Failure.h"
 
 #include <QUrl>
 #include <algorithm>
-#include <zip.h>
 
 using namespace Qt::StringLiterals;
 
@@ -40,10 +40,10 @@ QString reasonOf(int code, int systemCode)
         break;
     }
     zip_error_t error;
-    zip_error_init(&error);
-    zip_error_set(&error, code, systemCode);
-    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
-    zip_error_fini(&error);
+    zipFunctions().errorInit(&error);
+    zipFunctions().errorSet(&error, code, systemCode);
+    const QString text = QString::fromLocal8Bit(zipFunctions().errorStrerror(&error));
+    zipFunctions().errorFini(&error);
     return text;
 }
 
@@ -65,7 +65,7 @@ bool isEncryption(int code)
 
 [[noreturn]] void failForError(zip_error_t *error, const QByteArray &name = {})
 {
-    failForError(zip_error_code_zip(error), zip_error_code_system(error), name);
+    failForError(zipFunctions().errorCodeZip(error), zipFunctions().errorCodeSystem(error), name);
 }
 
 // "400 MB", or the bytes when they are no whole number of megabytes.
@@ -86,33 +86,34 @@ ZipContainer::ZipContainer(QByteArray bytes, ZipBudget budget)
     : m_bytes(std::move(bytes)), m_budget(budget)
 {
     zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source =
-        zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+    zipFunctions().errorInit(&error);
+    zip_source_t *source = zipFunctions().sourceBufferCreate(
+        m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
     if (!source) {
-        zip_error_fini(&error);
+        zipFunctions().errorFini(&error);
         throw std::bad_alloc();
     }
-    m_archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+    m_archive = zipFunctions().openFromSource(source, ZIP_RDONLY, &error);
     if (!m_archive) {
-        zip_source_free(source);
-        const int code = zip_error_code_zip(&error);
-        const int systemCode = zip_error_code_system(&error);
-        zip_error_fini(&error);
+        zipFunctions().sourceFree(source);
+        const int code = zipFunctions().errorCodeZip(&error);
+        const int systemCode = zipFunctions().errorCodeSystem(&error);
+        zipFunctions().errorFini(&error);
         failForError(code, systemCode);
     }
-    zip_error_fini(&error);
+    zipFunctions().errorFini(&error);
 }
 
 ZipContainer::~ZipContainer()
 {
     if (m_archive)
-        zip_discard(m_archive);
+        zipFunctions().discard(m_archive);
 }
 
 bool ZipContainer::contains(const QByteArray &name) const
 {
-    return !name.isEmpty() && zip_name_locate(m_archive, name.constData(), ZIP_FL_ENC_RAW) >= 0;
+    return !name.isEmpty() &&
+           zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW) >= 0;
 }
 
 void ZipContainer::failOverBudget(const QByteArray &name, bool entry) const
@@ -128,12 +129,13 @@ std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
 {
     if (name.isEmpty())
         return std::nullopt;
-    const zip_int64_t index = zip_name_locate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
+    const zip_int64_t index =
+        zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
     if (index < 0)
         return std::nullopt;
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) == 0) {
+    zipFunctions().statInit(&stat);
+    if (zipFunctions().statIndex(m_archive, zip_uint64_t(index), 0, &stat) == 0) {
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
             throw Failure(u"it is encrypted"_s);
     }
@@ -151,9 +153,9 @@ std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
                                     qint64(std::min<zip_uint64_t>(stat.comp_size, budget)) *
                                         DeflateMostRatio);
 
-    zip_file_t *file = zip_fopen_index(m_archive, zip_uint64_t(index), 0);
+    zip_file_t *file = zipFunctions().fopenIndex(m_archive, zip_uint64_t(index), 0);
     if (!file)
-        failForError(zip_get_error(m_archive), name);
+        failForError(zipFunctions().getError(m_archive), name);
     constexpr qsizetype Chunk = 64 * 1024;
     QByteArray bytes;
     // One chunk more than expected, to meet the end without growing.
@@ -166,16 +168,17 @@ std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
             bytes.reserve(qsizetype(std::max<qint64>(room, filled + Chunk)));
         }
         bytes.resize(filled + Chunk);
-        const zip_int64_t got = zip_fread(file, bytes.data() + filled, Chunk);
+        const zip_int64_t got = zipFunctions().fread(file, bytes.data() + filled, Chunk);
         if (got < 0) {
-            const int code = zip_error_code_zip(zip_file_get_error(file));
-            const int systemCode = zip_error_code_system(zip_file_get_error(file));
-            zip_fclose(file);
+            const int code = zipFunctions().errorCodeZip(zipFunctions().fileGetError(file));
+            const int systemCode =
+                zipFunctions().errorCodeSystem(zipFunctions().fileGetError(file));
+            zipFunctions().fclose(file);
             failForError(code, systemCode, name);
         }
         filled += qsizetype(got);
         if (filled > budget) {
-            zip_fclose(file);
+            zipFunctions().fclose(file);
             m_unpacked += filled;
             failOverBudget(name, entryBound);
         }
@@ -184,7 +187,7 @@ std::optional<QByteArray> ZipContainer::read(const QByteArray &name)
     }
     bytes.resize(filled);
     m_unpacked += filled;
-    const int closed = zip_fclose(file);
+    const int closed = zipFunctions().fclose(file);
     if (closed != 0)
         failForError(closed, 0, name);
     return bytes;
