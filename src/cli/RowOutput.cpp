@@ -52,8 +52,9 @@ void OutputWriter::append(QStringView row)
     endRow();
 }
 
-void OutputWriter::appendUtf8Row(QByteArrayView row)
+void OutputWriter::appendRowBytes(QByteArrayView row, bool mayHoldBreaks)
 {
+    const bool joins = m_format == OutputFormat::Lines && mayHoldBreaks;
     if (m_format == OutputFormat::Json) {
         beginJsonRow();
         appendJsonString(m_buffer, row);
@@ -62,7 +63,7 @@ void OutputWriter::appendUtf8Row(QByteArrayView row)
     } else if (row.size() > FlushBytes) {
         flush();
         QByteArray joined;
-        if (m_format == OutputFormat::Lines && holdsLineBreak(row)) {
+        if (joins && holdsLineBreak(row)) {
             joined.reserve(row.size());
             appendJoinedLines(joined, row);
             row = joined;
@@ -70,7 +71,7 @@ void OutputWriter::appendUtf8Row(QByteArrayView row)
         if (m_device.write(row.data(), row.size()) != row.size())
             m_failed = true;
     } else {
-        if (m_format == OutputFormat::Lines)
+        if (joins)
             appendJoinedLines(m_buffer, row);
         else
             m_buffer.append(row);

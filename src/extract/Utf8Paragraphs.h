@@ -22,14 +22,19 @@ public:
     // or a lone CR: a cut may then hand a row with the text's own line
     // breaks where it would write each as CR, and save copying it.
     virtual bool joinsLineBreaks() const { return false; }
+    // A row that holds no CR and no LF, which a sink that joins line breaks
+    // can take as it stands.
+    virtual void appendUtf8RowWithoutBreaks(QByteArrayView row) { appendUtf8Row(row); }
 };
 
 // Paragraph mode straight from UTF-8 bytes, for output that wants UTF-8:
 // exactly the rows that cutParagraphs and PieceHandler give for the
 // decoded text, each encoded as UTF-8, without decoding to UTF-16 and
 // encoding back. A paragraph's row is its bytes with the ends trimmed and
-// every line end as CR (as they stand, for a sink that joins line breaks
-// and no filter, which could tell them apart).
+// every line end as CR. For a sink that joins line breaks, and no filter
+// (which could tell them apart), each line end is a space instead, or,
+// where the text holds a CR of its own that ends no line, the line breaks
+// are handed on as they stand for the sink to join.
 class Utf8Paragraphs
 {
 public:
@@ -49,7 +54,9 @@ private:
     std::vector<qsizetype> m_questions;
     size_t m_nextLineFeed = 0;
     size_t m_nextQuestion = 0;
-    bool m_ownLineBreaks = false; // rows keep the text's line breaks
+    // How a row holds the line ends inside its paragraph.
+    enum class LineEnds { AsCr, AsSpace, AsTheyStand };
+    LineEnds m_lineEnds = LineEnds::AsCr;
 };
 
 } // namespace Quillfen

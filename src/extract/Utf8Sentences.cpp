@@ -2,6 +2,7 @@
 
 #include "Utf8AbbreviationMatcher.h"
 
+#include <algorithm>
 #include <bit>
 
 #if defined(__SSE2__)
@@ -72,6 +73,12 @@ void Utf8Sentences::extract(QByteArrayView text, Utf8RowSink &sink)
         m_matcher ? m_matcher->find(text) : std::vector<ProtectedSpan>{};
     size_t nextSpan = 0;
     qsizetype spanAt = spans.empty() ? n : spans.front().pos;
+    // Line ends become spaces: a row holds a line break only where an
+    // occurrence copied as it stands does.
+    m_rowsWithoutBreaks = std::none_of(spans.begin(), spans.end(), [&](const ProtectedSpan &span) {
+        return QByteArrayView(s + span.pos, span.length).contains('\n') ||
+               QByteArrayView(s + span.pos, span.length).contains('\r');
+    });
 
     qsizetype i = 0;
     qsizetype pieceStart = 0;
@@ -192,7 +199,11 @@ void Utf8Sentences::emitItem(const char *item, qsizetype length, bool question, 
     if (length == 0 || isLonePeriod(text) || !m_filter.accepts(text))
         return;
     // A question's "?" stands right after it in the piece.
-    sink.appendUtf8Row(QByteArrayView(item, length + (question ? 1 : 0)));
+    const QByteArrayView row(item, length + (question ? 1 : 0));
+    if (m_rowsWithoutBreaks)
+        sink.appendUtf8RowWithoutBreaks(row);
+    else
+        sink.appendUtf8Row(row);
 }
 
 } // namespace Quillfen
