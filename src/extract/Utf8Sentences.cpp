@@ -2,7 +2,6 @@
 
 #include "Utf8AbbreviationMatcher.h"
 
-#include <algorithm>
 #include <bit>
 
 #if defined(__SSE2__)
@@ -75,10 +74,7 @@ void Utf8Sentences::extract(QByteArrayView text, Utf8RowSink &sink)
     qsizetype spanAt = spans.empty() ? n : spans.front().pos;
     // Line ends become spaces: a row holds a line break only where an
     // occurrence copied as it stands does.
-    m_rowsWithoutBreaks = std::none_of(spans.begin(), spans.end(), [&](const ProtectedSpan &span) {
-        return QByteArrayView(s + span.pos, span.length).contains('\n') ||
-               QByteArrayView(s + span.pos, span.length).contains('\r');
-    });
+    m_rowsWithoutBreaks = !m_matcher || !m_matcher->findsLineBreaks();
 
     qsizetype i = 0;
     qsizetype pieceStart = 0;

@@ -182,12 +182,6 @@ latin1BlocksShuffled(const uchar *p, const uchar *end, char *&dst)
     alignas(16) char16_t units[16];
     while (end - p >= 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        if (_mm_movemask_epi8(block) == 0) { // ASCII, as most blocks are
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), block);
-            dst += 16;
-            p += 16;
-            continue;
-        }
         // As signed bytes, 80..9F are the only ones below A0.
         if (_mm_movemask_epi8(_mm_cmplt_epi8(block, firstAbove)) != 0)
             break;
