@@ -273,12 +273,9 @@ void Utf8Paragraphs::emitItem(QByteArrayView item, bool question, Utf8RowSink &s
 {
     if (item.isEmpty() || isLonePeriod(item) || !m_filter.accepts(item))
         return;
-    if (question) {
-        m_row.resize(0);
-        m_row.append(item);
-        m_row.append('?');
-        item = m_row;
-    }
+    // A question's "?" stands right after it in the piece.
+    if (question)
+        item = QByteArrayView(item.data(), item.size() + 1);
     if (m_lineEnds == LineEnds::AsSpace)
         sink.appendUtf8RowWithoutBreaks(item);
     else

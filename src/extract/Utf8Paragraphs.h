@@ -49,7 +49,6 @@ private:
 
     Utf8LineFilter m_filter;
     QByteArray m_piece;
-    QByteArray m_row;
     std::vector<qsizetype> m_lineFeeds;
     std::vector<qsizetype> m_questions;
     size_t m_nextLineFeed = 0;
