@@ -79,6 +79,22 @@ void OutputWriter::appendRowBytes(QByteArrayView row, bool mayHoldBreaks)
     endRow();
 }
 
+char *OutputWriter::rowRoom(qsizetype size)
+{
+    // Rows as they stand are the lines format's; a long one goes in slices.
+    if (m_format != OutputFormat::Lines || size > FlushBytes)
+        return nullptr;
+    m_roomAt = m_buffer.size();
+    m_buffer.resize(m_roomAt + size);
+    return m_buffer.data() + m_roomAt;
+}
+
+void OutputWriter::appendRowWritten(qsizetype size)
+{
+    m_buffer.truncate(m_roomAt + size);
+    endRow();
+}
+
 void OutputWriter::appendText(QStringView text, bool nulAfter)
 {
     appendUtf8(m_buffer, text);

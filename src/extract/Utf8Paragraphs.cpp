@@ -235,22 +235,17 @@ void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Ut
         while (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to)
             ++m_nextLineFeed;
     } else if (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to) {
-        const char lineEndAs = m_lineEnds == LineEnds::AsSpace ? ' ' : '\r';
-        m_piece.resize(to - from);
-        char *out = m_piece.data();
-        qsizetype at = from;
-        for (; m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to; ++m_nextLineFeed) {
-            const qsizetype lf = m_lineFeeds[m_nextLineFeed];
-            const qsizetype lineEnd = lf > at && s[lf - 1] == '\r' ? lf - 1 : lf;
-            std::memcpy(out, s + at, size_t(lineEnd - at));
-            out += lineEnd - at;
-            *out++ = lineEndAs;
-            at = lf + 1;
+        // A piece of lines and no "?" is one row: written straight into the
+        // sink's room where it has some (it is neither empty nor ".").
+        const bool oneRow = m_lineEnds == LineEnds::AsSpace &&
+                            (m_nextQuestion == questions || m_questions[m_nextQuestion] >= to);
+        if (char *room = oneRow ? sink.rowRoom(to - from) : nullptr) {
+            sink.appendRowWritten(copyLines(s, from, to, room) - room);
+            return;
         }
-        std::memcpy(out, s + at, size_t(to - at));
-        out += to - at;
+        m_piece.resize(to - from);
         begin = m_piece.constData();
-        end = out;
+        end = copyLines(s, from, to, m_piece.data());
     }
     const QByteArrayView piece(begin, end - begin);
     if (isLonePeriod(piece))
@@ -267,6 +262,25 @@ void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Ut
         partStart = q + 1;
     }
     emitItem(QByteArrayView(partStart, end - partStart), false, sink);
+}
+
+// Copies [from, to) of s to out with each line end as CR or a space, and
+// returns the end of the copy; the line feeds are taken from the list.
+char *Utf8Paragraphs::copyLines(const char *s, qsizetype from, qsizetype to, char *out)
+{
+    const char lineEndAs = m_lineEnds == LineEnds::AsSpace ? ' ' : '\r';
+    const size_t lineFeeds = m_lineFeeds.size();
+    qsizetype at = from;
+    for (; m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to; ++m_nextLineFeed) {
+        const qsizetype lf = m_lineFeeds[m_nextLineFeed];
+        const qsizetype lineEnd = lf > at && s[lf - 1] == '\r' ? lf - 1 : lf;
+        std::memcpy(out, s + at, size_t(lineEnd - at));
+        out += lineEnd - at;
+        *out++ = lineEndAs;
+        at = lf + 1;
+    }
+    std::memcpy(out, s + at, size_t(to - at));
+    return out + (to - at);
 }
 
 void Utf8Paragraphs::emitItem(QByteArrayView item, bool question, Utf8RowSink &sink)

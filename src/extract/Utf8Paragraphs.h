@@ -25,6 +25,16 @@ public:
     // A row that holds no CR and no LF, which a sink that joins line breaks
     // can take as it stands.
     virtual void appendUtf8RowWithoutBreaks(QByteArrayView row) { appendUtf8Row(row); }
+    // Room at the end of the sink's rows for a row of at most size bytes
+    // and no line break, which a cut writes itself and then hands on with
+    // appendRowWritten: no copy of it on the way. Null where the sink has
+    // no such room.
+    virtual char *rowRoom(qsizetype size)
+    {
+        Q_UNUSED(size);
+        return nullptr;
+    }
+    virtual void appendRowWritten(qsizetype size) { Q_UNUSED(size); }
 };
 
 // Paragraph mode straight from UTF-8 bytes, for output that wants UTF-8:
@@ -46,6 +56,7 @@ public:
 private:
     void handlePiece(const char *s, qsizetype from, qsizetype to, Utf8RowSink &sink);
     void emitItem(QByteArrayView item, bool question, Utf8RowSink &sink);
+    char *copyLines(const char *s, qsizetype from, qsizetype to, char *out);
 
     Utf8LineFilter m_filter;
     QByteArray m_piece;
