@@ -11,9 +11,10 @@ pdfjs="$1"
 out="${2:-bench/work/pdf-corpus}"
 mkdir -p "$out"
 
-# pdf.js: files from 20 kB to 3 MB (the others are mostly single glyph
-# and broken-file cases) with at least 150 words of text.
-git --git-dir="$pdfjs" ls-tree -r -l HEAD test/pdfs | awk '$5 ~ /\.pdf$/ && $4 > 20000 && $4 < 3000000 {print $3, $5}' |
+# pdf.js: files from 20 kB (PDFJS_MIN_BYTES) to 3 MB (the others are
+# mostly single glyph and broken-file cases) with at least 150 words of text.
+git --git-dir="$pdfjs" ls-tree -r -l HEAD test/pdfs |
+    awk -v least="${PDFJS_MIN_BYTES:-20000}" '$5 ~ /\.pdf$/ && $4 > least && $4 < 3000000 {print $3, $5}' |
 while read -r blob path; do
     name="pdfjs-$(basename "$path")"
     [ -f "$out/$name" ] && continue

@@ -52,8 +52,9 @@ void OutputWriter::append(QStringView row)
     endRow();
 }
 
-void OutputWriter::appendUtf8Row(QByteArrayView row)
+void OutputWriter::appendRowBytes(QByteArrayView row, bool mayHoldBreaks)
 {
+    const bool joins = m_format == OutputFormat::Lines && mayHoldBreaks;
     if (m_format == OutputFormat::Json) {
         beginJsonRow();
         appendJsonString(m_buffer, row);
@@ -62,7 +63,7 @@ void OutputWriter::appendUtf8Row(QByteArrayView row)
     } else if (row.size() > FlushBytes) {
         flush();
         QByteArray joined;
-        if (m_format == OutputFormat::Lines && holdsLineBreak(row)) {
+        if (joins && holdsLineBreak(row)) {
             joined.reserve(row.size());
             appendJoinedLines(joined, row);
             row = joined;
@@ -70,11 +71,27 @@ void OutputWriter::appendUtf8Row(QByteArrayView row)
         if (m_device.write(row.data(), row.size()) != row.size())
             m_failed = true;
     } else {
-        if (m_format == OutputFormat::Lines)
+        if (joins)
             appendJoinedLines(m_buffer, row);
         else
             m_buffer.append(row);
     }
+    endRow();
+}
+
+char *OutputWriter::rowRoom(qsizetype size)
+{
+    // Rows as they stand are the lines format's; a long one goes in slices.
+    if (m_format != OutputFormat::Lines || size > FlushBytes)
+        return nullptr;
+    m_roomAt = m_buffer.size();
+    m_buffer.resize(m_roomAt + size);
+    return m_buffer.data() + m_roomAt;
+}
+
+void OutputWriter::appendRowWritten(qsizetype size)
+{
+    m_buffer.truncate(m_roomAt + size);
     endRow();
 }
 

@@ -20,7 +20,10 @@ public:
     // Rows after this are the file's, numbered from 1.
     void setFile(const QString &path);
     void append(QStringView row) override;
-    void appendUtf8Row(QByteArrayView row) override;
+    void appendUtf8Row(QByteArrayView row) override { appendRowBytes(row, true); }
+    void appendUtf8RowWithoutBreaks(QByteArrayView row) override { appendRowBytes(row, false); }
+    char *rowRoom(qsizetype size) override;
+    void appendRowWritten(qsizetype size) override;
     // The lines format writes each line break as one space.
     bool joinsLineBreaks() const override { return m_format == OutputFormat::Lines; }
     // A file's whole text, as UTF-8.
@@ -40,6 +43,8 @@ private:
         return m_format == OutputFormat::Csv || m_format == OutputFormat::Tsv;
     }
     void appendRecord(QByteArrayView row);
+    // mayHoldBreaks: the lines format looks for line breaks in it.
+    void appendRowBytes(QByteArrayView row, bool mayHoldBreaks);
     void endRow();
     void writeInSlices(QStringView row);
 
@@ -51,6 +56,7 @@ private:
     QByteArray m_file;      // the path as UTF-8, for csv and tsv
     QByteArray m_row;       // a row encoded, for csv and tsv
     bool m_failed = false;
+    qsizetype m_roomAt = 0; // where the room of rowRoom starts
 };
 
 // True when bytes hold a CR or an LF.

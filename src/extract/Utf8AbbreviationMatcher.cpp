@@ -131,6 +131,8 @@ Utf8AbbreviationMatcher::create(const QStringList &entries)
         const QString &text = entries[k];
         if (holdsUnpairedSurrogate(text))
             return nullptr;
+        if (text.contains(u'\r') || text.contains(u'\n'))
+            matcher->m_findsLineBreaks = true;
         const std::u32string folded = foldedCodePoints(text);
         Entry entry;
         if (!folded.empty()) {

@@ -26,6 +26,9 @@ public:
     static std::unique_ptr<const Utf8AbbreviationMatcher> create(const QStringList &entries);
 
     std::vector<ProtectedSpan> find(QByteArrayView text) const;
+    // Whether an occurrence may hold a CR or an LF: only where an entry
+    // does, as nothing else folds to them.
+    bool findsLineBreaks() const { return m_findsLineBreaks; }
 
 private:
     Utf8AbbreviationMatcher() = default;
@@ -53,6 +56,7 @@ private:
     std::array<int, 128> m_bucketsOfByte{}; // 1 + index into m_buckets, or 0
     std::vector<Buckets> m_buckets;
     std::vector<char> m_anchorBytes;
+    bool m_findsLineBreaks = false;
 };
 
 } // namespace Quillfen

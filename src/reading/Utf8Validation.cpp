@@ -1,8 +1,8 @@
-// Hand-written: the windows of text that hold characters of three and four
-// bytes, which the narrow block check of Utf8Decoding.cpp hands on, are
-// checked 32 bytes at a time with AVX2: a copy of a corpus file with half
-// its letters CJK validates 14x as fast as character by character (5.9
-// against 0.42 GB/s of processor time).
+// Hand-written: where the processor has AVX2, UTF-8 is validated 32 bytes
+// at a time: a copy of a corpus file with half its letters CJK validates
+// 14x as fast as character by character (5.9 against 0.42 GB/s of
+// processor time), the text corpus 1.4x as fast as by the SSE2 blocks of
+// ASCII and two-byte characters of Utf8Decoding.cpp (11.5 against 8.4).
 #include "TextDecoding.h"
 #include "Utf8Decoding.h"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quillfen-cli starts fast because it loads no GUI library: none of Qt Gui,
-# Widgets or D-Bus, OpenGL or X may be among the libraries it loads. (What
+# Widgets or D-Bus, OpenGL or X may be among the libraries it loads; nor
+# libzip and the libcrypto it brings, loaded at the first archive. (What
 # poppler-qt6 brings is left aside while the PDF reader is built on it.)
 # usage: cli_libraries.sh QUILLFEN-CLI
 set -u
@@ -13,4 +14,9 @@ if [ -n "$gui" ]; then
     echo "quillfen-cli loads GUI libraries:" $gui
     exit 1
 fi
-echo "quillfen-cli loads no GUI library"
+late=$(echo "$loaded" | grep -E '^lib(zip|crypto)[.-]' || true)
+if [ -n "$late" ]; then
+    echo "quillfen-cli loads at its start what it needs only for archives:" $late
+    exit 1
+fi
+echo "quillfen-cli loads no GUI library, and libzip only at the first archive"

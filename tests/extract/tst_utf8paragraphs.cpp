@@ -3,10 +3,11 @@
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8Paragraphs.h"
-#include "reading/encodings/TextFileDecoding.h"
 #include "reading/TextDecoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -55,12 +56,45 @@ QByteArray joined(QByteArray row)
     return row.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
 }
 
+// Joins the rows it is given with line breaks; takes the others as they
+// stand, so that a break handed as none shows in the rows.
 struct JoiningRows final : Utf8RowSink
 {
     QList<QByteArray> rows;
+    int withoutBreaks = 0;
     void appendUtf8Row(QByteArrayView row) override { rows.append(joined(row.toByteArray())); }
+    void appendUtf8RowWithoutBreaks(QByteArrayView row) override
+    {
+        rows.append(row.toByteArray());
+        ++withoutBreaks;
+    }
     bool joinsLineBreaks() const override { return true; }
+    // Room for every other row, filled with "#" so that a byte the cut
+    // leaves unwritten shows.
+    char *rowRoom(qsizetype size) override
+    {
+        if (++roomsAsked % 2 == 0)
+            return nullptr;
+        room = QByteArray(size, '#');
+        return room.data();
+    }
+    void appendRowWritten(qsizetype size) override
+    {
+        QVERIFY(size <= room.size());
+        rows.append(room.first(size));
+        ++withoutBreaks;
+    }
+    QByteArray room;
+    int roomsAsked = 0;
 };
+
+QList<QByteArray> joinedRowsOf(const QString &text, const LineFilter &filter)
+{
+    QList<QByteArray> rows = rowsOf(text, filter);
+    for (QByteArray &row : rows)
+        row = joined(row);
+    return rows;
+}
 
 } // namespace
 
@@ -95,19 +129,52 @@ private Q_SLOTS:
     {
         QRandomGenerator random(1618);
         for (int round = 0; round < 3000; ++round) {
-            const QString text = randomText(random, random.bounded(round % 10 == 0 ? 300 : 40));
+            QString text = randomText(random, random.bounded(round % 10 == 0 ? 300 : 40));
+            // Half the texts without a CR of their own, whose rows then
+            // come with their line ends as spaces.
+            if (round % 4 < 2)
+                text.replace(QRegularExpression(u"\r(?!\n)"_s), u"a"_s);
             const LineFilter filter =
                 round % 2 == 0 ? LineFilter(LineFilterKind::All, {}) : randomFilter(random);
             JoiningRows sink;
             Utf8Paragraphs(filter).extract(text.toUtf8(), sink);
-            QList<QByteArray> expected = rowsOf(text, filter);
-            for (QByteArray &row : expected)
-                row = joined(row);
+            const QList<QByteArray> expected = joinedRowsOf(text, filter);
             if (sink.rows != expected) {
                 qWarning() << "text" << text << "filter" << describeFilter(filter);
                 QCOMPARE(sink.rows, expected);
             }
         }
+    }
+
+    // The CRs of a text are looked for 64 bytes at a time: a CR LF split
+    // between two blocks is no CR of its own, a CR that ends a block or
+    // the text before anything else is.
+    void joiningSink_lineEndsAtBlockEdges_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("withoutBreaks");
+        const QString a63(63, u'a');
+        const QString b100(100, u'b');
+        QTest::newRow("LF only") << a63 + u"\n"_s + b100 + u"\n\n"_s + b100 << true;
+        QTest::newRow("CR LF across two blocks") << a63 + u"\r\n"_s + b100 << true;
+        QTest::newRow("CR LF inside a block") << u"ab\r\ncd"_s + b100 << true;
+        QTest::newRow("CR ends a block, then a letter") << a63 + u"\rc\n"_s + b100 << false;
+        QTest::newRow("CR at the first byte of a block") << a63 + u"b\rc"_s + b100 << false;
+        QTest::newRow("CR ends the text after whole blocks")
+            << QString(127, u'a') + u"\r"_s << false;
+        QTest::newRow("CR ends the text") << u"ab\r\ncd\r"_s << false;
+        QTest::newRow("CR CR LF") << b100 + u"\r\r\nc"_s << false;
+    }
+
+    void joiningSink_lineEndsAtBlockEdges()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, withoutBreaks);
+        const LineFilter all(LineFilterKind::All, {});
+        JoiningRows sink;
+        Utf8Paragraphs(all).extract(text.toUtf8(), sink);
+        QCOMPARE(sink.rows, joinedRowsOf(text, all));
+        QCOMPARE(sink.withoutBreaks == sink.rows.size(), withoutBreaks);
     }
 
     void canFilter_refusesUnpairedSurrogates_data()

@@ -106,6 +106,45 @@ private Q_SLOTS:
         }
     }
 
+    // Line ends become spaces in sentences: rows come as holding no line
+    // break unless an occurrence copied as it stands holds one. The sink
+    // takes those as they stand, so that a break handed as none shows.
+    void joiningSink_getsTheJoinedRowsOfTheEngine()
+    {
+        struct JoiningRows final : Utf8RowSink
+        {
+            QList<QByteArray> rows;
+            void appendUtf8Row(QByteArrayView row) override
+            {
+                rows.append(
+                    row.toByteArray().replace("\r\n", " ").replace('\r', ' ').replace('\n', ' '));
+            }
+            void appendUtf8RowWithoutBreaks(QByteArrayView row) override
+            {
+                rows.append(row.toByteArray());
+            }
+            bool joinsLineBreaks() const override { return true; }
+        };
+        QRandomGenerator random(31415);
+        const LineFilter all{LineFilterKind::All, {}};
+        for (int round = 0; round < 3000; ++round) {
+            const QString text = randomText(random, random.bounded(round % 10 == 0 ? 200 : 25));
+            QStringList entries = randomEntries(random);
+            if (round % 3 == 0)
+                entries.append(round % 2 == 0 ? u".\r"_s : u"\n."_s);
+            const AbbreviationShield shield(entries);
+            JoiningRows sink;
+            Utf8Sentences(shield.utf8Matcher(), all).extract(text.toUtf8(), sink);
+            QList<QByteArray> expected = engineRows(text, entries, all);
+            for (QByteArray &row : expected)
+                row.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+            if (sink.rows != expected) {
+                qWarning() << "text" << text << "entries" << entries;
+                QCOMPARE(sink.rows, expected);
+            }
+        }
+    }
+
     void worksOnUtf8_onlyWhereAByteSearchFindsEveryEntry_data()
     {
         QTest::addColumn<QStringList>("entries");

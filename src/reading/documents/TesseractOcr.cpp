@@ -9,11 +9,27 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
+#if defined(_OPENMP)
+#include <omp.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 namespace {
+
+// An engine reads its pages on one thread, with no OpenMP team of its own.
+// Tesseract asks for teams of four in its LSTM layers: with -j N on N cores
+// they only wait on each other (a run of four pages took 5x as long as with
+// OMP_THREAD_LIMIT=1, which comes too late here: Qt Core has loaded
+// libgomp, and with it its settings, before main). The level is this
+// thread's, set where its engine is made.
+void runsAlone()
+{
+#if defined(_OPENMP)
+    omp_set_max_active_levels(0);
+#endif
+}
 
 // Tesseract's warnings would land on the run's standard error.
 bool quietInit(tesseract::TessBaseAPI &api, const char *languages,
@@ -34,6 +50,7 @@ class TesseractOcr final : public PageOcr
 public:
     bool load(const QString &languages)
     {
+        runsAlone();
         return quietInit(m_orientation, "osd") &&
                quietInit(m_reader, languages.toUtf8().constData());
     }

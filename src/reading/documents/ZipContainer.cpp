@@ -1,11 +1,11 @@
 #include "ZipContainer.h"
 
+#include "ZipLibrary.h"
 #include "platform/Failure.h"
 
 #include <QUrl>
 #include <algorithm>
 #include <utility>
-#include <zip.h>
 
 using namespace Qt::StringLiterals;
 
@@ -41,10 +41,10 @@ QString reasonOf(int code, int systemCode)
         break;
     }
     zip_error_t error;
-    zip_error_init(&error);
-    zip_error_set(&error, code, systemCode);
-    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
-    zip_error_fini(&error);
+    zipFunctions().errorInit(&error);
+    zipFunctions().errorSet(&error, code, systemCode);
+    const QString text = QString::fromLocal8Bit(zipFunctions().errorStrerror(&error));
+    zipFunctions().errorFini(&error);
     return text;
 }
 
@@ -66,7 +66,7 @@ bool isEncryption(int code)
 
 [[noreturn]] void failForError(zip_error_t *error, const QByteArray &name = {})
 {
-    failForError(zip_error_code_zip(error), zip_error_code_system(error), name);
+    failForError(zipFunctions().errorCodeZip(error), zipFunctions().errorCodeSystem(error), name);
 }
 
 // "400 MB", or the bytes when they are no whole number of megabytes.
@@ -87,33 +87,33 @@ ZipContainer::ZipContainer(QByteArray bytes, ZipBudget budget)
     : m_bytes(std::move(bytes)), m_budget(budget)
 {
     zip_error_t error;
-    zip_error_init(&error);
+    zipFunctions().errorInit(&error);
     zip_source_t *source =
-        zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+        zipFunctions().sourceBufferCreate(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
     if (!source) {
-        zip_error_fini(&error);
+        zipFunctions().errorFini(&error);
         throw std::bad_alloc();
     }
-    m_archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+    m_archive = zipFunctions().openFromSource(source, ZIP_RDONLY, &error);
     if (!m_archive) {
-        zip_source_free(source);
-        const int code = zip_error_code_zip(&error);
-        const int systemCode = zip_error_code_system(&error);
-        zip_error_fini(&error);
+        zipFunctions().sourceFree(source);
+        const int code = zipFunctions().errorCodeZip(&error);
+        const int systemCode = zipFunctions().errorCodeSystem(&error);
+        zipFunctions().errorFini(&error);
         failForError(code, systemCode);
     }
-    zip_error_fini(&error);
+    zipFunctions().errorFini(&error);
 }
 
 ZipContainer::~ZipContainer()
 {
     if (m_archive)
-        zip_discard(m_archive);
+        zipFunctions().discard(m_archive);
 }
 
 bool ZipContainer::contains(const QByteArray &name) const
 {
-    return !name.isEmpty() && zip_name_locate(m_archive, name.constData(), ZIP_FL_ENC_RAW) >= 0;
+    return !name.isEmpty() && zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW) >= 0;
 }
 
 void ZipContainer::failOverBudget(const QByteArray &name, bool entry) const
@@ -143,12 +143,12 @@ std::unique_ptr<ZipEntryStream> ZipContainer::openEntry(const QByteArray &name, 
 {
     if (name.isEmpty())
         return nullptr;
-    const zip_int64_t index = zip_name_locate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
+    const zip_int64_t index = zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
     if (index < 0)
         return nullptr;
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) == 0) {
+    zipFunctions().statInit(&stat);
+    if (zipFunctions().statIndex(m_archive, zip_uint64_t(index), 0, &stat) == 0) {
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
             throw Failure(u"it is encrypted"_s);
     }
@@ -164,9 +164,9 @@ std::unique_ptr<ZipEntryStream> ZipContainer::openEntry(const QByteArray &name, 
         *expected = std::min<qint64>(qint64(stat.size),
                                      qint64(std::min<zip_uint64_t>(stat.comp_size, budget)) *
                                          DeflateMostRatio);
-    zip_file_t *file = zip_fopen_index(m_archive, zip_uint64_t(index), 0);
+    zip_file_t *file = zipFunctions().fopenIndex(m_archive, zip_uint64_t(index), 0);
     if (!file)
-        failForError(zip_get_error(m_archive), name);
+        failForError(zipFunctions().getError(m_archive), name);
     return std::make_unique<ZipEntryStream>(*this, file, name, budget, entryBound);
 }
 
@@ -193,7 +193,7 @@ ZipEntryStream::ZipEntryStream(ZipContainer &archive, zip_file *file, QByteArray
 ZipEntryStream::~ZipEntryStream()
 {
     if (m_file)
-        zip_fclose(m_file);
+        zipFunctions().fclose(m_file);
 }
 
 bool ZipEntryStream::readMore(QByteArray &buffer)
@@ -208,24 +208,24 @@ bool ZipEntryStream::readMore(QByteArray &buffer)
         buffer.reserve(qsizetype(std::max<qint64>(room, filled + Chunk)));
     }
     buffer.resize(filled + Chunk);
-    const zip_int64_t got = zip_fread(m_file, buffer.data() + filled, Chunk);
+    const zip_int64_t got = zipFunctions().fread(m_file, buffer.data() + filled, Chunk);
     if (got < 0) {
         buffer.resize(filled);
-        const int code = zip_error_code_zip(zip_file_get_error(m_file));
-        const int systemCode = zip_error_code_system(zip_file_get_error(m_file));
-        zip_fclose(std::exchange(m_file, nullptr));
+        const int code = zipFunctions().errorCodeZip(zipFunctions().fileGetError(m_file));
+        const int systemCode = zipFunctions().errorCodeSystem(zipFunctions().fileGetError(m_file));
+        zipFunctions().fclose(std::exchange(m_file, nullptr));
         failForError(code, systemCode, m_name);
     }
     buffer.resize(filled + qsizetype(got));
     m_read += got;
     m_archive.m_unpacked += got;
     if (m_read > m_budget) {
-        zip_fclose(std::exchange(m_file, nullptr));
+        zipFunctions().fclose(std::exchange(m_file, nullptr));
         m_archive.failOverBudget(m_name, m_entryBound);
     }
     if (got > 0)
         return true;
-    const int closed = zip_fclose(std::exchange(m_file, nullptr));
+    const int closed = zipFunctions().fclose(std::exchange(m_file, nullptr));
     if (closed != 0)
         failForError(closed, 0, m_name);
     return false;

@@ -110,6 +110,10 @@ bool readsAsEastAsian(QByteArrayView sample, bool wholeFile, bool bigEndian)
     const uchar *p = reinterpret_cast<const uchar *>(sample.data());
     qsizetype eastAsian = 0;
     qsizetype lowByteUnder40 = 0;
+    // Past this many other units nine in ten cannot be East Asian any more:
+    // most text is found out within its first tenth.
+    const qsizetype mostOthers = units - (units * 9 + 9) / 10;
+    qsizetype others = 0;
     for (qsizetype i = 0; i < units; ++i) {
         const quint16 unit = unit16(p + 2 * i, bigEndian);
         if (isLowSurrogate(unit))
@@ -129,6 +133,8 @@ bool readsAsEastAsian(QByteArrayView sample, bool wholeFile, bool bigEndian)
             ++eastAsian;
             if ((unit & 0xFF) < 0x40)
                 ++lowByteUnder40;
+        } else if (++others > mostOthers) {
+            return false;
         }
     }
     return eastAsian * 10 >= units * 9 && lowByteUnder40 * 20 >= units;

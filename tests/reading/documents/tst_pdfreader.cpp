@@ -7,6 +7,7 @@
 #include "reading/documents/PdfText.h"
 #include "reading/documents/PopplerMessages.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
@@ -14,6 +15,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -245,6 +247,34 @@ private Q_SLOTS:
         QVERIFY2(found >= 0.95, qPrintable(QString::number(found) + u": "_s + text));
         // The paragraphs are rebuilt as a text layer's are.
         QCOMPARE(text.count(u"\r\n\r\n"_s), Scanned.size() - 1);
+    }
+
+    // Tesseract's OpenMP teams would wait on each other's cores with -j 2
+    // (and left to the pool, stay): an engine reads on its own thread only.
+    void ocr_startsNoThreadsOfItsOwn()
+    {
+        auto threads = [] {
+            return QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+        };
+        qsizetype before = 0;
+        qsizetype after = 0;
+        QString text;
+        QString failure;
+        std::thread reader([&] {
+            ReadingChoices choices;
+            choices.ocr = true;
+            before = threads();
+            try {
+                text = pdfTextOfBytes(scannedPdf(Scanned, 0), choices);
+            } catch (const Failure &f) {
+                failure = f.description();
+            }
+            after = threads();
+        });
+        reader.join();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY(!text.isEmpty());
+        QCOMPARE(after, before);
     }
 
     void scannedPage_withoutOcr_isToldApart()
