@@ -8,7 +8,6 @@
 #include "ScriptedPlatform.h"
 #include "core/SettingsStore.h"
 #include "platform/qt/ThreadedWork.h"
-#include "reading/html/GumboHtml.h"
 #include "windows/main/MainWindow.h"
 
 #include <QTemporaryDir>
@@ -34,7 +33,6 @@ public:
                                .settings = settings,
                                .loop = loop,
                                .work = m_work,
-                               .html = m_html,
                                .dialogs = platform,
                                .desktop = platform,
                                .applicationFolder = m_data.path(),
@@ -51,7 +49,6 @@ public:
 
 private:
     ThreadedWork m_work;
-    GumboHtml m_html;
     QTemporaryDir m_data;
     std::unique_ptr<MainWindow> m_window;
 };

@@ -31,7 +31,6 @@ private:
                                .settings = m_ini,
                                .loop = harness.platform,
                                .work = harness.work,
-                               .html = harness.html,
                                .dialogs = harness.platform,
                                .desktop = harness.platform,
                                .applicationFolder = harness.dataFolder.root(),

@@ -3,7 +3,6 @@
 #include "MemorySettingsArea.h"
 #include "ScriptedPlatform.h"
 #include "TreeFixture.h"
-#include "UnavailableHtml.h"
 #include "core/ApplicationError.h"
 #include "platform/BackgroundWork.h"
 #include "results/ResultsModel.h"
@@ -25,7 +24,6 @@ public:
     ScriptedPlatform platform;
     MemorySettingsArea settings;
     InlineWork work;
-    UnavailableHtml html;
     TreeFixture dataFolder;
     TreeFixture files; // input files
     TreeFixture workbooks;
@@ -45,7 +43,6 @@ public:
                                .settings = settings,
                                .loop = platform,
                                .work = work,
-                               .html = html,
                                .dialogs = platform,
                                .desktop = platform,
                                .applicationFolder = dataFolder.root(),

@@ -5,7 +5,6 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/ThreadedWork.h"
 #include "platform/qt/WidgetMessageBoxes.h"
-#include "reading/html/GumboHtml.h"
 #include "windows/main/HomePage.h"
 #include "windows/main/MainWindow.h"
 
@@ -26,7 +25,6 @@ int main(int argc, char *argv[])
     WidgetMessageBoxes boxes;
     ProcessEventsLoop loop;
     ThreadedWork work;
-    GumboHtml html;
     QtDialogs dialogs;
     QtDesktop desktop;
 
@@ -34,7 +32,6 @@ int main(int argc, char *argv[])
                        .settings = settings,
                        .loop = loop,
                        .work = work,
-                       .html = html,
                        .dialogs = dialogs,
                        .desktop = desktop,
                        .applicationFolder = ApplicationFolder(),

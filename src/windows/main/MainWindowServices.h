@@ -10,7 +10,6 @@ class BackgroundWork;
 class Desktop;
 class Dialogs;
 class EventLoop;
-class HtmlTextSource;
 class MessageBoxes;
 class SettingsArea;
 
@@ -22,7 +21,6 @@ struct MainWindowServices
     SettingsArea &settings;
     EventLoop &loop;
     BackgroundWork &work;
-    HtmlTextSource &html;
     Dialogs &dialogs;
     // The file manager, the browser, the clipboard, the spreadsheet program.
     Desktop &desktop;

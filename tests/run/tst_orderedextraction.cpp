@@ -1,6 +1,6 @@
 // Files cut several at a time, output written in their order.
 
-#include "cli/OrderedExtraction.h"
+#include "run/OrderedExtraction.h"
 
 #include <QBuffer>
 #include <QFile>
