@@ -7,7 +7,6 @@
 #include "MemorySettingsArea.h"
 #include "ScriptedPlatform.h"
 #include "core/SettingsStore.h"
-#include "platform/qt/ThreadedWork.h"
 #include "windows/main/MainWindow.h"
 
 #include <QTemporaryDir>
@@ -32,7 +31,6 @@ public:
             MainWindowServices{.boxes = platform,
                                .settings = settings,
                                .loop = loop,
-                               .work = m_work,
                                .dialogs = platform,
                                .desktop = platform,
                                .applicationFolder = m_data.path(),
@@ -48,7 +46,6 @@ public:
     }
 
 private:
-    ThreadedWork m_work;
     QTemporaryDir m_data;
     std::unique_ptr<MainWindow> m_window;
 };

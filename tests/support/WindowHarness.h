@@ -4,7 +4,6 @@
 #include "ScriptedPlatform.h"
 #include "TreeFixture.h"
 #include "core/ApplicationError.h"
-#include "platform/BackgroundWork.h"
 #include "results/ResultsModel.h"
 #include "windows/main/HomePage.h"
 #include "windows/main/MainWindow.h"
@@ -23,7 +22,6 @@ class WindowHarness
 public:
     ScriptedPlatform platform;
     MemorySettingsArea settings;
-    InlineWork work;
     TreeFixture dataFolder;
     TreeFixture files; // input files
     TreeFixture workbooks;
@@ -42,7 +40,6 @@ public:
             MainWindowServices{.boxes = platform,
                                .settings = settings,
                                .loop = platform,
-                               .work = work,
                                .dialogs = platform,
                                .desktop = platform,
                                .applicationFolder = dataFolder.root(),

@@ -6,7 +6,6 @@
 
 namespace Quillfen {
 
-class BackgroundWork;
 class Desktop;
 class Dialogs;
 class EventLoop;
@@ -20,7 +19,6 @@ struct MainWindowServices
     MessageBoxes &boxes;
     SettingsArea &settings;
     EventLoop &loop;
-    BackgroundWork &work;
     Dialogs &dialogs;
     // The file manager, the browser, the clipboard, the spreadsheet program.
     Desktop &desktop;

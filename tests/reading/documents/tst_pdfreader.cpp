@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QTest>
+#include <atomic>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -210,6 +211,17 @@ private Q_SLOTS:
         } catch (const IncompleteText &partial) {
             QVERIFY(partial.description().contains(u"no text layer"_s));
         }
+    }
+
+    // A stopped run reads no more pages by OCR, and what it kept is no
+    // failure.
+    void scannedPage_afterAStop_isNotReadByOcr()
+    {
+        const std::atomic<bool> stopped = true;
+        ReadingChoices choices;
+        choices.ocr = true;
+        choices.cancelled = &stopped;
+        QCOMPARE(pdfTextOfBytes(scannedPdf(Scanned, 0), choices), QString());
     }
 
     void ocrModels_missingOneNamesItsPackage_data()
