@@ -190,11 +190,14 @@ private:
         // The longest this thread waits or hands rows over between yields.
         const auto slice = stepwise ? 5ms : std::clamp(interval / 2, 1ms, 5ms);
         QElapsedTimer sinceHand;
+        bool allCut = false;
         for (bool finished = false; !finished;) {
             if (m_run.m_stopRequested)
                 files.cancel();
-            if (!stepwise && sinceHand.isValid() && sinceHand.elapsed() < HandInterval.count()) {
-                std::this_thread::sleep_for(slice);
+            // Between batches, the rest of the rows go as soon as all is cut.
+            if (!stepwise && !allCut && sinceHand.isValid() &&
+                sinceHand.elapsed() < HandInterval.count()) {
+                allCut = files.waitUntilAllCut(slice);
             } else {
                 sinceHand.start();
                 bool handed = false;

@@ -64,8 +64,9 @@ bool extractOneByOne(const QStringList &paths, QIODevice &out, const FileWork &w
 class OrderedPipeline
 {
 public:
-    OrderedPipeline(const QStringList &paths, int jobs, const FileWork &work)
-        : m_paths(paths), m_work(work), m_files(size_t(paths.size())), m_ahead(qsizetype(jobs) * 4)
+    // ahead: how many files may be begun beyond the one being handed on.
+    OrderedPipeline(const QStringList &paths, qsizetype ahead, const FileWork &work)
+        : m_paths(paths), m_work(work), m_files(size_t(paths.size())), m_ahead(ahead)
     {}
 
     ~OrderedPipeline()
@@ -199,6 +200,15 @@ public:
         }
     }
 
+    // True once every file's work is done (or no more will be begun).
+    bool waitUntilAllCut(std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, timeout, [&] {
+            return m_cut == m_paths.size() || m_stopped || m_cancelled;
+        });
+    }
+
     void waitForOutput(std::chrono::milliseconds timeout)
     {
         std::unique_lock lock(m_mutex);
@@ -309,6 +319,7 @@ private:
             std::lock_guard lock(m_mutex);
             file.done = true;
             file.failure = std::move(failure);
+            ++m_cut;
         }
         m_changed.notify_all();
     }
@@ -341,6 +352,7 @@ private:
     std::condition_variable m_changed;
     qsizetype m_next = 0;
     qsizetype m_head = 0;
+    qsizetype m_cut = 0; // files whose work is done
     bool m_stopped = false;        // a write failed, or the run ends: output is dropped
     bool m_cancelled = false;      // no file is begun any more
     bool m_handingStarted = false; // file m_head's start is reported (window)
@@ -354,13 +366,16 @@ bool extractInOrder(const QStringList &paths, int jobs, QIODevice &out, const Fi
     jobs = int(std::min<qsizetype>(jobs, paths.size()));
     if (jobs <= 1)
         return extractOneByOne(paths, out, work, reports);
-    OrderedPipeline pipeline(paths, jobs, work);
+    OrderedPipeline pipeline(paths, qsizetype(jobs) * 4, work);
     pipeline.startWorkers(jobs - 1);
     return pipeline.runHere(out, reports);
 }
 
+// The caller takes output only every few tens of milliseconds: files begun
+// ahead are bounded by what the workers cut meanwhile (and a large file's
+// output by HeldBytes), not by a count that would idle them in between.
 OrderedRun::OrderedRun(const QStringList &paths, int workers, const FileWork &work)
-    : m_pipeline(std::make_unique<OrderedPipeline>(paths, workers, work))
+    : m_pipeline(std::make_unique<OrderedPipeline>(paths, qsizetype(workers) * 256, work))
 {
     m_pipeline->startWorkers(int(std::min<qsizetype>(std::max(workers, 1), paths.size())));
 }
@@ -371,6 +386,11 @@ bool OrderedRun::handReady(const std::function<void(OutputChunk &&)> &take,
                            const OrderedReports &reports, const std::function<bool()> &enough)
 {
     return m_pipeline->handReady(take, reports, enough);
+}
+
+bool OrderedRun::waitUntilAllCut(std::chrono::milliseconds timeout)
+{
+    return m_pipeline->waitUntilAllCut(timeout);
 }
 
 void OrderedRun::waitForOutput(std::chrono::milliseconds timeout)

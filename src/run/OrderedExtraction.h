@@ -77,6 +77,9 @@ public:
                    const std::function<bool()> &enough);
     // Returns when more output may be ready, or after timeout.
     void waitForOutput(std::chrono::milliseconds timeout);
+    // Returns true once every file is cut (or none will be begun any more),
+    // false after timeout.
+    bool waitUntilAllCut(std::chrono::milliseconds timeout);
     // No file is begun any more; the file being handed on is finished, the
     // output of later ones is dropped.
     void cancel();
