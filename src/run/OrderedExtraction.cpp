@@ -204,9 +204,8 @@ public:
     bool waitUntilAllCut(std::chrono::milliseconds timeout)
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, timeout, [&] {
-            return m_cut == m_paths.size() || m_stopped || m_cancelled;
-        });
+        return m_changed.wait_for(
+            lock, timeout, [&] { return m_cut == m_paths.size() || m_stopped || m_cancelled; });
     }
 
     void waitForOutput(std::chrono::milliseconds timeout)
@@ -352,7 +351,7 @@ private:
     std::condition_variable m_changed;
     qsizetype m_next = 0;
     qsizetype m_head = 0;
-    qsizetype m_cut = 0; // files whose work is done
+    qsizetype m_cut = 0;           // files whose work is done
     bool m_stopped = false;        // a write failed, or the run ends: output is dropped
     bool m_cancelled = false;      // no file is begun any more
     bool m_handingStarted = false; // file m_head's start is reported (window)
