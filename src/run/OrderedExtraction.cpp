@@ -1,6 +1,8 @@
 // Hand-written: -j 2 on a 512 MB file peaks at 68 MB, with QtConcurrent::mapped 585 (bench/parts)
 #include "OrderedExtraction.h"
 
+#include "platform/Failure.h"
+
 #include <QFileInfo>
 #include <condition_variable>
 #include <deque>
@@ -313,7 +315,14 @@ private:
     {
         File &file = m_files[size_t(index)];
         ChunkSink device(std::move(take));
-        auto failure = m_work(m_paths[index], device);
+        std::optional<FileFailure> failure;
+        try {
+            failure = m_work(m_paths[index], device);
+        } catch (...) {
+            // Nothing may escape a worker: a file that ran out of memory, say,
+            // is reported as any failure is.
+            failure = FileFailure{m_paths[index], describeCurrentException()};
+        }
         {
             std::lock_guard lock(m_mutex);
             file.done = true;
