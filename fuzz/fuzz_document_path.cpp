@@ -4,7 +4,6 @@
 // written to a file, since the run reads files.
 #include "FuzzSupport.h"
 #include "extract/FileExtraction.h"
-#include "reading/html/GumboHtml.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,13 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     static const AbbreviationShield shield(
         QStringList{QStringLiteral("Dr."), QStringLiteral("e.g.")});
-    static const LineFilter filter;
-    GumboHtml html;
+    const RunChoices choices{mode, shield, {}, {}};
     CollectRows rows;
-    const std::optional<FileFailure> failure = extractFile(path, mode, shield, filter, html, rows);
+    const std::optional<FileFailure> failure = extractFile(path, choices, rows);
     CollectBoth both;
-    const std::optional<FileFailure> again =
-        extractFileAsUtf8(path, mode, shield, filter, html, both, both);
+    const std::optional<FileFailure> again = extractFileAsUtf8(path, choices, both, both);
 
     require(failure.has_value() == again.has_value(), "the two paths disagree on failing");
     if (failure) {

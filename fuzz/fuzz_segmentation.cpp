@@ -23,10 +23,11 @@ struct CollectUtf8 final : Utf8RowSink
 std::optional<QStringList> utf8Rows(const QString &text, ExtractMode mode,
                                     const AbbreviationShield &shield, const LineFilter &filter)
 {
-    if (!canCutUtf8(mode, shield, filter))
+    const RunChoices choices{mode, shield, filter, {}};
+    if (!canCutUtf8(choices))
         return std::nullopt;
     CollectUtf8 sink;
-    cutUtf8(text.toUtf8(), mode, shield, filter, sink);
+    cutUtf8(text.toUtf8(), choices, sink);
     return sink.rows;
 }
 

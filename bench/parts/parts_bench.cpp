@@ -5,17 +5,16 @@
 //
 // Usage: parts_bench CORPUS_DIR TREE_DIR [ROUNDS]
 
-#include "UnavailableHtml.h"
 #include "cli/CommandLineOptions.h"
-#include "cli/OrderedExtraction.h"
 #include "extract/FileExtraction.h"
+#include "extract/Utf8TermSearch.h"
 #include "inputs/adding/DirectoryReader.h"
 #include "inputs/adding/FolderListing.h"
 #include "inputs/adding/PathTests.h"
 #include "reading/TextDecoding.h"
 #include "reading/Utf8Decoding.h"
 #include "reading/Utf8Encoding.h"
-#include "extract/Utf8TermSearch.h"
+#include "run/OrderedExtraction.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -424,13 +423,13 @@ void codecs(const std::vector<CorpusFile> &corpus)
         true,
         [&] {
             for (const CorpusFile &f : corpus)
-                cutUtf8(utf8TextOfFile(QString(), f.bytes, handScratch), ExtractMode::Paragraph, shield,
-                        filter, handRows);
+                cutUtf8(utf8TextOfFile(QString(), f.bytes, handScratch),
+                        RunChoices{ExtractMode::Paragraph, shield, filter, {}}, handRows);
         },
         [&] {
             for (const CorpusFile &f : corpus)
-                cutUtf8(qtUtf8TextOfFile(f.bytes, scratch), ExtractMode::Paragraph, shield, filter,
-                        qtRows);
+                cutUtf8(qtUtf8TextOfFile(f.bytes, scratch),
+                        RunChoices{ExtractMode::Paragraph, shield, filter, {}}, qtRows);
         });
     if (handRows.bytes != qtRows.bytes)
         std::printf("(the rows differ: %lld against %lld bytes)\n", qlonglong(handRows.bytes),
@@ -558,12 +557,10 @@ void folders(const QString &tree)
 // ordered extraction or by QtConcurrent::mapped; returns the bytes written.
 qsizetype runInOrder(const QStringList &paths, bool hand)
 {
-    const AbbreviationShield shield;
-    const LineFilter filter;
-    Testing::UnavailableHtml html;
+    const RunChoices choices;
     auto rowsOf = [&](const QString &path) {
         LinesWriter writer;
-        extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, writer, writer);
+        extractFileAsUtf8(path, choices, writer, writer);
         return std::move(writer.out);
     };
     NullDevice out;
@@ -598,7 +595,7 @@ qsizetype runInOrder(const QStringList &paths, bool hand)
         };
         const FileWork work = [&](const QString &path, OutputChunks &output) {
             Chunks chunks(output);
-            extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, chunks, chunks);
+            extractFileAsUtf8(path, choices, chunks, chunks);
             return std::optional<FileFailure>();
         };
         const OrderedReports reports{[](qsizetype) {}, [](qsizetype, const FileFailure &) {}};

@@ -7,8 +7,6 @@
 #include "MemorySettingsArea.h"
 #include "ScriptedPlatform.h"
 #include "core/SettingsStore.h"
-#include "platform/qt/ThreadedWork.h"
-#include "reading/html/GumboHtml.h"
 #include "windows/main/MainWindow.h"
 
 #include <QTemporaryDir>
@@ -33,8 +31,6 @@ public:
             MainWindowServices{.boxes = platform,
                                .settings = settings,
                                .loop = loop,
-                               .work = m_work,
-                               .html = m_html,
                                .dialogs = platform,
                                .desktop = platform,
                                .applicationFolder = m_data.path(),
@@ -50,8 +46,6 @@ public:
     }
 
 private:
-    ThreadedWork m_work;
-    GumboHtml m_html;
     QTemporaryDir m_data;
     std::unique_ptr<MainWindow> m_window;
 };

@@ -7,17 +7,24 @@
 // does: a virtual machine may meanwhile hand the memory other programs freed
 // back to its host, which makes fresh memory slower to fill.
 //
-// Usage: window_run_bench [--sentences] [--hidden] [--pause SECONDS] FILE...
+// --screenshot FILE saves the window as it shows while the run goes (its
+// rows half in), to look at what the user sees; QT_QPA_PLATFORM=xcb under
+// xvfb-run shows it on a display, offscreen is the default.
+//
+// Usage: window_run_bench [--sentences] [--hidden] [--pause SECONDS]
+//                         [--screenshot FILE] FILE...
 
 #include "BenchWindow.h"
 #include "abbrev/AbbreviationStore.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
+#include "windows/main/CaptionedProgressBar.h"
 #include "windows/main/HomePage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
 #include <thread>
 
@@ -39,8 +46,11 @@ public:
         QCoreApplication::processEvents();
         m_inEvents += events.nsecsElapsed();
         ++m_yields;
+        if (onYield)
+            onYield();
         m_sinceYield.start();
     }
+    std::function<void()> onYield;
     double longestGapMs() const { return double(m_longestGap) / 1e6; }
     qint64 yields() const { return m_yields; }
     double inEventsMs() const { return double(m_inEvents) / 1e6; }
@@ -74,7 +84,8 @@ long pageFaults()
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList files = app.arguments().mid(1);
     const bool sentences = files.removeAll(u"--sentences"_s) > 0;
@@ -82,6 +93,11 @@ int main(int argc, char *argv[])
     double pauseSeconds = 0;
     if (const qsizetype at = files.indexOf(u"--pause"_s); at >= 0 && at + 1 < files.size()) {
         pauseSeconds = files.at(at + 1).toDouble();
+        files.remove(at, 2);
+    }
+    QString screenshot;
+    if (const qsizetype at = files.indexOf(u"--screenshot"_s); at >= 0 && at + 1 < files.size()) {
+        screenshot = files.at(at + 1);
         files.remove(at, 2);
     }
 
@@ -104,6 +120,13 @@ int main(int argc, char *argv[])
     const double windowBefore = processorSeconds(RUSAGE_THREAD);
     const long faultsBefore = pageFaults();
     timer.start();
+    if (!screenshot.isEmpty()) {
+        loop.onYield = [&, taken = false]() mutable {
+            if (!taken && window.results().rowCount() > 0 &&
+                window.progressBar()->percent() >= 50.0)
+                taken = window.grab().save(screenshot);
+        };
+    }
     window.startExtracting();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const double processor = processorSeconds() - processorBefore;

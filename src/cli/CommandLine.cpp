@@ -2,20 +2,21 @@
 
 #include "CommandLineOptions.h"
 #include "InputLists.h"
-#include "OrderedExtraction.h"
 #include "RowOutput.h"
 #include "abbrev/AbbreviationStore.h"
 #include "core/ReportingProcedure.h"
 #include "core/SettingsStore.h"
-#include "extract/ExtractionRun.h"
 #include "extract/FileExtraction.h"
 #include "inputs/adding/TreeFiles.h"
 #include "platform/EscapedText.h"
 #include "platform/Failure.h"
 #include "platform/OutputFile.h"
 #include "reading/IncompleteText.h"
+#include "reading/documents/DocumentFormats.h"
 #include "reading/encodings/TextFileDecoding.h"
 #include "results/RowEncoding.h"
+#include "run/OrderedExtraction.h"
+#include "run/RunSummary.h"
 
 #include <QThread>
 #include <mutex>
@@ -28,20 +29,20 @@ namespace Quillfen {
 
 namespace {
 
-std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter, HtmlTextSource &html,
+std::optional<FileFailure> writeFileText(const QString &path, bool nulAfter,
                                          const ReadingChoices &choices, OutputWriter &writer)
 {
-    QStringList texts;
+    QString text;
     std::optional<FileFailure> failure;
     try {
-        texts = readInputFile(path, html, choices);
+        text = readDocumentText(path, choices);
     } catch (const IncompleteText &partial) {
-        texts = {partial.text()};
+        text = partial.text();
         failure = FileFailure{path, partial.description()};
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
-    writer.appendText(texts.join(QString()), nulAfter);
+    writer.appendText(text, nulAfter);
     return failure;
 }
 
@@ -106,7 +107,7 @@ QString outputFailure(const QString &name, const QString &reason)
 } // namespace
 
 int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
-                   SettingsArea &settingsArea, HtmlTextSource &html)
+                   SettingsArea &settingsArea)
 {
     Options options;
     try {
@@ -121,8 +122,6 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
         return 0;
     }
 
-    forceTextEncoding(options.encoding);
-
     QStringList entries;
     if (options.abbreviations) {
         entries = *options.abbreviations;
@@ -133,8 +132,9 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     // Paragraphs and whole texts use no abbreviation; making the shield
     // folds every entry and builds the tables of its search, a good part of
     // the start-up that a run of a small file waits for.
-    const bool usesAbbreviations = options.mode != ExtractMode::Paragraph && !options.text;
-    const AbbreviationShield shield(usesAbbreviations ? entries : QStringList());
+    if (options.choices.mode != ExtractMode::Paragraph && !options.text)
+        options.choices.shield = AbbreviationShield(entries);
+    const RunChoices &choices = options.choices;
 
     // The lists are read whole before the first file: one that cannot be
     // read leaves the run without its inputs, so nothing is extracted.
@@ -203,18 +203,16 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
             failure = standardInput.read(bytes);
             try {
                 if (!failure && options.text)
-                    writer.appendText(decodeTextOfFile(path, bytes), options.nulAfter);
+                    writer.appendText(decodeTextOfFile(path, bytes, choices.reading.encoding),
+                                      options.nulAfter);
                 else if (!failure)
-                    extractTextBytes(path, bytes, options.mode, shield, options.filter, writer,
-                                     writer);
+                    extractTextBytes(path, bytes, choices, writer, writer);
             } catch (...) {
                 failure = FileFailure{path, describeCurrentException()};
             }
         } else {
-            failure = options.text
-                          ? writeFileText(path, options.nulAfter, html, options.reading, writer)
-                          : extractFileAsUtf8(path, options.mode, shield, options.filter, html,
-                                              writer, writer, options.reading);
+            failure = options.text ? writeFileText(path, options.nulAfter, choices.reading, writer)
+                                   : extractFileAsUtf8(path, choices, writer, writer);
         }
         output.hand(writer.takeOutput());
         return failure;

@@ -5,7 +5,6 @@
 
 namespace Quillfen {
 
-class HtmlTextSource;
 class SettingsArea;
 
 struct CommandLineStreams
@@ -24,6 +23,6 @@ inline const QString StandardInputName = QStringLiteral("-");
 // status: 0 when every file was read, 1 when a failure was reported, 2 for
 // a usage error. arguments excludes the program name.
 int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
-                   SettingsArea &settings, HtmlTextSource &html);
+                   SettingsArea &settings);
 
 } // namespace Quillfen

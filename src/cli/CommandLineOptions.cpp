@@ -43,18 +43,18 @@ std::vector<Option> makeOptions()
          .help = u"cut at empty lines and after each \"?\", which\n"
                  u"stays with the part before it (default)"_s,
          .apply = [](ParseState &s,
-                     OptionOccurrence &) { s.options.mode = ExtractMode::Paragraph; }},
+                     OptionOccurrence &) { s.options.choices.mode = ExtractMode::Paragraph; }},
         {.longName = u"--sentences"_s,
          .help = uR"(cut at "." outside the protected abbreviations
 and after each "?")"_s,
          .apply = [](ParseState &s,
-                     OptionOccurrence &) { s.options.mode = ExtractMode::Sentence; }},
+                     OptionOccurrence &) { s.options.choices.mode = ExtractMode::Sentence; }},
         {.longName = u"--smart-sentences"_s,
          .help = u"cut sentences as a reader sees them: . ? ! and\n"
                  u"\u2026 end them, numbers, initials, abbreviations,\n"
                  u"web addresses and list numbers do not"_s,
          .apply = [](ParseState &s,
-                     OptionOccurrence &) { s.options.mode = ExtractMode::SmartSentence; }},
+                     OptionOccurrence &) { s.options.choices.mode = ExtractMode::SmartSentence; }},
         {.longName = u"--containing"_s,
          .valueName = u"TEXT"_s,
          .help = u"keep rows containing TEXT (repeatable: any\n"
@@ -167,7 +167,7 @@ and \r in a field stand for \, tab, LF and CR)"_s,
                  const QString name = o.value();
                  if (!isKnownEncodingName(name.toLatin1()))
                      throw UsageError{u"unknown encoding \""_s + name + u'"'};
-                 s.options.encoding = name.toLatin1();
+                 s.options.choices.reading.encoding = name.toLatin1();
              }},
         {.longName = u"--files-from"_s,
          .valueName = u"FILE"_s,
@@ -204,7 +204,7 @@ and \r in a field stand for \, tab, LF and CR)"_s,
         {.longName = u"--ocr"_s,
          .help = u"read pages that have no text layer (scans)\n"
                  u"by OCR, with Tesseract"_s,
-         .apply = [](ParseState &s, OptionOccurrence &) { s.options.reading.ocr = true; }},
+         .apply = [](ParseState &s, OptionOccurrence &) { s.options.choices.reading.ocr = true; }},
         {.longName = u"--ocr-language"_s,
          .valueName = u"LANGS"_s,
          .help = u"the OCR models, as Tesseract names them:\n"
@@ -213,8 +213,8 @@ and \r in a field stand for \, tab, LF and CR)"_s,
          .values = {u"eng"_s, u"deu"_s, u"fra"_s, u"spa"_s, u"eng+deu"_s},
          .apply =
              [](ParseState &s, OptionOccurrence &o) {
-                 s.options.reading.ocr = true;
-                 s.options.reading.ocrLanguages = o.value();
+                 s.options.choices.reading.ocr = true;
+                 s.options.choices.reading.ocrLanguages = o.value();
              }},
         {.longName = u"--document-timeout"_s,
          .valueName = u"S"_s,
@@ -228,7 +228,7 @@ and \r in a field stand for \, tab, LF and CR)"_s,
                  const double seconds = o.value().toDouble(&ok);
                  if (!ok || !(seconds >= 0) || seconds > 1e9)
                      throw UsageError{o.spelling() + u" needs a number of seconds, 0 or more"_s};
-                 s.options.reading.documentTimeout =
+                 s.options.choices.reading.documentTimeout =
                      std::chrono::milliseconds(qint64(seconds * 1000.0 + 0.5));
              }},
         {.shortName = u"-h"_s,
@@ -369,16 +369,19 @@ Options parseArguments(const QStringList &arguments)
         if (option->takesValue())
             occurrence.value(); // taken even where the handler did not need it
     }
-    options.filter = LineFilter::ofTerms(state.containing, state.notContaining, state.matching);
-    if (const auto problem = options.filter.problem())
+    options.choices.filter =
+        LineFilter::ofTerms(state.containing, state.notContaining, state.matching);
+    if (const auto problem = options.choices.filter.problem())
         throw UsageError{problem->message()};
     if (options.nulAfter && !options.text)
         throw UsageError{u"-0 goes with --text"_s};
     if (options.text && state.formatSet)
         throw UsageError{u"--text writes texts, not rows: leave out --format"_s};
     checkStandardInputReaders(options);
-    if (options.reading.ocr && !options.help && !options.version && !options.bashCompletion) {
-        if (const QString problem = ocrProblem(options.reading.ocrLanguages); !problem.isEmpty())
+    if (options.choices.reading.ocr && !options.help && !options.version &&
+        !options.bashCompletion) {
+        if (const QString problem = ocrProblem(options.choices.reading.ocrLanguages);
+            !problem.isEmpty())
             throw UsageError{problem};
     }
     if (!options.help && !options.version && !options.bashCompletion && options.files.isEmpty() &&

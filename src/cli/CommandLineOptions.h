@@ -1,7 +1,6 @@
 #pragma once
 
-#include "extract/ExtractionChoices.h"
-#include "reading/ReadingChoices.h"
+#include "extract/RunChoices.h"
 
 #include <QStringList>
 #include <optional>
@@ -23,8 +22,9 @@ struct InputList
 // What quillfen-cli's arguments ask for.
 struct Options
 {
-    ExtractMode mode = ExtractMode::Paragraph;
-    LineFilter filter;
+    // The mode, filter, encoding and OCR; the abbreviations are made into
+    // its shield once the list is known.
+    RunChoices choices;
     std::optional<QStringList> abbreviations; // none: the stored list
     OutputFormat format = OutputFormat::Lines;
     QString outputPath;
@@ -38,10 +38,8 @@ struct Options
     bool bashCompletion = false;
     QStringList folderPatterns{QStringLiteral("*.*")}; // files taken from folders
     bool followLinks = false; // in folders, links that lead outside them too
-    QByteArray encoding; // of every text file; empty: told from the bytes
     bool listInputs = false;
     int jobs = 0; // 0: one per processor
-    ReadingChoices reading;
 };
 
 struct UsageError

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "CommandLineOptions.h"
-#include "OrderedExtraction.h"
 #include "extract/RowSink.h"
 #include "extract/Utf8Paragraphs.h"
+#include "run/OrderedExtraction.h"
 
 #include <QByteArray>
 #include <QString>

@@ -26,10 +26,10 @@ namespace StartExtracting {
 inline const QString Identifier = QStringLiteral("in Brisvane2021/08/31.Form1.PushButton1_Click ");
 enum : int {
     InvalidPatternMessage = 102,
+    TakeOptions = 102,
     ReadInputRow = 114,
     ReadHtmlFile = 132,
     ReadTextFile = 144,
-    CutText = 152,
     HandlePiece = 192,
     DoneMessage = 308,
     NoFilesMessage = 310,

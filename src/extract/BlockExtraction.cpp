@@ -17,14 +17,15 @@ namespace Quillfen {
 namespace {
 
 // The decision a whole read would make, from the file's start and, without
-// a mark, whether all of it is valid UTF-8; the file is back at its start.
-TextDecision decideInBlocks(FileBlocks &file, qsizetype blockBytes)
+// a mark or a forced encoding, whether all of it is valid UTF-8; the file
+// is back at its start.
+TextDecision decideInBlocks(FileBlocks &file, qsizetype blockBytes, const QByteArray &forced)
 {
     QByteArray head;
     file.read(head, BinarySampleBytes);
     const auto mark = detectByteOrderMark(head);
     bool validUtf8 = false;
-    if (!mark) {
+    if (!mark && forced.isEmpty()) {
         file.rewind();
         BlockUtf8Validator validator;
         QByteArray block;
@@ -34,7 +35,7 @@ TextDecision decideInBlocks(FileBlocks &file, qsizetype blockBytes)
     }
     const bool wholeFile = head.size() < BinarySampleBytes;
     file.rewind();
-    return decideTextDecoding(head, wholeFile, validUtf8);
+    return decideTextDecoding(head, wholeFile, validUtf8, forced);
 }
 
 // One of our decoders or a named one, fed block by block.
@@ -81,14 +82,13 @@ private:
 
 } // namespace
 
-void extractTextFileInBlocks(const QString &path, ExtractMode mode,
-                             const AbbreviationShield &shield, const LineFilter &filter,
-                             RowSink &sink, qsizetype blockBytes)
+void extractTextFileInBlocks(const QString &path, const RunChoices &choices, RowSink &sink,
+                             qsizetype blockBytes)
 {
     // A block holds at least a whole byte-order mark.
     blockBytes = std::max<qsizetype>(blockBytes, 4);
     FileBlocks file(path);
-    const TextDecision decision = decideInBlocks(file, blockBytes);
+    const TextDecision decision = decideInBlocks(file, blockBytes, choices.reading.encoding);
     if (decision.kind == TextDecision::Kind::Binary)
         refuseBinaryFile(path);
     // The mark is skipped here; a named decoder skips its own.
@@ -100,12 +100,12 @@ void extractTextFileInBlocks(const QString &path, ExtractMode mode,
     std::optional<StreamingCut> streaming;
     std::optional<SmartRowsAsText> smartRows;
     std::optional<SmartSentenceStream> smart;
-    const SmartSentences smartChoices(shield.entries(), {LineFilterKind::All, {}});
-    if (mode == ExtractMode::SmartSentence) {
-        smartRows.emplace(filter, sink);
+    const SmartSentences smartChoices(choices.shield.entries(), {LineFilterKind::All, {}});
+    if (choices.mode == ExtractMode::SmartSentence) {
+        smartRows.emplace(choices.filter, sink);
         smart.emplace(smartChoices, *smartRows);
     } else {
-        streaming.emplace(mode, shield, filter, sink);
+        streaming.emplace(choices.mode, choices.shield, choices.filter, sink);
     }
     // The smart cut reads UTF-8; a block's text is encoded keeping any
     // unpaired surrogate, so that its rows come back exactly.

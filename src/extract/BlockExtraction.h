@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Segmentation.h"
+#include "RunChoices.h"
 
 #include <QString>
 
@@ -13,10 +13,10 @@ constexpr qsizetype ExtractionBlockBytes = qsizetype(4) << 20;
 // Every row of a text file (not a document), read blockBytes at a time in
 // bounded memory: exactly the rows of reading it as one text. A file
 // without a byte-order mark is read twice, first to tell UTF-8 from a
-// legacy encoding. Throws Failure as ReadTextFile does; a read that fails
-// part way comes after the rows of the blocks before it.
-void extractTextFileInBlocks(const QString &path, ExtractMode mode,
-                             const AbbreviationShield &shield, const LineFilter &filter,
-                             RowSink &sink, qsizetype blockBytes = ExtractionBlockBytes);
+// legacy encoding. Throws Failure when the file cannot be read or is
+// binary; a read that fails part way comes after the rows of the blocks
+// before it.
+void extractTextFileInBlocks(const QString &path, const RunChoices &choices, RowSink &sink,
+                             qsizetype blockBytes = ExtractionBlockBytes);
 
 } // namespace Quillfen

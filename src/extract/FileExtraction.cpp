@@ -1,7 +1,6 @@
 #include "FileExtraction.h"
 
 #include "BlockExtraction.h"
-#include "ExtractionRun.h"
 #include "SmartSentences.h"
 #include "Utf8Paragraphs.h"
 #include "Utf8Sentences.h"
@@ -19,103 +18,69 @@
 
 namespace Quillfen {
 
-bool isPlainText(const DocumentFormat &format)
-{
-    return &format == &plainTextFormat();
-}
-
-bool isHtml(const DocumentFormat &format)
-{
-    return format.name == u"html";
-}
-
-QStringList readInputFile(const QString &path, HtmlTextSource &html, const ReadingChoices &choices)
-{
-    return readInputFile(path, formatOfFile(path), html, choices);
-}
-
-QStringList readInputFile(const QString &path, const DocumentFormat &format, HtmlTextSource &html,
-                          const ReadingChoices &choices)
-{
-    if (isHtml(format))
-        return {html.renderedText(path)};
-    if (format.readText)
-        return {format.readText(readWholeFile(path), path, choices)};
-    return ReadTextFile(path);
-}
-
 namespace {
 
-void extractTexts(const QStringList &texts, ExtractMode mode, const AbbreviationShield &shield,
-                  const LineFilter &filter, RowSink &sink)
+void extractText(const QString &text, const RunChoices &choices, RowSink &sink)
 {
     PieceHandler handler;
-    for (const QString &text : texts) {
-        const PieceList pieces = cutText(text, mode, shield);
-        const ShieldedOccurrences *restoreWith = pieces.shielded ? &pieces.occurrences : nullptr;
-        for (qsizetype m = 0; m < pieces.size(); ++m)
-            handler.handle(pieces.piece(m), mode == ExtractMode::Paragraph, restoreWith, filter,
-                           sink, pieces.isPlain(m));
-    }
+    const PieceList pieces = cutText(text, choices.mode, choices.shield);
+    const ShieldedOccurrences *restoreWith = pieces.shielded ? &pieces.occurrences : nullptr;
+    for (qsizetype m = 0; m < pieces.size(); ++m)
+        handler.handle(pieces.piece(m), choices.mode == ExtractMode::Paragraph, restoreWith,
+                       choices.filter, sink, pieces.isPlain(m));
+}
+
+bool isLargeTextFile(const QString &path, const DocumentFormat &format)
+{
+    return !isKnownDocument(format) && QFileInfo(path).size() >= BlockwiseFileBytes;
 }
 
 } // namespace
 
-std::optional<FileFailure> extractFile(const QString &path, ExtractMode mode,
-                                       const AbbreviationShield &shield, const LineFilter &filter,
-                                       HtmlTextSource &html, RowSink &sink,
-                                       const ReadingChoices &choices)
+std::optional<FileFailure> extractFile(const QString &path, const RunChoices &choices,
+                                       RowSink &sink)
 {
-    QStringList texts;
+    QString text;
     std::optional<FileFailure> failure;
     try {
-        const DocumentFormat &format = formatOfFile(path);
-        if (isPlainText(format) && QFileInfo(path).size() >= BlockwiseFileBytes) {
-            extractTextFileInBlocks(path, mode, shield, filter, sink);
+        if (isLargeTextFile(path, formatOfFile(path))) {
+            extractTextFileInBlocks(path, choices, sink);
             return std::nullopt;
         }
-        texts = readInputFile(path, format, html, choices);
+        text = readDocumentText(path, choices.reading);
     } catch (const IncompleteText &partial) {
-        texts = {partial.text()};
+        text = partial.text();
         failure = FileFailure{path, partial.description()};
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
-    extractTexts(texts, mode, shield, filter, sink);
+    extractText(text, choices, sink);
     return failure;
 }
 
-std::optional<FileFailure> extractFileAsUtf8(const QString &path, ExtractMode mode,
-                                             const AbbreviationShield &shield,
-                                             const LineFilter &filter, HtmlTextSource &html,
-                                             RowSink &sink, Utf8RowSink &utf8Sink,
-                                             const ReadingChoices &choices)
+std::optional<FileFailure> extractFileAsUtf8(const QString &path, const RunChoices &choices,
+                                             RowSink &sink, Utf8RowSink &utf8Sink)
 {
-    if (!canCutUtf8(mode, shield, filter))
-        return extractFile(path, mode, shield, filter, html, sink, choices);
+    if (!canCutUtf8(choices))
+        return extractFile(path, choices, sink);
     try {
         const DocumentFormat &format = formatOfFile(path);
-        if (!isPlainText(format))
-            return extractFile(path, mode, shield, filter, html, sink, choices);
-        if (QFileInfo(path).size() >= BlockwiseFileBytes) {
-            extractTextFileInBlocks(path, mode, shield, filter, sink);
-            return std::nullopt;
-        }
-        cutUtf8TextOfFile(path, readWholeFile(path), mode, shield, filter, utf8Sink);
+        if (isKnownDocument(format) || isLargeTextFile(path, format))
+            return extractFile(path, choices, sink);
+        cutUtf8TextOfFile(path, readWholeFile(path), choices, utf8Sink);
     } catch (...) {
         return FileFailure{path, describeCurrentException()};
     }
     return std::nullopt;
 }
 
-void extractTextBytes(const QString &name, QByteArrayView bytes, ExtractMode mode,
-                      const AbbreviationShield &shield, const LineFilter &filter, RowSink &sink,
-                      Utf8RowSink &utf8Sink)
+void extractTextBytes(const QString &name, QByteArrayView bytes, const RunChoices &choices,
+                      RowSink &sink, Utf8RowSink &utf8Sink)
 {
-    if (canCutUtf8(mode, shield, filter))
-        cutUtf8TextOfFile(name, bytes, mode, shield, filter, utf8Sink);
+    if (canCutUtf8(choices))
+        cutUtf8TextOfFile(name, bytes, choices, utf8Sink);
     else
-        extractTexts({decodeTextOfFile(name, bytes)}, mode, shield, filter, sink);
+        extractText(decodeTextOfFile(name, bytes, choices.reading.encoding), choices, sink);
 }
 
 namespace {
@@ -145,11 +110,12 @@ QString failureLine(const FileFailure &failure)
     return parts.join(path);
 }
 
-bool canCutUtf8(ExtractMode mode, const AbbreviationShield &shield, const LineFilter &filter)
+bool canCutUtf8(const RunChoices &choices)
 {
+    const ExtractMode mode = choices.mode;
     const bool modeAllows = mode == ExtractMode::Paragraph || mode == ExtractMode::SmartSentence ||
-                            (mode == ExtractMode::Sentence && shield.worksOnUtf8());
-    return modeAllows && Utf8LineFilter::canFilter(filter);
+                            (mode == ExtractMode::Sentence && choices.shield.worksOnUtf8());
+    return modeAllows && Utf8LineFilter::canFilter(choices.filter);
 }
 
 void Utf8Scratch::trim()
@@ -161,7 +127,8 @@ void Utf8Scratch::trim()
         text = QString();
 }
 
-QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scratch &scratch)
+QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scratch &scratch,
+                              const QByteArray &forced)
 {
     // As it stands when it is valid UTF-8, else from the decoded text, which
     // holds no unpaired surrogate and so encodes exactly. The bytes after a
@@ -170,7 +137,7 @@ QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scr
     const std::optional<ByteOrderMark> mark = detectByteOrderMark(bytes);
     const bool validUtf8 = (!mark || mark->encoding == TextEncoding::Utf8) &&
                            isValidUtf8(bytes.sliced(mark ? mark->length : 0));
-    const TextDecision decision = decideTextDecoding(bytes, true, validUtf8);
+    const TextDecision decision = decideTextDecoding(bytes, true, validUtf8, forced);
     const QByteArrayView text = bytes.sliced(decision.markLength);
     if (decision.kind == TextDecision::Kind::Binary)
         refuseBinaryFile(path);
@@ -191,24 +158,22 @@ QByteArrayView utf8TextOfFile(const QString &path, QByteArrayView bytes, Utf8Scr
     return scratch.utf8;
 }
 
-void cutUtf8TextOfFile(const QString &path, QByteArrayView bytes, ExtractMode mode,
-                       const AbbreviationShield &shield, const LineFilter &filter,
+void cutUtf8TextOfFile(const QString &path, QByteArrayView bytes, const RunChoices &choices,
                        Utf8RowSink &sink)
 {
     thread_local Utf8Scratch scratch;
-    cutUtf8(utf8TextOfFile(path, bytes, scratch), mode, shield, filter, sink);
+    cutUtf8(utf8TextOfFile(path, bytes, scratch, choices.reading.encoding), choices, sink);
     scratch.trim();
 }
 
-void cutUtf8(QByteArrayView utf8, ExtractMode mode, const AbbreviationShield &shield,
-             const LineFilter &filter, Utf8RowSink &sink)
+void cutUtf8(QByteArrayView utf8, const RunChoices &choices, Utf8RowSink &sink)
 {
-    if (mode == ExtractMode::Paragraph)
-        Utf8Paragraphs(filter).extract(utf8, sink);
-    else if (mode == ExtractMode::SmartSentence)
-        SmartSentences(shield.entries(), filter).extract(utf8, sink);
+    if (choices.mode == ExtractMode::Paragraph)
+        Utf8Paragraphs(choices.filter).extract(utf8, sink);
+    else if (choices.mode == ExtractMode::SmartSentence)
+        SmartSentences(choices.shield.entries(), choices.filter).extract(utf8, sink);
     else
-        Utf8Sentences(shield.utf8Matcher(), filter).extract(utf8, sink);
+        Utf8Sentences(choices.shield.utf8Matcher(), choices.filter).extract(utf8, sink);
 }
 
 } // namespace Quillfen

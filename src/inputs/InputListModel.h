@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extract/RunInterfaces.h"
 #include "inputs/adding/InputListTarget.h"
+#include "run/RunInterfaces.h"
 
 #include <QAbstractListModel>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "ResultsModel.h"
 
 #include "RowDisplay.h"
-#include "extract/ExtractionRun.h"
 #include "platform/Failure.h"
+#include "run/RunSummary.h"
 
 #include <QElapsedTimer>
 #include <QHash>

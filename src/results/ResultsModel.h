@@ -2,7 +2,7 @@
 
 #include "RowFinder.h"
 #include "RowStore.h"
-#include "extract/RunInterfaces.h"
+#include "run/RunInterfaces.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

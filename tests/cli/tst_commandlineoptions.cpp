@@ -5,7 +5,6 @@
 #include "CliRunner.h"
 #include "MemorySettingsArea.h"
 #include "TreeFixture.h"
-#include "UnavailableHtml.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineOptions.h"
 
@@ -152,9 +151,7 @@ private Q_SLOTS:
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         MemorySettingsArea settings;
-        UnavailableHtml html;
-        QCOMPARE(runCommandLine({file}, {out, err, errIsTerminal, outIsTerminal}, settings, html),
-                 0);
+        QCOMPARE(runCommandLine({file}, {out, err, errIsTerminal, outIsTerminal}, settings), 0);
         QCOMPARE(out.data(), QByteArray("row\n"));
         QCOMPARE(err.data().contains("Processing: p.txt"), shown);
     }

@@ -4,6 +4,7 @@
 #include "extract/BlockExtraction.h"
 #include "extract/StreamingCut.h"
 #include "platform/Failure.h"
+#include "reading/documents/DocumentFormats.h"
 #include "reading/encodings/TextFileDecoding.h"
 
 #include <QRandomGenerator>
@@ -161,15 +162,19 @@ private Q_SLOTS:
             writeFile(path, encoded(text, encoding));
 
             const QStringList entries = random.entries();
-            const LineFilter filter = random.filter();
-            const AbbreviationShield shield(entries);
-            const QString whole = ReadTextFile(path).value(0);
-            QCOMPARE(whole, text);
+            RunChoices choices{
+                ExtractMode::Paragraph, AbbreviationShield(entries), random.filter(), {}};
+            QCOMPARE(readDocumentText(path), text);
+            // A forced encoding (--encoding) is the blocks' decoder too.
+            if (random.bounded(0, 3) == 0)
+                choices.reading.encoding = "ISO-8859-15";
+            const QString whole = readDocumentText(path, choices.reading);
             for (const ExtractMode mode :
                  {ExtractMode::Paragraph, ExtractMode::Sentence, ExtractMode::SmartSentence}) {
+                choices.mode = mode;
                 StringRows sink;
-                extractTextFileInBlocks(path, mode, shield, filter, sink, random.bounded(1, 9));
-                QCOMPARE(sink.rows, extractRows(whole, mode, entries, filter));
+                extractTextFileInBlocks(path, choices, sink, random.bounded(1, 9));
+                QCOMPARE(sink.rows, extractRows(whole, mode, entries, choices.filter));
             }
         }
     }
@@ -180,15 +185,14 @@ private Q_SLOTS:
         const QString path = folder.path(u"missing.txt"_s);
         QString wholeFailure;
         try {
-            ReadTextFile(path);
+            readDocumentText(path);
         } catch (const Failure &failure) {
             wholeFailure = failure.description();
         }
         QVERIFY(!wholeFailure.isEmpty());
         StringRows sink;
         try {
-            extractTextFileInBlocks(path, ExtractMode::Paragraph, {}, {LineFilterKind::All, {}},
-                                    sink);
+            extractTextFileInBlocks(path, {}, sink);
             QFAIL("no failure");
         } catch (const Failure &failure) {
             QCOMPARE(failure.description(), wholeFailure);

@@ -1,5 +1,4 @@
 #include "TreeFixture.h"
-#include "UnavailableHtml.h"
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8Paragraphs.h"
@@ -258,15 +257,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         TreeFixture folder;
         const QString path = folder.write(u"t.txt"_s, bytes);
-        UnavailableHtml html;
-        const AbbreviationShield shield;
         for (const LineFilter &filter : {LineFilter{LineFilterKind::All, {}},
                                          LineFilter{LineFilterKind::Containing, u"é"_s}}) {
+            const RunChoices choices{ExtractMode::Paragraph, {}, filter, {}};
             CollectRows engine;
-            QVERIFY(!extractFile(path, ExtractMode::Paragraph, shield, filter, html, engine));
+            QVERIFY(!extractFile(path, choices, engine));
             CollectRows both;
-            QVERIFY(
-                !extractFileAsUtf8(path, ExtractMode::Paragraph, shield, filter, html, both, both));
+            QVERIFY(!extractFileAsUtf8(path, choices, both, both));
             QCOMPARE(both.rows, engine.rows);
             QCOMPARE(both.utf8Rows, both.rows.size()); // all cut as UTF-8
         }
@@ -274,13 +271,10 @@ private Q_SLOTS:
 
     void missingFile_failsAsTheEngine()
     {
-        UnavailableHtml html;
         CollectRows sink;
         const QString path = u"/nonexistent/file.txt"_s;
-        const auto failure = extractFileAsUtf8(path, ExtractMode::Paragraph, {},
-                                               {LineFilterKind::All, {}}, html, sink, sink);
-        const auto expected =
-            extractFile(path, ExtractMode::Paragraph, {}, {LineFilterKind::All, {}}, html, sink);
+        const auto failure = extractFileAsUtf8(path, {}, sink, sink);
+        const auto expected = extractFile(path, {}, sink);
         QVERIFY(failure && expected);
         QCOMPARE(failure->path, path);
         QCOMPARE(failure->description, expected->description);

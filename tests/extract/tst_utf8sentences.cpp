@@ -1,5 +1,4 @@
 #include "TreeFixture.h"
-#include "UnavailableHtml.h"
 #include "Utf8RowCollector.h"
 #include "extract/FileExtraction.h"
 #include "extract/Utf8AbbreviationMatcher.h"
@@ -210,13 +209,12 @@ private Q_SLOTS:
         QFETCH(int, utf8Rows);
         TreeFixture folder;
         const QString path = folder.write(u"t.txt"_s, bytes);
-        UnavailableHtml html;
-        const AbbreviationShield shield(entries);
-        const LineFilter all{LineFilterKind::All, {}};
+        const RunChoices choices{
+            ExtractMode::Sentence, AbbreviationShield(entries), {LineFilterKind::All, {}}, {}};
         CollectRows engine;
-        QVERIFY(!extractFile(path, ExtractMode::Sentence, shield, all, html, engine));
+        QVERIFY(!extractFile(path, choices, engine));
         CollectRows both;
-        QVERIFY(!extractFileAsUtf8(path, ExtractMode::Sentence, shield, all, html, both, both));
+        QVERIFY(!extractFileAsUtf8(path, choices, both, both));
         QCOMPARE(both.rows, engine.rows);
         QVERIFY(!both.rows.isEmpty());
         QCOMPARE(both.utf8Rows, utf8Rows);

@@ -30,8 +30,6 @@ private:
             MainWindowServices{.boxes = harness.platform,
                                .settings = m_ini,
                                .loop = harness.platform,
-                               .work = harness.work,
-                               .html = harness.html,
                                .dialogs = harness.platform,
                                .desktop = harness.platform,
                                .applicationFolder = harness.dataFolder.root(),

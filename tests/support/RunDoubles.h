@@ -4,10 +4,9 @@
 // ExtractionRun without a window.
 
 #include "ScriptedPlatform.h"
-#include "extract/ExtractionRun.h"
-#include "extract/RunInterfaces.h"
-#include "platform/BackgroundWork.h"
 #include "platform/Failure.h"
+#include "run/ExtractionRun.h"
+#include "run/RunInterfaces.h"
 
 #include <QStringList>
 
@@ -50,17 +49,13 @@ public:
 class FixedOptions final : public ExtractionOptions
 {
 public:
-    ExtractMode currentMode = ExtractMode::Paragraph;
-    LineFilter currentFilter;
-    ExtractMode mode() const override { return currentMode; }
-    LineFilter filter() const override { return currentFilter; }
-};
-
-class FixedAbbreviations final : public AbbreviationSource
-{
-public:
-    QString value;
-    QString storedValue() const override { return value; }
+    RunChoices current;
+    mutable int taken = 0; // how often a run took them
+    RunChoices choices() const override
+    {
+        ++taken;
+        return current;
+    }
 };
 
 // Collects the rows a cut emits, as strings.
@@ -70,18 +65,15 @@ struct StringRows final : RowSink
     void append(QStringView row) override { rows.append(row.toString()); }
 };
 
-// A whole "Start Extracting" run over real files, with the HTML reader Html.
-template <typename Html> struct RunFixture
+// A whole "Start Extracting" run over real files.
+struct RunFixture
 {
     ScriptedPlatform platform;
     ListInputs inputs;
     ListResults results;
     FixedOptions options;
-    FixedAbbreviations abbreviations;
-    Html html;
-    InlineWork work;
-    ExtractionRun run{RunEnvironment{platform, platform, platform, platform, inputs, results,
-                                     options, abbreviations, html, work}};
+    ExtractionRun run{
+        RunEnvironment{platform, platform, platform, platform, inputs, results, options}};
 };
 
 } // namespace Quillfen::Testing

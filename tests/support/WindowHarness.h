@@ -3,9 +3,7 @@
 #include "MemorySettingsArea.h"
 #include "ScriptedPlatform.h"
 #include "TreeFixture.h"
-#include "UnavailableHtml.h"
 #include "core/ApplicationError.h"
-#include "platform/BackgroundWork.h"
 #include "results/ResultsModel.h"
 #include "windows/main/HomePage.h"
 #include "windows/main/MainWindow.h"
@@ -24,8 +22,6 @@ class WindowHarness
 public:
     ScriptedPlatform platform;
     MemorySettingsArea settings;
-    InlineWork work;
-    UnavailableHtml html;
     TreeFixture dataFolder;
     TreeFixture files; // input files
     TreeFixture workbooks;
@@ -44,8 +40,6 @@ public:
             MainWindowServices{.boxes = platform,
                                .settings = settings,
                                .loop = platform,
-                               .work = work,
-                               .html = html,
                                .dialogs = platform,
                                .desktop = platform,
                                .applicationFolder = dataFolder.root(),

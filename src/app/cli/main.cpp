@@ -1,6 +1,5 @@
 #include "cli/CommandLine.h"
 #include "platform/SettingsArea.h"
-#include "reading/html/GumboHtml.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,12 +25,11 @@ int main(int argc, char *argv[])
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
 
     Quillfen::IniSettingsArea settings;
-    Quillfen::GumboHtml html;
     return Quillfen::runCommandLine(arguments,
                                     {.out = out,
                                      .err = err,
                                      .errIsTerminal = isatty(STDERR_FILENO) == 1,
                                      .outIsTerminal = isatty(STDOUT_FILENO) == 1,
                                      .in = &in},
-                                    settings, html);
+                                    settings);
 }

@@ -3,9 +3,7 @@
 #include "platform/qt/ProcessEventsLoop.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtDialogs.h"
-#include "platform/qt/ThreadedWork.h"
 #include "platform/qt/WidgetMessageBoxes.h"
-#include "reading/html/GumboHtml.h"
 #include "windows/main/HomePage.h"
 #include "windows/main/MainWindow.h"
 
@@ -25,16 +23,12 @@ int main(int argc, char *argv[])
     IniSettingsArea settings;
     WidgetMessageBoxes boxes;
     ProcessEventsLoop loop;
-    ThreadedWork work;
-    GumboHtml html;
     QtDialogs dialogs;
     QtDesktop desktop;
 
     MainWindow window({.boxes = boxes,
                        .settings = settings,
                        .loop = loop,
-                       .work = work,
-                       .html = html,
                        .dialogs = dialogs,
                        .desktop = desktop,
                        .applicationFolder = ApplicationFolder(),

@@ -228,7 +228,7 @@ QString readDocumentText(const QString &path, const ReadingChoices &choices)
     const DocumentFormat &format = formatOf(path, bytes);
     if (format.readText)
         return format.readText(std::move(bytes), path, choices);
-    return decodeTextOfFile(path, bytes);
+    return decodeTextOfFile(path, bytes, choices.encoding);
 }
 
 } // namespace Quillfen

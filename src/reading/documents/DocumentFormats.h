@@ -52,9 +52,11 @@ bool isKnownDocument(const DocumentFormat &format);
 QStringList addFilesPatterns();
 QString addFilesFilter();
 
-// The file's text by its format, the file opened and read once; plain
-// text decoded from its bytes as the run decodes a small file. Throws
-// Failure naming the file.
+// The text of one input file, read as every run reads it: the file opened
+// and read once, then its format's reader (an HTML page's rendered text, a
+// document's text) or, for plain text, its bytes decoded (in
+// choices.encoding when one is set). Throws Failure naming the file, or
+// IncompleteText for a document read only in part.
 QString readDocumentText(const QString &path, const ReadingChoices &choices = {});
 
 } // namespace Quillfen

@@ -216,6 +216,9 @@ QString readPdf(QByteArrayView bytes, const ReadingChoices &choices)
         if (deadline.passed())
             break; // the page was cut off halfway
         if (words.empty() && choices.ocr) {
+            // A stopped run wants no more pages, and OCR takes seconds each.
+            if (choices.isCancelled())
+                break;
             pages.push_back(ocrLines(*page, choices.ocrLanguages, deadline));
             if (deadline.passed()) {
                 pages.pop_back();
@@ -227,6 +230,8 @@ QString readPdf(QByteArrayView bytes, const ReadingChoices &choices)
         anyWord = anyWord || !words.empty();
         pages.push_back(linesOf(words));
     }
+    if (choices.isCancelled())
+        return pdfTextFromLines(std::move(pages)); // what was read before the stop
     if (deadline.passed()) {
         const QString read = QString::number(pages.size());
         throw IncompleteText(pdfTextFromLines(std::move(pages)),

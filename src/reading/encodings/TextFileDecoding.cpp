@@ -3,19 +3,12 @@
 #include "LegacyEncoding.h"
 #include "UnmarkedWideText.h"
 #include "platform/Failure.h"
-#include "platform/FileReading.h"
 
 using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
 namespace {
-
-QByteArray &forcedName()
-{
-    static QByteArray name;
-    return name;
-}
 
 bool isWide(TextEncoding encoding)
 {
@@ -24,7 +17,8 @@ bool isWide(TextEncoding encoding)
 
 } // namespace
 
-TextDecision decideTextDecoding(QByteArrayView head, bool wholeFile, bool validUtf8)
+TextDecision decideTextDecoding(QByteArrayView head, bool wholeFile, bool validUtf8,
+                                const QByteArray &forced)
 {
     const std::optional<ByteOrderMark> mark = detectByteOrderMark(head);
     const QByteArrayView sample = head.first(std::min(head.size(), BinarySampleBytes));
@@ -35,8 +29,8 @@ TextDecision decideTextDecoding(QByteArrayView head, bool wholeFile, bool validU
         if (!wide)
             return {TextDecision::Kind::Binary, TextEncoding::Utf8, 0, {}};
     }
-    if (!forcedName().isEmpty())
-        return {TextDecision::Kind::Named, TextEncoding::Utf8, 0, forcedName()};
+    if (!forced.isEmpty())
+        return {TextDecision::Kind::Named, TextEncoding::Utf8, 0, forced};
     if (mark)
         return {TextDecision::Kind::Encoding, mark->encoding, mark->length, {}};
     if (wide)
@@ -50,10 +44,11 @@ TextDecision decideTextDecoding(QByteArrayView head, bool wholeFile, bool validU
     return {TextDecision::Kind::Encoding, TextEncoding::Windows1252, 0, {}};
 }
 
-TextDecision decideTextDecoding(QByteArrayView bytes)
+TextDecision decideTextDecoding(QByteArrayView bytes, const QByteArray &forced)
 {
     const std::optional<ByteOrderMark> mark = detectByteOrderMark(bytes);
-    return decideTextDecoding(bytes, true, isValidUtf8(bytes.sliced(mark ? mark->length : 0)));
+    return decideTextDecoding(bytes, true, isValidUtf8(bytes.sliced(mark ? mark->length : 0)),
+                              forced);
 }
 
 void refuseBinaryFile(const QString &path)
@@ -61,9 +56,9 @@ void refuseBinaryFile(const QString &path)
     throw Failure(u"Cannot read \""_s + path + u"\": it is a binary file, not text"_s);
 }
 
-QString decodeTextOfFile(const QString &path, QByteArrayView bytes)
+QString decodeTextOfFile(const QString &path, QByteArrayView bytes, const QByteArray &forced)
 {
-    const TextDecision decision = decideTextDecoding(bytes);
+    const TextDecision decision = decideTextDecoding(bytes, forced);
     switch (decision.kind) {
     case TextDecision::Kind::Binary:
         refuseBinaryFile(path);
@@ -73,21 +68,6 @@ QString decodeTextOfFile(const QString &path, QByteArrayView bytes)
         break;
     }
     return decode(bytes.sliced(decision.markLength), decision.encoding);
-}
-
-QStringList ReadTextFile(const QString &path)
-{
-    return {decodeTextOfFile(path, readWholeFile(path))};
-}
-
-void forceTextEncoding(const QByteArray &name)
-{
-    forcedName() = name;
-}
-
-const QByteArray &forcedTextEncoding()
-{
-    return forcedName();
 }
 
 } // namespace Quillfen

@@ -28,31 +28,23 @@ struct TextDecision
 
 // head: the file's first bytes (BinarySampleBytes of them, or the whole
 // file: wholeFile); validUtf8: whether the bytes after any byte-order mark
-// are valid UTF-8 (the whole file's, not only head's). In this order: a NUL byte in
+// are valid UTF-8 (the whole file's, not only head's); forced: the encoding
+// chosen for every text file, or empty. In this order: a NUL byte in
 // head outside UTF-16/UTF-32 text makes the file binary; a forced encoding;
 // a byte-order mark; UTF-16 or UTF-32 without one (UnmarkedWideText.h); UTF-8;
 // East Asian UTF-16 without a NUL byte; a legacy encoding that uchardet
 // names with confidence; Windows-1252.
-TextDecision decideTextDecoding(QByteArrayView head, bool wholeFile, bool validUtf8);
+TextDecision decideTextDecoding(QByteArrayView head, bool wholeFile, bool validUtf8,
+                                const QByteArray &forced = {});
 
 // The same for the whole file's bytes.
-TextDecision decideTextDecoding(QByteArrayView bytes);
+TextDecision decideTextDecoding(QByteArrayView bytes, const QByteArray &forced = {});
 
 // Throws the failure the run reports for a binary file.
 [[noreturn]] void refuseBinaryFile(const QString &path);
 
 // The text of a text file's bytes by decideTextDecoding; throws Failure
 // naming path when the file is binary.
-QString decodeTextOfFile(const QString &path, QByteArrayView bytes);
-
-// The text list of a text file read whole: exactly one text. Throws
-// Failure when the file cannot be read or is binary.
-QStringList ReadTextFile(const QString &path);
-
-// quillfen-cli --encoding: every text file of the process is decoded with
-// this encoding (an empty name: decided from the bytes, the default). Set
-// once, before any file is read.
-void forceTextEncoding(const QByteArray &name);
-const QByteArray &forcedTextEncoding();
+QString decodeTextOfFile(const QString &path, QByteArrayView bytes, const QByteArray &forced = {});
 
 } // namespace Quillfen

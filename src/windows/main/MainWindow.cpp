@@ -12,7 +12,6 @@
 #include "ResultsColumns.h"
 #include "ResultsMenu.h"
 #include "VisibleTextDelegate.h"
-#include "abbrev/AbbreviationStore.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "inputs/InputListModel.h"
@@ -59,17 +58,6 @@ QFont arialBold(double points)
 
 } // namespace
 
-// The abbreviation list as the run reads it: afresh from the store.
-class MainWindow::StoredAbbreviations final : public AbbreviationSource
-{
-public:
-    explicit StoredAbbreviations(const SettingsStore &store) : m_store(store) {}
-    QString storedValue() const override { return storedAbbreviations(m_store); }
-
-private:
-    const SettingsStore &m_store;
-};
-
 // Yields and boxes of the window's actions: the rows appended so far are
 // shown first, so that what the user sees and acts on while events run
 // (a yield, a modal box) is the whole of both lists.
@@ -114,16 +102,15 @@ MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
     setupKeyboard();
     connectActions();
 
-    m_abbreviations = std::make_unique<StoredAbbreviations>(m_store);
     m_flush =
         std::make_unique<ListFlush>(*m_inputRows, *m_resultRows, m_services.loop, m_services.boxes);
     m_resultsData = std::make_unique<ResultsListData>(*m_resultRows);
     m_resultsTable = std::make_unique<ResultsListData>(*m_resultRows, true);
     m_resultsMenu = new ResultsMenu(*m_resultsListView, *m_resultRows, *m_pointer, *m_flush,
                                     m_services.desktop);
-    m_run = std::make_unique<ExtractionRun>(RunEnvironment{
-        *m_flush, m_services.loop, *m_pointer, *m_progressBar, *m_inputRows, *m_resultRows,
-        *m_options, *m_abbreviations, m_services.html, m_services.work});
+    m_run = std::make_unique<ExtractionRun>(RunEnvironment{*m_flush, m_services.loop, *m_pointer,
+                                                           *m_progressBar, *m_inputRows,
+                                                           *m_resultRows, *m_options});
     m_run->setYieldInterval(m_services.yieldInterval);
     m_run->setRunningChanged([this](bool running) { runningChanged(running); });
 }
@@ -195,11 +182,11 @@ void MainWindow::setupControls()
     });
     clearOnEscape(m_findBox);
     // The rows show the matches of the filter they were made with: a run
-    // empties the list as it starts, under the filter it then reads.
+    // empties the list as it starts, under the filter it took.
     m_resultsDelegate = m_resultsListView->textDelegate();
     connect(m_resultRows, &QAbstractItemModel::modelReset, this, [this] {
         if (isRunning())
-            m_resultsDelegate->setMatchFilter(m_options->filter());
+            m_resultsDelegate->setMatchFilter(m_run->choices().filter);
     });
 
     m_progressBar = new CaptionedProgressBar(this);
@@ -426,6 +413,13 @@ void MainWindow::runningChanged(bool running)
     start->setText(running ? u"Stop Extracting"_s : u"Start Extracting"_s);
     start->setToolTip(running ? u"Stop Extracting (Esc)"_s : u"Start Extracting (F5)"_s);
     m_stopShortcut->setEnabled(running);
+    // The run took its options and files: what would change them waits.
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             m_options->extractOptionFrame(), m_options->filterFrame(),
+             button(MainButton::EditAbbreviations), button(MainButton::AddFiles),
+             button(MainButton::AddFolder), button(MainButton::LoadSamples),
+             button(MainButton::ClearInputs)})
+        control->setEnabled(!running);
 }
 
 void MainWindow::addFiles()
@@ -500,9 +494,12 @@ void MainWindow::loadSampleFiles()
     });
 }
 
-// The pointer stays as it is; removals stay possible meanwhile.
+// The pointer stays as it is; removals stay possible meanwhile. Refused
+// while a run goes, as Add is.
 void MainWindow::addDroppedFiles(const QStringList &paths)
 {
+    if (isRunning())
+        return;
     InputListModel::AppendBatch batch(*m_inputRows);
     FolderWalk walk(*m_flush, m_flush.get(), m_services.yieldInterval);
     walk.setFollowLinks(m_followLinks->isChecked());
@@ -524,6 +521,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
             editor->close();
     }
     event->accept();
+    // The program ends at once; a run in progress begins nothing more.
+    if (m_run->isRunning())
+        m_run->requestStop();
     Q_EMIT unloaded();
 }
 

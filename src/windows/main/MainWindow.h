@@ -2,7 +2,7 @@
 
 #include "MainWindowServices.h"
 #include "core/SettingsStore.h"
-#include "extract/ExtractionRun.h"
+#include "run/ExtractionRun.h"
 
 #include <QWidget>
 #include <array>
@@ -96,7 +96,9 @@ Q_SIGNALS:
 public Q_SLOTS:
     // The buttons' actions, named after their captions. While a run is
     // going, the first button reads "Stop Extracting" and stops it after
-    // the file at hand, as Esc does.
+    // the file at hand, as Esc does; the controls that would change what
+    // the run reads (the options, the abbreviations, adding to or clearing
+    // the input list, drops on it) are disabled.
     void startExtracting();
     void stopExtracting();
     void addFiles();
@@ -115,7 +117,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    class StoredAbbreviations;
     class ListFlush;
 
     void setupControls();
@@ -157,7 +158,6 @@ private:
     ResultsListBehaviour *m_resultsBehaviour = nullptr;
     VisibleTextDelegate *m_resultsDelegate = nullptr;
 
-    std::unique_ptr<StoredAbbreviations> m_abbreviations;
     std::unique_ptr<ListFlush> m_flush;
     std::unique_ptr<ResultsListData> m_resultsData;  // the texts: clipboard
     std::unique_ptr<ResultsListData> m_resultsTable; // texts and files: files, sheet

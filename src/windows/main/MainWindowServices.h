@@ -6,11 +6,9 @@
 
 namespace Quillfen {
 
-class BackgroundWork;
 class Desktop;
 class Dialogs;
 class EventLoop;
-class HtmlTextSource;
 class MessageBoxes;
 class SettingsArea;
 
@@ -21,8 +19,6 @@ struct MainWindowServices
     MessageBoxes &boxes;
     SettingsArea &settings;
     EventLoop &loop;
-    BackgroundWork &work;
-    HtmlTextSource &html;
     Dialogs &dialogs;
     // The file manager, the browser, the clipboard, the spreadsheet program.
     Desktop &desktop;

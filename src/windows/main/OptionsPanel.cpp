@@ -1,5 +1,6 @@
 #include "OptionsPanel.h"
 
+#include "abbrev/AbbreviationStore.h"
 #include "core/SettingsStore.h"
 
 #include <QCheckBox>
@@ -249,15 +250,7 @@ LineFilter OptionsPanel::filter() const
                                 .wholeWords = matchingBox(MatchingBox::WholeWords)->isChecked(),
                                 .regularExpression =
                                     matchingBox(MatchingBox::RegularExpression)->isChecked()};
-    // The run reads the filter after every yield: a pattern is compiled
-    // once, not a hundred times a second.
-    if (kind != m_lastKind || text != m_lastText || matching != m_lastMatching) {
-        m_lastFilter = LineFilter(kind, text, matching);
-        m_lastKind = kind;
-        m_lastText = text;
-        m_lastMatching = matching;
-    }
-    return m_lastFilter;
+    return LineFilter(kind, text, matching);
 }
 
 ReadingChoices OptionsPanel::readingChoices() const
@@ -271,6 +264,18 @@ ReadingChoices OptionsPanel::readingChoices() const
             choices.documentTimeout = std::chrono::milliseconds(qint64(seconds * 1000.0 + 0.5));
     } catch (...) {
     }
+    return choices;
+}
+
+RunChoices OptionsPanel::choices() const
+{
+    RunChoices choices;
+    choices.mode = mode();
+    // Making the shield folds every entry: only for the modes that use it.
+    if (choices.mode == ExtractMode::Sentence || choices.mode == ExtractMode::SmartSentence)
+        choices.shield = AbbreviationShield(extractionAbbreviations(storedAbbreviations(m_store)));
+    choices.filter = filter();
+    choices.reading = readingChoices();
     return choices;
 }
 

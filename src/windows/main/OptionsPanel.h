@@ -1,6 +1,6 @@
 #pragma once
 
-#include "extract/RunInterfaces.h"
+#include "run/RunInterfaces.h"
 
 #include <QObject>
 #include <array>
@@ -33,8 +33,8 @@ enum class MatchingBox { MatchCase, WholeWords, RegularExpression };
 // The two option groups: the extraction mode ("Extract Option") and the
 // line filter ("Options", with the two filter texts and the check boxes of
 // how they match). Every click saves the state of its whole group, a check
-// box its own; the filter texts are never stored. The run reads the
-// controls themselves.
+// box its own; the filter texts are never stored. A run takes choices()
+// when it starts, and the window disables both groups while it goes.
 class OptionsPanel final : public QObject, public ExtractionOptions
 {
     Q_OBJECT
@@ -63,11 +63,14 @@ public:
     void saveModeChoice();
     void saveFilterChoice();
 
-    ExtractMode mode() const override;
-    LineFilter filter() const override;
+    ExtractMode mode() const;
+    LineFilter filter() const;
     // The OCR box, and the time a document may take: the stored
     // "DocumentTimeout" in seconds (60 when absent or unreadable, 0 none).
-    ReadingChoices readingChoices() const override;
+    ReadingChoices readingChoices() const;
+    // All of the above, with the stored abbreviation list for the modes
+    // that use it.
+    RunChoices choices() const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -87,11 +90,6 @@ private:
     QLineEdit *m_notContainingText = nullptr;
     std::array<QCheckBox *, 3> m_matching{};
     QCheckBox *m_ocr = nullptr;
-    // The last filter read, whose compiled terms serve while nothing changes.
-    mutable LineFilter m_lastFilter;
-    mutable LineFilterKind m_lastKind = LineFilterKind::All;
-    mutable QString m_lastText;
-    mutable TermMatching m_lastMatching;
 };
 
 } // namespace Quillfen

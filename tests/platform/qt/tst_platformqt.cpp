@@ -1,16 +1,12 @@
 #include "TreeFixture.h"
 #include "platform/Failure.h"
 #include "platform/qt/PointerImages.h"
-#include "platform/qt/ThreadedWork.h"
 #include "platform/qt/WidgetMessageBoxes.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QTest>
-#include <QTimer>
-#include <atomic>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -35,82 +31,6 @@ private:
     }
 
 private Q_SLOTS:
-    void threadedWork_keepsTheWindowEventsGoing()
-    {
-        ThreadedWork work;
-        std::atomic<bool> timerFired = false;
-        std::thread::id workerThread;
-        QTimer::singleShot(10, [&] { timerFired = true; });
-        work.run([&] {
-            workerThread = std::this_thread::get_id();
-            // Finishes only once the window thread has handled the timer.
-            while (!timerFired)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        });
-        QVERIFY(timerFired);
-        QVERIFY(workerThread != std::this_thread::get_id());
-    }
-
-    // start() returns while the work runs; wait() keeps events going.
-    void threadedWork_startedWorkRunsAlongside()
-    {
-        ThreadedWork work;
-        std::atomic<bool> callerWentOn = false;
-        std::atomic<bool> timerFired = false;
-        bool finished = false;
-        auto started = work.start([&] {
-            while (!callerWentOn || !timerFired)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            finished = true;
-        });
-        callerWentOn = true;
-        QTimer::singleShot(10, [&] { timerFired = true; });
-        started->wait();
-        QVERIFY(finished);
-        started->wait(); // a second wait returns at once
-    }
-
-    // More works than workers: each runs once, on a worker, whether it is
-    // waited for, let go unwaited (which waits) or run while others queue.
-    void threadedWork_manyWorks_eachRunsOnce()
-    {
-        ThreadedWork work;
-        std::atomic<int> runs[40] = {};
-        std::atomic<bool> onWindowThread = false;
-        const auto windowThread = std::this_thread::get_id();
-        std::vector<std::unique_ptr<StartedWork>> started;
-        for (int i = 0; i < 40; ++i) {
-            started.push_back(work.start([&, i] {
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-                onWindowThread = onWindowThread || std::this_thread::get_id() == windowThread;
-                ++runs[i];
-            }));
-        }
-        int ranInline = 0;
-        work.run([&] { ++ranInline; });
-        for (int i = 0; i < 40; i += 2)
-            started[i]->wait();
-        started.clear(); // the odd ones are waited for here
-        QCOMPARE(ranInline, 1);
-        for (const auto &count : runs)
-            QCOMPARE(count.load(), 1);
-        QVERIFY(!onWindowThread);
-    }
-
-    void threadedWork_passesAFailureBack()
-    {
-        ThreadedWork work;
-        try {
-            work.run([] { throw Failure(u"Disk gone"_s); });
-            QFAIL("No failure came back");
-        } catch (const Failure &failure) {
-            QCOMPARE(failure.description(), u"Disk gone"_s);
-        }
-        int runs = 0;
-        work.run([&] { ++runs; });
-        QCOMPARE(runs, 1);
-    }
-
     void messageText_breaksLinesAtEveryLineEnd()
     {
         QCOMPARE(WidgetMessageBoxes::displayText(u"D\r\nin X at line 1\r\rPlease"_s),

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QTest>
+#include <atomic>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -285,6 +286,17 @@ private Q_SLOTS:
         } catch (const IncompleteText &partial) {
             QVERIFY(partial.description().contains(u"no text layer"_s));
         }
+    }
+
+    // A stopped run reads no more pages by OCR, and what it kept is no
+    // failure.
+    void scannedPage_afterAStop_isNotReadByOcr()
+    {
+        const std::atomic<bool> stopped = true;
+        ReadingChoices choices;
+        choices.ocr = true;
+        choices.cancelled = &stopped;
+        QCOMPARE(pdfTextOfBytes(scannedPdf(Scanned, 0), choices), QString());
     }
 
     void ocrModels_missingOneNamesItsPackage_data()

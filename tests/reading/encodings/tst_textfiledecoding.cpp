@@ -1,5 +1,6 @@
 #include "TreeFixture.h"
 #include "platform/Failure.h"
+#include "platform/FileReading.h"
 #include "reading/encodings/TextFileDecoding.h"
 
 #include <QDir>
@@ -111,8 +112,22 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, texts);
         const QString path = m_folder.write(u"file.txt"_s, bytes);
-        QCOMPARE(ReadTextFile(path), texts);
-        QCOMPARE(ReadTextFile(path), texts); // the same again: no state between reads
+        QCOMPARE(QStringList{decodeTextOfFile(path, readWholeFile(path))}, texts);
+        // The same again: no state between reads.
+        QCOMPARE(QStringList{decodeTextOfFile(path, readWholeFile(path))}, texts);
+    }
+
+    // An encoding chosen for a run holds for the decisions given it only:
+    // the next decision without one is told from the bytes again.
+    void forcedEncoding_holdsForItsOwnCallsOnly()
+    {
+        const QByteArray bytes = "Caf\xE9 cr\xE8me"_ba;
+        QCOMPARE(decodeTextOfFile(u"a.txt"_s, bytes, "ISO-8859-5"), u"Cafщ crшme"_s);
+        QCOMPARE(decideTextDecoding(bytes, "ISO-8859-5").name, "ISO-8859-5"_ba);
+        QCOMPARE(decodeTextOfFile(u"a.txt"_s, bytes), u"Café crème"_s);
+        QVERIFY(decideTextDecoding(bytes.first(4), false, false).name.isEmpty());
+        // A binary file stays refused whatever is forced.
+        QCOMPARE(decideTextDecoding("a\0b"_ba, "ISO-8859-5").kind, TextDecision::Kind::Binary);
     }
 
     // Text without a mark: UTF-16 of either byte order and UTF-32 told
@@ -200,7 +215,7 @@ private Q_SLOTS:
         QVERIFY(QDir(m_folder.root()).mkpath(u"folder"_s));
         const QString path = m_folder.path(name);
         try {
-            ReadTextFile(path);
+            decodeTextOfFile(path, readWholeFile(path));
             QFAIL("no failure thrown");
         } catch (const Failure &failure) {
             QVERIFY2(failure.description().contains(path), qPrintable(failure.description()));

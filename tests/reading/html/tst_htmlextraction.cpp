@@ -5,7 +5,7 @@
 #include "core/ApplicationError.h"
 #include "core/ReportSites.h"
 #include "extract/FileExtraction.h"
-#include "reading/html/GumboHtml.h"
+#include "reading/documents/DocumentFormats.h"
 #include "reading/html/HtmlRendering.h"
 
 #include <QBuffer>
@@ -54,7 +54,7 @@ QString reportFor(int statement, const QString &description)
 QString failureOf(const QString &path)
 {
     try {
-        GumboHtml().renderedText(path);
+        readDocumentText(path);
     } catch (const Failure &failure) {
         return failure.description();
     }
@@ -77,8 +77,7 @@ private:
         outBuffer.open(QIODevice::WriteOnly);
         errBuffer.open(QIODevice::WriteOnly);
         MemorySettingsArea settings;
-        GumboHtml html;
-        return runCommandLine(arguments, {outBuffer, errBuffer, false}, settings, html);
+        return runCommandLine(arguments, {outBuffer, errBuffer, false}, settings);
     }
 
 private Q_SLOTS:
@@ -95,14 +94,14 @@ private Q_SLOTS:
         m_tree.write(u"pages.html/notes"_s, "<p>read as text</p>");
     }
 
-    void gumboHtml_readsTheRenderedText()
+    void readDocumentText_givesAPagesRenderedText()
     {
-        QCOMPARE(GumboHtml().renderedText(m_tree.path(u"news.html"_s)), NewsText);
-        QCOMPARE(GumboHtml().renderedText(m_tree.path(u"empty.html"_s)), QString());
-        QCOMPARE(GumboHtml().renderedText(m_tree.path(u"bodyless.htm"_s)), QString());
+        QCOMPARE(readDocumentText(m_tree.path(u"news.html"_s)), NewsText);
+        QCOMPARE(readDocumentText(m_tree.path(u"empty.html"_s)), QString());
+        QCOMPARE(readDocumentText(m_tree.path(u"bodyless.htm"_s)), QString());
     }
 
-    void gumboHtml_failsForWhatCannotBeRead()
+    void readDocumentText_failsForWhatCannotBeRead()
     {
         const QString missing = m_tree.path(u"missing.html"_s);
         QVERIFY(failureOf(missing).contains(missing));
@@ -143,10 +142,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(ExtractMode, mode);
         QFETCH(QStringList, rows);
-        GumboHtml html;
         StringRows sink;
-        const auto failure =
-            extractFile(m_tree.path(name), mode, AbbreviationShield(), LineFilter(), html, sink);
+        const auto failure = extractFile(m_tree.path(name), RunChoices{mode, {}, {}, {}}, sink);
         QVERIFY(!failure);
         QCOMPARE(sink.rows, rows);
     }
@@ -169,8 +166,8 @@ private Q_SLOTS:
     {
         QFETCH(ExtractMode, mode);
         QFETCH(QStringList, rows);
-        RunFixture<GumboHtml> fixture;
-        fixture.options.currentMode = mode;
+        RunFixture fixture;
+        fixture.options.current.mode = mode;
         fixture.inputs.rows = {m_tree.path(u"news.html"_s), m_tree.path(u"SHOUT.HTM"_s),
                                m_tree.path(u"index.txt"_s)};
         fixture.run.start();
@@ -183,7 +180,7 @@ private Q_SLOTS:
     // does not stop the run.
     void run_unreadablePage_isReportedOnceAndGivesNoRows()
     {
-        RunFixture<GumboHtml> fixture;
+        RunFixture fixture;
         const QString missing = m_tree.path(u"missing.html"_s);
         const QString folder = m_tree.path(u"folder.htm"_s);
         fixture.inputs.rows = {missing, m_tree.path(u"only.html"_s), folder,
@@ -204,7 +201,7 @@ private Q_SLOTS:
         QByteArray junk(256 * 1024, Qt::Uninitialized);
         for (char &byte : junk)
             byte = char(random());
-        RunFixture<GumboHtml> fixture;
+        RunFixture fixture;
         fixture.inputs.rows = {m_tree.write(u"junk.html"_s, junk), m_tree.path(u"only.html"_s)};
         fixture.run.start();
         QCOMPARE(fixture.platform.shownMessages(), QStringList{u"Done."_s});

@@ -365,6 +365,135 @@ private Q_SLOTS:
         QCOMPARE(window.inputList().rowCount(), 4);
     }
 
+    // While a run goes, what would change its inputs or options is
+    // disabled; Stop, Find, the results and their exports stay live. A
+    // drop or a click on a disabled control changes nothing.
+    void controlsOfTheRunsInputs_areDisabledWhileItGoes()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        const QStringList inputs = window.inputList().paths();
+        OptionsPanel &options = window.options();
+        const QList<QWidget *> disabled = {options.option(OptionButton::Paragraph),
+                                           options.option(OptionButton::SmartSentence),
+                                           options.ocrBox(),
+                                           options.option(OptionButton::Containing),
+                                           options.containingText(),
+                                           options.matchingBox(MatchingBox::RegularExpression),
+                                           window.button(MainButton::EditAbbreviations),
+                                           window.button(MainButton::AddFiles),
+                                           window.button(MainButton::AddFolder),
+                                           window.button(MainButton::LoadSamples),
+                                           window.button(MainButton::ClearInputs)};
+        const QList<QWidget *> live = {window.button(MainButton::StartExtracting),
+                                       window.findBox(),
+                                       window.resultsListView(),
+                                       window.button(MainButton::CopyResults),
+                                       window.button(MainButton::SaveTextFile),
+                                       window.button(MainButton::SaveExcelFile),
+                                       window.button(MainButton::ClearResults)};
+        int checked = 0;
+        harness.platform.onYield([&](int) {
+            if (window.progressBar()->text() != u"Processing: b.txt"_s || checked++ > 0)
+                return;
+            for (QWidget *control : disabled)
+                QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+            for (QWidget *control : live)
+                QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
+            QTest::mouseClick(window.button(MainButton::ClearInputs), Qt::LeftButton);
+            window.addDroppedFiles({harness.files.write(u"d.txt"_s, "delta")});
+            QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier); // Add File(s)
+            QCOMPARE(window.inputList().paths(), inputs);
+        });
+        startExtracting(window);
+        QCOMPARE(checked > 0, true);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s, u"gamma"_s}));
+        QVERIFY(harness.platform.dialogsShown().isEmpty());
+        for (QWidget *control : disabled + live)
+            QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
+        // Afterwards a drop is taken again.
+        window.addDroppedFiles({harness.files.path(u"d.txt"_s)});
+        QCOMPARE(window.inputList().rowCount(), 4);
+    }
+
+    // A run is made with the options of its start: a change that reaches
+    // the controls meanwhile (they are disabled to the user) waits for the
+    // next run.
+    void optionsChangedDuringTheRun_waitForTheNextOne()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        window.inputList().appendRows({harness.files.write(u"a.txt"_s, "One. Two."),
+                                       harness.files.write(u"b.txt"_s, "Three. Four.")});
+        OptionsPanel &options = window.options();
+        bool changed = false;
+        harness.platform.onYield([&](int) {
+            if (changed || window.progressBar()->text() != u"Processing: a.txt"_s)
+                return;
+            changed = true;
+            options.option(OptionButton::Sentence)->setChecked(true);
+            options.option(OptionButton::NotContaining)->setChecked(true);
+            options.notContainingText()->setText(u"Four"_s);
+        });
+        startExtracting(window);
+        QVERIFY(changed);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"One. Two."_s, u"Three. Four."_s}));
+        harness.platform.onYield({});
+        startExtracting(window);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"One."_s, u"Two."_s, u"Three."_s}));
+    }
+
+    // Closing the window stops the run: no file after the one at hand is
+    // begun, and the program is told to end at once.
+    void closingTheWindow_duringARun_stopsIt()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        int unloaded = 0;
+        QObject::connect(&window, &MainWindow::unloaded, [&] {
+            ++unloaded;
+            QVERIFY(window.isRunning());
+        });
+        harness.platform.onYield([&](int) {
+            if (!unloaded && window.progressBar()->text() == u"Processing: b.txt"_s)
+                window.close();
+        });
+        startExtracting(window);
+        QCOMPARE(unloaded, 1);
+        QCOMPARE(resultTexts(window.results()), (QStringList{u"alpha"_s, u"beta"_s}));
+        QVERIFY(!window.isRunning());
+    }
+
+    // Many files of all sizes, read by as many workers as there are
+    // processors: the list holds their rows in the input list's order.
+    void manyFiles_giveTheirRowsInOrder()
+    {
+        WindowHarness harness;
+        harness.yieldInterval = std::chrono::milliseconds(10); // batches, as the window runs
+        MainWindow &window = harness.startShown();
+        QStringList paths;
+        QStringList expected;
+        for (int file = 0; file < 60; ++file) {
+            QByteArray text;
+            for (int row = 0; row < (file % 9 == 4 ? 30'000 : file % 4); ++row) {
+                const QByteArray line = QByteArray::number(file) + '.' + QByteArray::number(row);
+                text += line + "\r\n\r\n";
+                expected << QString::fromLatin1(line);
+            }
+            paths << harness.files.write(u"f%1.txt"_s.arg(file), text);
+        }
+        window.inputList().appendRows(paths);
+        startExtracting(window);
+        QCOMPARE(window.results().rowCount(), expected.size());
+        QCOMPARE(resultTexts(window.results()), expected);
+        QCOMPARE(window.results()
+                     .data(window.results().index(int(expected.size()) - 1, 1), Qt::DisplayRole)
+                     .toString(),
+                 u"f59.txt"_s);
+    }
+
     void filterChosenInTheWindow_isApplied()
     {
         WindowHarness harness;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "ExtractionChoices.h"
-#include "RowSink.h"
-#include "RowTexts.h"
-#include "reading/ReadingChoices.h"
+#include "extract/RowSink.h"
+#include "extract/RowTexts.h"
+#include "extract/RunChoices.h"
 
 #include <QString>
 
@@ -20,8 +19,8 @@ public:
 };
 
 // The results list as the run fills it. Rows may be buffered; flushRows()
-// makes every appended row visible and runs before each yield. The rows
-// appended after beginFile() came from that file.
+// makes every appended row visible. The rows appended after beginFile()
+// came from that file.
 class ResultRows : public RowSink
 {
 public:
@@ -37,23 +36,12 @@ public:
     virtual void flushRows() {}
 };
 
-// The option buttons and filter texts, read at the moment of use.
+// The window's options, read once when a run starts.
 class ExtractionOptions
 {
 public:
     virtual ~ExtractionOptions() = default;
-    virtual ExtractMode mode() const = 0;
-    virtual LineFilter filter() const = 0;
-    // How documents are read (OCR, the time a document may take).
-    virtual ReadingChoices readingChoices() const { return {}; }
-};
-
-// The stored abbreviation list value (Get("Abbreviations")), read afresh.
-class AbbreviationSource
-{
-public:
-    virtual ~AbbreviationSource() = default;
-    virtual QString storedValue() const = 0;
+    virtual RunChoices choices() const = 0;
 };
 
 } // namespace Quillfen

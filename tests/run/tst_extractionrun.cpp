@@ -2,17 +2,17 @@
 #include "RunDoubles.h"
 #include "ScriptedPlatform.h"
 #include "TreeFixture.h"
-#include "UnavailableHtml.h"
-#include "abbrev/AbbreviationStore.h"
 #include "core/ApplicationError.h"
 #include "core/ReportSites.h"
-#include "extract/ExtractionRun.h"
-#include "extract/FileExtraction.h"
 #include "reading/documents/DocumentFormats.h"
+#include "run/ExtractionRun.h"
+#include "run/RunSummary.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <algorithm>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace Quillfen;
@@ -28,14 +28,13 @@ private:
     ListInputs m_inputs;
     ListResults m_results;
     FixedOptions m_options;
-    FixedAbbreviations m_abbreviations;
-    UnavailableHtml m_html;
-    InlineWork m_work;
 
-    ExtractionRun makeRun()
+    std::unique_ptr<ExtractionRun> makeRun(int workers = 0)
     {
-        return ExtractionRun({m_platform, m_platform, m_platform, m_platform, m_inputs, m_results,
-                              m_options, m_abbreviations, m_html, m_work});
+        auto run = std::make_unique<ExtractionRun>(RunEnvironment{
+            m_platform, m_platform, m_platform, m_platform, m_inputs, m_results, m_options});
+        run->setWorkers(workers);
+        return run;
     }
 
     static QString report(int statement, const QString &description)
@@ -51,20 +50,20 @@ private Q_SLOTS:
         m_inputs.rows.clear();
         m_results.rows.clear();
         m_results.pending.clear();
-        m_options = FixedOptions();
-        m_abbreviations.value.clear();
+        m_options.current = RunChoices();
+        m_options.taken = 0;
     }
 
     void emptyInputList_saysNoFilesAddedAndKeepsResults()
     {
         m_results.rows = QStringList{u"old"_s};
-        ExtractionRun run = makeRun();
-        run.start();
+        const auto run = makeRun();
+        run->start();
         QCOMPARE(m_platform.shownMessages(), QStringList{u"No files added."_s});
         QCOMPARE(m_platform.shownRequests().first().caption, u"Quillfen"_s);
         QCOMPARE(m_results.all(), QStringList{u"old"_s});
         QVERIFY(m_platform.pointerHistory().isEmpty());
-        QVERIFY(!run.isRunning());
+        QVERIFY(!run->isRunning());
     }
 
     void runSummary_namesRowsFilesFailuresAndTime_data()
@@ -101,8 +100,8 @@ private Q_SLOTS:
     {
         m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
         m_results.rows = QStringList{u"stale"_s};
-        ExtractionRun run = makeRun();
-        run.start();
+        const auto run = makeRun();
+        run->start();
         QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"beta"_s}));
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
         const QStringList captions = m_platform.captionHistory();
@@ -112,13 +111,13 @@ private Q_SLOTS:
                  qPrintable(captions.join(u" | "_s)));
         QCOMPARE(m_platform.pointerHistory(), (QList{PointerMode::Busy, PointerMode::Default}));
         QCOMPARE(m_platform.progressValue(), 0.0);
-        QVERIFY(!run.isRunning());
+        QVERIFY(!run->isRunning());
     }
 
     void filesWithoutPieces_giveNoRowsButDone()
     {
         m_inputs.rows = {m_tree.write(u"empty.txt"_s, "")};
-        makeRun().start();
+        makeRun()->start();
         QVERIFY(m_results.all().isEmpty());
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
     }
@@ -126,37 +125,39 @@ private Q_SLOTS:
     void secondRun_givesTheSameRowsNotTwice()
     {
         m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha")};
-        ExtractionRun run = makeRun();
-        run.start();
-        run.start();
+        const auto run = makeRun();
+        run->start();
+        run->start();
         QCOMPARE(m_results.all(), QStringList{u"alpha"_s});
     }
 
     void startWhileRunning_doesNothing()
     {
         m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
-        ExtractionRun run = makeRun();
+        const auto run = makeRun();
         int nestedWhileYielding = 0;
         m_platform.onYield([&](int) {
-            QVERIFY(run.isRunning());
-            run.start();
+            QVERIFY(run->isRunning());
+            run->start();
             ++nestedWhileYielding;
         });
         int nestedWhileDone = 0;
         m_platform.onMessage([&](const MessageRequest &) {
-            QVERIFY(run.isRunning()); // the flag clears only after "Done." is closed
-            run.start();
+            QVERIFY(run->isRunning()); // the flag clears only after "Done." is closed
+            run->start();
             ++nestedWhileDone;
         });
-        run.start();
+        run->start();
         QVERIFY(nestedWhileYielding > 0);
         QCOMPARE(nestedWhileDone, 1);
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
         QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"beta"_s}));
-        QVERIFY(!run.isRunning());
+        QVERIFY(!run->isRunning());
     }
 
-    void progress_followsFilesAndPieces()
+    // The bar follows the files as their rows are handed over: the share
+    // of files begun, and the name of the one at hand.
+    void progress_followsTheFilesHandedOver()
     {
         m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
         QList<double> atYield;
@@ -165,12 +166,13 @@ private Q_SLOTS:
             atYield << m_platform.progressValue();
             captionAtYield << m_platform.progressCaption();
         });
-        makeRun().start();
-        // 106, then per file the yield before reading and one per piece.
-        QCOMPARE(atYield, (QList<double>{0.0, 50.0, 100.0, 100.0, 100.0}));
-        QCOMPARE(captionAtYield.mid(1),
-                 (QStringList{u"Processing: a.txt"_s, u"Processing: a.txt"_s,
-                              u"Processing: b.txt"_s, u"Processing: b.txt"_s}));
+        makeRun()->start();
+        atYield.erase(std::unique(atYield.begin(), atYield.end()), atYield.end());
+        captionAtYield.erase(std::unique(captionAtYield.begin(), captionAtYield.end()),
+                             captionAtYield.end());
+        QCOMPARE(atYield, (QList<double>{0.0, 50.0, 100.0}));
+        QCOMPARE(captionAtYield,
+                 (QStringList{u"Progress Bar"_s, u"Processing: a.txt"_s, u"Processing: b.txt"_s}));
     }
 
     // A run's unreadable files are gathered into one report before "Done.":
@@ -190,7 +192,7 @@ private Q_SLOTS:
             bad << m_tree.path(u"missing-%1.txt"_s.arg(i));
         m_inputs.rows = QStringList{m_tree.write(u"a.txt"_s, "alpha")} + bad +
                         QStringList{m_tree.write(u"c.txt"_s, "gamma")};
-        makeRun().start();
+        makeRun()->start();
         QCOMPARE(m_results.all(), (QStringList{u"alpha"_s, u"gamma"_s}));
 
         QString description = unreadable == 1 ? u"1 file could not be read:"_s
@@ -212,7 +214,7 @@ private Q_SLOTS:
         m_inputs.rows = {path};
         QStringList captions;
         m_platform.onYield([&](int) { captions << m_platform.progressCaption(); });
-        makeRun().start();
+        makeRun()->start();
         const QString shown = m_tree.path(u"t\\x1b]0;owned\\a\\nname.txt"_s);
         QCOMPARE(m_platform.shownMessages().size(), 2);
         QVERIFY2(m_platform.shownMessages()[0].contains(u"\r\nCannot read \""_s + shown + u'"'),
@@ -223,7 +225,7 @@ private Q_SLOTS:
     void unreadableFirstFile_givesOneReportOnly()
     {
         m_inputs.rows = {m_tree.path(u"gone.txt"_s)};
-        makeRun().start();
+        makeRun()->start();
         QCOMPARE(m_platform.shownMessages().size(), 2);
         QVERIFY(m_results.all().isEmpty());
     }
@@ -238,7 +240,7 @@ private Q_SLOTS:
                    {{"c.xhtml", "<html><body><p>Kept.</p></body></html>"}});
         const QString path = m_tree.write(u"partly.epub"_s, book);
         m_inputs.rows = {path, m_tree.write(u"b.txt"_s, "beta")};
-        makeRun().start();
+        makeRun()->start();
         QCOMPARE(m_results.all(), (QStringList{u"Kept."_s, u"beta"_s}));
         QCOMPARE(m_platform.shownMessages(),
                  (QStringList{report(132, u"1 file could not be read:\r\nCannot read \""_s + path +
@@ -247,126 +249,131 @@ private Q_SLOTS:
                               u"Done."_s}));
     }
 
-    void htmlPage_goesToTheHtmlReader()
+    void htmlPage_isReadByItsReader()
     {
-        m_inputs.rows = {m_tree.write(u"page.HTM"_s, "<p>x</p>")};
-        makeRun().start();
-        const QStringList shown = m_platform.shownMessages();
-        QCOMPARE(shown.size(), 2);
-        QVERIFY(shown[0].contains(u"HTML pages cannot be read yet"_s));
-        QVERIFY(shown[0].contains(u"at line 132"_s));
-    }
-
-    void rowRemovedDuringRun_isSkipped()
-    {
-        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
-        m_platform.onYield([&](int n) {
-            if (n == 2) // the yield before the first file is read
-                m_inputs.rows.removeLast();
-        });
-        makeRun().start();
-        QCOMPARE(m_results.all(), QStringList{u"alpha"_s});
-        const QStringList shown = m_platform.shownMessages();
-        QCOMPARE(shown.size(), 2);
-        QVERIFY(shown[0].contains(u"at line 114"_s));
+        m_inputs.rows = {m_tree.write(u"page.HTM"_s, "<p>x</p><script>y</script>")};
+        makeRun()->start();
+        QCOMPARE(m_results.all(), QStringList{u"x"_s});
+        QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
     }
 
     void clearDuringRun_keepsOnlyLaterRows()
     {
         m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), m_tree.write(u"b.txt"_s, "beta")};
+        bool cleared = false;
         m_platform.onYield([&](int) {
-            if (m_platform.progressCaption() == u"Processing: b.txt"_s)
+            if (!cleared && m_platform.progressCaption() == u"Processing: b.txt"_s) {
                 m_results.clearRows();
+                cleared = true;
+            }
         });
-        makeRun().start();
+        makeRun()->start();
         QCOMPARE(m_results.all(), QStringList{u"beta"_s});
     }
 
     void noModeSelected_cutsNothing()
     {
-        m_options.currentMode = ExtractMode::None;
+        m_options.current.mode = ExtractMode::None;
         m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha")};
-        makeRun().start();
+        makeRun()->start();
         QVERIFY(m_results.all().isEmpty());
         QCOMPARE(m_platform.shownMessages(), QStringList{u"Done."_s});
     }
 
-    // The next file is read and cut ahead while a file's pieces are
-    // handled; whatever changes during a yield after that must still show.
-    void nextFile_changedWhileAFileYields_data()
+    // The options and the input list are taken once, when the run starts:
+    // whatever changes while it goes, every file is cut as the first was.
+    void optionsAndInputs_areTakenAtTheStart()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<int>("reports");
-        QTest::newRow("nothing") << u"nothing"_s << QStringList{u"alpha"_s, u"e.g. one. two"_s}
-                                 << 0;
-        QTest::newRow("replaced") << u"replaced"_s << QStringList{u"alpha"_s, u"new"_s} << 0;
-        QTest::newRow("rewritten, same size")
-            << u"rewritten"_s << QStringList{u"alpha"_s, u"E.G. ONE. TWO"_s} << 0;
-        QTest::newRow("removed") << u"removed"_s << QStringList{u"alpha"_s} << 1;
-        QTest::newRow("made a folder") << u"folder"_s << QStringList{u"alpha"_s} << 1;
-        QTest::newRow("sentences chosen")
-            << u"sentences"_s << QStringList{u"alpha"_s, u"e."_s, u"g."_s, u"one."_s, u"two."_s}
-            << 0;
-        QTest::newRow("sentences and abbreviations")
-            << u"abbreviations"_s << QStringList{u"alpha"_s, u"e.g. one."_s, u"two."_s} << 0;
-        QTest::newRow("filter") << u"filter"_s << QStringList{u"alpha"_s} << 0;
-        QTest::newRow("abbreviations in sentence mode")
-            << u"abbreviations only"_s << QStringList{u"alpha."_s, u"e.g. one."_s, u"two."_s} << 0;
-    }
-
-    void nextFile_changedWhileAFileYields()
-    {
-        QFETCH(QString, change);
-        QFETCH(QStringList, rows);
-        QFETCH(int, reports);
-        QDir(m_tree.path(u"b.txt"_s)).removeRecursively(); // a folder from an earlier row
-        if (change == u"abbreviations only"_s)
-            m_options.currentMode = ExtractMode::Sentence;
-        const QString next = m_tree.write(u"b.txt"_s, "e.g. one. two");
-        m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"), next};
-        int yieldsOnFirst = 0;
-        m_platform.onYield([&](int) {
-            // The first is before a.txt is read, the second while its piece is handled.
-            if (m_platform.progressCaption() != u"Processing: a.txt"_s || ++yieldsOnFirst != 2)
-                return;
-            if (change == u"replaced"_s) {
-                const QString other = m_tree.write(u"other.txt"_s, "new");
-                QVERIFY(QFile::remove(next) && QFile::rename(other, next));
-            } else if (change == u"rewritten"_s) {
-                m_tree.write(u"b.txt"_s, "E.G. ONE. TWO");
-            } else if (change == u"removed"_s) {
-                QVERIFY(QFile::remove(next));
-            } else if (change == u"folder"_s) {
-                QVERIFY(QFile::remove(next) && QDir().mkdir(next));
-            } else if (change == u"sentences"_s) {
-                m_options.currentMode = ExtractMode::Sentence;
-            } else if (change == u"filter"_s) {
-                m_options.currentFilter = {LineFilterKind::Containing, u"alpha"_s};
-            } else if (change.startsWith(u"abbreviations"_s)) {
-                m_options.currentMode = ExtractMode::Sentence;
-                m_abbreviations.value = encodeAbbreviations({u"e.g."_s});
-            }
-        });
-        makeRun().start();
-        QVERIFY(yieldsOnFirst >= 2);
-        QCOMPARE(m_results.all(), rows);
-        QCOMPARE(m_platform.shownMessages().size(), reports + 1);
-    }
-
-    // A file cut ahead still meets a filter changed between its pieces.
-    void nextFile_filterChangedBetweenItsPieces()
-    {
-        m_options.currentMode = ExtractMode::Sentence;
+        m_options.current.mode = ExtractMode::Sentence;
+        m_options.current.shield = AbbreviationShield({u"e.g."_s});
         m_inputs.rows = {m_tree.write(u"a.txt"_s, "alpha"),
-                         m_tree.write(u"b.txt"_s, "one. two. three. four")};
-        int yieldsOnSecond = 0;
+                         m_tree.write(u"b.txt"_s, "e.g. one. two")};
+        bool changed = false;
         m_platform.onYield([&](int) {
-            if (m_platform.progressCaption() == u"Processing: b.txt"_s && ++yieldsOnSecond == 3)
-                m_options.currentFilter = {LineFilterKind::NotContaining, u"o"_s};
+            if (changed || m_platform.progressCaption() != u"Processing: a.txt"_s)
+                return;
+            changed = true;
+            m_options.current = RunChoices{
+                ExtractMode::Paragraph, {}, {LineFilterKind::Containing, u"alpha"_s}, {}};
+            m_inputs.rows.removeLast();
+            m_inputs.rows << m_tree.write(u"c.txt"_s, "gamma");
         });
-        makeRun().start();
-        QCOMPARE(m_results.all(), (QStringList{u"alpha."_s, u"one."_s, u"three."_s}));
+        const auto run = makeRun();
+        run->start();
+        QVERIFY(changed);
+        QCOMPARE(m_results.all(), (QStringList{u"alpha."_s, u"e.g. one."_s, u"two."_s}));
+        QCOMPARE(m_options.taken, 1);
+        QCOMPARE(run->choices().mode, ExtractMode::Sentence);
+    }
+
+    // Rows come in the order of the input list whatever the number of
+    // workers and however long each file takes; large files come in several
+    // chunks, small ones share them.
+    void rowsInInputOrder_atAnyNumberOfWorkers_data()
+    {
+        QTest::addColumn<int>("workers");
+        QTest::addColumn<int>("stepwise");
+        for (int workers : {1, 2, 3, 8}) {
+            QTest::addRow("%d workers, stepwise", workers) << workers << 1;
+            QTest::addRow("%d workers, in batches", workers) << workers << 0;
+        }
+    }
+    void rowsInInputOrder_atAnyNumberOfWorkers()
+    {
+        QFETCH(int, workers);
+        QFETCH(int, stepwise);
+        QStringList expected;
+        for (int file = 0; file < 40; ++file) {
+            // Every seventh file holds over a megabyte of rows.
+            const int rows = file % 7 == 3 ? 40'000 : file % 5;
+            QByteArray text;
+            for (int row = 0; row < rows; ++row) {
+                const QByteArray line = "file " + QByteArray::number(file) + " row " +
+                                        QByteArray::number(row) + " \xc3\xa9t\xc3\xa9";
+                text += line + "\n\n";
+                expected << QString::fromUtf8(line);
+            }
+            m_inputs.rows << m_tree.write(u"f%1.txt"_s.arg(file), text);
+        }
+        m_inputs.rows.insert(5, m_tree.path(u"missing.txt"_s));
+        const auto run = makeRun(workers);
+        run->setYieldInterval(std::chrono::milliseconds(stepwise ? 0 : 2));
+        run->start();
+        QCOMPARE(m_results.all().size(), expected.size());
+        QCOMPARE(m_results.all(), expected);
+        QCOMPARE(m_platform.shownMessages().size(), 2); // the missing file, then "Done."
+        QVERIFY(m_platform.progressCaption().startsWith(
+            u"%1 rows from 41 files (1 could not be read) in "_s.arg(
+                QLocale(QLocale::English).toString(expected.size()))));
+    }
+
+    // Stop lets the file at hand finish and begins no other, whatever the
+    // workers had read ahead.
+    void stop_endsAfterTheFileAtHand_data()
+    {
+        QTest::addColumn<int>("workers");
+        QTest::newRow("one worker") << 1;
+        QTest::newRow("four workers") << 4;
+    }
+    void stop_endsAfterTheFileAtHand()
+    {
+        QFETCH(int, workers);
+        for (const char *name : {"a", "b", "c", "d", "e"})
+            m_inputs.rows << m_tree.write(QString::fromLatin1(name) + u".txt"_s,
+                                          QByteArray(name) + "1\n\n" + name + "2");
+        const auto run = makeRun(workers);
+        m_platform.onYield([&](int) {
+            if (m_platform.progressCaption() == u"Processing: b.txt"_s)
+                run->requestStop();
+        });
+        run->start();
+        QCOMPARE(m_results.all(), (QStringList{u"a1"_s, u"a2"_s, u"b1"_s, u"b2"_s}));
+        QCOMPARE(m_platform.shownMessages(), QStringList{u"Stopped."_s});
+        QVERIFY(m_platform.progressCaption().startsWith(u"4 rows from 2 files in "_s));
+        QVERIFY(!run->isRunning());
+        m_platform.onYield({});
+        run->start(); // the next run goes through
+        QCOMPARE(m_results.all().size(), 10);
     }
 
     void fileNames_data()
@@ -389,7 +396,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, html);
         QCOMPARE(FileNameOfPath(path), name);
-        QCOMPARE(isHtml(formatOfName(path)), html);
+        QCOMPARE(formatOfName(path).name == u"html", html);
     }
 };
 

@@ -1,6 +1,6 @@
 // Files cut several at a time, output written in their order.
 
-#include "cli/OrderedExtraction.h"
+#include "run/OrderedExtraction.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -8,6 +8,7 @@
 #include <QTest>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -176,6 +177,42 @@ private Q_SLOTS:
         QCOMPARE(outcome.out, expectedOutput(paths));
         QCOMPARE(outcome.threads.size(), std::size_t(2));
         QVERIFY(outcome.threads.count(caller) == 1);
+    }
+
+    // The window's form: the caller takes what is ready when it likes, in
+    // order; a work that throws is a failure like any other; a cancel lets
+    // the file at hand finish and begins none after it.
+    void orderedRun_handsInOrder_andCancelsAfterTheFileAtHand()
+    {
+        QStringList paths;
+        for (int i = 0; i < 12; ++i)
+            paths << QString::number(i);
+        const FileWork work = [](const QString &path,
+                                 OutputChunks &output) -> std::optional<FileFailure> {
+            if (path == u"3"_s)
+                throw std::runtime_error("out of memory");
+            std::this_thread::sleep_for(std::chrono::milliseconds(path.toInt() % 3));
+            output.write(path.toUtf8() + ';');
+            return std::nullopt;
+        };
+        OrderedRun run(paths, 3, work);
+        QByteArray out;
+        QStringList events;
+        const OrderedReports reports{[&](qsizetype i) { events << u"start %1"_s.arg(i); },
+                                     [&](qsizetype i, const FileFailure &failure) {
+                                         events << u"failed %1 %2"_s.arg(i).arg(failure.path);
+                                     }};
+        const auto take = [&](OutputChunk &&chunk) { out += chunk.bytes; };
+        while (!run.handReady(take, reports, [] { return true; })) {
+            if (events.last() == u"start 6"_s)
+                run.cancel();
+            run.waitForOutput(std::chrono::milliseconds(5));
+        }
+        QCOMPARE(out, QByteArray("0;1;2;4;5;6;"));
+        QVERIFY(events.contains(u"failed 3 3"_s));
+        QCOMPARE(events.last(), u"start 6"_s);
+        run.end();
+        QTRY_VERIFY(run.workersDone());
     }
 };
 

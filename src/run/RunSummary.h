@@ -1,0 +1,23 @@
+#pragma once
+
+#include "extract/FileExtraction.h"
+
+#include <QString>
+#include <vector>
+
+namespace Quillfen {
+
+// The part of a path after its last "/"; the whole path without one.
+QString FileNameOfPath(const QString &path);
+
+// The progress bar's caption after a run: "1,234 rows from 56 files (2 could
+// not be read) in 0.8 s". One row, one file, no failures: "1 row from 1
+// file in 0.0 s". Counts are grouped by thousands with ",", the time has
+// one decimal.
+QString runSummary(qsizetype rows, int files, int unread, double seconds);
+
+// The description of the one report of a run's unread files: how many, then
+// a line for each of the first few.
+QString unreadFilesReport(const std::vector<FileFailure> &failures);
+
+} // namespace Quillfen
