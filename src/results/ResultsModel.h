@@ -67,6 +67,8 @@ public:
     // listRowCount() rows are flushed.
     const RowStore &rows() const { return m_rows; }
     int listRowCount() const { return m_flushed; }
+    // Checked rows of the list.
+    qsizetype checkedRowCount() const { return m_rows.checkedCount(m_flushed); }
     QString listFilePath(qsizetype listRow) const;
 
     // Removes every row of the list whose text an earlier row has too;

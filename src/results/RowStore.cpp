@@ -1,5 +1,7 @@
 #include "RowStore.h"
 
+#include <bit>
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -110,6 +112,18 @@ void RowStore::setChecked(qsizetype row, bool checked)
     std::uint64_t &word = m_checked[std::size_t(row) / 64];
     const std::uint64_t bit = std::uint64_t(1) << (row % 64);
     word = checked ? (word | bit) : (word & ~bit);
+}
+
+qsizetype RowStore::checkedCount(qsizetype rows) const
+{
+    qsizetype count = 0;
+    const std::size_t whole = std::size_t(rows) / 64;
+    for (std::size_t w = 0; w < whole; ++w)
+        count += std::popcount(m_checked[w]);
+    // The last word may hold bits past the rows (setAllChecked fills words).
+    if (rows % 64 != 0)
+        count += std::popcount(m_checked[whole] & ((std::uint64_t(1) << (rows % 64)) - 1));
+    return count;
 }
 
 void RowStore::setAllChecked(bool checked)

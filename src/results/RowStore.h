@@ -45,6 +45,8 @@ public:
     bool isChecked(qsizetype row) const;
     void setChecked(qsizetype row, bool checked);
     void setAllChecked(bool checked);
+    // How many of the first rows rows are checked.
+    qsizetype checkedCount(qsizetype rows) const;
     // Later rows move up by one. The removed text's room is not reused
     // until the store is cleared.
     void remove(qsizetype row);

@@ -137,8 +137,10 @@ public:
         m_env.results.flushRows();
         m_env.pointer.setPointerMode(PointerMode::Default);
         m_env.progress.setProgressValue(0);
-        m_env.progress.setProgressCaption(
-            runSummary(m_rows, m_files, int(m_failures.size()), double(clock.elapsed()) / 1000.0));
+        m_run.m_summaryTail =
+            runSummaryTail(m_files, int(m_failures.size()), double(clock.elapsed()) / 1000.0);
+        m_env.progress.setProgressCaption(rowsSummary(m_rows, m_rows, m_rows) +
+                                          m_run.m_summaryTail);
         if (m_run.m_changed)
             m_run.m_changed(false);
         if (!m_failures.empty()) {

@@ -55,6 +55,9 @@ public:
     // No file after the one at hand is begun; a document read by OCR stops
     // at its next page.
     void requestStop() { m_stopRequested = true; }
+    // What the last run's summary says after its rows (" from 3 files in
+    // 0.1 s"); empty before the first run ends.
+    const QString &summaryTail() const { return m_summaryTail; }
 
 private:
     class Pass;
@@ -63,6 +66,7 @@ private:
     int m_workers = 0;
     std::function<void(bool)> m_changed;
     RunChoices m_choices;
+    QString m_summaryTail;
     bool m_running = false;
     std::atomic<bool> m_stopRequested = false;
 };

@@ -15,6 +15,11 @@ QString FileNameOfPath(const QString &path);
 // file in 0.0 s". Counts are grouped by thousands with ",", the time has
 // one decimal.
 QString runSummary(qsizetype rows, int files, int unread, double seconds);
+// Its parts: the list's rows, with the checked and shown ones when they
+// differ ("25 rows, 20 checked, 7 shown"), and what the run adds (" from 56
+// files in 0.8 s"), so that the caption can follow the list after the run.
+QString rowsSummary(qsizetype rows, qsizetype checked, qsizetype shown);
+QString runSummaryTail(int files, int unread, double seconds);
 
 // The description of the one report of a run's unread files: how many, then
 // a line for each of the first few.

@@ -38,6 +38,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -113,6 +114,34 @@ MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
                                                            *m_resultRows, *m_options});
     m_run->setYieldInterval(m_services.yieldInterval);
     m_run->setRunningChanged([this](bool running) { runningChanged(running); });
+    followListInSummary();
+}
+
+// After a run, the summary on the progress bar follows the results list:
+// rows removed, cleared, checked or found change its counts at once.
+void MainWindow::followListInSummary()
+{
+    m_summaryDue = new QTimer(this);
+    m_summaryDue->setSingleShot(true);
+    connect(m_summaryDue, &QTimer::timeout, this, &MainWindow::refreshSummary);
+    const auto due = [this] {
+        if (!m_runGoing)
+            m_summaryDue->start(0);
+    };
+    connect(m_resultRows, &QAbstractItemModel::rowsInserted, this, due);
+    connect(m_resultRows, &QAbstractItemModel::rowsRemoved, this, due);
+    connect(m_resultRows, &QAbstractItemModel::modelReset, this, due);
+    connect(m_resultRows, &QAbstractItemModel::dataChanged, this, due);
+}
+
+void MainWindow::refreshSummary()
+{
+    if (m_runGoing || m_run->summaryTail().isEmpty())
+        return;
+    m_progressBar->setProgressCaption(rowsSummary(m_resultRows->listRowCount(),
+                                                  m_resultRows->checkedRowCount(),
+                                                  m_resultRows->rowCount()) +
+                                      m_run->summaryTail());
 }
 
 MainWindow::~MainWindow() = default;
@@ -409,6 +438,9 @@ void MainWindow::stopExtracting()
 
 void MainWindow::runningChanged(bool running)
 {
+    m_runGoing = running;
+    if (!running)
+        refreshSummary(); // rows cleared during the run count too
     QPushButton *start = button(MainButton::StartExtracting);
     start->setText(running ? u"Stop Extracting"_s : u"Start Extracting"_s);
     start->setToolTip(running ? u"Stop Extracting (Esc)"_s : u"Start Extracting (F5)"_s);

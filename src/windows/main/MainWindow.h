@@ -3,6 +3,7 @@
 #include "MainWindowServices.h"
 #include "core/SettingsStore.h"
 #include "run/ExtractionRun.h"
+#include "run/RunSummary.h"
 
 #include <QWidget>
 #include <array>
@@ -10,6 +11,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QTimer;
 class QPushButton;
 class QShortcut;
 
@@ -136,6 +138,8 @@ private:
     void addColumn(ListViewControl *list, const QString &header);
     void setColumnWidth(ListViewControl *list);
     void runningChanged(bool running);
+    void followListInSummary();
+    void refreshSummary();
 
     MainWindowServices m_services;
     SettingsStore m_store;
@@ -148,6 +152,8 @@ private:
     ListViewControl *m_inputListView = nullptr;
     ListViewControl *m_resultsListView = nullptr;
     CaptionedProgressBar *m_progressBar = nullptr;
+    QTimer *m_summaryDue = nullptr;
+    bool m_runGoing = false;
     QLineEdit *m_findBox = nullptr;
     QCheckBox *m_followLinks = nullptr;
     QShortcut *m_stopShortcut = nullptr;

@@ -265,6 +265,33 @@ private Q_SLOTS:
         QCOMPARE(harness.platform.shownMessages(), (QStringList{u"Stopped."_s, u"Done."_s}));
     }
 
+    // After the run the caption follows the list: unchecked, found, removed
+    // and cleared rows change its counts.
+    void summaryCaption_followsTheList()
+    {
+        WindowHarness harness;
+        MainWindow &window = harness.startShown();
+        addThreeFiles(harness);
+        startExtracting(window);
+        ResultsModel &results = window.results();
+        const auto caption = [&] {
+            QCoreApplication::processEvents();
+            return window.progressBar()->text().section(u" from "_s, 0, 0);
+        };
+        QCOMPARE(caption(), u"3 rows"_s);
+        results.setData(results.index(0), Qt::Unchecked, Qt::CheckStateRole);
+        QCOMPARE(caption(), u"3 rows, 2 checked"_s);
+        window.findBox()->setText(u"mm"_s);
+        QTRY_VERIFY(results.findComplete());
+        QCOMPARE(caption(), u"3 rows, 2 checked, 1 shown"_s);
+        window.findBox()->clear();
+        results.removeRowAt(2);
+        QCOMPARE(caption(), u"2 rows, 1 checked"_s);
+        window.button(MainButton::ClearResults)->click();
+        QCOMPARE(caption(), u"0 rows"_s);
+        QVERIFY(window.progressBar()->text().contains(u" from 3 files in "_s));
+    }
+
     // The bar's caption after a run says what it did, and goes back to
     // "Progress Bar" when the next run begins.
     void summaryCaption_afterARun_data()
