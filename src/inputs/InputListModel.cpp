@@ -2,9 +2,39 @@
 
 #include "platform/Failure.h"
 
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
 using namespace Qt::StringLiterals;
 
 namespace Quillfen {
+
+namespace {
+
+// The desktop theme's warning sign, or a drawn one where the theme has none.
+QIcon unreadSign()
+{
+    static const QIcon sign = [] {
+        QIcon themed = QIcon::fromTheme(QStringLiteral("dialog-warning"));
+        if (!themed.isNull())
+            return themed;
+        QPixmap drawn(16, 16);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xd0, 0x30, 0x20));
+        painter.drawEllipse(QRectF(1, 1, 14, 14));
+        painter.setPen(QPen(Qt::white, 2));
+        painter.drawLine(QPointF(8, 4), QPointF(8, 9.5));
+        painter.drawPoint(QPointF(8, 12));
+        return QIcon(drawn);
+    }();
+    return sign;
+}
+
+} // namespace
 
 InputListModel::InputListModel(QObject *parent) : QAbstractListModel(parent) {}
 
@@ -87,7 +117,34 @@ QVariant InputListModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return m_paths.at(index.row());
+    if ((role == Qt::ToolTipRole || role == Qt::DecorationRole) && !m_unread.isEmpty()) {
+        const auto unread = m_unread.constFind(m_paths.at(index.row()));
+        if (unread == m_unread.constEnd())
+            return {};
+        if (role == Qt::ToolTipRole)
+            return *unread;
+        return unreadSign();
+    }
     return {};
+}
+
+void InputListModel::markUnread(const QString &path, const QString &reason)
+{
+    m_unread.insert(path, reason);
+    for (int row = 0; row < m_shownRows; ++row) {
+        if (m_paths.at(row) == path)
+            Q_EMIT dataChanged(index(row), index(row), {Qt::ToolTipRole, Qt::DecorationRole});
+    }
+}
+
+void InputListModel::clearUnreadMarks()
+{
+    if (m_unread.isEmpty())
+        return;
+    m_unread.clear();
+    if (m_shownRows > 0)
+        Q_EMIT dataChanged(index(0), index(m_shownRows - 1),
+                           {Qt::ToolTipRole, Qt::DecorationRole});
 }
 
 Qt::ItemFlags InputListModel::flags(const QModelIndex &index) const

@@ -4,6 +4,7 @@
 #include "run/RunInterfaces.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QStringList>
 
 namespace Quillfen {
@@ -38,6 +39,10 @@ public:
     void appendRow(const QString &path) override;
     int rowCount() const override { return int(m_paths.size()); }
     QString rowText(int row) const override;
+    // A file the last run could not read shows a warning sign, and why as
+    // its tooltip, until the next run.
+    void markUnread(const QString &path, const QString &reason) override;
+    void clearUnreadMarks() override;
 
     // Tells the views of the rows appended since the last flush.
     void flushRows();
@@ -70,6 +75,7 @@ public:
 
 private:
     QStringList m_paths;
+    QHash<QString, QString> m_unread; // path: why it could not be read
     // The views see the first m_shownRows paths; the rest wait for a flush.
     int m_shownRows = 0;
     int m_batches = 0;

@@ -14,6 +14,9 @@ struct MessageRequest
     QString caption;
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
+    // Lines shown under the text in a box the user can scroll, select and
+    // copy from; empty: none.
+    QString details = {};
 
     friend bool operator==(const MessageRequest &, const MessageRequest &) = default;
 };

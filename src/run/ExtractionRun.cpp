@@ -3,6 +3,7 @@
 #include "OrderedExtraction.h"
 #include "RunSummary.h"
 #include "core/ReportSites.h"
+#include "core/ApplicationError.h"
 #include "core/ReportingProcedure.h"
 #include "platform/EscapedText.h"
 #include "reading/documents/DocumentFormats.h"
@@ -102,6 +103,15 @@ public:
         : m_run(run), m_env(run.m_env), m_proc(m_env.boxes, Site::Identifier)
     {}
 
+    // A file that cannot be read is no fault of the program: one plain
+    // box says how many and lists each with its reason, in full.
+    void tellUnreadFiles()
+    {
+        m_env.boxes.show({unreadFilesHeading(m_failures.size()), applicationTitle(),
+                          MessageButtons::Ok, MessageIcon::Warning,
+                          unreadFilesDetails(m_failures)});
+    }
+
     void run()
     {
         if (m_env.inputs.rowCount() == 0) {
@@ -130,6 +140,7 @@ public:
         if (m_run.m_changed)
             m_run.m_changed(true);
         m_env.progress.setProgressCaption(u"Progress Bar"_s);
+        m_env.inputs.clearUnreadMarks();
         m_env.loop.yield();
         m_env.results.clearRows();
         handFiles(m_run.m_choices);
@@ -143,10 +154,8 @@ public:
                                           m_run.m_summaryTail);
         if (m_run.m_changed)
             m_run.m_changed(false);
-        if (!m_failures.empty()) {
-            ShowApplicationError(m_env.boxes, Site::Identifier, m_firstFailureSite,
-                                 unreadFilesReport(m_failures));
-        }
+        if (!m_failures.empty())
+            tellUnreadFiles();
         m_proc.step(Site::DoneMessage,
                     [&] { showMessage(m_env.boxes, stopped ? u"Stopped."_s : u"Done."_s); });
     }
@@ -179,12 +188,8 @@ private:
             m_env.pointer.setPointerMode(PointerMode::Busy);
         };
         reports.failed = [&](qsizetype, const FileFailure &failure) {
-            // Pages and other documents are read where pages always were.
-            if (m_failures.empty())
-                m_firstFailureSite = isKnownDocument(formatOfFile(failure.path))
-                                         ? Site::ReadHtmlFile
-                                         : Site::ReadTextFile;
             m_failures.push_back(failure);
+            m_env.inputs.markUnread(failure.path, failureLine(failure));
         };
 
         const std::chrono::milliseconds interval = m_run.m_yieldInterval;
@@ -235,7 +240,6 @@ private:
     int m_files = 0;
     // Files that could not be read, reported together when the run ends.
     std::vector<FileFailure> m_failures;
-    int m_firstFailureSite = 0;
 };
 
 void ExtractionRun::start()

@@ -16,6 +16,14 @@ public:
     virtual int rowCount() const = 0;
     // Throws Failure when the row does not exist (any more).
     virtual QString rowText(int row) const = 0;
+    // The files of the last run that could not be read, each with why, for
+    // the list to mark; a new run starts with none.
+    virtual void markUnread(const QString &path, const QString &reason)
+    {
+        Q_UNUSED(path)
+        Q_UNUSED(reason)
+    }
+    virtual void clearUnreadMarks() {}
 };
 
 // The results list as the run fills it. Rows may be buffered; flushRows()

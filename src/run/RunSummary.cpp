@@ -37,17 +37,19 @@ QString runSummaryTail(int files, int unread, double seconds)
     return text + u" in "_s + english.toString(seconds, 'f', 1) + u" s"_s;
 }
 
-QString unreadFilesReport(const std::vector<FileFailure> &failures)
+QString unreadFilesHeading(std::size_t count)
 {
-    constexpr std::size_t Listed = 20;
-    const std::size_t count = failures.size();
-    QString text =
-        count == 1 ? u"1 file could not be read:"_s : u"%1 files could not be read:"_s.arg(count);
-    for (std::size_t i = 0; i < std::min(count, Listed); ++i)
-        text += u"\r\n"_s + failureLine(failures[i]);
-    if (count > Listed)
-        text += u"\r\nand %1 more"_s.arg(count - Listed);
-    return text;
+    return count == 1 ? u"1 file could not be read:"_s
+                      : u"%1 files could not be read:"_s.arg(count);
+}
+
+QString unreadFilesDetails(const std::vector<FileFailure> &failures)
+{
+    QStringList lines;
+    lines.reserve(qsizetype(failures.size()));
+    for (const FileFailure &failure : failures)
+        lines << failureLine(failure);
+    return lines.join(u'\n');
 }
 
 } // namespace Quillfen

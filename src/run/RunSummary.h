@@ -21,8 +21,9 @@ QString runSummary(qsizetype rows, int files, int unread, double seconds);
 QString rowsSummary(qsizetype rows, qsizetype checked, qsizetype shown);
 QString runSummaryTail(int files, int unread, double seconds);
 
-// The description of the one report of a run's unread files: how many, then
-// a line for each of the first few.
-QString unreadFilesReport(const std::vector<FileFailure> &failures);
+// The box that tells a run's unread files: "3 files could not be read:",
+// then a line for each, however many.
+QString unreadFilesHeading(std::size_t count);
+QString unreadFilesDetails(const std::vector<FileFailure> &failures);
 
 } // namespace Quillfen

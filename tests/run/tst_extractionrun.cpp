@@ -37,11 +37,6 @@ private:
         return run;
     }
 
-    static QString report(int statement, const QString &description)
-    {
-        return applicationErrorText(ReportSites::StartExtracting::Identifier, statement,
-                                    description);
-    }
 
 private Q_SLOTS:
     void init()
@@ -197,12 +192,22 @@ private Q_SLOTS:
 
         QString description = unreadable == 1 ? u"1 file could not be read:"_s
                                               : u"%1 files could not be read:"_s.arg(unreadable);
-        description += u"\r\nCannot read \""_s + m_tree.root() + u"\": it is a folder"_s;
-        for (int i = 1; i < std::min(unreadable, 20); ++i)
-            description += u"\r\nCannot read \""_s + bad[i] + u"\": File not found"_s;
-        if (unreadable > 20)
-            description += u"\r\nand %1 more"_s.arg(unreadable - 20);
-        QCOMPARE(m_platform.shownMessages(), (QStringList{report(144, description), u"Done."_s}));
+        // Every file, however many, in details the user can copy; no program
+        // fault report.
+        QString details = u"Cannot read \""_s + m_tree.root() + u"\": it is a folder"_s;
+        for (int i = 1; i < unreadable; ++i)
+            details += u"\nCannot read \""_s + bad[i] + u"\": File not found"_s;
+        QCOMPARE(m_platform.shownRequests().size(), 2);
+        QCOMPARE(m_platform.shownRequests().first(),
+                 (MessageRequest{description, applicationTitle(), MessageButtons::Ok,
+                                 MessageIcon::Warning, details}));
+        QCOMPARE(m_platform.shownMessages().last(), u"Done."_s);
+        // The input list marks those files until the next run.
+        QCOMPARE(m_inputs.unread.size(), qsizetype(unreadable));
+        QVERIFY(m_inputs.unread.value(bad[0]).endsWith(u"it is a folder"_s));
+        m_inputs.rows = {m_tree.path(u"a.txt"_s)};
+        makeRun()->start();
+        QVERIFY(m_inputs.unread.isEmpty());
     }
 
     // A name's control characters show escaped in the gathered report and
@@ -217,7 +222,7 @@ private Q_SLOTS:
         makeRun()->start();
         const QString shown = m_tree.path(u"t\\x1b]0;owned\\a\\nname.txt"_s);
         QCOMPARE(m_platform.shownMessages().size(), 2);
-        QVERIFY2(m_platform.shownMessages()[0].contains(u"\r\nCannot read \""_s + shown + u'"'),
+        QVERIFY2(m_platform.shownMessages()[0].contains(u"\nCannot read \""_s + shown + u'"'),
                  qPrintable(m_platform.shownMessages()[0]));
         QVERIFY(captions.contains(u"Processing: t\\x1b]0;owned\\a\\nname.txt"_s));
     }
@@ -243,9 +248,9 @@ private Q_SLOTS:
         makeRun()->start();
         QCOMPARE(m_results.all(), (QStringList{u"Kept."_s, u"beta"_s}));
         QCOMPARE(m_platform.shownMessages(),
-                 (QStringList{report(132, u"1 file could not be read:\r\nCannot read \""_s + path +
-                                              u"\" fully: its reading order names "
-                                              "OEBPS/gone.xhtml, which is missing from the book"_s),
+                 (QStringList{u"1 file could not be read:\nCannot read \""_s + path +
+                                  u"\" fully: its reading order names "
+                                  "OEBPS/gone.xhtml, which is missing from the book"_s,
                               u"Done."_s}));
     }
 

@@ -8,6 +8,7 @@
 #include "run/ExtractionRun.h"
 #include "run/RunInterfaces.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace Quillfen::Testing {
@@ -23,6 +24,12 @@ public:
             throw Failure(QStringLiteral("Index out of bounds"));
         return rows[row - 1];
     }
+    QHash<QString, QString> unread; // marked by the last run
+    void markUnread(const QString &path, const QString &reason) override
+    {
+        unread.insert(path, reason);
+    }
+    void clearUnreadMarks() override { unread.clear(); }
 };
 
 class ListResults final : public ResultRows

@@ -5,8 +5,9 @@ namespace Quillfen::Testing {
 QStringList ScriptedPlatform::shownMessages() const
 {
     QStringList texts;
+    // A box's details follow its text, as the box shows them.
     for (const MessageRequest &request : m_shown)
-        texts << request.text;
+        texts << (request.details.isEmpty() ? request.text : request.text + u'\n' + request.details);
     return texts;
 }
 

@@ -1,5 +1,6 @@
 #include "WidgetMessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +22,14 @@ MessageAnswer WidgetMessageBoxes::show(const MessageRequest &request)
     box.setTextFormat(Qt::PlainText);
     box.setText(displayText(request.text));
     box.setIcon(request.icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
+    if (!request.details.isEmpty()) {
+        box.setDetailedText(request.details);
+        // Shown at once: the details are the message.
+        for (QAbstractButton *button : box.buttons()) {
+            if (box.buttonRole(button) == QMessageBox::ActionRole)
+                button->click();
+        }
+    }
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -1,4 +1,5 @@
 #include "WindowHarness.h"
+#include "core/ApplicationError.h"
 #include "inputs/InputListModel.h"
 #include "results/ResultsModel.h"
 #include "windows/main/CaptionedProgressBar.h"
@@ -9,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -563,7 +565,7 @@ private Q_SLOTS:
         QCOMPARE(resultTexts(window.results()).value(0), u"Field Notes from the Marsh"_s);
         QCOMPARE(harness.platform.shownMessages().size(), 2);
         QVERIFY(harness.platform.shownMessages().first().contains(
-            u"1 file could not be read:\r\nCannot read \""_s + binary +
+            u"1 file could not be read:\nCannot read \""_s + binary +
             u"\": it is a binary file, not text"_s));
     }
 
@@ -576,9 +578,19 @@ private Q_SLOTS:
         startExtracting(window);
         const QStringList shown = harness.platform.shownMessages();
         QCOMPARE(shown.size(), 2);
-        QVERIFY(shown.first().contains(u"in Brisvane2021/08/31.Form1.PushButton1_Click at line"_s));
+        // Told as what it is, not as a program fault: no procedure line.
+        QCOMPARE(harness.platform.shownRequests().first().caption, applicationTitle());
+        QVERIFY(!shown.first().contains(u"line"_s));
         QCOMPARE(shown.last(), u"Done."_s);
         QCOMPARE(resultTexts(window.results()), QStringList{u"beta"_s});
+        // The input list marks the file, with why, until the next run.
+        const QModelIndex row = window.inputList().index(0);
+        QVERIFY(row.data(Qt::ToolTipRole).toString().endsWith(u"File not found"_s));
+        QVERIFY(!row.data(Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(!window.inputList().index(1).data(Qt::ToolTipRole).isValid());
+        harness.files.write(u"missing.txt"_s, "now here");
+        startExtracting(window);
+        QVERIFY(!row.data(Qt::ToolTipRole).isValid());
     }
 
     void report_showsTheRowsFoundBeforeIt()
