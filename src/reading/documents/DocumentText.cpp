@@ -80,7 +80,10 @@ QString DocumentText::take()
     // UTF-16 never takes more units than UTF-8 takes bytes; the room not
     // written is never touched.
     QString text(m_blockBytes, Qt::Uninitialized);
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Blocks end where paragraphs end, before the next one's separator, so
+    // each decodes on its own as the whole would; stateless, so that bytes
+    // left incomplete at the very end still become U+FFFD, not nothing.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QChar *end = text.data();
     for (QByteArray &block : m_blocks) {
         end = decoder.appendToBuffer(end, block);

@@ -45,6 +45,8 @@ private Q_SLOTS:
         QTest::newRow("empty and blank paragraphs leave no trace")
             << para({}) + para(run("x")) + para(run("   ")) + "<w:p/>" + para(run("y")) << none
             << u"x\r\n\r\ny"_s;
+        QTest::newRow("a byte that is not UTF-8 at the very end is U+FFFD, not lost")
+            << para(run("a")) + para(run("b\xce")) << none << u"a\r\n\r\nb\uFFFD"_s;
         QTest::newRow("table cells are paragraphs")
             << "<w:tbl><w:tblPr/><w:tr><w:tc><w:tcPr/>" + para(run("A1")) + para(run("A2"))
                    + "</w:tc><w:tc>" + para(run("B")) + "</w:tc></w:tr></w:tbl>" + para(run("After"))
