@@ -12,10 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Well-formed text only: ill-formed UTF-16 has no UTF-8 bytes to keep.
     const QString text = QString::fromUtf8(in.rest());
 
-    const QString scrambled = ScrambleText(text, key);
+    const QString scrambled = scrambleText(text, key);
     for (const QChar c : scrambled)
         require(c.unicode() <= 255, "a scrambled character above 255");
     require(scrambled.size() == text.toUtf8().size(), "one character per byte");
-    require(UnscrambleText(scrambled, key) == text, "unscramble(scramble(x)) != x");
+    require(unscrambleText(scrambled, key) == text, "unscramble(scramble(x)) != x");
     return 0;
 }

@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
     Bench::BenchWindow bench;
     bench.store.saveBoolean(u"Option1"_s, !sentences);
     bench.store.saveBoolean(u"Option2"_s, sentences);
-    bench.store.save(u"Abbreviations"_s, encodeAbbreviations(DefaultAbbreviations()));
+    bench.store.save(u"Abbreviations"_s, encodeAbbreviations(defaultAbbreviations()));
     TimedLoop loop;
     MainWindow &window = bench.open(loop, !hidden);
     for (const QString &file : std::as_const(files))

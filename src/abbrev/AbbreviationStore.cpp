@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
-QStringList DefaultAbbreviations()
+QStringList defaultAbbreviations()
 {
     return {u"etc."_s, u"vs."_s, u"i.e."_s, u"et al."_s, u"e.g."_s,
             u"Mr."_s,  u"Jr."_s, u"Mrs."_s, u"Ms."_s,    u"Inc."_s};
@@ -46,7 +46,7 @@ QStringList extractionAbbreviations(const QString &storedValue)
 
 QString storedAbbreviations(const SettingsStore &store)
 {
-    return store.get(AbbreviationsKey, encodeAbbreviations(DefaultAbbreviations()));
+    return store.get(AbbreviationsKey, encodeAbbreviations(defaultAbbreviations()));
 }
 
 } // namespace Quillfen

@@ -11,7 +11,7 @@ inline const QString AbbreviationSeparator = QStringLiteral("|{}My_Separatora12|
 inline const QString AbbreviationsKey = QStringLiteral("Abbreviations");
 
 // The ten entries in use while nothing is stored.
-QStringList DefaultAbbreviations();
+QStringList defaultAbbreviations();
 
 // Every entry followed by the separator; the empty list gives "".
 QString encodeAbbreviations(const QStringList &entries);

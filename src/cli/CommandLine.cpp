@@ -169,7 +169,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     StringListTarget inputs;
     FolderWalk walk(walkReports, nullptr);
     walk.setFollowLinks(options.followLinks);
-    AddDroppedPaths(paths, inputs, walk, options.folderPatterns);
+    addPathsInOrder(paths, inputs, walk, options.folderPatterns);
     // A notice, not a failure: the run reads what it was meant to.
     for (const QString &link : walk.linksNotFollowed())
         writeError(streams.err,
@@ -224,7 +224,7 @@ int runCommandLine(const QStringList &arguments, CommandLineStreams streams,
     reports.starting = [&](qsizetype i) {
         if (showProgress) {
             writeError(streams.err,
-                       u"\r\x1b[KProcessing: "_s + escapedText(FileNameOfPath(inputs.rows[i])) +
+                       u"\r\x1b[KProcessing: "_s + escapedText(fileNameOfPath(inputs.rows[i])) +
                            u" ("_s + QString::number(i + 1) + u'/' + QString::number(total) + u')');
         }
     };

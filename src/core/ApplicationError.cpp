@@ -33,7 +33,7 @@ QString applicationErrorText(const QString &procedure, int statement, const QStr
            u"\r\r"_s + u"Please email screenshot of this message to "_s + supportAddress();
 }
 
-void ShowApplicationError(MessageBoxes &boxes, const QString &procedure, int statement,
+void showApplicationError(MessageBoxes &boxes, const QString &procedure, int statement,
                           const QString &description)
 {
     try {

@@ -19,7 +19,7 @@ QString supportAddress();
 QString applicationErrorText(const QString &procedure, int statement, const QString &description);
 
 // Shows the report in a modal warning box captioned "Application Error".
-void ShowApplicationError(MessageBoxes &boxes, const QString &procedure, int statement,
+void showApplicationError(MessageBoxes &boxes, const QString &procedure, int statement,
                           const QString &description);
 
 // A plain message with an OK button, captioned with the application title.

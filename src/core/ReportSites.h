@@ -11,7 +11,7 @@ namespace Quillfen::ReportSites {
 namespace StartUp {
 inline const QString Identifier = QStringLiteral("in Brisvane2021/08/31.Form1.Form_Load ");
 enum : int {
-    ApplySkin = 100,
+    ApplyStyleSheet = 100,
     LoadHandPointer = 104,
     OpenHomePage = 112,
     RecordSamples = 116,

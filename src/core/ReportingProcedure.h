@@ -26,7 +26,7 @@ public:
     explicit ReportBoxes(MessageBoxes &boxes) : m_boxes(boxes) {}
     void failed(const QString &procedure, int statement, const QString &description) override
     {
-        ShowApplicationError(m_boxes, procedure, statement, description);
+        showApplicationError(m_boxes, procedure, statement, description);
     }
 
 private:

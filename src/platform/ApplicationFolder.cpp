@@ -44,7 +44,7 @@ QString ApplicationFolder()
                                                       QStringLiteral(QUILLFEN_INSTALLED_DATA_DIR)});
 }
 
-bool PathExists(const QString &path)
+bool pathExists(const QString &path)
 {
     if (path.isEmpty())
         return false;

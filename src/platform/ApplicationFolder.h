@@ -17,6 +17,6 @@ QString locateApplicationFolder(const QString &executableFolder, const QStringLi
 
 // True when the file or folder can be looked up (stat succeeds). Never
 // fails.
-bool PathExists(const QString &path);
+bool pathExists(const QString &path);
 
 } // namespace Quillfen

@@ -270,7 +270,7 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     if (index.column() == FileColumn) {
         switch (role) {
         case Qt::DisplayRole:
-            return FileNameOfPath(listFilePath(row));
+            return fileNameOfPath(listFilePath(row));
         case Qt::ToolTipRole:
         case Qt::EditRole:
             return listFilePath(row);

@@ -184,7 +184,7 @@ private:
             m_env.results.beginFile(path);
             m_env.progress.setProgressValue(share(i + 1, m_paths.size()));
             m_env.progress.setProgressCaption(u"Processing: "_s +
-                                              escapedText(FileNameOfPath(path)));
+                                              escapedText(fileNameOfPath(path)));
             m_env.pointer.setPointerMode(PointerMode::Busy);
         };
         reports.failed = [&](qsizetype, const FileFailure &failure) {

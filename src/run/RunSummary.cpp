@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace Quillfen {
 
-QString FileNameOfPath(const QString &path)
+QString fileNameOfPath(const QString &path)
 {
     return path.mid(path.lastIndexOf(u'/') + 1);
 }

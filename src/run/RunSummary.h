@@ -8,7 +8,7 @@
 namespace Quillfen {
 
 // The part of a path after its last "/"; the whole path without one.
-QString FileNameOfPath(const QString &path);
+QString fileNameOfPath(const QString &path);
 
 // The progress bar's caption after a run: "1,234 rows from 56 files (2 could
 // not be read) in 0.8 s". One row, one file, no failures: "1 row from 1

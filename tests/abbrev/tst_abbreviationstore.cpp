@@ -48,7 +48,7 @@ private Q_SLOTS:
 
     void defaults_inTheirOrder()
     {
-        QCOMPARE(DefaultAbbreviations(),
+        QCOMPARE(defaultAbbreviations(),
                  (QStringList{u"etc."_s, u"vs."_s, u"i.e."_s, u"et al."_s, u"e.g."_s, u"Mr."_s,
                               u"Jr."_s, u"Mrs."_s, u"Ms."_s, u"Inc."_s}));
     }
@@ -71,9 +71,9 @@ private Q_SLOTS:
     {
         MemorySettingsArea area;
         SettingsStore store(area);
-        QCOMPARE(editorAbbreviations(storedAbbreviations(store)), DefaultAbbreviations());
+        QCOMPARE(editorAbbreviations(storedAbbreviations(store)), defaultAbbreviations());
         QCOMPARE(extractionAbbreviations(storedAbbreviations(store)),
-                 DefaultAbbreviations() << QString());
+                 defaultAbbreviations() << QString());
         store.save(u"Abbreviations"_s, u"e.g."_s + S);
         QCOMPARE(storedAbbreviations(store), u"e.g."_s + S);
         store.save(u"Abbreviations"_s, QString());

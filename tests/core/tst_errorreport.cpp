@@ -28,7 +28,7 @@ private Q_SLOTS:
     void report_hasExactLayout()
     {
         ScriptedPlatform platform;
-        ShowApplicationError(platform, Load, 118, u"Disk not ready"_s);
+        showApplicationError(platform, Load, 118, u"Disk not ready"_s);
         QCOMPARE(platform.shownRequests().size(), 1);
         const MessageRequest shown = platform.shownRequests().first();
         QCOMPARE(shown.text, expectedReport(u"Disk not ready"_s, 118));

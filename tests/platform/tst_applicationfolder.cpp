@@ -57,7 +57,7 @@ private Q_SLOTS:
         QFETCH(bool, exists);
         make(u"portable"_s);
         const QString path = relative.isEmpty() ? QString() : m_root.path(relative);
-        QCOMPARE(PathExists(path), exists);
+        QCOMPARE(pathExists(path), exists);
     }
 };
 

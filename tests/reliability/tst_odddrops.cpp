@@ -50,7 +50,7 @@ private:
         ScriptedPlatform platform;
         StringListTarget target;
         FolderWalk walk(platform, &platform, 0ms);
-        AddDroppedPaths(droppedFilePaths(&data), target, walk);
+        addPathsInOrder(droppedFilePaths(&data), target, walk);
         m_messages = platform.shownRequests().size();
         return target.rows;
     }

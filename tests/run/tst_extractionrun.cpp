@@ -400,7 +400,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QString, name);
         QFETCH(bool, html);
-        QCOMPARE(FileNameOfPath(path), name);
+        QCOMPARE(fileNameOfPath(path), name);
         QCOMPARE(formatOfName(path).name == u"html", html);
     }
 };

@@ -32,7 +32,7 @@ void AddFilesAction::run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget 
         return;
     }
     for (const QString &path : std::as_const(paths))
-        proc.step(Site::AppendEachFile, [&] { target.appendRow(NormalizePath(path)); });
+        proc.step(Site::AppendEachFile, [&] { target.appendRow(collapseSlashes(path)); });
 }
 
 } // namespace Quillfen

@@ -8,7 +8,7 @@
 namespace Quillfen {
 
 // "Add File(s)": the files chosen in the open dialog, in the dialog's
-// order; one file as the dialog gave it, several through NormalizePath.
+// order; one file as the dialog gave it, several through collapseSlashes.
 // A reporting procedure; cancel adds nothing.
 class AddFilesAction
 {

@@ -37,7 +37,7 @@ void AddFolderAction::run(const FillerServices &services, InputListTarget &targe
     FolderList folders{folder + u'/'};
     FolderWalk walk(services.boxes, services.loop, services.yieldInterval);
     walk.setFollowLinks(services.followLinks);
-    proc.step(Site::WalkFolders, [&] { walk.GetSubDirectories2016(folders, true); });
+    proc.step(Site::WalkFolders, [&] { walk.collectSubfolders(folders, true); });
     const WildcardPattern pattern(extensionPatterns(extension));
     for (const QString &entry : std::as_const(folders)) {
         const QString dir = entry.chopped(1);
@@ -51,7 +51,7 @@ void AddFolderAction::run(const FillerServices &services, InputListTarget &targe
             // yield since; testing it again would double the cost of a large
             // add.
             if (proc.test(Site::AppendFile, [&] { return !hasHiddenArchiveValue(path, name); }))
-                proc.step(Site::AppendFile, [&] { target.appendRow(NormalizePath(path)); });
+                proc.step(Site::AppendFile, [&] { target.appendRow(collapseSlashes(path)); });
         }
     }
     services.pointer.setPointerMode(PointerMode::Default);

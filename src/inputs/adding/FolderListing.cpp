@@ -67,12 +67,12 @@ QStringList extensionPatterns(const QString &answer)
     return patterns;
 }
 
-QStringList GetFilesInFolder(const QString &folder, const QString &pattern)
+QStringList listMatchingFiles(const QString &folder, const QString &pattern)
 {
-    return GetFilesInFolder(folder, WildcardPattern(pattern));
+    return listMatchingFiles(folder, WildcardPattern(pattern));
 }
 
-QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &wildcard,
+QStringList listMatchingFiles(const QString &folder, const WildcardPattern &wildcard,
                              QStringList *links)
 {
     QString prefix = folder;

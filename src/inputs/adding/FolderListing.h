@@ -36,14 +36,14 @@ private:
 QStringList extensionPatterns(const QString &answer);
 
 // The names (without the folder) of the entries of folder that match
-// pattern and are existing files (IsExistingFile holds at listing time), hidden names included, in
+// pattern and are existing files (isExistingFile holds at listing time), hidden names included, in
 // the order the file system lists them; folders are never returned, nor names that are not valid
 // UTF-8 (they could not be found again by the decoded name). A folder that cannot be listed gives
 // no names.
 // Each WildcardPattern compiles its expression once: a walk makes one for all its folders.
 // links, when given, receives those of the names that are symbolic links.
-QStringList GetFilesInFolder(const QString &folder, const WildcardPattern &pattern,
+QStringList listMatchingFiles(const QString &folder, const WildcardPattern &pattern,
                              QStringList *links = nullptr);
-QStringList GetFilesInFolder(const QString &folder, const QString &pattern);
+QStringList listMatchingFiles(const QString &folder, const QString &pattern);
 
 } // namespace Quillfen

@@ -66,7 +66,7 @@ QString realFolderPath(const QString &path)
 
 } // namespace
 
-void FolderWalk::GetSubDirectories2016(FolderList &list, bool recurse)
+void FolderWalk::collectSubfolders(FolderList &list, bool recurse)
 {
     m_walked.clear();
     m_roots.clear();
@@ -95,7 +95,7 @@ bool FolderWalk::mayFollowLink(const QString &path)
 QStringList FolderWalk::filesInFolder(const QString &folder, const WildcardPattern &pattern)
 {
     QStringList links;
-    QStringList names = GetFilesInFolder(folder, pattern, &links);
+    QStringList names = listMatchingFiles(folder, pattern, &links);
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     for (const QString &link : std::as_const(links)) {
         if (!mayFollowLink(prefix + link))
@@ -188,7 +188,7 @@ qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
             list.append(next);
             continue;
         }
-        if (proc.test(Site::TestFoundFolder, [&] { return IsFolder(next); })) {
+        if (proc.test(Site::TestFoundFolder, [&] { return isFolder(next); })) {
             m_yield.point();
             if (proc.test(Site::TestFoundWalkable, [&] { return mayWalk(next); }))
                 list.append(next);
@@ -213,7 +213,7 @@ void FolderWalk::listSubFolders(const QString &folder, FolderList &found)
             haveStat = true;
         }
         m_yield.point();
-        if (entry.name.size() > NAME_MAX || HasUnsafeCharacters(entry.name))
+        if (entry.name.size() > NAME_MAX || hasUnsafeCharacters(entry.name))
             continue;
         if (isLink(dir.fd(), entry) && !mayFollowLink(folder + decodeName(entry.name)))
             continue;
@@ -247,11 +247,11 @@ QString linksNotFollowedReport(const QStringList &links)
     return text + u"\r\n(\"Follow links out of folders\" follows them.)"_s;
 }
 
-void GetSubDirectories2016(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,
+void collectSubfolders(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,
                            std::chrono::milliseconds yieldInterval)
 {
     FolderWalk walk(boxes, loop, yieldInterval);
-    walk.GetSubDirectories2016(list, recurse);
+    walk.collectSubfolders(list, recurse);
 }
 
 } // namespace Quillfen

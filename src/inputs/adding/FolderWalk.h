@@ -40,13 +40,13 @@ public:
     // (its target's real path is not below theirs) is not followed, unless
     // links are followed: it is noted in linksNotFollowed() instead. Links
     // inside are walked as any folder.
-    void GetSubDirectories2016(FolderList &list, bool recurse);
+    void collectSubfolders(FolderList &list, bool recurse);
 
     // Whether links that lead outside the folders given are followed
     // (loops are still found: a folder is walked once).
     void setFollowLinks(bool follow) { m_followLinks = follow; }
 
-    // The names GetFilesInFolder gives for folder, less the links to files
+    // The names listMatchingFiles gives for folder, less the links to files
     // outside the folders the last walk was given, which are noted, unless
     // links are followed.
     QStringList filesInFolder(const QString &folder, const WildcardPattern &pattern);
@@ -92,7 +92,7 @@ QString linkNotFollowedLine(const QString &link);
 QString linksNotFollowedReport(const QStringList &links);
 
 // One walk with a fresh FolderWalk.
-void GetSubDirectories2016(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,
+void collectSubfolders(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,
                            std::chrono::milliseconds yieldInterval = PacedYield::DefaultInterval);
 
 } // namespace Quillfen

@@ -76,13 +76,13 @@ SystemFailure::SystemFailure(int error, const QString &path)
       m_error(error)
 {}
 
-bool IsFolder(const QString &path)
+bool isFolder(const QString &path)
 {
     struct stat st;
     return statPath(path, st) && S_ISDIR(st.st_mode);
 }
 
-bool IsExistingFile(const QString &path)
+bool isExistingFile(const QString &path)
 {
     struct stat st;
     return statPath(path, st) && !S_ISDIR(st.st_mode);
@@ -119,13 +119,13 @@ int FileAttributes(const QString &path)
     return value;
 }
 
-bool HasUnsafeCharacters(QByteArrayView rawName)
+bool hasUnsafeCharacters(QByteArrayView rawName)
 {
     bool hasControl = false;
     return !scanUtf8(rawName, hasControl) || hasControl;
 }
 
-bool HasUnsafeCharacters(const QString &name)
+bool hasUnsafeCharacters(const QString &name)
 {
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t u = name[i].unicode();
@@ -146,7 +146,7 @@ bool isValidUtf8Name(QByteArrayView bytes)
     return scanUtf8(bytes, hasControl);
 }
 
-QString NormalizePath(const QString &path)
+QString collapseSlashes(const QString &path)
 {
     const QChar *begin = path.constData();
     const QChar *end = begin + path.size();

@@ -18,9 +18,9 @@ constexpr int ReparsePoint = 1024; // a symbolic link
 } // namespace FileAttribute
 
 // True when path exists and is a folder (links followed). Never fails.
-bool IsFolder(const QString &path);
+bool isFolder(const QString &path);
 // True when path exists and is not a folder (links followed). Never fails.
-bool IsExistingFile(const QString &path);
+bool isExistingFile(const QString &path);
 // The attribute value of path, the path itself when it is a link: a link's
 // target decides between Directory and Archive. Throws Failure when the
 // path cannot be examined.
@@ -28,14 +28,14 @@ int FileAttributes(const QString &path);
 
 // A name the walk must not enter: bytes that are not valid UTF-8, or a
 // control character (U+0000..U+001F, U+007F..U+009F).
-bool HasUnsafeCharacters(QByteArrayView rawName);
+bool hasUnsafeCharacters(QByteArrayView rawName);
 // The same test on a decoded name, where bytes that were not UTF-8 show as
 // U+FFFD.
-bool HasUnsafeCharacters(const QString &name);
+bool hasUnsafeCharacters(const QString &name);
 bool isValidUtf8Name(QByteArrayView bytes);
 
 // Collapses every run of "/" to one.
-QString NormalizePath(const QString &path);
+QString collapseSlashes(const QString &path);
 
 // File names are UTF-8 on this platform.
 inline QByteArray encodePath(const QString &path)

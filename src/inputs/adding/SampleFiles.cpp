@@ -23,26 +23,26 @@ bool pathExists(const QString &path)
 
 } // namespace
 
-void TakeSampleSnapshot(const QString &dataFolder, SettingsStore &settings, EventLoop *loop)
+void recordSampleSnapshot(const QString &dataFolder, SettingsStore &settings, EventLoop *loop)
 {
     const QString folder = SampleFiles::folder(dataFolder);
     QStringList paths;
-    for (const QString &name : GetFilesInFolder(folder, u"*.*"_s))
+    for (const QString &name : listMatchingFiles(folder, u"*.*"_s))
         paths << folder + u'/' + name;
     settings.save(SampleFiles::SnapshotKey,
-                  ScrambleText(paths.join(u'|'), SampleFiles::RecordKey, loop));
+                  scrambleText(paths.join(u'|'), SampleFiles::RecordKey, loop));
 }
 
-void LoadSampleFiles(InputListTarget &target, const QString &dataFolder,
+void addSampleFiles(InputListTarget &target, const QString &dataFolder,
                      const FillerServices &services)
 {
     // A missing record reads as the Boolean default, which names no file.
     const QString stored =
         services.settings.get(SampleFiles::SnapshotKey, SettingsStore::booleanText(false));
-    const QString record = UnscrambleText(stored, SampleFiles::RecordKey, services.loop);
+    const QString record = unscrambleText(stored, SampleFiles::RecordKey, services.loop);
     const QStringList parts = record.isEmpty() ? QStringList() : record.split(u'|');
     for (const QString &path : parts) {
-        if (pathExists(path) && !IsInList(target, path))
+        if (pathExists(path) && !listHolds(target, path))
             target.appendRow(path);
     }
     const MessageAnswer answer = services.boxes.show(
@@ -51,7 +51,7 @@ void LoadSampleFiles(InputListTarget &target, const QString &dataFolder,
         services.desktop.openLocation(SampleFiles::folder(dataFolder) + u'/');
 }
 
-bool IsInList(const InputListTarget &target, const QString &text)
+bool listHolds(const InputListTarget &target, const QString &text)
 {
     const int count = target.rowCount();
     bool found = false;

@@ -32,7 +32,7 @@ QByteArray shiftBytes(const QByteArray &bytes, const QByteArray &key, int direct
 
 } // namespace
 
-QString ScrambleText(const QString &text, const QString &key, EventLoop *loop)
+QString scrambleText(const QString &text, const QString &key, EventLoop *loop)
 {
     const QByteArray keyBytes = key.toUtf8();
     const QByteArray bytes = text.toUtf8();
@@ -41,7 +41,7 @@ QString ScrambleText(const QString &text, const QString &key, EventLoop *loop)
     return QString::fromLatin1(shiftBytes(bytes, keyBytes, +1, loop));
 }
 
-QString UnscrambleText(const QString &text, const QString &key, EventLoop *loop)
+QString unscrambleText(const QString &text, const QString &key, EventLoop *loop)
 {
     const QByteArray keyBytes = key.toUtf8();
     const QByteArray bytes = text.toLatin1();

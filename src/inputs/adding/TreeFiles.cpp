@@ -12,18 +12,18 @@ bool hasHiddenArchiveValue(const QString &path, QStringView name)
     return name.startsWith(u'.') && FileAttributes(path) == HiddenArchiveFile;
 }
 
-void AddFolderTree(const QString &folder, const WildcardPattern &wildcard,
+void addFolderTree(const QString &folder, const WildcardPattern &wildcard,
                    InputListTarget &target, FolderWalk &walk)
 {
     FolderList folders{folder + u'/'};
-    walk.GetSubDirectories2016(folders, true);
+    walk.collectSubfolders(folders, true);
     for (const QString &entry : std::as_const(folders)) {
         const QString dir = entry.chopped(1);
         const QStringList names = walk.filesInFolder(dir, wildcard);
         for (const QString &name : names) {
             if (name.startsWith(u'~'))
                 continue;
-            // GetFilesInFolder returns existing files only.
+            // listMatchingFiles returns existing files only.
             const QString path = dir + u'/' + name;
             bool skip = false;
             try {
@@ -32,18 +32,18 @@ void AddFolderTree(const QString &folder, const WildcardPattern &wildcard,
                 // Unreadable attributes do not keep an existing file out.
             }
             if (!skip)
-                target.appendRow(NormalizePath(path));
+                target.appendRow(collapseSlashes(path));
         }
     }
 }
 
-void AddDroppedPaths(const QStringList &paths, InputListTarget &target, FolderWalk &walk,
+void addPathsInOrder(const QStringList &paths, InputListTarget &target, FolderWalk &walk,
                      const QStringList &patterns)
 {
     const WildcardPattern wildcard(patterns);
     for (const QString &path : paths) {
-        if (IsFolder(path))
-            AddFolderTree(path, wildcard, target, walk);
+        if (isFolder(path))
+            addFolderTree(path, wildcard, target, walk);
         else
             target.appendRow(path);
     }

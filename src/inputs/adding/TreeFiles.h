@@ -17,14 +17,14 @@ bool hasHiddenArchiveValue(const QString &path, QStringView name);
 
 // Appends every file below folder whose name matches pattern, folder by
 // folder in walk order: names starting with "~" and files with the value
-// 34 are left out, each path goes through NormalizePath.
-void AddFolderTree(const QString &folder, const WildcardPattern &pattern, InputListTarget &target,
+// 34 are left out, each path goes through collapseSlashes.
+void addFolderTree(const QString &folder, const WildcardPattern &pattern, InputListTarget &target,
                    FolderWalk &walk);
 
 // A drop, or the paths of quillfen-cli: in the given order, a folder adds
 // its tree (the files matching any of patterns, every file for a drop);
 // anything else is appended unchanged.
-void AddDroppedPaths(const QStringList &paths, InputListTarget &target, FolderWalk &walk,
+void addPathsInOrder(const QStringList &paths, InputListTarget &target, FolderWalk &walk,
                      const QStringList &patterns = {QStringLiteral("*.*")});
 
 } // namespace Quillfen

@@ -72,12 +72,12 @@ void chopBlanks(QString &text)
 
 } // namespace
 
-bool ClearClipboard(Desktop &desktop)
+bool clearClipboardRetrying(Desktop &desktop)
 {
     return retried([&] { return desktop.clearClipboard(); });
 }
 
-bool SetClipboardText(Desktop &desktop, const QString &text)
+bool setClipboardTextRetrying(Desktop &desktop, const QString &text)
 {
     return retried([&] { return desktop.setClipboardText(text); });
 }
@@ -111,13 +111,13 @@ QString clipboardText(const ListData &list, PacedYield &pacer)
     return text;
 }
 
-ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, PacedYield &pacer)
+ClipboardCopy copyCheckedRowsToClipboard(const ListData &list, Desktop &desktop, PacedYield &pacer)
 {
     if (list.rowCount() == 0)
         return ClipboardCopy::NothingToCopy;
     const QString text = clipboardText(list, pacer);
-    ClearClipboard(desktop);
-    return SetClipboardText(desktop, text) ? ClipboardCopy::Copied : ClipboardCopy::ClipboardBusy;
+    clearClipboardRetrying(desktop);
+    return setClipboardTextRetrying(desktop, text) ? ClipboardCopy::Copied : ClipboardCopy::ClipboardBusy;
 }
 
 void copyResultsToClipboard(const ExportServices &services, const ListData &list)
@@ -126,7 +126,7 @@ void copyResultsToClipboard(const ExportServices &services, const ListData &list
     ReportingProcedure proc(services.boxes, Site::Identifier);
     PacedYield pacer(services.loop, services.yieldInterval);
     std::optional<ClipboardCopy> outcome;
-    proc.step(Site::Copy, [&] { outcome = ListToClipboardText(list, services.desktop, pacer); });
+    proc.step(Site::Copy, [&] { outcome = copyCheckedRowsToClipboard(list, services.desktop, pacer); });
     proc.step(Site::Message, [&] {
         if (!outcome)
             return; // the failure has just been reported

@@ -21,8 +21,8 @@ constexpr int ClipboardAttempts = 1000;
 
 // Each tries up to ClipboardAttempts times, stopping at the first success;
 // failures of the platform are swallowed.
-bool ClearClipboard(Desktop &desktop);
-bool SetClipboardText(Desktop &desktop, const QString &text);
+bool clearClipboardRetrying(Desktop &desktop);
+bool setClipboardTextRetrying(Desktop &desktop, const QString &text);
 
 // The checked rows laid out as a table: each cell padded with blanks to
 // its column's width and followed by a tab, the line's last tab and
@@ -38,7 +38,7 @@ enum class ClipboardCopy {
 
 // Builds the text of the checked rows and puts it on the clipboard.
 // Throws Failure, leaving the clipboard alone, when the text cannot be built.
-ClipboardCopy ListToClipboardText(const ListData &list, Desktop &desktop, PacedYield &pacer);
+ClipboardCopy copyCheckedRowsToClipboard(const ListData &list, Desktop &desktop, PacedYield &pacer);
 
 // "Copy Results To Clipboard": copies and then says so, or says that
 // nothing was copied when the clipboard stayed busy. A failure while the

@@ -48,7 +48,7 @@ QString chooseSavePath(const ExportServices &services, ReportingProcedure &proc,
         return path;
     rememberFolderOf(services.settings, LastSaveFolderKey, path);
     path = withExtensionOf(path, filters.value(filter));
-    if (!PathExists(path))
+    if (!pathExists(path))
         return path;
     MessageAnswer answer = MessageAnswer::No;
     proc.step(steps.askOverwrite, [&] {

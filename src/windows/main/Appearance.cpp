@@ -30,7 +30,7 @@ bool takesButtonFace(const QWidget *widget)
 
 } // namespace
 
-void ApplySystemColours(QWidget &window)
+void paintButtonFaceBackground(QWidget &window)
 {
     const QColor face = window.palette().color(QPalette::Button);
     takeButtonFace(window, face);
@@ -41,13 +41,13 @@ void ApplySystemColours(QWidget &window)
     }
 }
 
-void ApplySkin(QWidget &window, const QString &applicationFolder)
+void applyStyleSheetOfDataFolder(QWidget &window, const QString &applicationFolder)
 {
     const QString skin = applicationFolder + u"/x/o.cjs"_s;
     const QFileInfo info(skin);
     if (!info.isFile() || info.isHidden())
         return;
-    ApplySystemColours(window);
+    paintButtonFaceBackground(window);
     window.setStyleSheet(QString::fromUtf8(readWholeFile(skin)));
 }
 

@@ -418,7 +418,7 @@ EditorServices MainWindow::editorServices()
     return {.boxes = m_services.boxes,
             .dialogs = m_services.dialogs,
             .settings = m_services.settings,
-            .applySystemColours = [](QWidget &window) { ApplySystemColours(window); },
+            .applySystemColours = [](QWidget &window) { paintButtonFaceBackground(window); },
             .customPointer = [handPointer] { return pointerFromFile(handPointer); }};
 }
 
@@ -522,7 +522,7 @@ void MainWindow::loadSampleFiles()
     ReportingProcedure proc(*m_flush, ReportSites::LoadSamples::Identifier);
     InputListModel::AppendBatch batch(*m_inputRows);
     proc.step(ReportSites::LoadSamples::Load, [&] {
-        LoadSampleFiles(*m_inputRows, m_services.applicationFolder, fillerServices());
+        addSampleFiles(*m_inputRows, m_services.applicationFolder, fillerServices());
     });
 }
 
@@ -536,7 +536,7 @@ void MainWindow::addDroppedFiles(const QStringList &paths)
     FolderWalk walk(*m_flush, m_flush.get(), m_services.yieldInterval);
     walk.setFollowLinks(m_followLinks->isChecked());
     try {
-        AddDroppedPaths(paths, *m_inputRows, walk);
+        addPathsInOrder(paths, *m_inputRows, walk);
     } catch (const Failure &) {
         // A drop has no report of its own; the rows added so far stay.
     }

@@ -133,7 +133,7 @@ private:
     ExportServices exportServices();
     EditorServices editorServices();
 
-    void TakeSampleSnapshot();
+    void recordSampleSnapshot();
     void openHomePage();
     void addColumn(ListViewControl *list, const QString &header);
     void setColumnWidth(ListViewControl *list);

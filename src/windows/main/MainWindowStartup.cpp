@@ -27,10 +27,10 @@ void MainWindow::startUp()
     const QString &folder = m_services.applicationFolder;
     ReportingProcedure proc(m_services.boxes, Site::Identifier);
 
-    proc.step(Site::ApplySkin, [&] { ApplySkin(*this, folder); });
+    proc.step(Site::ApplyStyleSheet, [&] { applyStyleSheetOfDataFolder(*this, folder); });
 
     const QString handPointer = folder + u"/HAND-M.CUR"_s;
-    if (PathExists(handPointer)) {
+    if (pathExists(handPointer)) {
         proc.step(Site::LoadHandPointer, [&] {
             std::optional<QCursor> hand = pointerFromFile(handPointer);
             if (!hand)
@@ -44,7 +44,7 @@ void MainWindow::startUp()
         proc.step(Site::OpenHomePage, [&] { openHomePage(); });
 
     if (m_store.get(u"Snapshot"_s).isEmpty())
-        proc.step(Site::RecordSamples, [&] { TakeSampleSnapshot(); });
+        proc.step(Site::RecordSamples, [&] { recordSampleSnapshot(); });
 
     setWindowTitle(u"Quillfen"_s);
     proc.step(Site::SetIcon, [&] { setWindowIcon(applicationIcon(folder)); });
@@ -73,9 +73,9 @@ void MainWindow::startUp()
     }
 }
 
-void MainWindow::TakeSampleSnapshot()
+void MainWindow::recordSampleSnapshot()
 {
-    Quillfen::TakeSampleSnapshot(m_services.applicationFolder, m_store, &m_services.loop);
+    Quillfen::recordSampleSnapshot(m_services.applicationFolder, m_store, &m_services.loop);
 }
 
 void MainWindow::openHomePage()

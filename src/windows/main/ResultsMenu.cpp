@@ -88,7 +88,7 @@ void ResultsMenu::openFile()
     if (path.isEmpty())
         return;
     const QString cannot = u"Cannot open \"%1\": "_s.arg(escapedText(path));
-    if (!PathExists(path))
+    if (!pathExists(path))
         tellUser(cannot + u"the file is no longer there."_s);
     else if (!m_desktop.openFile(path))
         tellUser(cannot + u"no application is set to open it."_s);
@@ -100,7 +100,7 @@ void ResultsMenu::showInFolder()
     if (path.isEmpty())
         return;
     const QString cannot = u"Cannot show \"%1\" in its folder: "_s.arg(escapedText(path));
-    if (!PathExists(path))
+    if (!pathExists(path))
         tellUser(cannot + u"the file is no longer there."_s);
     else if (!m_desktop.showInFolder(path))
         tellUser(cannot + u"no file manager could be started."_s);
@@ -124,7 +124,7 @@ void ResultsMenu::copyRows()
         QStringList texts;
         for (const int row : rows)
             texts << m_rows.rowText(row);
-        if (!SetClipboardText(m_desktop, texts.join(u"\r\n"_s)))
+        if (!setClipboardTextRetrying(m_desktop, texts.join(u"\r\n"_s)))
             throw Failure(u"Another program kept the clipboard busy"_s);
     });
 }

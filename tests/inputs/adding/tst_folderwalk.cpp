@@ -31,7 +31,7 @@ private:
     FolderList walk(const FolderList &start, bool recurse = true)
     {
         FolderList list = start;
-        Quillfen::GetSubDirectories2016(list, recurse, *m_platform, m_platform.get(), 0ms);
+        Quillfen::collectSubfolders(list, recurse, *m_platform, m_platform.get(), 0ms);
         return list;
     }
 
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(walk({tree.path(u"R/"_s)}),
                  (FolderList{tree.path(u"R/"_s), tree.path(u"R/a/"_s), tree.path(u"R/sub1/"_s),
                              tree.path(u"R/Sub9/"_s), tree.path(u"R/sub10/"_s)}));
-        QCOMPARE(Quillfen::GetFilesInFolder(tree.path(u"R"_s), u"*.*"_s),
+        QCOMPARE(Quillfen::listMatchingFiles(tree.path(u"R"_s), u"*.*"_s),
                  (QStringList{u"A.txt"_s, u"b.txt"_s, u"C9.txt"_s, u"c10.txt"_s}));
     }
 
@@ -114,7 +114,7 @@ private Q_SLOTS:
             const int order = collator.compare(a, b);
             return order != 0 ? order < 0 : a.toUtf8() < b.toUtf8();
         });
-        QCOMPARE(Quillfen::GetFilesInFolder(tree.root(), u"*"_s), expected);
+        QCOMPARE(Quillfen::listMatchingFiles(tree.root(), u"*"_s), expected);
     }
 
     void walk_withoutRecurse_addsOneLevel()
@@ -222,7 +222,7 @@ private Q_SLOTS:
 
         Quillfen::FolderWalk byDefault(*m_platform, m_platform.get(), 0ms);
         FolderList list{root};
-        byDefault.GetSubDirectories2016(list, true);
+        byDefault.collectSubfolders(list, true);
         if (inside) {
             // The folder is walked once, under its own name or the link's.
             QCOMPARE(list.size(), 3);
@@ -236,7 +236,7 @@ private Q_SLOTS:
         Quillfen::FolderWalk following(*m_platform, m_platform.get(), 0ms);
         following.setFollowLinks(true);
         list = {root};
-        following.GetSubDirectories2016(list, false);
+        following.collectSubfolders(list, false);
         QVERIFY2(list.contains(link) || inside, qPrintable(list.join(u' ')));
         QCOMPARE(following.linksNotFollowed(), QStringList());
         QCOMPARE(m_platform->shownRequests().size(), 0);
@@ -254,7 +254,7 @@ private Q_SLOTS:
         Quillfen::FolderWalk walk(*m_platform, m_platform.get(), 0ms);
         walk.setFollowLinks(true);
         FolderList list{tree.path(u"R/"_s)};
-        walk.GetSubDirectories2016(list, true);
+        walk.collectSubfolders(list, true);
         QCOMPARE(list.size(), 3);
         const QString viaLink = list[1];
         QVERIFY2(viaLink == tree.path(u"R/out/"_s) || viaLink == tree.path(u"R/again/"_s),
@@ -275,7 +275,7 @@ private Q_SLOTS:
         const Quillfen::WildcardPattern all(u"*.*"_s);
         Quillfen::FolderWalk walk(*m_platform, m_platform.get(), 0ms);
         FolderList list{tree.path(u"R/"_s)};
-        walk.GetSubDirectories2016(list, true);
+        walk.collectSubfolders(list, true);
         QCOMPARE(walk.filesInFolder(tree.path(u"R"_s), all),
                  (QStringList{u"a.txt"_s, u"inside.txt"_s}));
         QStringList expected{tree.path(u"R/outside.txt"_s)};

@@ -348,7 +348,7 @@ private Q_SLOTS:
         const QStringList dropped{tree.path(u"picture.png"_s), tree.path(u"R"_s), tree.path(u"S"_s),
                                   missing, tree.path(u"R/~c.txt"_s)};
         FolderWalk walk(*m_platform, m_platform.get(), 0ms);
-        AddDroppedPaths(dropped, m_list, walk);
+        addPathsInOrder(dropped, m_list, walk);
 
         QStringList expected{tree.path(u"picture.png"_s)};
         expected << expectedRows(tree, [](const QString &) { return true; });

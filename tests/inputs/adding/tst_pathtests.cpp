@@ -34,7 +34,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QCOMPARE(Quillfen::NormalizePath(path), expected);
+        QCOMPARE(Quillfen::collapseSlashes(path), expected);
     }
 
     void unsafeRawNames_data()
@@ -60,9 +60,9 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, name);
         QFETCH(bool, unsafe);
-        QCOMPARE(Quillfen::HasUnsafeCharacters(QByteArrayView(name)), unsafe);
+        QCOMPARE(Quillfen::hasUnsafeCharacters(QByteArrayView(name)), unsafe);
         // The decoded name tells the same, through the replacement character.
-        QCOMPARE(Quillfen::HasUnsafeCharacters(QString::fromUtf8(name)), unsafe);
+        QCOMPARE(Quillfen::hasUnsafeCharacters(QString::fromUtf8(name)), unsafe);
     }
 
     void pathTests_data()
@@ -92,17 +92,17 @@ private Q_SLOTS:
         tree.makeLink("gone", "dangling");
         QCOMPARE(::mkfifo(tree.raw("fifo").constData(), 0644), 0);
         const QString path = tree.path(QString::fromUtf8(entry));
-        QCOMPARE(Quillfen::IsFolder(path), folder);
-        QCOMPARE(Quillfen::IsExistingFile(path), file);
+        QCOMPARE(Quillfen::isFolder(path), folder);
+        QCOMPARE(Quillfen::isExistingFile(path), file);
     }
 
     void pathTests_failQuietly()
     {
-        QVERIFY(!Quillfen::IsFolder(QString()));
-        QVERIFY(!Quillfen::IsExistingFile(QString()));
+        QVERIFY(!Quillfen::isFolder(QString()));
+        QVERIFY(!Quillfen::isExistingFile(QString()));
         const QString tooLong = u"/"_s + QString(PATH_MAX, u'a');
-        QVERIFY(!Quillfen::IsFolder(tooLong));
-        QVERIFY(!Quillfen::IsExistingFile(tooLong));
+        QVERIFY(!Quillfen::isFolder(tooLong));
+        QVERIFY(!Quillfen::isExistingFile(tooLong));
     }
 
     void attributes_data()
@@ -217,7 +217,7 @@ private Q_SLOTS:
         tree.makeLink("missing", "dangling.txt");
         tree.makeFile("bad\xff.txt");
 
-        const QStringList names = Quillfen::GetFilesInFolder(tree.root(), pattern);
+        const QStringList names = Quillfen::listMatchingFiles(tree.root(), pattern);
         // Listing order is the file system's.
         QStringList inOrder;
         for (const QString &name : tree.listing(QString(), false)) {
@@ -227,15 +227,15 @@ private Q_SLOTS:
         QCOMPARE(names, inOrder);
         QCOMPARE(names.size(), expected.size());
         // A trailing separator on the folder changes nothing.
-        QCOMPARE(Quillfen::GetFilesInFolder(tree.root() + u'/', pattern), names);
+        QCOMPARE(Quillfen::listMatchingFiles(tree.root() + u'/', pattern), names);
     }
 
     void filesInFolder_missingFolderGivesNothing()
     {
         TreeFixture tree;
-        QCOMPARE(Quillfen::GetFilesInFolder(tree.path(u"missing"_s), u"*.*"_s), QStringList());
+        QCOMPARE(Quillfen::listMatchingFiles(tree.path(u"missing"_s), u"*.*"_s), QStringList());
         tree.makeFile("plain");
-        QCOMPARE(Quillfen::GetFilesInFolder(tree.path(u"plain"_s), u"*.*"_s), QStringList());
+        QCOMPARE(Quillfen::listMatchingFiles(tree.path(u"plain"_s), u"*.*"_s), QStringList());
     }
 };
 

@@ -35,7 +35,7 @@ private:
         return {*m_platform, *m_platform, *m_platform, *m_platform, *m_settings, nullptr};
     }
     QString sample(const QString &name) const { return m_data->path(u"Samples/"_s + name); }
-    void load() { LoadSampleFiles(m_list, m_data->root(), services()); }
+    void load() { addSampleFiles(m_list, m_data->root(), services()); }
 
 private Q_SLOTS:
     void init()
@@ -53,25 +53,25 @@ private Q_SLOTS:
 
     void snapshot_recordsTheFilesScrambled()
     {
-        TakeSampleSnapshot(m_data->root(), *m_settings);
+        recordSampleSnapshot(m_data->root(), *m_settings);
         QStringList paths;
         for (const QString &name : m_data->listing(u"Samples"_s, false))
             paths << sample(name);
         const QString stored = m_settings->get(u"Snapshot"_s);
-        QCOMPARE(stored, ScrambleText(paths.join(u'|'), u"wrenfold"_s));
+        QCOMPARE(stored, scrambleText(paths.join(u'|'), u"wrenfold"_s));
         QVERIFY(!stored.contains(u"Samples"_s));
-        QCOMPARE(UnscrambleText(stored, SampleFiles::RecordKey), paths.join(u'|'));
+        QCOMPARE(unscrambleText(stored, SampleFiles::RecordKey), paths.join(u'|'));
     }
 
     void snapshot_ofAMissingFolder_isEmpty()
     {
-        TakeSampleSnapshot(m_data->path(u"elsewhere"_s), *m_settings);
+        recordSampleSnapshot(m_data->path(u"elsewhere"_s), *m_settings);
         QCOMPARE(m_area->saveLog(), QStringList{u"Snapshot="_s});
     }
 
     void load_twice_addsOnceAndAsksTwice()
     {
-        TakeSampleSnapshot(m_data->root(), *m_settings);
+        recordSampleSnapshot(m_data->root(), *m_settings);
         m_list.rows = {u"/earlier.txt"_s};
         load();
         load();
@@ -89,7 +89,7 @@ private Q_SLOTS:
 
     void load_skipsDeletedSamplesSilently()
     {
-        TakeSampleSnapshot(m_data->root(), *m_settings);
+        recordSampleSnapshot(m_data->root(), *m_settings);
         QVERIFY(QFile::remove(sample(u"b.htm"_s)));
         m_data->makeFile("Samples/new.txt"); // not in the record
         load();
@@ -99,7 +99,7 @@ private Q_SLOTS:
 
     void load_pathInOtherCase_doesNotBlock()
     {
-        TakeSampleSnapshot(m_data->root(), *m_settings);
+        recordSampleSnapshot(m_data->root(), *m_settings);
         QVERIFY(QFile::remove(sample(u"b.htm"_s)));
         m_list.rows = {sample(u"A.TXT"_s)};
         load();
@@ -115,7 +115,7 @@ private Q_SLOTS:
 
     void load_yes_opensTheSampleFolder()
     {
-        TakeSampleSnapshot(m_data->root(), *m_settings);
+        recordSampleSnapshot(m_data->root(), *m_settings);
         m_platform->answerNext(MessageAnswer::Yes);
         load();
         QCOMPARE(m_platform->openedLocations, QStringList{m_data->root() + u"/Samples/"_s});
@@ -124,7 +124,7 @@ private Q_SLOTS:
 
     void load_failingList_endsTheLoading()
     {
-        TakeSampleSnapshot(m_data->root(), *m_settings);
+        recordSampleSnapshot(m_data->root(), *m_settings);
         class FullList final : public InputListTarget
         {
         public:
@@ -132,7 +132,7 @@ private Q_SLOTS:
             int rowCount() const override { return 0; }
             QString rowText(int) const override { return {}; }
         } full;
-        QVERIFY_THROWS_EXCEPTION(Failure, LoadSampleFiles(full, m_data->root(), services()));
+        QVERIFY_THROWS_EXCEPTION(Failure, addSampleFiles(full, m_data->root(), services()));
         QCOMPARE(m_platform->shownRequests().size(), 0);
     }
 
@@ -156,8 +156,8 @@ private Q_SLOTS:
         QFETCH(QString, plain);
         QFETCH(QString, key);
         QFETCH(QString, scrambled);
-        QCOMPARE(ScrambleText(plain, key), scrambled);
-        QCOMPARE(UnscrambleText(scrambled, key), plain);
+        QCOMPARE(scrambleText(plain, key), scrambled);
+        QCOMPARE(unscrambleText(scrambled, key), plain);
     }
 
     void scramble_roundTrip()
@@ -173,21 +173,21 @@ private Q_SLOTS:
                 text.push_back(char32_t(random.bounded(uint(range[0]), uint(range[1]) + 1)));
             }
             const QString plain = QString::fromStdU32String(text);
-            const QString scrambled = ScrambleText(plain, SampleFiles::RecordKey);
+            const QString scrambled = scrambleText(plain, SampleFiles::RecordKey);
             QCOMPARE(scrambled.size(), plain.toUtf8().size());
             for (const QChar c : scrambled)
                 QVERIFY(c.unicode() >= 1 && c.unicode() <= 255);
-            QCOMPARE(UnscrambleText(scrambled, SampleFiles::RecordKey), plain);
+            QCOMPARE(unscrambleText(scrambled, SampleFiles::RecordKey), plain);
         }
     }
 
     void scramble_isTotal()
     {
         const QString withNul = u"a"_s + QChar(0) + u"b"_s;
-        QCOMPARE(UnscrambleText(ScrambleText(withNul, u"wrenfold"_s), u"wrenfold"_s), withNul);
-        QCOMPARE(ScrambleText(u"same"_s, QString()), u"same"_s);
+        QCOMPARE(unscrambleText(scrambleText(withNul, u"wrenfold"_s), u"wrenfold"_s), withNul);
+        QCOMPARE(scrambleText(u"same"_s, QString()), u"same"_s);
         // Text no scrambling makes still unscrambles to something.
-        QVERIFY(!UnscrambleText(u"False \u20ac"_s, u"wrenfold"_s).isEmpty());
+        QVERIFY(!unscrambleText(u"False \u20ac"_s, u"wrenfold"_s).isEmpty());
     }
 
     // The settings file must give every code of a scrambled record back.
@@ -208,7 +208,7 @@ private Q_SLOTS:
     void shippedSamples()
     {
         const QString folder = QStringLiteral(QUILLFEN_SOURCE_DIR) + u"/data/Samples"_s;
-        const QStringList names = Quillfen::GetFilesInFolder(folder, u"*.*"_s);
+        const QStringList names = Quillfen::listMatchingFiles(folder, u"*.*"_s);
         // Five texts and pages, and one .docx, .odt, .epub and .pdf.
         QVERIFY2(names.size() >= 4 && names.size() <= 9, qPrintable(names.join(u", "_s)));
         bool utf8 = false, windows1252 = false, utf16 = false, html = false;

@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
         return 2;
     Quillfen::Testing::ScriptedPlatform platform;
     Quillfen::FolderList list{QString::fromUtf8(argv[1])};
-    Quillfen::GetSubDirectories2016(list, true, platform, &platform);
+    Quillfen::collectSubfolders(list, true, platform, &platform);
     for (const QString &entry : std::as_const(list))
         std::printf("%s\n", entry.toUtf8().constData());
     std::printf("reports %d\n", int(platform.shownRequests().size()));

@@ -215,7 +215,7 @@ private Q_SLOTS:
         QCOMPARE(m_platform.shownMessages(),
                  QStringList{applicationErrorText(ReportSites::EditorStartUp::Identifier, 100,
                                                   u"no colours"_s)});
-        QCOMPARE(editor->entries(), DefaultAbbreviations());
+        QCOMPARE(editor->entries(), defaultAbbreviations());
     }
 
     void modalOpening_returnsAfterClose()
@@ -224,7 +224,7 @@ private Q_SLOTS:
         QVERIFY(editor.isModal());
         QTimer::singleShot(0, &editor, [&] { click(editor, u"PushButton2"_s); });
         editor.exec();
-        QCOMPARE(stored(), encodeAbbreviations(DefaultAbbreviations()));
+        QCOMPARE(stored(), encodeAbbreviations(defaultAbbreviations()));
     }
 
     void layout_followsTwipsAtTheScreenResolution_data()

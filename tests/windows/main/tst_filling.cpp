@@ -349,7 +349,7 @@ private Q_SLOTS:
         harness.start();
         const QString stored = harness.stored(SampleFiles::SnapshotKey);
         QVERIFY(!stored.contains(u"Samples"_s)); // kept scrambled
-        QStringList recorded = UnscrambleText(stored, SampleFiles::RecordKey).split(u'|');
+        QStringList recorded = unscrambleText(stored, SampleFiles::RecordKey).split(u'|');
         recorded.sort();
         QCOMPARE(recorded, (QStringList{a, b}));
         QVERIFY(harness.platform.shownMessages().isEmpty());
@@ -377,7 +377,7 @@ private Q_SLOTS:
         harness.dataFolder.write(u"Samples/c.txt"_s, "gamma");
         MainWindow &window = harness.startShown();
         const QStringList recorded =
-            UnscrambleText(harness.stored(SampleFiles::SnapshotKey), SampleFiles::RecordKey)
+            unscrambleText(harness.stored(SampleFiles::SnapshotKey), SampleFiles::RecordKey)
                 .split(u'|');
         QCOMPARE(recorded.size(), 3);
         // A sample deleted after the first start is left out silently.

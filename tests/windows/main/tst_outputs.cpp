@@ -254,7 +254,7 @@ private Q_SLOTS:
         QVERIFY(mainWindowRefused);
         QVERIFY(!window.isEditingAbbreviations());
         QString expected;
-        for (const QString &entry : DefaultAbbreviations())
+        for (const QString &entry : defaultAbbreviations())
             expected += entry + S;
         QCOMPARE(harness.stored(AbbreviationsKey), expected + u"Dr."_s + S);
         QVERIFY(harness.platform.shownMessages().isEmpty());
