@@ -1,14 +1,13 @@
 // Reference for the sentence benchmark: prints every sentence of each
 // UTF-8 file as ICU's sentence BreakIterator finds it, one per line.
-#include <unicode/brkiter.h>
-#include <unicode/unistr.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <unicode/brkiter.h>
+#include <unicode/unistr.h>
 
 int main(int argc, char *argv[])
 {

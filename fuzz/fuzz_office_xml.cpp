@@ -3,11 +3,10 @@
 // slices of 1 to 64 bytes (the first byte's bits 1 to 6), the XML handed
 // to the slicer whole or, when bit 7 is set, 1 to 7 bytes at a time as an
 // archive's entry is inflated.
+#include "DocumentTextChecks.h"
 #include "FuzzSupport.h"
 #include "platform/Failure.h"
 #include "reading/documents/OfficeText.h"
-
-#include "DocumentTextChecks.h"
 
 using namespace Quillfen;
 

@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     QString text;
     try {
-        text = choice == 0 ? docxTextOfBytes(bytes)
-             : choice == 1 ? odtTextOfBytes(bytes)
-                           : epubTextOfBytes(bytes);
+        text = choice == 0   ? docxTextOfBytes(bytes)
+               : choice == 1 ? odtTextOfBytes(bytes)
+                             : epubTextOfBytes(bytes);
     } catch (const Failure &failure) {
         const QString &reason = failure.description();
         QuillfenFuzz::require(reason.startsWith(QStringLiteral("it ")) ||

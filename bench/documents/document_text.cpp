@@ -5,7 +5,6 @@
 #include "reading/documents/DocumentFormats.h"
 
 #include <QCoreApplication>
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>

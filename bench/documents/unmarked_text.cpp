@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-
 #include <cstdio>
 
 int main(int argc, char **argv)

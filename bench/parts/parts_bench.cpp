@@ -380,7 +380,8 @@ void codecs(const std::vector<CorpusFile> &corpus)
 
     Utf8Scratch handScratch;
     same = std::all_of(corpus.begin(), corpus.end(), [&](const CorpusFile &f) {
-        return utf8TextOfFile(QString(), f.bytes, handScratch) == qtUtf8TextOfFile(f.bytes, scratch);
+        return utf8TextOfFile(QString(), f.bytes, handScratch) ==
+               qtUtf8TextOfFile(f.bytes, scratch);
     });
     race(
         "a file's text as UTF-8 (every file)", "the same with Qt's decoders and encoder", same,
@@ -745,8 +746,9 @@ void filters(const std::vector<CorpusFile> &corpus)
                 found += terms->foundIn(QString::fromUtf8(row));
             return found;
         };
-        race(c.name, "QString::fromUtf8, then TermSet (QString::indexOf)", ours() == qt(),
-             [&] { g_sink = g_sink + ours(); }, [&] { g_sink = g_sink + qt(); });
+        race(
+            c.name, "QString::fromUtf8, then TermSet (QString::indexOf)", ours() == qt(),
+            [&] { g_sink = g_sink + ours(); }, [&] { g_sink = g_sink + qt(); });
     }
 }
 

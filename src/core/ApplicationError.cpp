@@ -37,8 +37,8 @@ void showApplicationError(MessageBoxes &boxes, const QString &procedure, int sta
                           const QString &description)
 {
     try {
-        boxes.show({applicationErrorText(procedure, statement, description),
-                    u"Application Error"_s, MessageButtons::Ok, MessageIcon::Warning});
+        boxes.show({applicationErrorText(procedure, statement, description), u"Application Error"_s,
+                    MessageButtons::Ok, MessageIcon::Warning});
     } catch (...) {
         // A failing report is not reported again.
     }

@@ -4,7 +4,6 @@
 #include "platform/Failure.h"
 
 #include <QString>
-
 #include <optional>
 #include <utility>
 
@@ -46,17 +45,14 @@ class ReportingProcedure
 public:
     ReportingProcedure(MessageBoxes &boxes, QString identifier)
         : m_boxes(std::in_place, boxes), m_reports(&*m_boxes), m_identifier(std::move(identifier))
-    {
-    }
+    {}
     ReportingProcedure(FailureReports &reports, QString identifier)
         : m_reports(&reports), m_identifier(std::move(identifier))
-    {
-    }
+    {}
     Q_DISABLE_COPY_MOVE(ReportingProcedure)
 
     // Runs one statement; returns false when it failed (and was reported).
-    template <typename Statement>
-    bool step(int number, Statement &&statement)
+    template <typename Statement> bool step(int number, Statement &&statement)
     {
         m_statement = number;
         try {
@@ -69,8 +65,7 @@ public:
     }
 
     // Evaluates the test of a conditional; a failing test holds.
-    template <typename Test>
-    bool test(int number, Test &&condition)
+    template <typename Test> bool test(int number, Test &&condition)
     {
         m_statement = number;
         try {

@@ -4,10 +4,10 @@
 #include "StreamingCut.h"
 #include "platform/FileReading.h"
 #include "reading/BlockDecoding.h"
-#include "reading/encodings/LegacyEncoding.h"
-#include "reading/encodings/TextFileDecoding.h"
 #include "reading/Utf8Decoding.h"
 #include "reading/Utf8Encoding.h"
+#include "reading/encodings/LegacyEncoding.h"
+#include "reading/encodings/TextFileDecoding.h"
 
 #include <algorithm>
 #include <optional>

@@ -121,8 +121,8 @@ private:
     static constexpr std::uint64_t OffsetMask = (std::uint64_t(1) << OffsetBits) - 1;
 
     std::vector<SharedBlock> m_blocks;
-    qsizetype m_writing = -1; // the block of m_blocks this list appends to
-    Block *m_writingBlock = nullptr; // that block
+    qsizetype m_writing = -1;              // the block of m_blocks this list appends to
+    Block *m_writingBlock = nullptr;       // that block
     std::deque<std::uint64_t> m_locations; // block index << OffsetBits | offset
     std::deque<std::uint32_t> m_lengths;   // in bytes
     bool m_keepsSurrogates = false;

@@ -252,8 +252,8 @@ QStringList smartSentences(QStringView text, const QStringList &abbreviations)
         void appendUtf8Row(QByteArrayView row) override
         {
             QString decoded(row.size(), Qt::Uninitialized);
-            decoded.truncate(Detail::decodeKeepingSurrogates(
-                row, reinterpret_cast<char16_t *>(decoded.data())));
+            decoded.truncate(
+                Detail::decodeKeepingSurrogates(row, reinterpret_cast<char16_t *>(decoded.data())));
             rows.append(decoded);
         }
     } sink;

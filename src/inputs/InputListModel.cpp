@@ -143,8 +143,7 @@ void InputListModel::clearUnreadMarks()
         return;
     m_unread.clear();
     if (m_shownRows > 0)
-        Q_EMIT dataChanged(index(0), index(m_shownRows - 1),
-                           {Qt::ToolTipRole, Qt::DecorationRole});
+        Q_EMIT dataChanged(index(0), index(m_shownRows - 1), {Qt::ToolTipRole, Qt::DecorationRole});
 }
 
 Qt::ItemFlags InputListModel::flags(const QModelIndex &index) const

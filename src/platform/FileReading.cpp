@@ -22,11 +22,13 @@ void open(QFile &file, const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     auto refuse = [&](const struct stat &info) {
-        throw Failure(u"Cannot read \""_s + path +
-                      (S_ISDIR(info.st_mode) ? u"\": it is a folder"_s
-                                             : u"\": it is not a regular file"_s));
+        throw Failure(
+            u"Cannot read \""_s + path +
+            (S_ISDIR(info.st_mode) ? u"\": it is a folder"_s : u"\": it is not a regular file"_s));
     };
-    struct stat info {};
+    struct stat info
+    {
+    };
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;

@@ -3,7 +3,6 @@
 #include "platform/WindowState.h"
 
 #include <QElapsedTimer>
-
 #include <chrono>
 
 namespace Quillfen {

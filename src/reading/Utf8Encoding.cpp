@@ -218,8 +218,7 @@ char *encodeUtf8(QStringView text, char *dst, bool *kept)
     const char16_t *const end = p + text.size();
 #if defined(QUILLFEN_NARROW_SHUFFLE)
     static const bool hasShuffle = __builtin_cpu_supports("ssse3");
-    p = hasShuffle ? encodeBlocksShuffled(p, end, dst, kept)
-                   : encodeBlocksPlain(p, end, dst, kept);
+    p = hasShuffle ? encodeBlocksShuffled(p, end, dst, kept) : encodeBlocksPlain(p, end, dst, kept);
 #elif defined(__SSE2__)
     p = encodeBlocksPlain(p, end, dst, kept);
 #endif

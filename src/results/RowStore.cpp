@@ -1,8 +1,7 @@
 #include "RowStore.h"
 
-#include <bit>
-
 #include <algorithm>
+#include <bit>
 #include <unordered_set>
 
 namespace Quillfen {

@@ -2,8 +2,8 @@
 
 #include "OrderedExtraction.h"
 #include "RunSummary.h"
-#include "core/ReportSites.h"
 #include "core/ApplicationError.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/EscapedText.h"
 #include "reading/documents/DocumentFormats.h"

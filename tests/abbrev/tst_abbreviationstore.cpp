@@ -72,8 +72,8 @@ private Q_SLOTS:
         MemorySettingsArea area;
         SettingsStore store(area);
         QCOMPARE(editorAbbreviations(storedAbbreviations(store)), defaultAbbreviations());
-        QCOMPARE(extractionAbbreviations(storedAbbreviations(store)),
-                 defaultAbbreviations() << QString());
+        QCOMPARE(extractionAbbreviations(storedAbbreviations(store)), defaultAbbreviations()
+                                                                          << QString());
         store.save(u"Abbreviations"_s, u"e.g."_s + S);
         QCOMPARE(storedAbbreviations(store), u"e.g."_s + S);
         store.save(u"Abbreviations"_s, QString());

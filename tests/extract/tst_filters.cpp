@@ -3,7 +3,6 @@
 #include "extract/Utf8TermSearch.h"
 
 #include <QRandomGenerator>
-
 #include <QTest>
 
 using namespace Qt::StringLiterals;

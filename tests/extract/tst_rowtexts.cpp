@@ -15,7 +15,7 @@ namespace {
 // bytes, pairs, and surrogates on their own (high, low, reversed pairs).
 QString randomUnits(QRandomGenerator &random, qsizetype length)
 {
-    static const char16_t kinds[][2] = {{0x20, 0x7E},     {0x80, 0x7FF},   {0x800, 0xD7FF},
+    static const char16_t kinds[][2] = {{0x20, 0x7E},     {0x80, 0x7FF},    {0x800, 0xD7FF},
                                         {0xD800, 0xDBFF}, {0xDC00, 0xDFFF}, {0xE000, 0xFFFF}};
     QString text;
     for (qsizetype i = 0; i < length; ++i) {

@@ -96,14 +96,13 @@ QList<QByteArray> streamedRows(const QByteArray &text, const SmartSentences &cho
 QByteArray randomText(QRandomGenerator &random, int parts)
 {
     static const char *const pieces[] = {
-        ".",    ".",     "?",      "!",       "…",       "。",     "？",   " ",     " ",
-        " ",    "\t",    "\n",     "\r\n",    "\r",      "\n\n",   "a",    "the",   "The",
-        "It",   "I",     "E",      "J. R.",   "Mr",      "Mr.",    "e.g.", "U.S.",  "p.m.",
-        "Inc.", "12",    "3",      "2.5",     "1.",      "2.",     "a)",   "b)",    "(1)",
-        "• ",   "- ",    "\"",     "'",       "”",       "“",      "(",    ")",     "[...]",
-        "»",    "\xC2\xA0", "é",   "É",       "😀",      "東京",   "@",    "www.x", "/",
-        ":",    ",",     "Juni",   "am",      "At",      "Bldg",   "Tom.Baker", "Then", "ended",
-        ". . .", "...",  "?!",     "»",       "Yahoo!",
+        ".",         ".",     "?",     "!",     "…",     "。",   "？",       " ",      " ",  " ",
+        "\t",        "\n",    "\r\n",  "\r",    "\n\n",  "a",    "the",      "The",    "It", "I",
+        "E",         "J. R.", "Mr",    "Mr.",   "e.g.",  "U.S.", "p.m.",     "Inc.",   "12", "3",
+        "2.5",       "1.",    "2.",    "a)",    "b)",    "(1)",  "• ",       "- ",     "\"", "'",
+        "”",         "“",     "(",     ")",     "[...]", "»",    "\xC2\xA0", "é",      "É",  "😀",
+        "東京",      "@",     "www.x", "/",     ":",     ",",    "Juni",     "am",     "At", "Bldg",
+        "Tom.Baker", "Then",  "ended", ". . .", "...",   "?!",   "»",        "Yahoo!",
     };
     QByteArray text;
     for (int i = 0; i < parts; ++i)
@@ -181,8 +180,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("sentences");
         for (const GoldenRule &rule : readGoldenRules()) {
-            QTest::addRow("%d %s: %s", rule.number, qPrintable(rule.group),
-                          qPrintable(rule.theme))
+            QTest::addRow("%d %s: %s", rule.number, qPrintable(rule.group), qPrintable(rule.theme))
                 << rule.number << rule.group << rule.text << rule.sentences;
         }
     }
@@ -263,8 +261,7 @@ private Q_SLOTS:
         addColumns();
         add("numbered lines", u"Steps:\n1. Open the lid\n2. Pour the water\n3. Close it"_s,
             {u"Steps:"_s, u"1. Open the lid"_s, u"2. Pour the water"_s, u"3. Close it"_s});
-        add("bullet lines", u"Buy:\r\n• milk\r\n• bread"_s,
-            {u"Buy:"_s, u"• milk"_s, u"• bread"_s});
+        add("bullet lines", u"Buy:\r\n• milk\r\n• bread"_s, {u"Buy:"_s, u"• milk"_s, u"• bread"_s});
         add("dash lines", u"- one\n- two"_s, {u"- one"_s, u"- two"_s});
         add("letters with brackets", u"a) red b) green c) blue"_s,
             {u"a) red"_s, u"b) green"_s, u"c) blue"_s});
@@ -354,8 +351,7 @@ private Q_SLOTS:
         add("without its period", text, {text}, {u"Bldg"_s});
         add("only at a word start", u"Take the Gbldg. Nine is next."_s,
             {u"Take the Gbldg."_s, u"Nine is next."_s}, {u"bldg."_s});
-        add("empty entry protects nothing", text, {u"Meet at Bldg."_s, u"Nine today."_s},
-            {u""_s});
+        add("empty entry protects nothing", text, {u"Meet at Bldg."_s, u"Nine today."_s}, {u""_s});
         add("ends before a sentence start", u"Meet at Bldg. The door is red."_s,
             {u"Meet at Bldg."_s, u"The door is red."_s}, {u"Bldg."_s});
         add("exclamation mark", u"He left Yahoo! Google hired him."_s,
@@ -647,8 +643,8 @@ private Q_SLOTS:
 
     void unpairedSurrogates_survive()
     {
-        const QString text = u"Half "_s + QChar(0xD800) + u" here. Low "_s + QChar(0xDC00) +
-                             u". Pair 😀 too."_s;
+        const QString text =
+            u"Half "_s + QChar(0xD800) + u" here. Low "_s + QChar(0xDC00) + u". Pair 😀 too."_s;
         const QStringList rows = smartSentences(text, {u"x"_s + QChar(0xD800)});
         QCOMPARE(rows, QStringList({u"Half "_s + QChar(0xD800) + u" here."_s,
                                     u"Low "_s + QChar(0xDC00) + u"."_s, u"Pair 😀 too."_s}));
@@ -669,7 +665,8 @@ private Q_SLOTS:
             CollectRows utf8;
             SmartSentences(entries, filter).extract(text.toUtf8(), utf8);
             QList<QByteArray> fromText;
-            for (const QString &row : extractRows(text, ExtractMode::SmartSentence, entries, filter))
+            for (const QString &row :
+                 extractRows(text, ExtractMode::SmartSentence, entries, filter))
                 fromText << row.toUtf8();
             QCOMPARE(fromText, utf8.rows);
             QCOMPARE(cutSmartSentences(text, entries).size(), utf8.pieces);
@@ -746,7 +743,9 @@ private Q_SLOTS:
             qsizetype pieces = 0;
             const QList<QByteArray> random1 = streamedRows(
                 text, choices,
-                [&] { return random.bounded(4) == 0 ? random.bounded(1, 30) : random.bounded(1, 3); },
+                [&] {
+                    return random.bounded(4) == 0 ? random.bounded(1, 30) : random.bounded(1, 3);
+                },
                 &pieces);
             if (random1 != whole || pieces != wholePieces) {
                 qWarning() << "text" << text;

@@ -2,8 +2,8 @@
 // cannot be written: start-up still opens the window, reports what it must,
 // and later choices are still saved where that is possible.
 
-#include "core/ReportSites.h"
 #include "WindowHarness.h"
+#include "core/ReportSites.h"
 #include "core/SettingsStore.h"
 #include "platform/SettingsArea.h"
 #include "windows/main/OptionsPanel.h"
@@ -74,8 +74,8 @@ private Q_SLOTS:
         // A value that is not a truth value is reported, as any bad option is.
         QTest::newRow("truncated line")
             << QByteArray("[Quillfen]\nOption2=True\nOption1=Fa") << true
-            << QStringList{
-                   WindowHarness::report(ReportSites::StartUp::Identifier, 132, u"Type mismatch"_s)};
+            << QStringList{WindowHarness::report(ReportSites::StartUp::Identifier, 132,
+                                                 u"Type mismatch"_s)};
         QTest::newRow("1 MB value") << "[Quillfen]\nOption2=True\nOption1=False\nAbbreviations=" +
                                            QByteArray(1024 * 1024, 'x') + "\n"
                                     << true << QStringList();

@@ -64,8 +64,8 @@ private Q_SLOTS:
             for (int k = 0; k < 3; ++k) {
                 sources[k] = std::make_shared<RowTexts>();
                 for (int i = 0; i < 300; ++i)
-                    sources[k]->append(QString(u"s"_s + QString::number(k) + u'-' +
-                                               QString::number(i)));
+                    sources[k]->append(
+                        QString(u"s"_s + QString::number(k) + u'-' + QString::number(i)));
             }
             RowStore store;
             QStringList texts;

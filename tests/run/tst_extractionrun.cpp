@@ -37,7 +37,6 @@ private:
         return run;
     }
 
-
 private Q_SLOTS:
     void init()
     {

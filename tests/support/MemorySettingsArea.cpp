@@ -13,8 +13,8 @@ static QString address(const QString &application, const QString &section, const
     return application + u'\x1f' + section + u'\x1f' + key;
 }
 
-std::optional<QString> MemorySettingsArea::value(const QString &application,
-                                                 const QString &section, const QString &key)
+std::optional<QString> MemorySettingsArea::value(const QString &application, const QString &section,
+                                                 const QString &key)
 {
     const auto it = m_values.constFind(address(application, section, key));
     if (it == m_values.constEnd())

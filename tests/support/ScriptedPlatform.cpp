@@ -7,7 +7,8 @@ QStringList ScriptedPlatform::shownMessages() const
     QStringList texts;
     // A box's details follow its text, as the box shows them.
     for (const MessageRequest &request : m_shown)
-        texts << (request.details.isEmpty() ? request.text : request.text + u'\n' + request.details);
+        texts << (request.details.isEmpty() ? request.text
+                                            : request.text + u'\n' + request.details);
     return texts;
 }
 

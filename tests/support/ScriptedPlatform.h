@@ -7,7 +7,6 @@
 
 #include <QList>
 #include <QStringList>
-
 #include <deque>
 #include <functional>
 
@@ -16,14 +15,18 @@ namespace Quillfen::Testing {
 // A platform for tests: records every box shown and answers from a script,
 // tracks the pointer and the progress bar, and lets a test act during
 // yields, as a user would while a long action runs.
-class ScriptedPlatform : public MessageBoxes, public WindowPointer, public ProgressDisplay,
-                         public EventLoop, public Dialogs, public Desktop
+class ScriptedPlatform : public MessageBoxes,
+                         public WindowPointer,
+                         public ProgressDisplay,
+                         public EventLoop,
+                         public Dialogs,
+                         public Desktop
 {
 public:
     // A dialog or prompt as it was opened.
     struct DialogRecord
     {
-        QString kind; // "openFiles", "saveFile", "chooseFolder", "askText"
+        QString kind;  // "openFiles", "saveFile", "chooseFolder", "askText"
         QString title; // title, prompt text
         QList<FileFilter> filters;
         QString initial; // initial folder or text
@@ -88,8 +91,7 @@ public:
     QStringList openFiles(const QString &title, const QList<FileFilter> &filters,
                           const QString &initialFolder) override;
     QString saveFile(const QString &title, const QList<FileFilter> &filters,
-                     const QString &initialFolder,
-                     int *chosenFilter = nullptr) override;
+                     const QString &initialFolder, int *chosenFilter = nullptr) override;
     QString chooseFolder(const QString &prompt, const QString &initialFolder) override;
     QString askText(const QString &prompt, const QString &caption,
                     const QString &initialText) override;
@@ -103,8 +105,7 @@ public:
     bool openWorkbook(const QString &path) override;
 
 private:
-    template <typename T>
-    static T next(std::deque<T> &answers)
+    template <typename T> static T next(std::deque<T> &answers)
     {
         if (answers.empty())
             return T();

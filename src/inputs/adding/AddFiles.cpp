@@ -1,8 +1,8 @@
 #include "AddFiles.h"
 
 #include "PathTests.h"
-#include "core/ReportSites.h"
 #include "core/LastFolder.h"
+#include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "core/SettingsStore.h"
 #include "reading/documents/DocumentFormats.h"
@@ -22,9 +22,8 @@ void AddFilesAction::run(Dialogs &dialogs, MessageBoxes &boxes, InputListTarget 
     ReportingProcedure proc(boxes, Site::Identifier);
     const QString lastFolder = settings ? SettingsStore(*settings).get(LastFolderKey) : QString();
     QStringList paths;
-    proc.step(Site::ChooseFiles, [&] {
-        paths = dialogs.openFiles(Title, parseFileFilters(filters()), lastFolder);
-    });
+    proc.step(Site::ChooseFiles,
+              [&] { paths = dialogs.openFiles(Title, parseFileFilters(filters()), lastFolder); });
     if (!paths.isEmpty())
         rememberFolderOf(settings, LastFolderKey, paths.first());
     if (paths.size() == 1) {

@@ -143,7 +143,7 @@ void DirectoryReader::sortByName()
         const QByteArrayView x = m_entries[a.second].name;
         const QByteArrayView y = m_entries[b.second].name;
         const int order = isPlainName(x) && isPlainName(y) ? comparePlainNames(x, y)
-                                                            : collator.compare(a.first, b.first);
+                                                           : collator.compare(a.first, b.first);
         return order != 0 ? order < 0 : x < y;
     });
     std::vector<Entry> sorted;

@@ -36,8 +36,8 @@ WildcardPattern::WildcardPattern(const QStringList &patterns)
         const bool dotStar = pattern.size() >= 2 && pattern.endsWith(u".*"_s);
         if (dotStar)
             alternative.withoutDotStar = wildcardExpression(pattern.chopped(2));
-        m_matchesAll = m_matchesAll || onlyStars(pattern) ||
-                       (dotStar && onlyStars(pattern.chopped(2)));
+        m_matchesAll =
+            m_matchesAll || onlyStars(pattern) || (dotStar && onlyStars(pattern.chopped(2)));
         m_alternatives.push_back(std::move(alternative));
     }
 }
@@ -73,7 +73,7 @@ QStringList listMatchingFiles(const QString &folder, const QString &pattern)
 }
 
 QStringList listMatchingFiles(const QString &folder, const WildcardPattern &wildcard,
-                             QStringList *links)
+                              QStringList *links)
 {
     QString prefix = folder;
     if (!prefix.endsWith(u'/'))

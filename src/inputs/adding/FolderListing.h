@@ -43,7 +43,7 @@ QStringList extensionPatterns(const QString &answer);
 // Each WildcardPattern compiles its expression once: a walk makes one for all its folders.
 // links, when given, receives those of the names that are symbolic links.
 QStringList listMatchingFiles(const QString &folder, const WildcardPattern &pattern,
-                             QStringList *links = nullptr);
+                              QStringList *links = nullptr);
 QStringList listMatchingFiles(const QString &folder, const QString &pattern);
 
 } // namespace Quillfen

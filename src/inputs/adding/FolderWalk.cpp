@@ -137,8 +137,7 @@ qsizetype FolderWalk::walkLevel(FolderList &list, bool recurse)
                          statOk = ::stat(encodePath(folder).constData(), &st) == 0;
                          return statOk && S_ISDIR(st.st_mode);
                      }) &&
-                test(Site::TestPathLength,
-                     [&] { return encodePath(folder).size() < PATH_MAX; })) {
+                test(Site::TestPathLength, [&] { return encodePath(folder).size() < PATH_MAX; })) {
                 step(Site::RecordFolder, [&] {
                     if (!statOk)
                         throw SystemFailure(ENOENT, folder);
@@ -248,7 +247,7 @@ QString linksNotFollowedReport(const QStringList &links)
 }
 
 void collectSubfolders(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,
-                           std::chrono::milliseconds yieldInterval)
+                       std::chrono::milliseconds yieldInterval)
 {
     FolderWalk walk(boxes, loop, yieldInterval);
     walk.collectSubfolders(list, recurse);

@@ -93,6 +93,6 @@ QString linksNotFollowedReport(const QStringList &links);
 
 // One walk with a fresh FolderWalk.
 void collectSubfolders(FolderList &list, bool recurse, MessageBoxes &boxes, EventLoop *loop,
-                           std::chrono::milliseconds yieldInterval = PacedYield::DefaultInterval);
+                       std::chrono::milliseconds yieldInterval = PacedYield::DefaultInterval);
 
 } // namespace Quillfen

@@ -34,7 +34,7 @@ void recordSampleSnapshot(const QString &dataFolder, SettingsStore &settings, Ev
 }
 
 void addSampleFiles(InputListTarget &target, const QString &dataFolder,
-                     const FillerServices &services)
+                    const FillerServices &services)
 {
     // A missing record reads as the Boolean default, which names no file.
     const QString stored =

@@ -24,14 +24,14 @@ inline QString folder(const QString &dataFolder)
 // an empty or missing folder gives the empty record. Throws Failure when
 // the settings cannot be written.
 void recordSampleSnapshot(const QString &dataFolder, SettingsStore &settings,
-                        EventLoop *loop = nullptr);
+                          EventLoop *loop = nullptr);
 
 // Appends the recorded sample files that still exist and are not in the
 // list yet, then asks whether to open the Samples folder and opens it on
 // Yes. Throws Failure from the settings or the list, which the caller
 // reports.
 void addSampleFiles(InputListTarget &target, const QString &dataFolder,
-                     const FillerServices &services);
+                    const FillerServices &services);
 
 // True when some row holds exactly text.
 bool listHolds(const InputListTarget &target, const QString &text);

@@ -12,8 +12,8 @@ bool hasHiddenArchiveValue(const QString &path, QStringView name)
     return name.startsWith(u'.') && FileAttributes(path) == HiddenArchiveFile;
 }
 
-void addFolderTree(const QString &folder, const WildcardPattern &wildcard,
-                   InputListTarget &target, FolderWalk &walk)
+void addFolderTree(const QString &folder, const WildcardPattern &wildcard, InputListTarget &target,
+                   FolderWalk &walk)
 {
     FolderList folders{folder + u'/'};
     walk.collectSubfolders(folders, true);

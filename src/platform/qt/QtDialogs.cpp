@@ -32,7 +32,7 @@ static QString filterString(const QList<FileFilter> &filters)
 }
 
 QStringList QtDialogs::openFiles(const QString &title, const QList<FileFilter> &filters,
-                                  const QString &initialFolder)
+                                 const QString &initialFolder)
 {
     return QFileDialog::getOpenFileNames(m_owner, title, initialFolder, filterString(filters));
 }

@@ -18,8 +18,7 @@ public:
     QStringList openFiles(const QString &title, const QList<FileFilter> &filters,
                           const QString &initialFolder) override;
     QString saveFile(const QString &title, const QList<FileFilter> &filters,
-                     const QString &initialFolder,
-                     int *chosenFilter = nullptr) override;
+                     const QString &initialFolder, int *chosenFilter = nullptr) override;
     QString chooseFolder(const QString &prompt, const QString &initialFolder) override;
     QString askText(const QString &prompt, const QString &caption,
                     const QString &initialText) override;

@@ -15,7 +15,8 @@ template <typename Read> QString readDocumentBytes(const QString &path, Read &&r
         return read();
     } catch (const IncompleteText &partly) {
         throw IncompleteText(partly.text(), QStringLiteral("Cannot read \"") + path +
-                                                QStringLiteral("\" fully: ") + partly.description());
+                                                QStringLiteral("\" fully: ") +
+                                                partly.description());
     } catch (const Failure &failure) {
         throw Failure(QStringLiteral("Cannot read \"") + path + QStringLiteral("\": ") +
                       failure.description());

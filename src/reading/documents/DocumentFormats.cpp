@@ -33,8 +33,8 @@ bool hasMimetypeEntry(QByteArrayView head, QByteArrayView mediaType)
     if (nameLength != 8 || !rest.startsWith("mimetype"))
         return false;
     const qsizetype dataStart = 8 + extraLength;
-    return rest.size() >= dataStart + mediaType.size()
-        && rest.sliced(dataStart).startsWith(mediaType);
+    return rest.size() >= dataStart + mediaType.size() &&
+           rest.sliced(dataStart).startsWith(mediaType);
 }
 
 bool isOdt(QByteArrayView head)
@@ -145,12 +145,9 @@ QString readPdf(QByteArray bytes, const QString &path, const ReadingChoices &cho
 }
 
 const DocumentFormat Formats[] = {
-    {u"text", TextExtensions, nullptr, nullptr},
-    {u"html", HtmlExtensions, nullptr, htmlText},
-    {u"docx", DocxExtensions, isDocx, readDocx},
-    {u"odt", OdtExtensions, isOdt, readOdt},
-    {u"epub", EpubExtensions, isEpub, readEpub},
-    {u"pdf", PdfExtensions, isPdf, readPdf},
+    {u"text", TextExtensions, nullptr, nullptr}, {u"html", HtmlExtensions, nullptr, htmlText},
+    {u"docx", DocxExtensions, isDocx, readDocx}, {u"odt", OdtExtensions, isOdt, readOdt},
+    {u"epub", EpubExtensions, isEpub, readEpub}, {u"pdf", PdfExtensions, isPdf, readPdf},
 };
 
 // Opened as every input is: a FIFO or a device is never waited on.

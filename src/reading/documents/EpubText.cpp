@@ -52,7 +52,8 @@ QByteArray packageName(ZipContainer &archive)
         const std::string_view type = attributeValue(rootfile, "media-type");
         if (!type.empty() && type != "application/oebps-package+xml")
             continue;
-        const QByteArray name = resolveEntryName({}, bytesOf(attributeValue(rootfile, "full-path")));
+        const QByteArray name =
+            resolveEntryName({}, bytesOf(attributeValue(rootfile, "full-path")));
         if (!name.isEmpty())
             return name;
     }
@@ -136,8 +137,7 @@ QString listOfNames(const QList<QByteArray> &names)
 
 bool isPage(std::string_view mediaType)
 {
-    return mediaType == "application/xhtml+xml" || mediaType == "text/html"
-        || mediaType.empty();
+    return mediaType == "application/xhtml+xml" || mediaType == "text/html" || mediaType.empty();
 }
 
 } // namespace

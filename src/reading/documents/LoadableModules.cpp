@@ -18,8 +18,8 @@ QString loadableModulePath(const QString &fileName, const char *environmentVaria
     if (QFileInfo::exists(besideProgram))
         return besideProgram;
     // An installation moved or staged elsewhere keeps its layout.
-    const QString installedBelow = programFolder + u'/'
-        + QStringLiteral(QUILLFEN_MODULE_DIR_FROM_PROGRAMS) + u'/' + fileName;
+    const QString installedBelow =
+        programFolder + u'/' + QStringLiteral(QUILLFEN_MODULE_DIR_FROM_PROGRAMS) + u'/' + fileName;
     if (QFileInfo::exists(installedBelow))
         return installedBelow;
     return QStringLiteral(QUILLFEN_MODULE_DIR) + u'/' + fileName;

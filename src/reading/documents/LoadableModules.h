@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <initializer_list>
 #include <utility>
 
@@ -16,8 +15,7 @@ QString loadableModulePath(const QString &fileName, const char *environmentVaria
 // Loads a module found as loadableModulePath says and resolves the
 // functions the program calls in it; when one is missing, the others are
 // left null too and failure says why ("OCR is not installed: ...").
-QString loadModule(const QString &fileName, const char *environmentVariable,
-                   const QString &what,
+QString loadModule(const QString &fileName, const char *environmentVariable, const QString &what,
                    std::initializer_list<std::pair<const char *, QFunctionPointer *>> functions);
 
 } // namespace Quillfen

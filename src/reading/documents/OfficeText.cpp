@@ -202,8 +202,8 @@ QList<QByteArray> relationshipTargets(ZipContainer &archive, const QByteArray &p
     parseXml(tree, *rels, relsName.constData());
     for (const pugi::xml_node &relation : tree.document_element().children()) {
         const std::string_view type = attributeValue(relation, "Type");
-        if (localName(relation) != "Relationship" || !type.ends_with(typeEnd)
-            || attributeValue(relation, "TargetMode") == "External")
+        if (localName(relation) != "Relationship" || !type.ends_with(typeEnd) ||
+            attributeValue(relation, "TargetMode") == "External")
             continue;
         const std::string_view target = attributeValue(relation, "Target");
         const QByteArray name = resolveEntryName(part, bytesOf(target));

@@ -109,8 +109,7 @@ std::vector<Edges> columnEdges(const std::vector<PdfLine> &lines)
             const PdfLine &other = lines[std::size_t(j)];
             const double overlap =
                 std::min(line.right, other.right) - std::max(line.left, other.left);
-            const double narrower =
-                std::min(line.right - line.left, other.right - other.left);
+            const double narrower = std::min(line.right - line.left, other.right - other.left);
             if (overlap > 0.5 * narrower) {
                 e.left = std::min(e.left, other.left);
                 e.right = std::max(e.right, other.right);
@@ -240,8 +239,8 @@ bool splitsWord(const QString &paragraph, const QString &next)
     if (paragraph.size() < 2 || next.isEmpty() || !next.front().isLower())
         return false;
     const QChar last = paragraph.back();
-    return (last == u'-' || last == QChar(0x2010) || last == QChar(0x00AD))
-        && paragraph[paragraph.size() - 2].isLetter();
+    return (last == u'-' || last == QChar(0x2010) || last == QChar(0x00AD)) &&
+           paragraph[paragraph.size() - 2].isLetter();
 }
 
 // A list item's start: a bullet, or a number or letter then "." or ")".

@@ -2,7 +2,6 @@
 
 #include <QRectF>
 #include <QString>
-
 #include <vector>
 
 namespace Quillfen {

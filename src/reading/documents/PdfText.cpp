@@ -6,7 +6,6 @@
 #include "platform/FileReading.h"
 #include "reading/IncompleteText.h"
 
-
 using namespace Qt::StringLiterals;
 
 namespace Quillfen {

@@ -37,8 +37,8 @@ std::string_view attributeValue(const pugi::xml_node &node, std::string_view loc
 
 void failTooDeep()
 {
-    throw Failure(u"it is damaged: its XML nests more than "_s
-                  + QString::number(MaximumXmlDepth) + u" levels deep"_s);
+    throw Failure(u"it is damaged: its XML nests more than "_s + QString::number(MaximumXmlDepth) +
+                  u" levels deep"_s);
 }
 
 } // namespace Quillfen

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-
-#include <pugixml.hpp>
-
 #include <cstring>
+#include <pugixml.hpp>
 #include <string_view>
 
 namespace Quillfen {

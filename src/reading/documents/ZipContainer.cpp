@@ -88,8 +88,8 @@ ZipContainer::ZipContainer(QByteArray bytes, ZipBudget budget)
 {
     zip_error_t error;
     zipFunctions().errorInit(&error);
-    zip_source_t *source =
-        zipFunctions().sourceBufferCreate(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+    zip_source_t *source = zipFunctions().sourceBufferCreate(
+        m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
     if (!source) {
         zipFunctions().errorFini(&error);
         throw std::bad_alloc();
@@ -113,7 +113,8 @@ ZipContainer::~ZipContainer()
 
 bool ZipContainer::contains(const QByteArray &name) const
 {
-    return !name.isEmpty() && zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW) >= 0;
+    return !name.isEmpty() &&
+           zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW) >= 0;
 }
 
 void ZipContainer::failOverBudget(const QByteArray &name, bool entry) const
@@ -143,7 +144,8 @@ std::unique_ptr<ZipEntryStream> ZipContainer::openEntry(const QByteArray &name, 
 {
     if (name.isEmpty())
         return nullptr;
-    const zip_int64_t index = zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
+    const zip_int64_t index =
+        zipFunctions().nameLocate(m_archive, name.constData(), ZIP_FL_ENC_RAW);
     if (index < 0)
         return nullptr;
     zip_stat_t stat;

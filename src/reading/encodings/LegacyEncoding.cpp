@@ -3,10 +3,9 @@
 #include "platform/Failure.h"
 #include "reading/TextDecoding.h"
 
-#include <uchardet/uchardet.h>
-
 #include <algorithm>
 #include <memory>
+#include <uchardet/uchardet.h>
 
 using namespace Qt::StringLiterals;
 
@@ -23,7 +22,7 @@ constexpr qsizetype MinimumHighBytes = 8;
 bool isWindows1252Name(QByteArrayView name)
 {
     static constexpr QLatin1StringView names[] = {
-        "windows-1252"_L1, "cp1252"_L1,     "x-cp1252"_L1, "iso-8859-1"_L1, "iso8859-1"_L1,
+        "windows-1252"_L1, "cp1252"_L1,      "x-cp1252"_L1, "iso-8859-1"_L1, "iso8859-1"_L1,
         "latin1"_L1,       "iso-8859-15"_L1, "l1"_L1,       "us-ascii"_L1,   "ascii"_L1};
     const QLatin1StringView given(name);
     return std::any_of(std::begin(names), std::end(names), [&](QLatin1StringView known) {
@@ -40,7 +39,8 @@ QByteArray detectedName(QByteArrayView sample)
 {
     const std::unique_ptr<std::remove_pointer_t<uchardet_t>, DetectorDeleter> detector(
         uchardet_new());
-    if (!detector || uchardet_handle_data(detector.get(), sample.data(), size_t(sample.size())) != 0)
+    if (!detector ||
+        uchardet_handle_data(detector.get(), sample.data(), size_t(sample.size())) != 0)
         return {};
     uchardet_data_end(detector.get());
     return QByteArray(uchardet_get_charset(detector.get()));
@@ -78,8 +78,8 @@ std::optional<QByteArray> legacyEncodingOf(QByteArrayView bytes)
         return std::nullopt;
     const QByteArray name = detectedName(sample);
     // UTF-16 or UTF-32 without a mark is what uchardet says of binary data.
-    if (name.isEmpty() || isWindows1252Name(name) || name.startsWith("UTF-")
-        || name.startsWith("X-ISO-10646"))
+    if (name.isEmpty() || isWindows1252Name(name) || name.startsWith("UTF-") ||
+        name.startsWith("X-ISO-10646"))
         return std::nullopt;
     if (!isKnownEncodingName(name) || !decodesCleanly(sample, name))
         return std::nullopt;
@@ -110,8 +110,7 @@ QString decodeUnmarkedText(QByteArrayView bytes)
 NamedBlockDecoder::NamedBlockDecoder(QByteArrayView name)
     : m_windows1252(isWindows1252Name(name)),
       m_decoder(m_windows1252 ? QStringDecoder() : decoderFor(name))
-{
-}
+{}
 
 void NamedBlockDecoder::feed(QByteArrayView bytes, QString &out)
 {
@@ -123,8 +122,6 @@ void NamedBlockDecoder::feed(QByteArrayView bytes, QString &out)
         out.append(m_decoder.decode(bytes));
 }
 
-void NamedBlockDecoder::finish(QString &)
-{
-}
+void NamedBlockDecoder::finish(QString &) {}
 
 } // namespace Quillfen

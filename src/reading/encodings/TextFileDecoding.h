@@ -16,7 +16,8 @@ constexpr qsizetype BinarySampleBytes = 8 * 1024;
 struct TextDecision
 {
     enum class Kind {
-        Encoding, // one of ours: a byte-order mark's, UTF-16/UTF-32 without one, UTF-8, Windows-1252
+        Encoding, // one of ours: a byte-order mark's, UTF-16/UTF-32 without one, UTF-8,
+                  // Windows-1252
         Named,    // a legacy or forced encoding, through QStringDecoder
         Binary,   // not text: a NUL byte outside UTF-16 or UTF-32 text
     };

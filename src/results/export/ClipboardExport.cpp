@@ -117,7 +117,8 @@ ClipboardCopy copyCheckedRowsToClipboard(const ListData &list, Desktop &desktop,
         return ClipboardCopy::NothingToCopy;
     const QString text = clipboardText(list, pacer);
     clearClipboardRetrying(desktop);
-    return setClipboardTextRetrying(desktop, text) ? ClipboardCopy::Copied : ClipboardCopy::ClipboardBusy;
+    return setClipboardTextRetrying(desktop, text) ? ClipboardCopy::Copied
+                                                   : ClipboardCopy::ClipboardBusy;
 }
 
 void copyResultsToClipboard(const ExportServices &services, const ListData &list)
@@ -126,7 +127,8 @@ void copyResultsToClipboard(const ExportServices &services, const ListData &list
     ReportingProcedure proc(services.boxes, Site::Identifier);
     PacedYield pacer(services.loop, services.yieldInterval);
     std::optional<ClipboardCopy> outcome;
-    proc.step(Site::Copy, [&] { outcome = copyCheckedRowsToClipboard(list, services.desktop, pacer); });
+    proc.step(Site::Copy,
+              [&] { outcome = copyCheckedRowsToClipboard(list, services.desktop, pacer); });
     proc.step(Site::Message, [&] {
         if (!outcome)
             return; // the failure has just been reported

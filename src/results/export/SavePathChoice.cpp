@@ -1,10 +1,10 @@
 #include "SavePathChoice.h"
 
-#include "platform/ApplicationFolder.h"
-#include "platform/EscapedText.h"
 #include "core/ApplicationError.h"
 #include "core/LastFolder.h"
 #include "core/SettingsStore.h"
+#include "platform/ApplicationFolder.h"
+#include "platform/EscapedText.h"
 
 using namespace Qt::StringLiterals;
 
@@ -39,9 +39,8 @@ QString chooseSavePath(const ExportServices &services, ReportingProcedure &proc,
     int filter = 0;
     const QString lastFolder =
         services.settings ? SettingsStore(*services.settings).get(LastSaveFolderKey) : QString();
-    proc.step(steps.chooseFile, [&] {
-        path = services.dialogs.saveFile(u"Save"_s, filters, lastFolder, &filter);
-    });
+    proc.step(steps.chooseFile,
+              [&] { path = services.dialogs.saveFile(u"Save"_s, filters, lastFolder, &filter); });
     if (chosenFilter)
         *chosenFilter = filter;
     if (path.isEmpty())
@@ -52,10 +51,9 @@ QString chooseSavePath(const ExportServices &services, ReportingProcedure &proc,
         return path;
     MessageAnswer answer = MessageAnswer::No;
     proc.step(steps.askOverwrite, [&] {
-        answer = services.boxes.show({u"Are you sure you wish to overwrite "_s +
-                                          escapedText(path) + u" ?"_s,
-                                      applicationTitle(), MessageButtons::YesNo,
-                                      MessageIcon::None});
+        answer = services.boxes.show(
+            {u"Are you sure you wish to overwrite "_s + escapedText(path) + u" ?"_s,
+             applicationTitle(), MessageButtons::YesNo, MessageIcon::None});
     });
     return answer == MessageAnswer::Yes ? path : QString();
 }

@@ -1,8 +1,7 @@
 #include "SpreadsheetExport.h"
 
-#include "SavePathChoice.h"
-
 #include "ColumnFit.h"
+#include "SavePathChoice.h"
 #include "XlsxWorkbook.h"
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
@@ -187,9 +186,9 @@ void saveResultsToSpreadsheet(const ExportServices &services, const ListData &li
     // user says, as the text file is.
     QString savePath;
     if (!shown) {
-        savePath = chooseSavePath(services, proc,
-                                  u"Excel Workbook (*.xlsx)|*.xlsx|All Files (*.*)|*.*|"_s,
-                                  {Site::ChooseFile, Site::AskOverwrite});
+        savePath =
+            chooseSavePath(services, proc, u"Excel Workbook (*.xlsx)|*.xlsx|All Files (*.*)|*.*|"_s,
+                           {Site::ChooseFile, Site::AskOverwrite});
         if (savePath.isEmpty())
             return;
     } else {

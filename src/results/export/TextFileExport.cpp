@@ -1,7 +1,6 @@
 #include "TextFileExport.h"
 
 #include "SavePathChoice.h"
-
 #include "core/ReportSites.h"
 #include "core/ReportingProcedure.h"
 #include "platform/EscapedText.h"

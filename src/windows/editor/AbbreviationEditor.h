@@ -37,7 +37,6 @@ class AbbreviationEditor final : public QDialog, public WindowPointer
     Q_OBJECT
 
 public:
-
     explicit AbbreviationEditor(EditorServices services, QWidget *parent = nullptr);
 
     // The entries in display order, which is the stored order.

@@ -4,9 +4,9 @@
 #include "VisibleTextDelegate.h"
 
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMetaMethod>
-#include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -393,8 +393,8 @@ void ListViewControl::paintPlaceholder()
     QColor colour = palette().color(QPalette::Text);
     colour.setAlphaF(0.55f);
     painter.setPen(colour);
-    painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8),
-                     Qt::AlignCenter | Qt::TextWordWrap, m_placeholder);
+    painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+                     m_placeholder);
 }
 
 void ListViewControl::paintEvent(QPaintEvent *event)
@@ -451,8 +451,8 @@ void ListViewControl::mousePressEvent(QMouseEvent *event)
 
 void ListViewControl::keyPressEvent(QKeyEvent *event)
 {
-    if (event->matches(QKeySequence::Copy) && isSignalConnected(QMetaMethod::fromSignal(
-                                                  &ListViewControl::copyRequested))) {
+    if (event->matches(QKeySequence::Copy) &&
+        isSignalConnected(QMetaMethod::fromSignal(&ListViewControl::copyRequested))) {
         Q_EMIT copyRequested();
         event->accept();
         return;

@@ -8,8 +8,8 @@
 #include "platform/ApplicationFolder.h"
 #include "platform/Desktop.h"
 #include "platform/EscapedText.h"
-#include "platform/MessageBoxes.h"
 #include "platform/Failure.h"
+#include "platform/MessageBoxes.h"
 #include "results/ResultsModel.h"
 #include "results/export/ClipboardExport.h"
 

@@ -1,9 +1,9 @@
 #include "VisibleTextDelegate.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace Quillfen {
 
@@ -63,9 +63,8 @@ std::vector<TextRange> VisibleTextDelegate::rangesIn(const QString &text) const
         const std::vector<TextRange> found = marks->matchesIn(text);
         ranges.insert(ranges.end(), found.begin(), found.end());
     }
-    std::sort(ranges.begin(), ranges.end(), [](const TextRange &a, const TextRange &b) {
-        return a.start < b.start;
-    });
+    std::sort(ranges.begin(), ranges.end(),
+              [](const TextRange &a, const TextRange &b) { return a.start < b.start; });
     return ranges;
 }
 

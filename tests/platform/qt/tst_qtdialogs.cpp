@@ -280,7 +280,7 @@ private Q_SLOTS:
 
     void spreadsheet_availableWithAProgramOnPath_data()
     {
-        QTest::addColumn<QString>("program"); // empty: none
+        QTest::addColumn<QString>("program");    // empty: none
         QTest::addColumn<QStringList>("beside"); // files in the program's folder
         QTest::addColumn<QByteArray>("display");
         QTest::addColumn<bool>("available");

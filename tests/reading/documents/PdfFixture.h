@@ -127,15 +127,15 @@ inline QByteArray rawPdf(const QList<QByteArray> &objects, const QByteArray &tra
     pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
     for (const qsizetype offset : offsets)
         pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R "
-        + trailerExtra + " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R " +
+           trailerExtra + " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return pdf;
 }
 
 inline QByteArray streamObject(const QByteArray &dictionary, const QByteArray &content)
 {
-    return "<< " + dictionary + " /Length " + QByteArray::number(content.size()) + " >>\nstream\n"
-        + content + "\nendstream";
+    return "<< " + dictionary + " /Length " + QByteArray::number(content.size()) + " >>\nstream\n" +
+           content + "\nendstream";
 }
 
 // A page whose content draws text through forms nested levels deep, each
@@ -162,8 +162,9 @@ inline QByteArray nestedFormsPdf(int levels, int fanOut, const QByteArray &first
             for (int n = 0; n < fanOut; ++n)
                 content += "/X Do ";
         }
-        objects.append(streamObject(form + "/Resources << " + (k < levels ? "/XObject << /X " : "/Font << /F ")
-                                        + below + " >> >>",
+        objects.append(streamObject(form + "/Resources << " +
+                                        (k < levels ? "/XObject << /X " : "/Font << /F ") + below +
+                                        " >> >>",
                                     content));
     }
     objects.append("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
@@ -193,12 +194,10 @@ inline QByteArray pageWithoutTextPdf()
 inline QByteArray encryptedPdf()
 {
     const QByteArray key32 = QByteArray(32, '\x5A').toHex();
-    return rawPdf({"<< /Type /Catalog /Pages 2 0 R >>",
-                   "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+    return rawPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
                    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
                    streamObject({}, "BT /F 12 Tf 72 700 Td (secret) Tj ET"),
-                   "<< /Filter /Standard /V 1 /R 2 /O <" + key32 + "> /U <" + key32
-                       + "> /P -4 >>"},
+                   "<< /Filter /Standard /V 1 /R 2 /O <" + key32 + "> /U <" + key32 + "> /P -4 >>"},
                   "/Encrypt 5 0 R /ID [<0123456789ABCDEF0123456789ABCDEF> "
                   "<0123456789ABCDEF0123456789ABCDEF>]");
 }

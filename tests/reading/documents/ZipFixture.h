@@ -2,10 +2,8 @@
 
 #include <QByteArray>
 #include <QList>
-
-#include <zip.h>
-
 #include <utility>
+#include <zip.h>
 
 // A zip archive made in memory from entries, in order. The first entry is
 // stored as the packaging of .odt and .epub wants its "mimetype".
@@ -27,7 +25,8 @@ inline QByteArray zipOf(const QList<ZipEntry> &entries)
         const ZipEntry &entry = entries[i];
         zip_source_t *source = zip_source_buffer(archive, entry.bytes.constData(),
                                                  zip_uint64_t(entry.bytes.size()), 0);
-        const zip_int64_t index = zip_file_add(archive, entry.name.constData(), source, ZIP_FL_ENC_UTF_8);
+        const zip_int64_t index =
+            zip_file_add(archive, entry.name.constData(), source, ZIP_FL_ENC_UTF_8);
         if (i == 0)
             zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0);
         if (entry.encrypted)
@@ -80,20 +79,21 @@ inline QByteArray docxOf(const QByteArray &body, const QByteArray &footnotes = {
          "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas."
          "openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
          "Target=\"word/document.xml\"/></Relationships>"},
-        {"word/document.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + prolog
-                                  + "<w:document " + WordNamespace + "><w:body>" + body
-                                  + "</w:body></w:document>"},
+        {"word/document.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + prolog +
+                                  "<w:document " + WordNamespace + "><w:body>" + body +
+                                  "</w:body></w:document>"},
     };
     if (!footnotes.isEmpty()) {
-        entries.append(ZipEntry{"word/_rels/document.xml.rels",
-                        "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas."
-                        "openxmlformats.org/package/2006/relationships\"><Relationship "
-                        "Id=\"rId7\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
-                        "2006/relationships/footnotes\" Target=\"footnotes.xml\"/>"
-                        "</Relationships>"});
-        entries.append(ZipEntry{"word/footnotes.xml", "<?xml version=\"1.0\"?><w:footnotes "
-                                                  + WordNamespace + ">" + footnotes
-                                                  + "</w:footnotes>"});
+        entries.append(
+            ZipEntry{"word/_rels/document.xml.rels",
+                     "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas."
+                     "openxmlformats.org/package/2006/relationships\"><Relationship "
+                     "Id=\"rId7\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+                     "2006/relationships/footnotes\" Target=\"footnotes.xml\"/>"
+                     "</Relationships>"});
+        entries.append(ZipEntry{"word/footnotes.xml", "<?xml version=\"1.0\"?><w:footnotes " +
+                                                          WordNamespace + ">" + footnotes +
+                                                          "</w:footnotes>"});
     }
     return zipOf(entries);
 }
@@ -107,8 +107,8 @@ inline QByteArray odtOf(const QByteArray &text, const QByteArray &manifest = {})
         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
         "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\">"
         "<office:automatic-styles><text:p>not text</text:p></office:automatic-styles>"
-        "<office:body><office:text>"
-        + text + "</office:text></office:body></office:document-content>";
+        "<office:body><office:text>" +
+        text + "</office:text></office:body></office:document-content>";
     QList<ZipEntry> entries{{"mimetype", "application/vnd.oasis.opendocument.text"},
                             {"content.xml", content}};
     if (!manifest.isEmpty())
@@ -125,13 +125,12 @@ inline QByteArray epubOf(const QByteArray &manifest, const QByteArray &spine,
         {"mimetype", "application/epub+zip"},
         {"META-INF/container.xml",
          "<?xml version=\"1.0\"?><container version=\"1.0\" xmlns=\"urn:oasis:names:tc:"
-         "opendocument:xmlns:container\"><rootfiles><rootfile full-path=\""
-             + packagePath
-             + "\" media-type=\"application/oebps-package+xml\"/></rootfiles></container>"},
+         "opendocument:xmlns:container\"><rootfiles><rootfile full-path=\"" +
+             packagePath +
+             "\" media-type=\"application/oebps-package+xml\"/></rootfiles></container>"},
         {"OEBPS/content.opf", "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/"
-                              "2007/opf\" version=\"3.0\"><manifest>"
-                                  + manifest + "</manifest><spine>" + spine
-                                  + "</spine></package>"},
+                              "2007/opf\" version=\"3.0\"><manifest>" +
+                                  manifest + "</manifest><spine>" + spine + "</spine></package>"},
     };
     for (const auto &[href, page] : chapters)
         entries.append(ZipEntry{"OEBPS/" + href, page});

@@ -21,16 +21,17 @@ private Q_SLOTS:
         const QByteArray docx = docxOf("<w:p/>");
         const QByteArray odt = odtOf("<text:p/>");
         const QByteArray epub = epubOf({}, {}, {});
-        const QByteArray otherZip = zipOf({{"docProps/app.xml", "<x/>"}, {"word/document.xml", "<x/>"}});
+        const QByteArray otherZip =
+            zipOf({{"docProps/app.xml", "<x/>"}, {"word/document.xml", "<x/>"}});
         QTest::newRow("text") << u"/a/notes.txt"_s << QByteArray("Hello") << u"text"_s;
         QTest::newRow("no extension") << u"/a/README"_s << QByteArray("Hello") << u"text"_s;
-        QTest::newRow("a folder's dot is no extension") << u"/a/b.pdf/notes"_s << QByteArray("Hi")
-                                                        << u"text"_s;
+        QTest::newRow("a folder's dot is no extension")
+            << u"/a/b.pdf/notes"_s << QByteArray("Hi") << u"text"_s;
         QTest::newRow("html, any case") << u"/a/Page.HTM"_s << QByteArray("<p>x") << u"html"_s;
         QTest::newRow("docx") << u"/a/b.docx"_s << docx << u"docx"_s;
         QTest::newRow("docx named .txt") << u"/a/b.txt"_s << docx << u"docx"_s;
-        QTest::newRow("docx with another first part, by name") << u"/a/b.DOCX"_s << otherZip
-                                                               << u"docx"_s;
+        QTest::newRow("docx with another first part, by name")
+            << u"/a/b.DOCX"_s << otherZip << u"docx"_s;
         QTest::newRow("a zip that is no document") << u"/a/b.zip"_s << otherZip << u"text"_s;
         QTest::newRow("odt") << u"/a/b.odt"_s << odt << u"odt"_s;
         QTest::newRow("epub named .odt") << u"/a/b.odt"_s << epub << u"epub"_s;

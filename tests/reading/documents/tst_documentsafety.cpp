@@ -23,7 +23,8 @@ QByteArray chapter(const QByteArray &text)
     return "<html><body><p>" + text + "</p></body></html>";
 }
 
-const QByteArray OneChapter = "<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>";
+const QByteArray OneChapter =
+    "<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>";
 const QByteArray SpineOfOne = "<itemref idref=\"c\"/>";
 
 } // namespace
@@ -77,11 +78,12 @@ private Q_SLOTS:
             state = state * 1664525u + 1013904223u;
             b = char(state >> 24);
         }
-        QTest::newRow("deeply nested XML") << u"a.docx"_s << docxOf(deep, {}, "<!--" + noise.toBase64() + "-->") << QString()
-                                           << u"nests more than 1000 levels deep"_s;
+        QTest::newRow("deeply nested XML")
+            << u"a.docx"_s << docxOf(deep, {}, "<!--" + noise.toBase64() + "-->") << QString()
+            << u"nests more than 1000 levels deep"_s;
 
-        const QByteArray document = "<w:document " + WordNamespace + "><w:body>" + para("Inside")
-            + "</w:body></w:document>";
+        const QByteArray document = "<w:document " + WordNamespace + "><w:body>" + para("Inside") +
+                                    "</w:body></w:document>";
         QTest::newRow("names climbing out of the archive are never followed")
             << u"a.docx"_s
             << zipOf({{"[Content_Types].xml", "<Types/>"},
@@ -100,11 +102,11 @@ private Q_SLOTS:
         QTest::newRow("truncated docx") << u"a.docx"_s << whole.left(whole.size() / 2) << QString()
                                         << u"it is damaged: it is not a complete zip archive"_s;
         const QByteArray pdf = writePdf({{u"Text on a page."_s}}).bytes;
-        QTest::newRow("truncated pdf") << u"a.pdf"_s << pdf.left(pdf.size() / 3) << QString()
-                                       << u"it is damaged"_s;
-        QTest::newRow("pdf that is no pdf") << u"a.pdf"_s
-                                            << QByteArray("%PDF-1.7\n" + QByteArray(5000, '\x7f'))
-                                            << QString() << u"it is damaged"_s;
+        QTest::newRow("truncated pdf")
+            << u"a.pdf"_s << pdf.left(pdf.size() / 3) << QString() << u"it is damaged"_s;
+        QTest::newRow("pdf that is no pdf")
+            << u"a.pdf"_s << QByteArray("%PDF-1.7\n" + QByteArray(5000, '\x7f')) << QString()
+            << u"it is damaged"_s;
 
         const QString encrypted = u"it is encrypted"_s;
         QTest::newRow("encrypted docx (a compound file)")
@@ -112,8 +114,7 @@ private Q_SLOTS:
             << QString() << encrypted;
         QTest::newRow("encrypted zip entry")
             << u"a.docx"_s
-            << zipOf({{"[Content_Types].xml", "<Types/>"},
-                      {"word/document.xml", document, true}})
+            << zipOf({{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", document, true}})
             << QString() << encrypted;
         QTest::newRow("encrypted odt")
             << u"a.odt"_s
@@ -124,13 +125,13 @@ private Q_SLOTS:
         QTest::newRow("encrypted epub")
             << u"a.epub"_s
             << zipOf({{"mimetype", "application/epub+zip"},
-                      {"META-INF/container.xml",
-                       "<container><rootfiles><rootfile full-path=\"c.opf\"/></rootfiles></container>"},
+                      {"META-INF/container.xml", "<container><rootfiles><rootfile "
+                                                 "full-path=\"c.opf\"/></rootfiles></container>"},
                       {"META-INF/encryption.xml",
                        "<encryption><EncryptedData><CipherData><CipherReference URI=\"c.xhtml\"/>"
                        "</CipherData></EncryptedData></encryption>"},
-                      {"c.opf", "<package><manifest>" + OneChapter + "</manifest><spine>"
-                                    + SpineOfOne + "</spine></package>"},
+                      {"c.opf", "<package><manifest>" + OneChapter + "</manifest><spine>" +
+                                    SpineOfOne + "</spine></package>"},
                       {"c.xhtml", "\x93\x11 ciphered"}})
             << QString() << encrypted;
         QTest::newRow("encrypted pdf") << u"a.pdf"_s << encryptedPdf() << QString() << encrypted;

@@ -13,8 +13,8 @@ namespace {
 QByteArray page(const QByteArray &body)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n<html "
-           "xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>Not text</title></head><body>"
-        + body + "</body></html>";
+           "xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>Not text</title></head><body>" +
+           body + "</body></html>";
 }
 
 } // namespace
@@ -31,7 +31,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         const QByteArray items =
             "<item id=\"c1\" href=\"Text/one.xhtml\" media-type=\"application/xhtml+xml\"/>"
-            "<item id=\"c2\" href=\"Text/two%20b.xhtml#start\" media-type=\"application/xhtml+xml\"/>"
+            "<item id=\"c2\" href=\"Text/two%20b.xhtml#start\" "
+            "media-type=\"application/xhtml+xml\"/>"
             "<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>"
             "<item id=\"empty\" href=\"Text/empty.xhtml\" media-type=\"application/xhtml+xml\"/>";
         QTest::newRow("spine order, not the manifest's")
@@ -49,12 +50,12 @@ private Q_SLOTS:
         QFETCH(QByteArray, manifest);
         QFETCH(QByteArray, spine);
         QFETCH(QString, text);
-        const QByteArray book = epubOf(
-            manifest, spine,
-            {{"Text/one.xhtml", page("<h1>First chapter.</h1><p>Its end, Ünïcødé.</p>")},
-             {"Text/two b.xhtml", page("<p>Second chapter.</p>")},
-             {"Text/empty.xhtml", page("<div> </div>")},
-             {"style.css", "p { color: red }"}});
+        const QByteArray book =
+            epubOf(manifest, spine,
+                   {{"Text/one.xhtml", page("<h1>First chapter.</h1><p>Its end, Ünïcødé.</p>")},
+                    {"Text/two b.xhtml", page("<p>Second chapter.</p>")},
+                    {"Text/empty.xhtml", page("<div> </div>")},
+                    {"style.css", "p { color: red }"}});
         QCOMPARE(epubTextOfBytes(book), text);
     }
 

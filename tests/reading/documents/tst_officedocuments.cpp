@@ -19,8 +19,8 @@ QByteArray run(const char *text)
 
 QByteArray para(const QByteArray &inside)
 {
-    return "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>" + inside
-        + "</w:p>";
+    return "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>" + inside +
+           "</w:p>";
 }
 
 } // namespace
@@ -36,11 +36,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("footnotes");
         QTest::addColumn<QString>("text");
         const QByteArray none;
-        QTest::newRow("paragraphs, runs joined") << para(run("Hel") + run("lo.")) + para(run("Two."))
-                                                 << none << u"Hello.\r\n\r\nTwo."_s;
+        QTest::newRow("paragraphs, runs joined")
+            << para(run("Hel") + run("lo.")) + para(run("Two.")) << none << u"Hello.\r\n\r\nTwo."_s;
         QTest::newRow("tab, line break, two breaks as one")
-            << para(run("a") + "<w:r><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t><w:br/><w:cr/></w:r>"
-                    + run("d"))
+            << para(run("a") + "<w:r><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t><w:br/><w:cr/></w:r>" +
+                    run("d"))
             << none << u"a\tb\r\nc\r\nd"_s;
         QTest::newRow("empty and blank paragraphs leave no trace")
             << para({}) + para(run("x")) + para(run("   ")) + "<w:p/>" + para(run("y")) << none
@@ -48,31 +48,33 @@ private Q_SLOTS:
         QTest::newRow("a byte that is not UTF-8 at the very end is U+FFFD, not lost")
             << para(run("a")) + para(run("b\xce")) << none << u"a\r\n\r\nb\uFFFD"_s;
         QTest::newRow("table cells are paragraphs")
-            << "<w:tbl><w:tblPr/><w:tr><w:tc><w:tcPr/>" + para(run("A1")) + para(run("A2"))
-                   + "</w:tc><w:tc>" + para(run("B")) + "</w:tc></w:tr></w:tbl>" + para(run("After"))
+            << "<w:tbl><w:tblPr/><w:tr><w:tc><w:tcPr/>" + para(run("A1")) + para(run("A2")) +
+                   "</w:tc><w:tc>" + para(run("B")) + "</w:tc></w:tr></w:tbl>" + para(run("After"))
             << none << u"A1\r\n\r\nA2\r\n\r\nB\r\n\r\nAfter"_s;
         QTest::newRow("deleted revisions out, insertions in")
-            << para(run("Kept ") + "<w:del><w:r><w:delText>gone </w:delText></w:r></w:del>"
-                    + "<w:ins><w:r><w:t>new</w:t></w:r></w:ins>")
+            << para(run("Kept ") + "<w:del><w:r><w:delText>gone </w:delText></w:r></w:del>" +
+                    "<w:ins><w:r><w:t>new</w:t></w:r></w:ins>")
             << none << u"Kept new"_s;
         QTest::newRow("field code out, its result in")
-            << para(run("Page ") + "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
-                    + "<w:r><w:instrText> PAGE \\* MERGEFORMAT </w:instrText></w:r>"
-                    + "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" + run("3")
-                    + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>")
+            << para(run("Page ") + "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>" +
+                    "<w:r><w:instrText> PAGE \\* MERGEFORMAT </w:instrText></w:r>" +
+                    "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" + run("3") +
+                    "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>")
             << none << u"Page 3"_s;
         QTest::newRow("a choice's fallback copy is not read twice")
-            << para("<mc:AlternateContent><mc:Choice Requires=\"wps\">" + run("Box")
-                    + "</mc:Choice><mc:Fallback>" + run("Box") + "</mc:Fallback></mc:AlternateContent>")
+            << para("<mc:AlternateContent><mc:Choice Requires=\"wps\">" + run("Box") +
+                    "</mc:Choice><mc:Fallback>" + run("Box") +
+                    "</mc:Fallback></mc:AlternateContent>")
             << none << u"Box"_s;
         QTest::newRow("non-ASCII, escapes and a non-breaking hyphen")
-            << para(run("Grüße, Привет &amp; &#x4E2D;") + "<w:r><w:noBreakHyphen/></w:r>" + run("文"))
+            << para(run("Grüße, Привет &amp; &#x4E2D;") + "<w:r><w:noBreakHyphen/></w:r>" +
+                    run("文"))
             << none << u"Grüße, Привет & 中-文"_s;
         QTest::newRow("footnotes after the body, separators left out")
             << para(run("Body") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>") + para(run("End"))
-            << "<w:footnote w:type=\"separator\" w:id=\"-1\">" + para(run("_____"))
-                   + "</w:footnote><w:footnote w:id=\"1\">" + para(run("The note."))
-                   + para(run("Its second paragraph.")) + "</w:footnote>"
+            << "<w:footnote w:type=\"separator\" w:id=\"-1\">" + para(run("_____")) +
+                   "</w:footnote><w:footnote w:id=\"1\">" + para(run("The note.")) +
+                   para(run("Its second paragraph.")) + "</w:footnote>"
             << u"Body\r\n\r\nEnd\r\n\r\nThe note.\r\n\r\nIts second paragraph."_s;
         for (const char *kind : {"drop", "margin"}) {
             QTest::newRow(
@@ -130,8 +132,8 @@ private Q_SLOTS:
             << QByteArray("<text:list>\f<text:list-item><text:p>Item</text:p></text:list-item>"
                           " stray </text:list>")
             << u"Item"_s;
-        QTest::newRow("non-ASCII") << QByteArray("<text:p>Żółć – Ελληνικά</text:p>")
-                                   << u"Żółć – Ελληνικά"_s;
+        QTest::newRow("non-ASCII")
+            << QByteArray("<text:p>Żółć – Ελληνικά</text:p>") << u"Żółć – Ελληνικά"_s;
     }
 
     void odt()

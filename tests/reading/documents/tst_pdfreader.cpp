@@ -155,16 +155,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("pages");
         QTest::addColumn<bool>("hyphenated");
 
-        const QStringList three{Long, u"A short one."_s, u"And the last paragraph, "
-                                                         "which has Ünïcødé, Кириллица "
-                                                         "and Ελληνικά in it too."_s};
+        const QStringList three{Long, u"A short one."_s,
+                                u"And the last paragraph, "
+                                "which has Ünïcødé, Кириллица "
+                                "and Ελληνικά in it too."_s};
         QTest::newRow("wrapped lines joined, paragraphs by their gap")
             << three << 8.0 << 0.0 << false << 1 << false;
         QTest::newRow("with a gap between paragraphs, a line ended early is a line break")
-            << QStringList{Long + u"\nAfter the break."_s, u"Next."_s, u"Last."_s} << 8.0 << 0.0 << false << 1
-            << false;
-        QTest::newRow("paragraphs by a first-line indent") << three << 0.0 << 24.0 << false << 1
-                                                           << false;
+            << QStringList{Long + u"\nAfter the break."_s, u"Next."_s, u"Last."_s} << 8.0 << 0.0
+            << false << 1 << false;
+        QTest::newRow("paragraphs by a first-line indent")
+            << three << 0.0 << 24.0 << false << 1 << false;
         QTest::newRow("hyphens at line ends removed")
             << QStringList{QStringList(3, u"Com|pre|hen|sive un|der|stand|ing of ex|tra|or|di|nary "
                                           "ty|po|graph|i|cal con|ven|tions re|quires pa|tience "

@@ -34,13 +34,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("detected"); // empty: stays Windows-1252
         QTest::addColumn<QString>("text");
         QTest::newRow("KOI8-R") << encoded(Russian, "KOI8-R") << QByteArray("KOI8-R") << Russian;
-        QTest::newRow("Windows-1251") << encoded(Russian, "windows-1251")
-                                      << QByteArray("WINDOWS-1251") << Russian;
+        QTest::newRow("Windows-1251")
+            << encoded(Russian, "windows-1251") << QByteArray("WINDOWS-1251") << Russian;
         QTest::newRow("IBM866") << encoded(Russian, "IBM866") << QByteArray("IBM866") << Russian;
-        QTest::newRow("ISO-8859-2, Czech") << encoded(Czech, "ISO-8859-2")
-                                           << QByteArray("ISO-8859-2") << Czech;
-        QTest::newRow("ISO-8859-2, Polish") << encoded(Polish, "ISO-8859-2")
-                                            << QByteArray("ISO-8859-2") << Polish;
+        QTest::newRow("ISO-8859-2, Czech")
+            << encoded(Czech, "ISO-8859-2") << QByteArray("ISO-8859-2") << Czech;
+        QTest::newRow("ISO-8859-2, Polish")
+            << encoded(Polish, "ISO-8859-2") << QByteArray("ISO-8859-2") << Polish;
         const QString french = u"Le café était très bon, n’est-ce pas ? « Déjà vu », dit-il à "
                                "l’élève qui répétait la leçon près de la fenêtre."_s;
         QTest::newRow("French stays Windows-1252")
@@ -57,7 +57,8 @@ private Q_SLOTS:
         QTest::newRow("the sample is the file's start")
             << QByteArray(QByteArray(LegacySampleBytes, 'a') + encoded(Russian, "KOI8-R"))
             << QByteArray()
-            << QString(QString(LegacySampleBytes, u'a') + decodeWindows1252(encoded(Russian, "KOI8-R")));
+            << QString(QString(LegacySampleBytes, u'a') +
+                       decodeWindows1252(encoded(Russian, "KOI8-R")));
     }
 
     void detection()

@@ -182,11 +182,10 @@ private Q_SLOTS:
                                m_tree.path(u"empty.html"_s)};
         fixture.run.start();
         QCOMPARE(fixture.results.all(), QStringList{u"Only one."_s});
-        QCOMPARE(
-            fixture.platform.shownMessages(),
-            (QStringList{u"2 files could not be read:\n"_s + failureOf(missing) + u"\n"_s +
-                             failureOf(folder),
-                         u"Done."_s}));
+        QCOMPARE(fixture.platform.shownMessages(),
+                 (QStringList{u"2 files could not be read:\n"_s + failureOf(missing) + u"\n"_s +
+                                  failureOf(folder),
+                              u"Done."_s}));
         QVERIFY(!fixture.run.isRunning());
     }
 

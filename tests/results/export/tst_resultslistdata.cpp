@@ -62,7 +62,8 @@ private Q_SLOTS:
         out.clear();
         list.appendCellUtf8(out, 3, 1);
         list.appendCellUtf8(out, 1, 1);
-        QCOMPARE(out, QByteArray("a\xEF\xBF\xBD" "bcaf\xC3\xA9"));
+        QCOMPARE(out, QByteArray("a\xEF\xBF\xBD"
+                                 "bcaf\xC3\xA9"));
         QVERIFY_THROWS_EXCEPTION(Failure, list.appendCellUtf8(out, 4, 1));
     }
 

@@ -113,7 +113,8 @@ private Q_SLOTS:
         QTest::newRow("text") << u"res"_s << 0 << u"res.txt"_s << QByteArray("a\r\n");
         QTest::newRow("csv") << u"res"_s << 1 << u"res.csv"_s << QByteArray("file,text\r\n,a\r\n");
         QTest::newRow("all files adds nothing") << u"res"_s << 2 << u"res"_s << QByteArray("a\r\n");
-        QTest::newRow("own extension kept") << u"res.log"_s << 1 << u"res.log"_s << QByteArray("file,text\r\n,a\r\n");
+        QTest::newRow("own extension kept")
+            << u"res.log"_s << 1 << u"res.log"_s << QByteArray("file,text\r\n,a\r\n");
         QTest::newRow("trailing dot") << u"res."_s << 0 << u"res.txt"_s << QByteArray("a\r\n");
     }
     void typedName_getsTheChosenFiltersExtension()

@@ -114,8 +114,8 @@ private Q_SLOTS:
     {
         store(u"etc."_s + S);
         auto editor = open();
-        for (const QString &answer : {u"etc."_s, u"Etc."_s, u" etc."_s, QString(), u"   "_s,
-                                      u"Etc.\t"_s, u" Dr. "_s})
+        for (const QString &answer :
+             {u"etc."_s, u"Etc."_s, u" etc."_s, QString(), u"   "_s, u"Etc.\t"_s, u" Dr. "_s})
             m_platform.answerText(answer);
         for (int i = 0; i < 7; ++i)
             click(*editor, u"PushButton4"_s);

@@ -24,8 +24,8 @@ public:
     explicit ButtonClicks(const MainWindow &window)
     {
         for (int number = 1; number <= 10; ++number)
-            m_spies.push_back(
-                std::make_unique<QSignalSpy>(window.button(MainButton(number - 1)), &QPushButton::clicked));
+            m_spies.push_back(std::make_unique<QSignalSpy>(window.button(MainButton(number - 1)),
+                                                           &QPushButton::clicked));
     }
     // The numbers of the buttons clicked, once each time.
     QList<int> clicked() const
@@ -77,14 +77,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("backwards");
         QTest::addColumn<QStringList>("stops");
         // Tab stops once in each group of options, at its selected one.
-        const QStringList defaults = {u"ListView1"_s,    u"PushButton2"_s, u"PushButton3"_s,
-                                      u"PushButton10"_s, u"PushButton8"_s, u"FollowLinks"_s,
-                                      u"Option1"_s,      u"Check4"_s,      u"PushButton4"_s,
-                                      u"Option3"_s,
-                                      u"Text1"_s,        u"Text2"_s,       u"Check1"_s,
-                                      u"Check2"_s,       u"Check3"_s,      u"PushButton1"_s,
-                                      u"FindBox"_s,      u"ListView2"_s,   u"PushButton5"_s,
-                                      u"PushButton6"_s,  u"PushButton7"_s, u"PushButton9"_s};
+        const QStringList defaults = {
+            u"ListView1"_s,   u"PushButton2"_s, u"PushButton3"_s, u"PushButton10"_s,
+            u"PushButton8"_s, u"FollowLinks"_s, u"Option1"_s,     u"Check4"_s,
+            u"PushButton4"_s, u"Option3"_s,     u"Text1"_s,       u"Text2"_s,
+            u"Check1"_s,      u"Check2"_s,      u"Check3"_s,      u"PushButton1"_s,
+            u"FindBox"_s,     u"ListView2"_s,   u"PushButton5"_s, u"PushButton6"_s,
+            u"PushButton7"_s, u"PushButton9"_s};
         QStringList backwards = defaults;
         std::reverse(backwards.begin() + 1, backwards.end());
         QStringList others = defaults;

@@ -9,10 +9,10 @@
 #include "results/ResultsModel.h"
 #include "results/export/ClipboardExport.h"
 #include "windows/main/ListViewControl.h"
-#include "windows/main/VisibleTextDelegate.h"
 #include "windows/main/PointerControl.h"
 #include "windows/main/ResultsColumns.h"
 #include "windows/main/ResultsMenu.h"
+#include "windows/main/VisibleTextDelegate.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -380,12 +380,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString open = u"Cannot open \"%1\": "_s;
         const QString show = u"Cannot show \"%1\" in its folder: "_s;
-        QTest::newRow("open, gone") << u"Open File"_s << false
-                                    << open + u"the file is no longer there."_s;
+        QTest::newRow("open, gone")
+            << u"Open File"_s << false << open + u"the file is no longer there."_s;
         QTest::newRow("open, no application")
             << u"Open File"_s << true << open + u"no application is set to open it."_s;
-        QTest::newRow("show, gone") << u"Show in Folder"_s << false
-                                    << show + u"the file is no longer there."_s;
+        QTest::newRow("show, gone")
+            << u"Show in Folder"_s << false << show + u"the file is no longer there."_s;
         QTest::newRow("show, no file manager")
             << u"Show in Folder"_s << true << show + u"no file manager could be started."_s;
     }
@@ -396,8 +396,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         WindowHarness harness;
         MainWindow &window = harness.startShown();
-        const QString path = present ? harness.files.write(u"a.txt"_s)
-                                     : harness.files.path(u"gone.txt"_s);
+        const QString path =
+            present ? harness.files.write(u"a.txt"_s) : harness.files.path(u"gone.txt"_s);
         fillFromFiles(window, {{path, {u"one"_s}}});
         harness.platform.desktopFails = true;
         const QPoint at = rowPoint(window.resultsListView(), 0);
