@@ -14,7 +14,7 @@ packages=(
     unzip
     parallel
     desktop-file-utils appstream file bash-completion
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-format-14
 )
 
 missing=()
