@@ -157,21 +157,27 @@ void sizes(QByteArrayView pdf, LargestClaim &largest)
     });
 }
 
+// A "first count" pair, which makes room up to first + count; described by
+// pattern ("%1 %2") when it is the largest claim. The count, or nothing when
+// no such pair comes next.
+std::optional<qint64> claimedRange(Tokens &tokens, LargestClaim &largest, const QString &pattern)
+{
+    const auto first = tokens.integer();
+    const auto count = first ? tokens.integer() : std::nullopt;
+    if (!count || *first < 0 || *count < 0)
+        return std::nullopt;
+    largest.consider(*first + *count, [&]() -> QString { return pattern.arg(*first).arg(*count); });
+    return count;
+}
+
 void indexPairs(QByteArrayView pdf, LargestClaim &largest)
 {
     forEachName(pdf, "/Index", [&](qsizetype after) {
         Tokens tokens(pdf, after);
         if (!tokens.take('['))
             return;
-        while (true) {
-            const auto first = tokens.integer();
-            const auto count = first ? tokens.integer() : std::nullopt;
-            if (!count || *first < 0 || *count < 0)
-                return;
-            largest.consider(*first + *count, [&]() -> QString {
-                return u"/Index [%1 %2]"_s.arg(*first).arg(*count);
-            });
-        }
+        while (claimedRange(tokens, largest, u"/Index [%1 %2]"_s))
+            continue;
     });
 }
 
@@ -185,14 +191,8 @@ void tableSubsections(QByteArrayView pdf, LargestClaim &largest)
             (after < pdf.size() && !isDelimiter(pdf[after])))
             return; // "startxref", or a longer word
         Tokens tokens(pdf, after);
-        while (true) {
-            const auto first = tokens.integer();
-            const auto count = first ? tokens.integer() : std::nullopt;
-            if (!count || *first < 0 || *count < 0)
-                return;
-            largest.consider(*first + *count, [&]() -> QString {
-                return u"cross-reference subsection %1 %2"_s.arg(*first).arg(*count);
-            });
+        while (const auto count =
+                   claimedRange(tokens, largest, u"cross-reference subsection %1 %2"_s)) {
             for (qint64 entry = 0; entry < *count; ++entry) {
                 const bool offset = tokens.integer().has_value();
                 if (!offset || !tokens.integer())
